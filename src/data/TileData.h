@@ -1,0 +1,41 @@
+#pragma once
+
+#include "data/TileInfo.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+
+// The game's tiledata.mul: flags, height, name and texture number of every
+// terrain and art id. Two layouts exist (32-bit flags and the newer 64-bit
+// flags); the file size tells which.
+class TileData
+{
+public:
+    TileData() = default;
+    explicit TileData(const QString &path) { load(path); }
+
+    // A missing or short file gives empty tables (zero flags, empty names).
+    void load(const QString &path);
+    void loadFromBytes(const QByteArray &bytes);
+
+    TileInfo landInfo(int id) const;   // height always 0
+    TileInfo staticInfo(int id) const; // textureId always 0
+    int landCount() const { return int(m_land.size()); }
+    int staticCount() const { return int(m_static.size()); }
+
+    // Test and tool helper: set one entry directly.
+    void setStaticInfo(int id, const TileInfo &info);
+    void setLandInfo(int id, const TileInfo &info);
+
+private:
+    struct Entry {
+        quint32 flags = 0;
+        quint16 extra = 0; // texture number (terrain) or height (art)
+        char name[20] = {};
+    };
+    static TileInfo info(const Entry &e, bool art);
+
+    QVector<Entry> m_land;
+    QVector<Entry> m_static;
+};

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "model/TileRecord.h"
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <set>
+
+class TileData;
+
+// The document model of one multi: placed tiles by location inside a fixed
+// 400 x 400 area, each location's tiles kept in draw order.
+class Facet : public QObject
+{
+    Q_OBJECT
+public:
+    using TileSet = std::multiset<TileRecord, DrawOrder>;
+    using LocationTable = QHash<quint32, TileSet>;
+
+    explicit Facet(const TileData &data, QObject *parent = nullptr);
+
+    bool addTile(qint32 x, qint32 y, const TileRecord &tile);
+    bool removeTile(qint32 x, qint32 y, const TileRecord &tile);
+    TileSet tilesAt(qint32 x, qint32 y) const;
+    // The same without a copy; nullptr for an empty location.
+    const TileSet *tilesAtPtr(qint32 x, qint32 y) const;
+    bool placeAt(qint32 x, qint32 y, TileRecord &tile) const;
+    void setPlacingAltitude(qint32 altitude) { m_altitude = altitude; }
+    qint32 placingAltitude() const { return m_altitude; }
+    bool isModified() const { return m_modified; }
+    void setAllowDuplicates(bool allow) { m_allowDuplicates = allow; }
+    bool allowDuplicates() const { return m_allowDuplicates; }
+
+    void load(const TileMap &map);
+    // Writes a ".mlt" file through a temporary file; false (and still modified) on failure.
+    bool save(const QString &fileName);
+
+    // Read access for the renderer, select-all and the exporter; copies nothing.
+    const LocationTable &locations() const { return m_locations; }
+    // Location keys in ascending order: the deterministic order of saving and exporting.
+    QList<quint32> sortedKeys() const;
+    int tileCount() const;
+
+    bool inside(qint32 x, qint32 y) const
+    {
+        return x >= originX && x < originX + 8 * blocksWide && y >= originY
+               && y < originY + 8 * blocksHigh;
+    }
+
+    const qint32 blocksWide = 50;
+    const qint32 blocksHigh = 50;
+    const qint32 originX = -200;
+    const qint32 originY = -200;
+
+private:
+    LocationTable m_locations;
+    const TileData &m_data;
+    qint32 m_altitude = 0;
+    bool m_modified = false;
+    bool m_allowDuplicates = false;
+};
