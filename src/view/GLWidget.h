@@ -1,0 +1,158 @@
+#pragma once
+
+#include "model/TileRecord.h"
+#include "view/DrawnQuad.h"
+#include "view/Selection.h"
+
+#include <QOpenGLWidget>
+#include <QPoint>
+
+class ArtReader;
+class Facet;
+class MimeMgr;
+class TexMgr;
+class TileData;
+class TileEditor;
+class UndoMgr;
+
+// The OpenGL view of one multi: isometric painter's-order rendering, picking
+// over the quads of the last paint, and the editing gestures and commands.
+class GLWidget : public QOpenGLWidget
+{
+    Q_OBJECT
+public:
+    GLWidget(ArtReader *art, const TileData &data, Facet *model, TexMgr *textures,
+             QWidget *parent = nullptr, Qt::WindowFlags flags = {});
+    ~GLWidget() override;
+
+    // Picking (widget points in logical pixels).
+    QPoint mapLocation(const QPoint &widgetPoint) const;
+    DrawnQuad tileAt(const QPoint &widgetPoint, int list) const;
+    QList<DrawnQuad> tilesIn(int x1, int y1, int x2, int y2, int list) const;
+    QPointF unproject(const QPoint &widgetPoint) const;
+    static QString statusText(const DrawnQuad &q);
+
+    // Edit commands without a slot of their own.
+    void moveSelection(int dx, int dy, int dz);
+    void setHueOrAltitude(int altitude, int hue, bool altitudeMode);
+
+    // State, for the document window, tests and the editor.
+    Facet *model() const { return m_model; }
+    Selection &selection() { return m_selection; }
+    UndoMgr *undoMgr() const { return m_undo; }
+    MimeMgr *mimeMgr() const { return m_mime; }
+    ArtReader *artReader() const { return m_art; }
+    const TileData &tileData() const { return m_data; }
+    TileEditor *editor() const { return m_editor; }
+    QPoint centre() const { return m_centre; }
+    double scale() const { return m_scale; }
+    int columns() const { return m_columns; }
+    int rows() const { return m_rows; }
+    QPoint start() const { return m_start; }
+    bool showArt() const { return m_showArt; }
+    bool showTerrain() const { return m_showTerrain; }
+    bool flat() const { return m_flat; }
+    bool isEditArt() const { return m_editArt; }
+    bool isEditTerrain() const { return m_editTerrain; }
+    int editedKind() const { return m_editArt ? Art : Terrain; }
+    bool clipEnabled() const { return m_clip; }
+    int maxAlt() const { return m_maxAlt; }
+    int minAlt() const { return m_minAlt; }
+    bool grid() const { return m_grid; }
+    bool showInvisible() const { return m_showInvisible; }
+    int placingAltitude() const;
+    const QList<DrawnQuad> &drawnQuads(int kind) const { return m_quads[kind == Art ? 1 : 0]; }
+
+signals:
+    void flatMode(bool);
+    void artMode(bool);
+    void terrainMode(bool);
+    void editArt(bool);
+    void editTerrain(bool);
+    void myScale(int);
+    void lowerAlt(int);
+    void higherAlt(int);
+    void clipEnable(bool);
+    void myGrid(bool);
+    void sigUndo(bool);
+    void sigRedo(bool);
+    void myInvisible(bool);
+    void myPlace(int);
+    void mapLocation(int, int);
+
+public slots:
+    void scrollHoriz(int x);
+    void scrollVert(int y);
+    void gotoPoint(const QPoint &p);
+    void setScale(int n);
+    void setArt(bool on);
+    void setTerrain(bool on);
+    void setFlat(bool on);
+    void setMaxAlt(int alt);
+    void setMinAlt(int alt);
+    void setAltCheck(bool on);
+    void setGrid(bool on);
+    void viewInvisible(bool on);
+    void setEditArt(bool on);
+    void setEditTerrain(bool on);
+    void query();
+    void selectAll();
+    void capture();
+    // Editing (mouse gestures and commands).
+    void cancel();
+    void undo();
+    void redo();
+    void copy();
+    void cut();
+    void paste();
+    void del();
+    void save();
+    void setMyVisible(bool visible);
+    void insertItem();
+    void startPaint(const QString &key);
+    void stopPaint();
+    void setPlacingAlt(int alt);
+
+protected:
+    void initializeGL() override;
+    void resizeGL(int w, int h) override;
+    void paintGL() override;
+    bool event(QEvent *e) override;
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+    void dragEnterEvent(QDragEnterEvent *e) override;
+    void dragMoveEvent(QDragMoveEvent *e) override;
+    void dragLeaveEvent(QDragLeaveEvent *e) override;
+    void dropEvent(QDropEvent *e) override;
+
+private:
+    void recomputeWalk();
+
+    ArtReader *m_art;
+    const TileData &m_data;
+    Facet *m_model;
+    TexMgr *m_textures;
+    UndoMgr *m_undo = nullptr;
+    MimeMgr *m_mime = nullptr;
+    TileEditor *m_editor = nullptr;
+    Selection m_selection;
+
+    QPoint m_centre{0, 0};
+    int m_columns = 0;
+    int m_rows = 0;
+    QPoint m_start{0, 0};
+    double m_scale = 1.0;
+    bool m_showArt = true;
+    bool m_showTerrain = true;
+    bool m_flat = false;
+    bool m_editArt = true;
+    bool m_editTerrain = false;
+    bool m_clip = false;
+    int m_maxAlt = 127;
+    int m_minAlt = -128;
+    bool m_grid = false;
+    bool m_showInvisible = true;
+    QList<DrawnQuad> m_quads[2];
+    // Members added by the rendering and editing code go below.
+};

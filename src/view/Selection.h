@@ -1,0 +1,32 @@
+#pragma once
+
+#include "view/TileIdentity.h"
+
+#include <QHash>
+#include <QList>
+
+class Facet;
+
+// The selected tiles of a view: one set per kind (0 terrain, 1 art), keyed by
+// location. Holds identities, not references into the model.
+class Selection
+{
+public:
+    using Set = QHash<quint32, QList<TileIdentity>>;
+
+    bool query(const TileIdentity &t) const;
+    // Adds the tile (after clearing its kind's set when exclusive); true when it was already there.
+    bool add(const TileIdentity &t, bool exclusive);
+    bool remove(const TileIdentity &t);
+    // 0 clears both sets, 1 the terrain set, 2 the art set.
+    void clear(int which);
+    bool isEmpty(int kind) const;
+    int count(int kind) const;
+    const Set &set(int kind) const { return m_sets[kind == Art ? 1 : 0]; }
+    // For each selected identity of the kind, the matching record of the model.
+    QList<TileRecord> selectedTiles(const Facet &model, int kind) const;
+
+private:
+    bool validKind(qint32 kind) const;
+    Set m_sets[2];
+};
