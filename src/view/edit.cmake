@@ -1,0 +1,3 @@
+target_sources(tilsen_gui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/Selection.cpp
+)
