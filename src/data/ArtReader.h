@@ -13,10 +13,12 @@
 class ArtReader
 {
 public:
-    ArtReader() = default;
+    ArtReader();
     ArtReader(const QString &artIdx, const QString &artMul, const QString &texIdx,
               const QString &texMaps);
     ~ArtReader();
+    ArtReader(const ArtReader &) = delete;
+    ArtReader &operator=(const ArtReader &) = delete;
 
     void load(const QString &artIdx, const QString &artMul, const QString &texIdx,
               const QString &texMaps);
@@ -41,7 +43,6 @@ public:
     int landCount() const;
 
 private:
-    // implementation details are the reader's own
     struct Private;
-    Private *d = nullptr;
+    Private *d;
 };

@@ -1,0 +1,352 @@
+#include "data/ArtReader.h"
+
+#include <QBuffer>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr int LandRecords = 0x4000;     // terrain ids come first in the index
+constexpr int MaxArtIds = 0x10000;
+constexpr int ClassicRecords = 0x8000;  // what every index holds at least
+constexpr int MaxRecords = LandRecords + MaxArtIds;
+constexpr int IndexRecordBytes = 12;
+constexpr int LandSide = 44;
+constexpr int LandColours = 1012;
+constexpr int MaxArtSide = 2048;
+// Largest entry a sane client writes for 2048 x 2048 art; bounds hostile lengths.
+constexpr qint64 MaxEntryBytes = 32 * 1024 * 1024;
+constexpr qint64 MaxTexIndexBytes = 16 * 1024 * 1024;
+constexpr quint16 OpaqueBit = 0x8000;
+
+struct IndexRecord {
+    qint32 offset = -1;
+    qint32 length = 0;
+};
+
+int readLe16(const uchar *p) { return p[0] | p[1] << 8; }
+qint32 readLe32(const uchar *p) { return qint32(quint32(readLe16(p)) | quint32(readLe16(p + 2)) << 16); }
+
+// Texture block side for an image side: 32 at least, then powers of two.
+int textureSide(int side)
+{
+    int t = 32;
+    while (t < side)
+        t *= 2;
+    return t;
+}
+
+bool isGrey(quint16 c)
+{
+    const int r = (c >> 10) & 0x1F, g = (c >> 5) & 0x1F, b = c & 0x1F;
+    return r == g && g == b;
+}
+
+quint16 applyHue(quint16 c, const quint16 *hue, bool partialHue)
+{
+    if (!hue || !(c & OpaqueBit) || (partialHue && !isGrey(c)))
+        return c;
+    return hue[(c >> 10) & 0x1F] | OpaqueBit;
+}
+
+quint32 expandRgb(quint16 c)
+{
+    const quint32 r = ((c >> 10) & 0x1F) << 3, g = ((c >> 5) & 0x1F) << 3, b = (c & 0x1F) << 3;
+    return r | g << 8 | b << 16;
+}
+
+QRgb toArgb(quint16 c)
+{
+    return qRgba(((c >> 10) & 0x1F) << 3, ((c >> 5) & 0x1F) << 3, (c & 0x1F) << 3,
+                 (c & OpaqueBit) ? 255 : 0);
+}
+
+quint16 pixelAt(const QByteArray &a, qint64 index)
+{
+    return quint16(readLe16(reinterpret_cast<const uchar *>(a.constData()) + 2 * index));
+}
+
+} // namespace
+
+struct ArtReader::Private {
+    QFile artFile;
+    QBuffer artBuffer;
+    QIODevice *art = nullptr;
+    QVector<IndexRecord> index;
+    QFile texMaps;
+    QVector<qint32> texIndex;
+    QCache<int, QByteArray> statics{20};
+    QCache<int, QByteArray> lands{10};
+    QVector<quint32> scratch;
+
+    void reset();
+    void readIndex(const QByteArray &bytes);
+    QByteArray readEntry(const IndexRecord &r, qint64 maxBytes = MaxEntryBytes);
+    bool readSize(const IndexRecord &r, int &w, int &h);
+    void sizeScratch();
+    QByteArray *decodeStatic(const QByteArray &entry) const;
+    QByteArray *decodeLand(const QByteArray &entry) const;
+};
+
+void ArtReader::Private::reset()
+{
+    artFile.close();
+    artBuffer.close();
+    art = nullptr;
+    texMaps.close();
+    texIndex.clear();
+    index.clear();
+    statics.clear();
+    lands.clear();
+}
+
+void ArtReader::Private::readIndex(const QByteArray &bytes)
+{
+    const qint64 whole = bytes.size() / IndexRecordBytes;
+    index.fill(IndexRecord{0, 0}, int(std::clamp<qint64>(whole, ClassicRecords, MaxRecords)));
+    const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
+    for (qint64 i = 0; i < qMin<qint64>(whole, index.size()); ++i) {
+        index[i].offset = readLe32(p + i * IndexRecordBytes);
+        index[i].length = readLe32(p + i * IndexRecordBytes + 4);
+    }
+}
+
+// The entry's bytes, or nothing when the record marks no entry or the entry
+// does not lie inside the data file.
+QByteArray ArtReader::Private::readEntry(const IndexRecord &r, qint64 maxBytes)
+{
+    if (!art || r.offset < 0 || r.length <= 0 || r.length > MaxEntryBytes
+        || qint64(r.offset) + r.length > art->size() || !art->seek(r.offset))
+        return QByteArray();
+    return art->read(qMin<qint64>(r.length, maxBytes));
+}
+
+bool ArtReader::Private::readSize(const IndexRecord &r, int &w, int &h)
+{
+    const QByteArray head = readEntry(r, 8);
+    if (head.size() < 8)
+        return false;
+    const auto *p = reinterpret_cast<const uchar *>(head.constData());
+    w = readLe16(p + 4);
+    h = readLe16(p + 6);
+    return w > 0 && h > 0 && w <= MaxArtSide && h <= MaxArtSide;
+}
+
+void ArtReader::Private::sizeScratch()
+{
+    qint64 largest = 0;
+    for (int i = LandRecords; i < index.size(); ++i) {
+        int w = 0, h = 0;
+        if (readSize(index[i], w, h))
+            largest = qMax(largest, qint64(textureSide(w)) * textureSide(h));
+    }
+    scratch = QVector<quint32>(int(largest));
+}
+
+QByteArray *ArtReader::Private::decodeStatic(const QByteArray &entry) const
+{
+    const qint64 n = entry.size();
+    if (n < 8)
+        return nullptr;
+    const auto *p = reinterpret_cast<const uchar *>(entry.constData());
+    const int w = readLe16(p + 4), h = readLe16(p + 6);
+    const qint64 runsStart = 8 + 2 * qint64(h);
+    if (w == 0 || h == 0 || w > MaxArtSide || h > MaxArtSide || runsStart > n)
+        return nullptr;
+    auto *out = new QByteArray(int(4 + 2 * qint64(w) * h), '\0');
+    auto *o = reinterpret_cast<uchar *>(out->data());
+    std::memcpy(o, p + 4, 4);
+    for (int y = 0; y < h; ++y) {
+        const qint64 line = qint16(readLe16(p + 8 + 2 * y));
+        qint64 pos = runsStart + 2 * line;
+        qint64 x = 0;
+        while (pos >= 0 && pos + 4 <= n) {
+            const int skip = qint16(readLe16(p + pos));
+            const int count = qint16(readLe16(p + pos + 2));
+            pos += 4;
+            if (skip + count == 0)
+                break;
+            x += skip;
+            for (int i = 0; i < count && pos + 2 <= n; ++i, ++x, pos += 2) {
+                if (x < 0 || x >= w)
+                    continue; // runs outside the row are clipped
+                const int c = readLe16(p + pos) | OpaqueBit;
+                uchar *dst = o + 4 + 2 * (qint64(w) * y + x);
+                dst[0] = uchar(c);
+                dst[1] = uchar(c >> 8);
+            }
+        }
+    }
+    return out;
+}
+
+QByteArray *ArtReader::Private::decodeLand(const QByteArray &entry) const
+{
+    auto *out = new QByteArray(LandSide * LandSide * 2, '\0');
+    auto *o = reinterpret_cast<uchar *>(out->data());
+    const auto *p = reinterpret_cast<const uchar *>(entry.constData());
+    const qint64 n = entry.size();
+    qint64 pos = 0;
+    for (int y = 0; y < LandSide; ++y) {
+        const int width = y < 22 ? 2 + 2 * y : 44 - 2 * (y - 22);
+        const int start = y < 22 ? 21 - y : y - 22;
+        for (int x = start; x < start + width && pos + 2 <= n; ++x, pos += 2) {
+            const int c = readLe16(p + pos) | OpaqueBit;
+            o[2 * (LandSide * y + x)] = uchar(c);
+            o[2 * (LandSide * y + x) + 1] = uchar(c >> 8);
+        }
+    }
+    return out;
+}
+
+ArtReader::ArtReader() : d(new Private)
+{
+    d->readIndex(QByteArray());
+}
+
+ArtReader::ArtReader(const QString &artIdx, const QString &artMul, const QString &texIdx,
+                     const QString &texMaps)
+    : d(new Private)
+{
+    load(artIdx, artMul, texIdx, texMaps);
+}
+
+ArtReader::~ArtReader()
+{
+    delete d;
+}
+
+void ArtReader::load(const QString &artIdx, const QString &artMul, const QString &texIdx,
+                     const QString &texMaps)
+{
+    d->reset();
+    d->artFile.setFileName(artMul);
+    if (d->artFile.open(QIODevice::ReadOnly))
+        d->art = &d->artFile;
+    d->texMaps.setFileName(texMaps);
+    d->texMaps.open(QIODevice::ReadOnly);
+
+    QFile idx(artIdx);
+    d->readIndex(idx.open(QIODevice::ReadOnly) ? idx.read(qint64(MaxRecords) * IndexRecordBytes)
+                                               : QByteArray());
+    QFile tex(texIdx);
+    if (tex.open(QIODevice::ReadOnly)) {
+        const QByteArray bytes = tex.read(MaxTexIndexBytes);
+        const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
+        d->texIndex.resize(bytes.size() / 4);
+        for (int i = 0; i < d->texIndex.size(); ++i)
+            d->texIndex[i] = readLe32(p + 4 * i);
+    }
+    d->sizeScratch();
+}
+
+void ArtReader::loadFromBytes(const QByteArray &artIdx, const QByteArray &artMul)
+{
+    d->reset();
+    d->artBuffer.setData(artMul);
+    d->artBuffer.open(QIODevice::ReadOnly);
+    d->art = &d->artBuffer;
+    d->readIndex(artIdx);
+    d->sizeScratch();
+}
+
+int ArtReader::staticCount() const
+{
+    return d->index.size() - LandRecords;
+}
+
+int ArtReader::landCount() const
+{
+    return LandRecords;
+}
+
+const QByteArray *ArtReader::staticPixels(int id, int &w, int &h)
+{
+    w = h = 0;
+    if (id < 0 || id >= staticCount())
+        return nullptr;
+    QByteArray *pixels = d->statics.object(id);
+    if (!pixels) {
+        pixels = d->decodeStatic(d->readEntry(d->index[LandRecords + id]));
+        if (!pixels)
+            return nullptr;
+        d->statics.insert(id, pixels);
+    }
+    const auto *p = reinterpret_cast<const uchar *>(pixels->constData());
+    w = readLe16(p);
+    h = readLe16(p + 2);
+    return pixels;
+}
+
+const QByteArray *ArtReader::landPixels(int id)
+{
+    if (id < 0 || id >= LandRecords)
+        return nullptr;
+    QByteArray *pixels = d->lands.object(id);
+    if (pixels)
+        return pixels;
+    const QByteArray entry = d->readEntry(d->index[id], LandColours * 2);
+    if (entry.isEmpty())
+        return nullptr;
+    pixels = d->decodeLand(entry);
+    d->lands.insert(id, pixels);
+    return pixels;
+}
+
+const quint32 *ArtReader::staticTexture(int id, const quint16 *hue, bool partialHue,
+                                        quint32 alphaMask, int &texWidth, int &texHeight,
+                                        int &imageWidth, int &imageHeight)
+{
+    texWidth = texHeight = imageWidth = imageHeight = 0;
+    int w = 0, h = 0;
+    const QByteArray *pixels = staticPixels(id, w, h);
+    if (!pixels)
+        return nullptr;
+    const int tw = textureSide(w), th = textureSide(h);
+    // The index scan sized the block; a data file changed since then must not overflow it.
+    if (qint64(tw) * th > d->scratch.size())
+        d->scratch.resize(tw * th);
+    quint32 *block = d->scratch.data();
+    std::fill(block, block + qint64(tw) * th, 0u);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const quint16 c = applyHue(pixelAt(*pixels, 2 + qint64(w) * y + x), hue, partialHue);
+            block[qint64(y) * tw + x] = expandRgb(c) | ((c & OpaqueBit) ? alphaMask : 0u);
+        }
+    }
+    texWidth = tw;
+    texHeight = th;
+    imageWidth = w;
+    imageHeight = h;
+    return block;
+}
+
+QImage ArtReader::staticImage(int id, const quint16 *hue, bool partialHue)
+{
+    int w = 0, h = 0;
+    const QByteArray *pixels = staticPixels(id, w, h);
+    if (!pixels)
+        return QImage();
+    QImage img(w, h, QImage::Format_ARGB32);
+    for (int y = 0; y < h; ++y) {
+        auto *line = reinterpret_cast<QRgb *>(img.scanLine(y));
+        for (int x = 0; x < w; ++x)
+            line[x] = toArgb(applyHue(pixelAt(*pixels, 2 + qint64(w) * y + x), hue, partialHue));
+    }
+    return img;
+}
+
+QImage ArtReader::landImage(int id, const quint16 *hue, bool partialHue)
+{
+    const QByteArray *pixels = landPixels(id);
+    if (!pixels)
+        return QImage();
+    QImage img(LandSide, LandSide, QImage::Format_ARGB32);
+    for (int y = 0; y < LandSide; ++y) {
+        auto *line = reinterpret_cast<QRgb *>(img.scanLine(y));
+        for (int x = 0; x < LandSide; ++x)
+            line[x] = toArgb(applyHue(pixelAt(*pixels, LandSide * y + x), hue, partialHue));
+    }
+    return img;
+}
