@@ -54,6 +54,9 @@ public:
     const qint32 originY = -200;
 
 private:
+    // One diagnostic line on standard output.
+    static void report(const char *what, qint32 x, qint32 y, const TileRecord &tile);
+
     LocationTable m_locations;
     const TileData &m_data;
     qint32 m_altitude = 0;

@@ -2,7 +2,7 @@
 
 #include "data/TileData.h"
 
-#include <QStringList>
+#include <QStringView>
 
 TileRecord::TileRecord(quint16 id_, qint16 hue_, qint16 z_, const TileData &data, qint32 kind_)
     : kind(kind_), id(id_), z(z_), hue(hue_), visible(1), sortZ(z_)
@@ -12,15 +12,23 @@ TileRecord::TileRecord(quint16 id_, qint16 hue_, qint16 z_, const TileData &data
 
 TileRecord::TileRecord(const QString &key, const TileData &data)
 {
-    const QStringList f = key.split(QLatin1Char(':'));
-    auto field = [&f](int i) { return i < f.size() ? f[i].toInt() : 0; };
-    id = quint16(field(0));
-    x = field(1);
-    y = field(2);
-    z = qint16(field(3));
-    hue = qint16(field(4));
-    visible = qint16(field(5));
-    kind = field(6);
+    // Seven fields; missing or non-numeric ones read as 0, text after the seventh is ignored.
+    qint32 f[7] = {};
+    QStringView rest(key);
+    for (int i = 0; i < 7; ++i) {
+        const qsizetype sep = rest.indexOf(QLatin1Char(':'));
+        f[i] = (sep < 0 ? rest : rest.left(sep)).toInt();
+        if (sep < 0)
+            break;
+        rest = rest.mid(sep + 1);
+    }
+    id = quint16(f[0]);
+    x = f[1];
+    y = f[2];
+    z = qint16(f[3]);
+    hue = qint16(f[4]);
+    visible = qint16(f[5]);
+    kind = f[6];
     sortZ = z;
     lookUp(data);
 }

@@ -1,0 +1,111 @@
+#include "model/Facet.h"
+
+#include "model/MltFile.h"
+
+#include <algorithm>
+#include <cstdio>
+
+Facet::Facet(const TileData &data, QObject *parent) : QObject(parent), m_data(data) {}
+
+bool Facet::addTile(qint32 x, qint32 y, const TileRecord &tile)
+{
+    if (!inside(x, y)) {
+        report("Add Tile outside bounds ", x, y, tile);
+        return false;
+    }
+    TileSet &set = m_locations[locationKey(x, y)];
+    const bool present = std::find(set.begin(), set.end(), tile) != set.end();
+    if (present && !m_allowDuplicates)
+        return false;
+    // multiset::insert goes after the equivalent tiles already there.
+    set.insert(tile);
+    if (!present)
+        m_modified = true;
+    return true;
+}
+
+bool Facet::removeTile(qint32 x, qint32 y, const TileRecord &tile)
+{
+    if (!inside(x, y)) {
+        report("Tile outside bounds ", x, y, tile);
+        return false;
+    }
+    const auto entry = m_locations.find(locationKey(x, y));
+    if (entry == m_locations.end()) {
+        report("not in lookup ", x, y, tile);
+        return false;
+    }
+    TileSet &set = entry.value();
+    const auto found = std::find(set.begin(), set.end(), tile);
+    if (found == set.end()) {
+        report("Tile not found in multiset ", x, y, tile);
+        return false;
+    }
+    set.erase(found);
+    if (set.empty())
+        m_locations.erase(entry);
+    m_modified = true;
+    return true;
+}
+
+Facet::TileSet Facet::tilesAt(qint32 x, qint32 y) const
+{
+    const TileSet *set = tilesAtPtr(x, y);
+    return set ? *set : TileSet();
+}
+
+const Facet::TileSet *Facet::tilesAtPtr(qint32 x, qint32 y) const
+{
+    const auto entry = m_locations.constFind(locationKey(x, y));
+    return entry == m_locations.constEnd() ? nullptr : &entry.value();
+}
+
+bool Facet::placeAt(qint32 x, qint32 y, TileRecord &tile) const
+{
+    if (!inside(x, y))
+        return false;
+    tile.x = x;
+    tile.y = y;
+    tile.z = qint16(m_altitude);
+    return true;
+}
+
+void Facet::load(const TileMap &map)
+{
+    m_locations.clear();
+    for (const QList<TileRecord> &list : map) {
+        for (const TileRecord &tile : list) {
+            // Keyed by the tile's own position so every key matches its tiles.
+            m_locations[locationKey(tile.x, tile.y)].insert(tile);
+        }
+    }
+}
+
+bool Facet::save(const QString &fileName)
+{
+    if (!MltFile::write(fileName, *this))
+        return false;
+    m_modified = false;
+    return true;
+}
+
+QList<quint32> Facet::sortedKeys() const
+{
+    QList<quint32> keys = m_locations.keys();
+    std::sort(keys.begin(), keys.end());
+    return keys;
+}
+
+int Facet::tileCount() const
+{
+    int count = 0;
+    for (const TileSet &set : m_locations)
+        count += int(set.size());
+    return count;
+}
+
+void Facet::report(const char *what, qint32 x, qint32 y, const TileRecord &tile)
+{
+    std::printf("%s%d,%d  %s\n", what, x, y, qUtf8Printable(tile.key()));
+    std::fflush(stdout);
+}

@@ -1,0 +1,97 @@
+#include "model/MltFile.h"
+
+#include "model/Facet.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QtEndian>
+
+#include <algorithm>
+
+MltReadResult MltFile::read(const QString &path, const TileData &data)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        MltReadResult result;
+        result.status = MltReadResult::CannotOpen;
+        return result;
+    }
+    return fromBytes(file.readAll(), data);
+}
+
+MltReadResult MltFile::fromBytes(const QByteArray &bytes, const TileData &data)
+{
+    MltReadResult result;
+    const uchar *p = reinterpret_cast<const uchar *>(bytes.constData());
+    // A header cut short reads as version 0, like a stream that ends early.
+    if (bytes.size() >= HeaderSize)
+        result.version = qFromLittleEndian<quint32>(p);
+    if (result.version != 0) {
+        result.status = MltReadResult::BadVersion;
+        return result;
+    }
+    // The tile data is consulted once per distinct id; a trailing partial entry is dropped.
+    QHash<quint16, TileRecord> prototypes;
+    const qsizetype entries = bytes.size() >= HeaderSize ? (bytes.size() - HeaderSize) / EntrySize : 0;
+    for (qsizetype i = 0; i < entries; ++i) {
+        const uchar *e = p + HeaderSize + i * EntrySize;
+        const quint16 id = qFromLittleEndian<quint16>(e);
+        auto proto = prototypes.constFind(id);
+        if (proto == prototypes.constEnd())
+            proto = prototypes.insert(id, TileRecord(id, 0, 0, data, Art));
+        TileRecord tile = proto.value();
+        tile.x = qFromLittleEndian<qint16>(e + 2);
+        tile.y = qFromLittleEndian<qint16>(e + 4);
+        tile.z = qFromLittleEndian<qint16>(e + 6);
+        tile.visible = qFromLittleEndian<qint16>(e + 8);
+        tile.hue = qFromLittleEndian<qint16>(e + 10);
+        tile.sortZ = tile.z;
+        result.tiles[locationKey(tile.x, tile.y)].append(tile);
+    }
+    return result;
+}
+
+QByteArray MltFile::toBytes(const Facet &model)
+{
+    QByteArray out;
+    out.reserve(HeaderSize + EntrySize * model.tileCount());
+    out.append(HeaderSize, '\0');
+    const Facet::LocationTable &table = model.locations();
+    QList<TileRecord> written;
+    for (const quint32 key : model.sortedKeys()) {
+        // Equal tiles share a location, so one location's list is all the memory needed.
+        written.clear();
+        for (const TileRecord &tile : table.constFind(key).value()) {
+            if (std::find(written.cbegin(), written.cend(), tile) != written.cend())
+                continue;
+            appendEntry(out, tile);
+            written.append(tile);
+        }
+    }
+    return out;
+}
+
+bool MltFile::write(const QString &path, const Facet &model)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray bytes = toBytes(model);
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+void MltFile::appendEntry(QByteArray &out, const TileRecord &tile)
+{
+    uchar e[EntrySize];
+    qToLittleEndian<quint16>(tile.id, e);
+    qToLittleEndian<qint16>(qint16(tile.x), e + 2);
+    qToLittleEndian<qint16>(qint16(tile.y), e + 4);
+    qToLittleEndian<qint16>(tile.z, e + 6);
+    qToLittleEndian<qint16>(tile.visible, e + 8);
+    qToLittleEndian<qint16>(tile.hue, e + 10);
+    out.append(reinterpret_cast<const char *>(e), EntrySize);
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "model/TileRecord.h"
+
+#include <QByteArray>
+#include <QString>
+
+class Facet;
+class TileData;
+
+struct MltReadResult {
+    enum Status { Ok, CannotOpen, BadVersion } status = Ok;
+    quint32 version = 0;
+    TileMap tiles;
+};
+
+// The editor's own ".mlt" file: a 32-bit version word (0), then one 12-byte
+// little-endian entry per art tile: id, x, y, z, visible, hue.
+class MltFile
+{
+public:
+    static MltReadResult read(const QString &path, const TileData &data);
+    static MltReadResult fromBytes(const QByteArray &bytes, const TileData &data);
+    static QByteArray toBytes(const Facet &model);
+    // Through a temporary file: a failed write leaves any existing file untouched.
+    static bool write(const QString &path, const Facet &model);
+
+    static constexpr int HeaderSize = 4;
+    static constexpr int EntrySize = 12;
+
+private:
+    static void appendEntry(QByteArray &out, const TileRecord &tile);
+};
