@@ -1,0 +1,170 @@
+#include "data/MulSetting.h"
+
+#include "app/Dialogs.h"
+#include "data/DataLocations.h"
+
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPair>
+#include <QPushButton>
+#include <QSpacerItem>
+#include <QVBoxLayout>
+#include <QtDebug>
+
+namespace {
+QString formText(const char *text)
+{
+    return QCoreApplication::translate("MulDialog", text);
+}
+} // namespace
+
+MulSetting::MulSetting(QWidget *parent, Qt::WindowFlags flags) : QDialog(parent, flags)
+{
+    buildForm();
+    setModal(true);
+    const QStringList keys = DataLocations::readOrder();
+    const QStringList values = DataLocations::load();
+    for (int i = 0; i < keys.size(); ++i)
+        fieldFor(keys[i])->setText(values.value(i));
+
+    connect(pushArtIdx, &QPushButton::clicked, this, &MulSetting::editArtIdx);
+    connect(pushArtMul, &QPushButton::clicked, this, &MulSetting::editArtMul);
+    connect(pushMultiIdx, &QPushButton::clicked, this, &MulSetting::editMultiIdx);
+    connect(pushMultiMul, &QPushButton::clicked, this, &MulSetting::editMultiMul);
+    connect(pushHues, &QPushButton::clicked, this, &MulSetting::editHues);
+    connect(pushTiledata, &QPushButton::clicked, this, &MulSetting::editTiledata);
+    connect(pushRadar, &QPushButton::clicked, this, &MulSetting::editRadar);
+    connect(pushMapDir, &QPushButton::clicked, this, &MulSetting::editMapDir);
+    connect(pushTexmaps, &QPushButton::clicked, this, &MulSetting::editTexmaps);
+    connect(pushTexidx, &QPushButton::clicked, this, &MulSetting::editTexidx);
+}
+
+QLineEdit *MulSetting::addRow(QGridLayout *grid, int row, const QString &label, bool richText,
+                              const QString &name, QPushButton *&button)
+{
+    auto *text = new QLabel(this);
+    text->setTextFormat(richText ? Qt::RichText : Qt::PlainText);
+    text->setText(richText ? QStringLiteral("<p>%1</p>").arg(label) : label);
+    auto *field = new QLineEdit(this);
+    field->setObjectName(QStringLiteral("line") + name);
+    button = new QPushButton(QStringLiteral("..."), this);
+    button->setObjectName(QStringLiteral("push") + name);
+    button->setMaximumWidth(23);
+    text->setBuddy(field);
+    grid->addWidget(text, row, 0);
+    grid->addWidget(field, row, 1);
+    grid->addWidget(button, row, 2);
+    return field;
+}
+
+void MulSetting::buildForm()
+{
+    setObjectName(QStringLiteral("MulDialog"));
+    setWindowTitle(formText("MUL Settings"));
+    setWindowIcon(QIcon(QStringLiteral("bm.png")));
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+
+    auto *grid = new QGridLayout;
+    grid->setSpacing(6);
+    grid->setContentsMargins(0, 0, 0, 0);
+    lineArtMul = addRow(grid, 0, formText("Art.mul"), false, "ArtMul", pushArtMul);
+    lineArtIdx = addRow(grid, 1, formText("Artidx.mul"), true, "ArtIdx", pushArtIdx);
+    lineTiledata = addRow(grid, 2, formText("Tiledata.mul"), true, "Tiledata", pushTiledata);
+    lineHues = addRow(grid, 3, formText("Hues.mul"), true, "Hues", pushHues);
+    lineMultiMul = addRow(grid, 4, formText("Multi.mul"), true, "MultiMul", pushMultiMul);
+    lineMultiIdx = addRow(grid, 5, formText("Multi.idx"), true, "MultiIdx", pushMultiIdx);
+    lineTexmaps = addRow(grid, 6, formText("Texmaps.mul"), true, "Texmaps", pushTexmaps);
+    lineTexidx = addRow(grid, 7, formText("Texidx.mul"), false, "Texidx", pushTexidx);
+    lineRadar = addRow(grid, 8, formText("Radarcol.mul"), true, "Radar", pushRadar);
+    lineMapDir = addRow(grid, 9, formText("Map Dir"), true, "MapDir", pushMapDir);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->setObjectName(QStringLiteral("hboxLayout1"));
+    buttons->setSpacing(6);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    buttons->addItem(new QSpacerItem(131, 31, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    auto *okButton = new QPushButton(formText("OK"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    auto *cancelButton = new QPushButton(formText("Cancel"), this);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
+
+    auto *column = new QVBoxLayout;
+    column->setSpacing(6);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addLayout(grid);
+    column->addLayout(buttons);
+    auto *outer = new QHBoxLayout(this);
+    outer->setSpacing(6);
+    outer->setContentsMargins(8, 8, 8, 8);
+    outer->addLayout(column);
+
+    resize(QSize(390, 351).expandedTo(minimumSizeHint()));
+    connect(okButton, &QPushButton::clicked, this, &MulSetting::accept);
+    connect(cancelButton, &QPushButton::clicked, this, &MulSetting::reject);
+}
+
+QLineEdit *MulSetting::fieldFor(const QString &key) const
+{
+    const QPair<const char *, QLineEdit *> fields[] = {
+        {"ArtIdx", lineArtIdx},     {"ArtMul", lineArtMul},     {"MultiIdx", lineMultiIdx},
+        {"MultiMul", lineMultiMul}, {"TexIdx", lineTexidx},     {"TexMapsMul", lineTexmaps},
+        {"HuesMul", lineHues},      {"TileDataMul", lineTiledata}, {"RadarCol", lineRadar},
+        {"MapDir", lineMapDir},
+    };
+    for (const auto &f : fields) {
+        if (key == QLatin1String(f.first))
+            return f.second;
+    }
+    Q_UNREACHABLE();
+    return nullptr;
+}
+
+QString MulSetting::artMul() const { return lineArtMul->text(); }
+QString MulSetting::artIdx() const { return lineArtIdx->text(); }
+QString MulSetting::multiMul() const { return lineMultiMul->text(); }
+QString MulSetting::multiIdx() const { return lineMultiIdx->text(); }
+QString MulSetting::huesMul() const { return lineHues->text(); }
+QString MulSetting::tileDataMul() const { return lineTiledata->text(); }
+QString MulSetting::texIdx() const { return lineTexidx->text(); }
+QString MulSetting::texMapsMul() const { return lineTexmaps->text(); }
+
+void MulSetting::accept()
+{
+    QList<QPair<QString, QString>> values;
+    for (const QString &key : DataLocations::writeOrder())
+        values.append({key, fieldFor(key)->text()});
+    if (!DataLocations::save(values))
+        qWarning("Could not store the data file locations");
+    QDialog::accept();
+}
+
+void MulSetting::browseFile(QLineEdit *field, const QString &caption)
+{
+    const QString picked = Dialogs::getOpenFileName(this, caption, field->text(), QString());
+    if (!picked.isEmpty())
+        field->setText(picked);
+}
+
+void MulSetting::editArtIdx() { browseFile(lineArtIdx, formText("Select artidx.mul file")); }
+void MulSetting::editArtMul() { browseFile(lineArtMul, formText("Select art.mul file")); }
+void MulSetting::editMultiIdx() { browseFile(lineMultiIdx, formText("Select multi.idx file")); }
+void MulSetting::editMultiMul() { browseFile(lineMultiMul, formText("Select multi.mul file")); }
+void MulSetting::editHues() { browseFile(lineHues, formText("Select hues.mul file")); }
+void MulSetting::editTiledata() { browseFile(lineTiledata, formText("Select tiledata.mul file")); }
+void MulSetting::editRadar() { browseFile(lineRadar, formText("Select radarcol.mul file")); }
+void MulSetting::editTexmaps() { browseFile(lineTexmaps, formText("Select texmaps.mul file")); }
+void MulSetting::editTexidx() { browseFile(lineTexidx, formText("Select texidx.mul file")); }
+
+void MulSetting::editMapDir()
+{
+    const QString picked =
+        Dialogs::getExistingDirectory(this, formText("Select map directory"), lineMapDir->text());
+    if (!picked.isEmpty())
+        lineMapDir->setText(picked);
+}
