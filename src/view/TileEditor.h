@@ -5,11 +5,14 @@
 #include <QObject>
 #include <QPoint>
 
+#include <functional>
+
 class GLWidget;
 class QDragEnterEvent;
 class QDragLeaveEvent;
 class QDragMoveEvent;
 class QDropEvent;
+class QMimeData;
 class QMouseEvent;
 
 // The editing side of a view: the mouse gestures (paint, paste placement,
@@ -23,6 +26,10 @@ public:
     struct Band {
         int x1 = 0, y1 = 0, x2 = 0, y2 = 0; // scene units
     };
+
+    // Runs a drag out of the view with the payload (owned by the launcher from
+    // then on) and the allowed actions; returns when the drag has ended.
+    using DragLauncher = std::function<void(QMimeData *payload, Qt::DropActions actions)>;
 
     explicit TileEditor(GLWidget *view);
 
@@ -63,7 +70,39 @@ public:
     void moveSelection(int dx, int dy, int dz);
     void setHueOrAltitude(int altitude, int hue, bool altitudeMode);
 
+    // Replaces the QDrag loop (tests drive the drop handlers from inside the launcher).
+    void setDragLauncher(DragLauncher launcher) { m_launchDrag = std::move(launcher); }
+    bool pressed() const { return m_pressed; }
+
+    static TileMap toTileMap(const Brush &brush);
+    static Brush toBrush(const TileMap &map);
+
 private:
+    int editedKind() const;
+    int editedClearIndex() const;
+    QPoint locationAt(const QPoint &widgetPoint) const;
+    bool isNoLocation(const QPoint &loc) const;
+    void trackCursor(const QPoint &widgetPoint, Qt::KeyboardModifiers modifiers);
+    void setHandCursor(bool hand);
+    void repaint();
+    bool altHeld() const;
+
+    void paintStroke(const QPoint &widgetPoint);
+    void placePaintTile(const QPoint &loc);
+    void startDrag();
+    void setBand(const QPoint &from, const QPoint &to);
+    void finishBand(Qt::KeyboardModifiers modifiers);
+    void clickSelect();
+
+    Brush collectBrush(int kind) const;
+    void putOnClipboard(int kind, const Brush &brush);
+    void placeBrush(bool move);
+    void placeArt(bool move);
+    void placeTerrain();
+    bool acceptsPayload(const QMimeData *mime) const;
+    bool isOwnDrag(const QDropEvent *e) const;
+
+
     GLWidget *m_view;
     bool m_painting = false;
     bool m_paintMode = false;
@@ -75,4 +114,11 @@ private:
     bool m_bandShown = false;
     Band m_band;
     // Further state of the gestures goes below.
+    bool m_pressed = false;
+    QPoint m_pressPoint{0, 0};
+    Qt::KeyboardModifiers m_pressModifiers;
+    QPoint m_lastPainted{-1, -1};
+    QPoint m_lastPaintPoint{-1, -1};
+    bool m_draggingOut = false;
+    DragLauncher m_launchDrag;
 };

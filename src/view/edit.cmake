@@ -1,3 +1,4 @@
 target_sources(tilsen_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Selection.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TileEditor.cpp
 )

@@ -1,0 +1,677 @@
+#include "view/TileEditor.h"
+
+#include "app/Dialogs.h"
+#include "data/ArtReader.h"
+#include "model/MimeMgr.h"
+#include "model/UndoMgr.h"
+#include "view/GLWidget.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QDragLeaveEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QMouseEvent>
+
+#include <algorithm>
+
+namespace {
+
+QPoint pointOf(const QPointF &p)
+{
+    return p.toPoint();
+}
+
+// Palette and insert keys describe a tile at (0, 0): the brush holds it at offset 0.
+const quint32 OriginOffset = 0;
+
+} // namespace
+
+TileEditor::TileEditor(GLWidget *view)
+    : QObject(view), m_view(view)
+{
+    m_launchDrag = [view](QMimeData *payload, Qt::DropActions actions) {
+        auto *drag = new QDrag(view);
+        drag->setMimeData(payload);
+        drag->exec(actions);
+    };
+}
+
+// ---------------------------------------------------------------- helpers
+
+int TileEditor::editedKind() const
+{
+    return m_view->isEditArt() ? Art : Terrain;
+}
+
+int TileEditor::editedClearIndex() const
+{
+    return m_view->isEditArt() ? 2 : 1;
+}
+
+QPoint TileEditor::locationAt(const QPoint &widgetPoint) const
+{
+    return m_view->mapLocation(widgetPoint);
+}
+
+bool TileEditor::isNoLocation(const QPoint &loc) const
+{
+    const Facet *model = m_view->model();
+    return loc.x() == model->originX - 1 || loc.y() == model->originY - 1;
+}
+
+void TileEditor::trackCursor(const QPoint &widgetPoint, Qt::KeyboardModifiers modifiers)
+{
+    const QPoint loc = locationAt(widgetPoint);
+    if (isNoLocation(loc))
+        return;
+    m_cursor = loc;
+    m_modifiers = modifiers;
+    emit m_view->mapLocation(loc.x(), loc.y());
+}
+
+void TileEditor::setHandCursor(bool hand)
+{
+    m_view->setCursor(hand ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void TileEditor::repaint()
+{
+    m_view->update();
+}
+
+bool TileEditor::altHeld() const
+{
+    return m_modifiers.testFlag(Qt::AltModifier);
+}
+
+TileMap TileEditor::toTileMap(const Brush &brush)
+{
+    TileMap map;
+    map.reserve(brush.size());
+    for (auto it = brush.cbegin(); it != brush.cend(); ++it)
+        map.insert(it.key(), QList<TileRecord>(it->cbegin(), it->cend()));
+    return map;
+}
+
+TileEditor::Brush TileEditor::toBrush(const TileMap &map)
+{
+    Brush brush;
+    brush.reserve(map.size());
+    for (auto it = map.cbegin(); it != map.cend(); ++it) {
+        if (it->isEmpty())
+            continue;
+        Facet::TileSet &set = brush[it.key()];
+        for (const TileRecord &t : *it)
+            set.insert(t);
+    }
+    return brush;
+}
+
+// ---------------------------------------------------------------- mouse
+
+void TileEditor::press(QMouseEvent *e)
+{
+    m_pressed = true;
+    m_pressPoint = pointOf(e->position());
+    m_pressModifiers = e->modifiers();
+}
+
+void TileEditor::move(QMouseEvent *e)
+{
+    const QPoint point = pointOf(e->position());
+    trackCursor(point, e->modifiers());
+    if (m_pasteArmed) {
+        repaint();
+        return;
+    }
+    if (!(e->buttons() & Qt::LeftButton)) {
+        if (m_paintMode)
+            repaint();
+        return;
+    }
+    if (m_paintMode) {
+        paintStroke(point);
+        return;
+    }
+    if (m_bandShown) {
+        setBand(m_pressPoint, point);
+        repaint();
+        return;
+    }
+    // A band or a drag starts only from a press of this gesture: a stale press
+    // point (after a drag ended with the button still down) must not start another.
+    if (!m_pressed || (point - m_pressPoint).manhattanLength() < QApplication::startDragDistance())
+        return;
+    m_pressed = false;
+    const DrawnQuad hit = m_view->tileAt(m_pressPoint, m_view->isEditArt() ? 1 : 0);
+    if (hit.isTile() && m_view->selection().query(hit.identity())) {
+        startDrag();
+        return;
+    }
+    m_bandShown = true;
+    setBand(m_pressPoint, point);
+    repaint();
+}
+
+void TileEditor::paintStroke(const QPoint &point)
+{
+    const QPoint loc = locationAt(point);
+    if ((point - m_lastPaintPoint).manhattanLength() >= QApplication::startDragDistance()
+        && loc != m_lastPainted) {
+        m_pressed = false;
+        placePaintTile(loc);
+        m_lastPainted = loc;
+        m_lastPaintPoint = point;
+    }
+    repaint();
+}
+
+void TileEditor::release(QMouseEvent *e)
+{
+    if (!m_pressed) {
+        if (m_bandShown)
+            finishBand(e->modifiers());
+        return;
+    }
+    m_pressed = false;
+    if (m_paintMode) {
+        const QPoint loc = locationAt(m_pressPoint);
+        if (m_view->model()->inside(loc.x(), loc.y()))
+            placePaintTile(loc);
+        return;
+    }
+    if (m_pasteArmed) {
+        m_pasteArmed = false;
+        m_painting = false;
+        m_view->selection().clear(editedClearIndex());
+        m_modifiers = e->modifiers();
+        setHandCursor(false);
+        placeBrush(false);
+        repaint();
+        return;
+    }
+    clickSelect();
+}
+
+void TileEditor::placePaintTile(const QPoint &loc)
+{
+    const auto it = m_brush.constFind(OriginOffset);
+    if (it == m_brush.cend() || it->empty())
+        return;
+    TileRecord tile = *it->cbegin();
+    tile.x = loc.x();
+    tile.y = loc.y();
+    tile.z = qint16(m_view->placingAltitude());
+    tile.sortZ = tile.z;
+    UndoMgr *undo = m_view->undoMgr();
+    undo->beginGroup();
+    undo->insertTile(tile);
+    undo->commitGroup();
+}
+
+void TileEditor::setBand(const QPoint &from, const QPoint &to)
+{
+    const QPoint topLeft(std::min(from.x(), to.x()), std::min(from.y(), to.y()));
+    const QPoint bottomRight(std::max(from.x(), to.x()), std::max(from.y(), to.y()));
+    const QPointF a = m_view->unproject(topLeft);
+    const QPointF b = m_view->unproject(bottomRight);
+    m_band.x1 = int(a.x());
+    m_band.y1 = int(a.y());
+    m_band.x2 = int(b.x());
+    m_band.y2 = int(b.y());
+}
+
+void TileEditor::finishBand(Qt::KeyboardModifiers modifiers)
+{
+    m_bandShown = false;
+    const QList<DrawnQuad> hits =
+        m_view->tilesIn(m_band.x1, m_band.y1, m_band.x2, m_band.y2, m_view->isEditArt() ? 1 : 0);
+    const bool exclusive = !modifiers.testFlag(Qt::ControlModifier);
+    Selection &sel = m_view->selection();
+    if (!hits.isEmpty() && exclusive)
+        sel.clear(hits.first().kind == Art ? 2 : 1);
+    for (const DrawnQuad &q : hits)
+        sel.add(q.identity(), false);
+    repaint();
+}
+
+void TileEditor::clickSelect()
+{
+    const DrawnQuad hit = m_view->tileAt(m_pressPoint, m_view->isEditArt() ? 1 : 0);
+    Selection &sel = m_view->selection();
+    if (!hit.isTile()) {
+        sel.clear(editedClearIndex());
+    } else {
+        const bool exclusive = !m_pressModifiers.testFlag(Qt::ControlModifier);
+        if (sel.add(hit.identity(), exclusive))
+            sel.remove(hit.identity());
+    }
+    repaint();
+}
+
+// ---------------------------------------------------------------- drag and drop
+
+void TileEditor::startDrag()
+{
+    const int kind = editedKind();
+    QMimeData *payload = m_view->mimeMgr()->encode(kind, toTileMap(collectBrush(kind)), 0, 0, 0);
+    const Qt::DropActions actions = m_view->isEditArt() ? Qt::MoveAction : Qt::CopyAction;
+    m_draggingOut = true;
+    m_launchDrag(payload, actions);
+    m_draggingOut = false;
+}
+
+bool TileEditor::acceptsPayload(const QMimeData *mime) const
+{
+    return mime && m_view->mimeMgr()->canDecode(editedKind(), mime);
+}
+
+// The toolkit names the source only while its own drag loop runs; a drag this
+// editor launched counts as its own as well.
+bool TileEditor::isOwnDrag(const QDropEvent *e) const
+{
+    return e->proposedAction() == Qt::MoveAction && (m_draggingOut || e->source() == m_view);
+}
+
+void TileEditor::dragEnter(QDragEnterEvent *e)
+{
+    const QPoint loc = locationAt(pointOf(e->position()));
+    if (!acceptsPayload(e->mimeData())) {
+        e->ignore();
+        return;
+    }
+    e->accept();
+    int x = 0, y = 0;
+    qint16 z = 0;
+    m_brush = toBrush(m_view->mimeMgr()->decode(editedKind(), e->mimeData(), x, y, z));
+    m_painting = true;
+    m_cursor = loc;
+    m_brushAltitude = z;
+}
+
+void TileEditor::dragMove(QDragMoveEvent *e)
+{
+    const QPoint loc = locationAt(pointOf(e->position()));
+    if (!m_view->model()->inside(loc.x(), loc.y()) || !acceptsPayload(e->mimeData())) {
+        e->ignore();
+        return;
+    }
+    if (isOwnDrag(e))
+        e->setDropAction(Qt::MoveAction);
+    e->accept();
+    m_cursor = loc;
+    m_modifiers = e->modifiers();
+    emit m_view->mapLocation(loc.x(), loc.y());
+    repaint();
+}
+
+void TileEditor::dragLeave(QDragLeaveEvent *e)
+{
+    m_painting = false;
+    e->accept();
+    repaint();
+}
+
+void TileEditor::drop(QDropEvent *e)
+{
+    const QPoint loc = locationAt(pointOf(e->position()));
+    if (m_view->model()->inside(loc.x(), loc.y()) && acceptsPayload(e->mimeData())) {
+        m_modifiers = e->modifiers();
+        if (isOwnDrag(e)) {
+            if (m_view->isEditArt()) {
+                placeArt(true);
+                e->setDropAction(Qt::MoveAction);
+            } else {
+                placeTerrain();
+            }
+        } else {
+            placeBrush(false);
+        }
+        e->accept();
+    } else {
+        e->ignore();
+    }
+    m_painting = false;
+    repaint();
+}
+
+// ---------------------------------------------------------------- paint entry points
+
+void TileEditor::startPaint(const QString &key)
+{
+    TileRecord tile(key, m_view->tileData());
+    const bool terrain = m_view->isEditTerrain() && tile.kind == Terrain;
+    const bool art = m_view->isEditArt() && tile.kind == Art && !m_pasteArmed;
+    if (!terrain && !art)
+        return;
+    tile.x = 0;
+    tile.y = 0;
+    m_brush.clear();
+    m_brush[OriginOffset].insert(tile);
+    m_painting = true;
+    m_paintMode = true;
+    setHandCursor(true);
+    m_lastPainted = QPoint(-1, -1);
+    m_lastPaintPoint = QPoint(-1, -1);
+    repaint();
+}
+
+void TileEditor::stopPaint()
+{
+    if (m_pasteArmed)
+        return;
+    m_paintMode = false;
+    setHandCursor(false);
+    m_painting = false;
+    repaint();
+}
+
+void TileEditor::cancel()
+{
+    if (m_pasteArmed) {
+        m_pasteArmed = false;
+        m_painting = false;
+        setHandCursor(false);
+    } else if (m_paintMode) {
+        m_paintMode = false;
+        m_painting = false;
+        setHandCursor(false);
+    } else if (m_painting) {
+        m_painting = false;
+    } else {
+        m_view->selection().clear(editedClearIndex());
+    }
+    repaint();
+}
+
+void TileEditor::setPlacingAlt(int alt)
+{
+    m_view->model()->setPlacingAltitude(alt);
+    emit m_view->myPlace(alt);
+    repaint();
+}
+
+// ---------------------------------------------------------------- commands
+
+void TileEditor::moveSelection(int dx, int dy, int dz)
+{
+    if (m_view->isEditTerrain() && (dx != 0 || dy != 0))
+        return;
+    if (m_painting && dz != 0) {
+        setPlacingAlt(m_view->placingAltitude() + dz);
+        return;
+    }
+    const int kind = editedKind();
+    Selection &sel = m_view->selection();
+    UndoMgr *undo = m_view->undoMgr();
+    undo->beginGroup();
+    // Moved tiles may pass over equal ones on their way.
+    undo->markDuplicate();
+    const QList<TileRecord> tiles = sel.selectedTiles(*m_view->model(), kind);
+    sel.clear(editedClearIndex());
+    for (TileRecord t : tiles) {
+        undo->removeTile(t);
+        t.x += dx;
+        t.y += dy;
+        t.z = qint16(t.z + dz);
+        t.sortZ = t.z;
+        undo->insertTile(t);
+        sel.add(TileIdentity::of(t), false);
+    }
+    undo->commitGroup();
+    repaint();
+}
+
+void TileEditor::setHueOrAltitude(int altitude, int hue, bool altitudeMode)
+{
+    if (m_view->isEditTerrain() && !altitudeMode)
+        return;
+    const int kind = editedKind();
+    Selection &sel = m_view->selection();
+    UndoMgr *undo = m_view->undoMgr();
+    undo->beginGroup();
+    const QList<TileRecord> tiles = sel.selectedTiles(*m_view->model(), kind);
+    sel.clear(editedClearIndex());
+    for (TileRecord t : tiles) {
+        undo->removeTile(t);
+        if (altitudeMode) {
+            t.z = qint16(altitude);
+            t.sortZ = t.z;
+        } else {
+            t.hue = qint16(hue);
+        }
+        undo->insertTile(t);
+        sel.add(TileIdentity::of(t), false);
+    }
+    undo->commitGroup();
+    repaint();
+}
+
+void TileEditor::setMyVisible(bool visible)
+{
+    const qint16 target = visible ? 1 : 0;
+    Selection &sel = m_view->selection();
+    UndoMgr *undo = m_view->undoMgr();
+    undo->beginGroup();
+    const QList<TileRecord> tiles = sel.selectedTiles(*m_view->model(), Art);
+    sel.clear(2);
+    for (TileRecord t : tiles) {
+        if (t.visible != target) {
+            undo->removeTile(t);
+            t.visible = target;
+            undo->insertTile(t);
+        }
+        sel.add(TileIdentity::of(t), false);
+    }
+    undo->commitGroup();
+    repaint();
+}
+
+void TileEditor::del()
+{
+    Selection &sel = m_view->selection();
+    if (sel.isEmpty(editedKind()) || !m_view->isEditArt())
+        return;
+    UndoMgr *undo = m_view->undoMgr();
+    undo->beginGroup();
+    for (const TileRecord &t : sel.selectedTiles(*m_view->model(), Art))
+        undo->removeTile(t);
+    undo->commitGroup();
+    sel.clear(2);
+    repaint();
+}
+
+void TileEditor::cut()
+{
+    Selection &sel = m_view->selection();
+    if (sel.isEmpty(editedKind()) || !m_view->isEditArt())
+        return;
+    // Collected from the identities before they go: the brush needs no model records.
+    const Brush brush = collectBrush(Art);
+    del();
+    putOnClipboard(Art, brush);
+}
+
+void TileEditor::copy()
+{
+    const int kind = editedKind();
+    if (m_view->selection().isEmpty(kind))
+        return;
+    putOnClipboard(kind, collectBrush(kind));
+}
+
+void TileEditor::paste()
+{
+    const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
+    if (!acceptsPayload(mime))
+        return;
+    int x = 0, y = 0;
+    qint16 z = 0;
+    m_brush = toBrush(m_view->mimeMgr()->decode(editedKind(), mime, x, y, z));
+    m_brushAltitude = z;
+    // Paint mode and paste placement exclude each other: the click places the group.
+    m_paintMode = false;
+    m_painting = true;
+    m_pasteArmed = true;
+    setHandCursor(true);
+    repaint();
+}
+
+void TileEditor::insertItem()
+{
+    ArtReader *art = m_view->artReader();
+    const int kind = editedKind();
+    int count = 0;
+    if (art)
+        count = kind == Art ? art->staticCount() : art->landCount();
+    bool ok = false;
+    const int id = Dialogs::getInt(m_view, QStringLiteral("Insert item"), QStringLiteral("Item id"),
+                                   0, 0, std::max(0, count - 1), 1, &ok);
+    if (!ok)
+        return;
+    bool hasArt = false;
+    if (art && id >= 0 && id < count) {
+        if (kind == Art) {
+            int w = 0, h = 0;
+            hasArt = art->staticPixels(id, w, h) && w >= 1 && h >= 1;
+        } else {
+            hasArt = art->landPixels(id) != nullptr;
+        }
+    }
+    if (!hasArt) {
+        Dialogs::warning(m_view, QStringLiteral("Invalid id"),
+                         QStringLiteral("ID %1 had no artwork").arg(id));
+        return;
+    }
+    const QString key = QStringLiteral("%1:0:0:0:0:1:%2").arg(id).arg(kind);
+    Brush brush;
+    brush[OriginOffset].insert(TileRecord(key, m_view->tileData()));
+    putOnClipboard(kind, brush);
+    paste();
+}
+
+void TileEditor::undo()
+{
+    m_view->undoMgr()->undo();
+    m_view->selection().clear(0);
+    repaint();
+}
+
+void TileEditor::redo()
+{
+    m_view->undoMgr()->redo();
+    m_view->selection().clear(0);
+    repaint();
+}
+
+void TileEditor::save()
+{
+    m_view->undoMgr()->clearHistory();
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    QGuiApplication::restoreOverrideCursor();
+}
+
+// ---------------------------------------------------------------- brush
+
+TileEditor::Brush TileEditor::collectBrush(int kind) const
+{
+    const Selection::Set &set = m_view->selection().set(kind);
+    qint16 minX = 32767, minY = 32767;
+    for (auto it = set.cbegin(); it != set.cend(); ++it) {
+        minX = std::min(minX, keyX(it.key()));
+        minY = std::min(minY, keyY(it.key()));
+    }
+    // Offsets are relative to the placing altitude, which a paste adds back.
+    const int base = m_view->placingAltitude();
+
+    Brush brush;
+    for (const auto &entries : set) {
+        for (const TileIdentity &t : entries) {
+            TileRecord r(quint16(t.id), qint16(t.hue), qint16(t.z), m_view->tileData(), t.kind);
+            r.x = t.x - minX;
+            r.y = t.y - minY;
+            r.z = qint16(t.z - base);
+            r.sortZ = r.z;
+            brush[locationKey(r.x, r.y)].insert(r);
+        }
+    }
+    return brush;
+}
+
+void TileEditor::putOnClipboard(int kind, const Brush &brush)
+{
+    QMimeData *mime = m_view->mimeMgr()->encode(kind, toTileMap(brush), 0, 0, 0);
+    QGuiApplication::clipboard()->setMimeData(mime, QClipboard::Clipboard);
+}
+
+void TileEditor::placeBrush(bool move)
+{
+    if (m_view->isEditArt())
+        placeArt(move);
+    else
+        placeTerrain();
+}
+
+void TileEditor::placeArt(bool move)
+{
+    Facet *model = m_view->model();
+    Selection &sel = m_view->selection();
+    UndoMgr *undo = m_view->undoMgr();
+    undo->beginGroup();
+    if (move) {
+        for (const TileRecord &t : sel.selectedTiles(*model, Art))
+            undo->removeTile(t);
+    }
+    sel.clear(2);
+    const int raise = altHeld() ? m_brushAltitude : m_view->placingAltitude();
+    for (auto it = m_brush.cbegin(); it != m_brush.cend(); ++it) {
+        const qint32 x = qint16(m_cursor.x() + keyX(it.key()));
+        const qint32 y = qint16(m_cursor.y() + keyY(it.key()));
+        if (!model->inside(x, y))
+            continue;
+        for (TileRecord t : *it) {
+            t.z = qint16(std::clamp(t.z + raise, -128, 127));
+            t.x = x;
+            t.y = y;
+            t.sortZ = t.z;
+            undo->insertTile(t);
+            sel.add(TileIdentity::of(t), false);
+        }
+    }
+    undo->commitGroup();
+}
+
+void TileEditor::placeTerrain()
+{
+    Facet *model = m_view->model();
+    Selection &sel = m_view->selection();
+    UndoMgr *undo = m_view->undoMgr();
+    sel.clear(1);
+    // Terrain is placed while edit art is off, so the paint offset is 0.
+    const int raise = altHeld() ? m_brushAltitude : 0;
+    undo->beginGroup();
+    for (auto it = m_brush.cbegin(); it != m_brush.cend(); ++it) {
+        const qint32 x = qint16(m_cursor.x() + keyX(it.key()));
+        const qint32 y = qint16(m_cursor.y() + keyY(it.key()));
+        if (!model->inside(x, y))
+            continue;
+        TileRecord ground(0, 0, 0, m_view->tileData(), Terrain);
+        model->placeAt(x, y, ground);
+        ground.sortZ = ground.z;
+        undo->removeTile(ground);
+        for (TileRecord t : *it) {
+            t.z = qint16(t.z + raise);
+            t.x = x;
+            t.y = y;
+            t.sortZ = t.z;
+            undo->insertTile(t);
+            sel.add(TileIdentity::of(t), false);
+        }
+    }
+    undo->commitGroup();
+}
