@@ -3,14 +3,28 @@
 #include "model/Facet.h"
 #include "model/MimeMgr.h"
 #include "model/UndoMgr.h"
+#include "app/Dialogs.h"
+#include "data/TileInfo.h"
+#include "view/GridColours.h"
+#include "view/IsoGeometry.h"
 #include "view/TexMgr.h"
 #include "view/TileEditor.h"
 
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QHelpEvent>
+#include <QImageWriter>
 #include <QMouseEvent>
+#include <QSaveFile>
+#include <QToolTip>
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <iterator>
 
 GLWidget::GLWidget(ArtReader *art, const TileData &data, Facet *model, TexMgr *textures,
                    QWidget *parent, Qt::WindowFlags flags)
@@ -60,3 +74,485 @@ void GLWidget::setHueOrAltitude(int altitude, int hue, bool altitudeMode)
 }
 
 int GLWidget::placingAltitude() const { return m_model->placingAltitude(); }
+
+// ---- Display state ----
+
+void GLWidget::scrollHoriz(int x)
+{
+    m_centre.setX(x);
+    recomputeWalk();
+    update();
+}
+
+void GLWidget::scrollVert(int y)
+{
+    m_centre.setY(y);
+    recomputeWalk();
+    update();
+}
+
+void GLWidget::gotoPoint(const QPoint &p)
+{
+    m_centre = p;
+    recomputeWalk();
+    update();
+}
+
+void GLWidget::setScale(int n)
+{
+    m_scale = n == 1 ? 1.0 : n == 2 ? 0.75 : 0.5;
+    recomputeWalk();
+    update();
+}
+
+void GLWidget::setArt(bool on) { m_showArt = on; update(); }
+void GLWidget::setTerrain(bool on) { m_showTerrain = on; update(); }
+void GLWidget::setFlat(bool on) { m_flat = on; update(); }
+void GLWidget::setMaxAlt(int alt) { m_maxAlt = alt; update(); }
+void GLWidget::setMinAlt(int alt) { m_minAlt = alt; update(); }
+void GLWidget::setAltCheck(bool on) { m_clip = on; update(); }
+void GLWidget::setGrid(bool on) { m_grid = on; update(); }
+void GLWidget::viewInvisible(bool on) { m_showInvisible = on; update(); }
+
+void GLWidget::setEditArt(bool on)
+{
+    m_selection.clear(0);
+    m_editArt = on;
+    update();
+}
+
+void GLWidget::setEditTerrain(bool on)
+{
+    m_selection.clear(0);
+    m_editTerrain = on;
+    update();
+}
+
+void GLWidget::query()
+{
+    emit flatMode(m_flat);
+    emit artMode(m_showArt);
+    emit terrainMode(m_showTerrain);
+    emit editArt(m_editArt);
+    emit editTerrain(m_editTerrain);
+    if (m_scale == 1.0)
+        emit myScale(1);
+    else if (m_scale == 0.75)
+        emit myScale(2);
+    else if (m_scale == 0.5)
+        emit myScale(4);
+    emit lowerAlt(m_minAlt);
+    emit higherAlt(m_maxAlt);
+    emit clipEnable(m_clip);
+    emit myGrid(m_grid);
+    emit sigUndo(m_undo->hasSteps(0));
+    emit sigRedo(m_undo->hasSteps(1));
+    emit myInvisible(m_showInvisible);
+    emit myPlace(placingAltitude());
+}
+
+void GLWidget::recomputeWalk()
+{
+    const IsoGeometry::Walk w = IsoGeometry::walk(width(), height(), m_scale, m_centre);
+    m_columns = w.columns;
+    m_rows = w.rows;
+    m_start = w.start;
+    emit mapLocation(m_centre.x(), m_centre.y());
+}
+
+IsoGeometry::Walk GLWidget::currentWalk() const
+{
+    IsoGeometry::Walk w;
+    w.columns = m_columns;
+    w.rows = m_rows;
+    w.start = m_start;
+    return w;
+}
+
+// ---- Selection ----
+
+void GLWidget::selectAll()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (m_model) {
+        const Facet::LocationTable &table = m_model->locations();
+        for (auto it = table.cbegin(); it != table.cend(); ++it) {
+            for (const TileRecord &t : it.value())
+                m_selection.add(TileIdentity::of(t), false);
+        }
+    }
+    QApplication::restoreOverrideCursor();
+    update();
+}
+
+bool GLWidget::event(QEvent *e)
+{
+    if (e->type() != QEvent::ToolTip)
+        return QOpenGLWidget::event(e);
+    auto *help = static_cast<QHelpEvent *>(e);
+    const DrawnQuad hit = tileAt(help->pos(), 3);
+    if (hit.isTile())
+        QToolTip::showText(help->globalPos(), statusText(hit), this);
+    e->accept();
+    return true;
+}
+
+QString GLWidget::statusText(const DrawnQuad &q)
+{
+    QString text;
+    if (q.kind == Terrain)
+        text = QStringLiteral("Terrain: ");
+    else if (q.kind == Art)
+        text = QStringLiteral("Art: ");
+    text += QStringLiteral("%1 Loc: %2,%3,%4 Hue: %5")
+                .arg(q.id)
+                .arg(q.x)
+                .arg(q.y)
+                .arg(q.z)
+                .arg(q.hue);
+    text += q.visible ? QStringLiteral(" Visible") : QStringLiteral(" Invisible");
+    return text;
+}
+
+// ---- Picking ----
+
+QPointF GLWidget::unproject(const QPoint &widgetPoint) const
+{
+    return IsoGeometry::unproject(widgetPoint, width(), height(), m_scale);
+}
+
+QPoint GLWidget::mapLocation(const QPoint &widgetPoint) const
+{
+    const IsoGeometry::Box box = IsoGeometry::pickBox(unproject(widgetPoint));
+    QPoint cell;
+    if (IsoGeometry::pickCell(currentWalk(), m_centre, box, cell))
+        return cell;
+    return noLocation();
+}
+
+QPoint GLWidget::noLocation() const
+{
+    if (!m_model)
+        return {-1, -1};
+    return {m_model->originX - 1, m_model->originY - 1};
+}
+
+DrawnQuad GLWidget::tileAt(const QPoint &widgetPoint, int list) const
+{
+    const IsoGeometry::Box box = IsoGeometry::pickBox(unproject(widgetPoint));
+    return IsoGeometry::topQuad(m_quads[0], m_quads[1], list, box);
+}
+
+QList<DrawnQuad> GLWidget::tilesIn(int x1, int y1, int x2, int y2, int list) const
+{
+    return IsoGeometry::quadsIn(m_quads[0], m_quads[1], list,
+                                IsoGeometry::bandBox(x1, y1, x2, y2));
+}
+
+// ---- Frame capture ----
+
+void GLWidget::capture()
+{
+    QString filter;
+    for (const QByteArray &f : QImageWriter::supportedImageFormats()) {
+        const QString name = QString::fromLatin1(f);
+        filter += name + QStringLiteral("(*.") + name + QStringLiteral(");;");
+    }
+    filter.chop(2);
+    QString chosen;
+    QString fileName = Dialogs::getSaveFileName(this, QStringLiteral("Image file to save to"),
+                                                QString(), filter, &chosen);
+    if (fileName.isEmpty())
+        return;
+    const QString format = chosen.section(QLatin1Char('('), 0, 0);
+    const QImage image = grabFramebuffer();
+    if (!fileName.endsWith(format))
+        fileName += QLatin1Char('.') + format;
+    QSaveFile file(fileName);
+    const bool written = file.open(QIODevice::WriteOnly)
+                         && image.save(&file, format.isEmpty() ? nullptr : format.toLatin1().constData())
+                         && file.commit();
+    if (!written)
+        qWarning("Could not write the image %s", qPrintable(fileName));
+}
+
+// ---- Rendering ----
+
+void GLWidget::initializeGL()
+{
+    const QColor grey(Qt::lightGray);
+    glClearColor(GLfloat(grey.redF()), GLfloat(grey.greenF()), GLfloat(grey.blueF()), 1.0f);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glHint(GL_POLYGON_SMOOTH_HINT, GL_NICEST);
+    glShadeModel(GL_SMOOTH);
+    glDisable(GL_DEPTH_TEST);
+}
+
+void GLWidget::resizeGL(int w, int h)
+{
+    // w, h are framebuffer pixels; the scene is laid out in logical pixels.
+    glViewport(0, 0, w, h);
+    loadProjection();
+    recomputeWalk();
+}
+
+void GLWidget::loadProjection()
+{
+    const double w = width() * 0.5;
+    const double h = height() * 0.5;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-w, w, -h, h, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void GLWidget::loadSceneMatrix()
+{
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glScaled(m_scale, m_scale, m_scale);
+}
+
+void GLWidget::paintGL()
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    loadProjection();
+    loadSceneMatrix();
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    m_quads[0].clear();
+    m_quads[1].clear();
+    m_serial = 0;
+    const bool painting = m_editor->painting();
+    const int paintOffset = (painting && m_editArt) ? placingAltitude() : 0;
+    m_previewOffset = (m_editor->modifiers() & Qt::AltModifier) ? m_editor->brushAltitude()
+                                                                : paintOffset;
+    if (m_art && m_model)
+        drawTiles(painting);
+    if (m_grid && m_art) {
+        drawGrid(GridColours::gridLine, GridColours::gridFill, 0);
+        drawOrigin(GridColours::gridLine, 0);
+    }
+    if (painting && m_art) {
+        drawGrid(GridColours::placeLine, GridColours::placeFill, placingAltitude());
+        drawOrigin(GridColours::placeLine, placingAltitude());
+    }
+    if (m_editor->bandShown()) {
+        loadSceneMatrix();
+        drawBand();
+    }
+    glFlush();
+}
+
+void GLWidget::drawTiles(bool painting)
+{
+    const IsoGeometry::Walk w = currentWalk();
+    const QPoint cursor = m_editor->cursorLocation();
+    const TileEditor::Brush &brush = m_editor->brush();
+    for (int r = 0; r < w.rows; ++r) {
+        for (int c = 0; c < w.columns; ++c) {
+            const QPoint loc = IsoGeometry::cell(w, r, c);
+            if (!m_model->inside(loc.x(), loc.y()))
+                continue;
+            const Facet::TileSet *brushTiles = nullptr;
+            if (painting && !brush.isEmpty()) {
+                const auto found = brush.constFind(
+                    locationKey(loc.x() - cursor.x(), loc.y() - cursor.y()));
+                if (found != brush.constEnd() && !found->empty())
+                    brushTiles = &*found;
+            }
+            drawLocation(loc, brushTiles);
+        }
+    }
+}
+
+void GLWidget::drawLocation(const QPoint &loc, const Facet::TileSet *brushTiles)
+{
+    const QPoint scene = IsoGeometry::scenePoint(m_centre, loc.x(), loc.y());
+    if (const Facet::TileSet *tiles = m_model->tilesAtPtr(loc.x(), loc.y())) {
+        for (const TileRecord &t : *tiles) {
+            const bool edited = (m_editTerrain && t.kind == Terrain) || (m_editArt && t.kind == Art);
+            if (edited && m_selection.query(TileIdentity::of(t)))
+                drawTile(t, loc, scene, SelectionHue, 0, false, 0);
+            else
+                drawTile(t, loc, scene, t.hue, t.flags & TileFlags::PartialHue, false, 0);
+            if (brushTiles && t.kind == Terrain && m_editTerrain) {
+                const TileRecord &b = *brushTiles->begin();
+                drawTile(b, loc, scene, b.hue, b.flags & TileFlags::PartialHue, true,
+                         m_previewOffset);
+            }
+        }
+    }
+    if (brushTiles && m_editArt) {
+        for (const TileRecord &b : *brushTiles)
+            drawTile(b, loc, scene, b.hue, b.flags & TileFlags::PartialHue, true,
+                     m_previewOffset);
+    }
+}
+
+bool GLWidget::hidden(const TileRecord &t, int z) const
+{
+    const bool terrain = t.kind == Terrain;
+    const bool art = t.kind == Art;
+    if (!((terrain && m_showTerrain) || (art && m_showArt) || (terrain && m_flat)))
+        return true;
+    if (m_clip && (z < m_minAlt || z > m_maxAlt))
+        return true;
+    if (m_showArt && m_showTerrain && !m_flat && noDraw(t.kind, t.id))
+        return true;
+    if (art && m_flat)
+        return true;
+    return t.visible == 0 && !m_showInvisible;
+}
+
+// Ids never drawn while both art and terrain show (sorted ranges, inclusive).
+bool GLWidget::noDraw(int kind, int id)
+{
+    static constexpr int terrainIds[][2] = {{0, 0}, {2, 2}, {431, 437}, {14824, 14856}};
+    static constexpr int artIds[][2] = {
+        {0, 1},         {7182, 7185},   {8273, 8274},   {8291, 8297},   {8600, 8612},
+        {8636, 8636},   {9224, 9224},   {10269, 10287}, {12073, 12086}, {12112, 12117},
+        {12219, 12220}, {12243, 12243}, {12366, 12367}, {12388, 12389}, {12578, 12582},
+        {14768, 14768}, {14781, 14786}, {14855, 14856}, {14933, 15003}};
+    auto inRanges = [id](const auto &ranges) {
+        const auto *end = std::end(ranges);
+        const auto *it = std::lower_bound(std::begin(ranges), end, id,
+                                          [](const int(&r)[2], int v) { return r[1] < v; });
+        return it != end && (*it)[0] <= id;
+    };
+    if (kind == Terrain)
+        return inRanges(terrainIds);
+    if (kind == Art)
+        return inRanges(artIds);
+    return false;
+}
+
+void GLWidget::drawTile(const TileRecord &t, const QPoint &loc, const QPoint &scene, int hue,
+                        quint32 partialHue, bool translucent, int zOffset)
+{
+    const int z = t.z + zOffset;
+    if (hidden(t, z))
+        return;
+    const TexInfo tex = m_textures->texture(t.id, quint16(hue), partialHue, translucent);
+    if (tex.texture == 0)
+        return;
+    glBindTexture(GL_TEXTURE_2D, tex.texture);
+    QPoint corners[4];
+    IsoGeometry::tileQuad(scene, z, tex, corners);
+    if (!translucent)
+        recordQuad(t, loc, z, corners);
+    glBegin(GL_QUADS);
+    glTexCoord2i(0, 0);
+    glVertex2i(corners[0].x(), corners[0].y());
+    glTexCoord2i(1, 0);
+    glVertex2i(corners[1].x(), corners[1].y());
+    glTexCoord2i(1, 1);
+    glVertex2i(corners[2].x(), corners[2].y());
+    glTexCoord2i(0, 1);
+    glVertex2i(corners[3].x(), corners[3].y());
+    glEnd();
+}
+
+void GLWidget::recordQuad(const TileRecord &t, const QPoint &loc, int z, const QPoint corners[4])
+{
+    DrawnQuad q;
+    std::copy(corners, corners + 4, q.corners);
+    q.kind = t.kind;
+    q.id = t.id;
+    q.x = loc.x();
+    q.y = loc.y();
+    q.z = z;
+    q.hue = t.hue;
+    q.visible = t.visible;
+    q.serial = m_serial++;
+    m_quads[t.kind == Art ? 1 : 0].append(q);
+}
+
+namespace {
+void setColour(QRgb c)
+{
+    glColor4ub(GLubyte(qRed(c)), GLubyte(qGreen(c)), GLubyte(qBlue(c)), GLubyte(qAlpha(c)));
+}
+
+void vertex(const QPoint &p) { glVertex2i(p.x(), p.y()); }
+} // namespace
+
+void GLWidget::drawGrid(QRgb line, QRgb fill, int z)
+{
+    GLfloat saved[4];
+    glGetFloatv(GL_CURRENT_COLOR, saved);
+    glDisable(GL_TEXTURE_2D);
+    const int hw = width() / 2;
+    const int hh = height() / 2;
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    setColour(fill);
+    glBegin(GL_QUADS);
+    glVertex2i(-hw, -hh);
+    glVertex2i(hw, -hh);
+    glVertex2i(hw, hh);
+    glVertex2i(-hw, hh);
+    glEnd();
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    setColour(line);
+    const IsoGeometry::Walk w = currentWalk();
+    QPoint d[4];
+    glBegin(GL_QUADS);
+    for (int r = 0; r < w.rows; ++r) {
+        for (int c = 0; c < w.columns; ++c) {
+            const QPoint loc = IsoGeometry::cell(w, r, c);
+            IsoGeometry::diamond(m_centre, loc.x(), loc.y(), z, d);
+            vertex(d[0]);
+            vertex(d[1]);
+            vertex(d[2]);
+            vertex(d[3]);
+        }
+    }
+    glEnd();
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glColor4fv(saved);
+    glEnable(GL_TEXTURE_2D);
+}
+
+void GLWidget::drawOrigin(QRgb line, int z)
+{
+    GLfloat saved[4];
+    glGetFloatv(GL_CURRENT_COLOR, saved);
+    glDisable(GL_TEXTURE_2D);
+    setColour(line);
+    QPoint d[4];
+    IsoGeometry::diamond(m_centre, 0, 0, z, d);
+    glBegin(GL_LINES);
+    vertex(d[0]);
+    vertex(d[2]);
+    vertex(d[1]);
+    vertex(d[3]);
+    glEnd();
+    glColor4fv(saved);
+    glEnable(GL_TEXTURE_2D);
+}
+
+void GLWidget::drawBand()
+{
+    const TileEditor::Band b = m_editor->band();
+    GLfloat saved[4];
+    glGetFloatv(GL_CURRENT_COLOR, saved);
+    glDisable(GL_TEXTURE_2D);
+    glLineWidth(2.0f);
+    glLineStipple(1, 0xAAAA);
+    glEnable(GL_LINE_STIPPLE);
+    glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    glBegin(GL_QUADS);
+    glVertex2i(b.x1, b.y1);
+    glVertex2i(b.x2, b.y1);
+    glVertex2i(b.x2, b.y2);
+    glVertex2i(b.x1, b.y2);
+    glEnd();
+    glDisable(GL_LINE_STIPPLE);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glColor4fv(saved);
+    glLineWidth(1.0f);
+    glEnable(GL_TEXTURE_2D);
+}

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "model/Facet.h"
 #include "model/TileRecord.h"
 #include "view/DrawnQuad.h"
+#include "view/IsoGeometry.h"
 #include "view/Selection.h"
 
 #include <QOpenGLWidget>
 #include <QPoint>
+#include <QRgb>
 
 class ArtReader;
 class Facet;
@@ -155,4 +158,23 @@ private:
     bool m_showInvisible = true;
     QList<DrawnQuad> m_quads[2];
     // Members added by the rendering and editing code go below.
+
+    // Rendering.
+    static constexpr int SelectionHue = 53;
+    IsoGeometry::Walk currentWalk() const;
+    QPoint noLocation() const;
+    void loadProjection();
+    void loadSceneMatrix();
+    void drawTiles(bool painting);
+    void drawLocation(const QPoint &loc, const Facet::TileSet *brushTiles);
+    bool hidden(const TileRecord &t, int z) const;
+    static bool noDraw(int kind, int id);
+    void drawTile(const TileRecord &t, const QPoint &loc, const QPoint &scene, int hue,
+                  quint32 partialHue, bool translucent, int zOffset);
+    void recordQuad(const TileRecord &t, const QPoint &loc, int z, const QPoint corners[4]);
+    void drawGrid(QRgb line, QRgb fill, int z);
+    void drawOrigin(QRgb line, int z);
+    void drawBand();
+    int m_serial = 0;
+    int m_previewOffset = 0;
 };

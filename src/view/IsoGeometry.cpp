@@ -1,0 +1,159 @@
+#include "view/IsoGeometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+// Open intervals: touching edges do not count as a hit.
+bool overlaps(qint64 a0, qint64 a1, qint64 b0, qint64 b1)
+{
+    return a0 < b1 && b0 < a1;
+}
+} // namespace
+
+IsoGeometry::Walk IsoGeometry::walk(int width, int height, double scale, const QPoint &centre)
+{
+    Walk w;
+    if (scale <= 0.0)
+        return w;
+    w.columns = int((width + 43) / 44 + 10);
+    w.rows = int((height + 43) / 22 + 50);
+    w.columns = int(w.columns * (1.0 / scale));
+    w.rows = int(w.rows * (1.0 / scale));
+    w.start = QPoint(centre.x() - w.columns / 2 - (w.rows / 2) / 2,
+                     centre.y() + w.columns / 2 - (w.rows / 2) / 2);
+    return w;
+}
+
+void IsoGeometry::diamond(const QPoint &centre, int x, int y, int z, QPoint out[4])
+{
+    const QPoint s = scenePoint(centre, x, y);
+    const int top = s.y() + 4 * z;
+    out[0] = {s.x(), top};
+    out[1] = {s.x() - 22, top - 22};
+    out[2] = {s.x(), top - 44};
+    out[3] = {s.x() + 22, top - 22};
+}
+
+void IsoGeometry::tileQuad(const QPoint &scene, int z, const TexInfo &tex, QPoint out[4])
+{
+    const int left = scene.x() - int(tex.imageWidth / 2);
+    const int right = left + int(tex.texWidth);
+    const int top = scene.y() + 4 * z - 44 + int(tex.imageHeight);
+    const int bottom = top - int(tex.texHeight);
+    out[0] = {left, top};
+    out[1] = {right, top};
+    out[2] = {right, bottom};
+    out[3] = {left, bottom};
+}
+
+QPointF IsoGeometry::unproject(const QPointF &widget, int width, int height, double scale)
+{
+    if (scale <= 0.0)
+        return {};
+    const double x = widget.x() - width * 0.5;
+    const double y = (height - widget.y()) - height * 0.5;
+    return {x / scale, y / scale};
+}
+
+IsoGeometry::Box IsoGeometry::pickBox(const QPointF &scene)
+{
+    // Truncation toward zero, as the pick projection was set up.
+    const int left = int(std::trunc(scene.x() - 1));
+    const int right = int(std::trunc(scene.x() + 1));
+    const int y0 = int(std::trunc(scene.y() - 1));
+    const int y1 = int(std::trunc(scene.y() + 1));
+    return {left, std::min(y0, y1), right, std::max(y0, y1)};
+}
+
+IsoGeometry::Box IsoGeometry::bandBox(int x1, int y1, int x2, int y2)
+{
+    return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+}
+
+bool IsoGeometry::quadMeets(const DrawnQuad &q, const Box &box)
+{
+    const int qx0 = std::min(q.corners[0].x(), q.corners[2].x());
+    const int qx1 = std::max(q.corners[0].x(), q.corners[2].x());
+    const int qy0 = std::min(q.corners[0].y(), q.corners[2].y());
+    const int qy1 = std::max(q.corners[0].y(), q.corners[2].y());
+    return overlaps(qx0, qx1, box.left, box.right) && overlaps(qy0, qy1, box.bottom, box.top);
+}
+
+// Separating axes of a diamond and a box: x, y and the two diagonals.
+bool IsoGeometry::diamondMeets(const QPoint &top, const Box &box)
+{
+    const qint64 cx = top.x();
+    const qint64 cy = top.y() - 22;
+    if (!overlaps(cx - 22, cx + 22, box.left, box.right)
+        || !overlaps(cy - 22, cy + 22, box.bottom, box.top))
+        return false;
+    const qint64 sum = cx + cy;
+    const qint64 diff = cx - cy;
+    return overlaps(sum - 22, sum + 22, qint64(box.left) + box.bottom, qint64(box.right) + box.top)
+           && overlaps(diff - 22, diff + 22, qint64(box.left) - box.top,
+                       qint64(box.right) - box.bottom);
+}
+
+bool IsoGeometry::pickCell(const Walk &w, const QPoint &centre, const Box &box, QPoint &cellOut)
+{
+    // Rows run back to front and cells left to right, so the last hit is the front-most.
+    bool hit = false;
+    for (int r = 0; r < w.rows; ++r) {
+        for (int c = 0; c < w.columns; ++c) {
+            const QPoint loc = cell(w, r, c);
+            if (diamondMeets(scenePoint(centre, loc.x(), loc.y()), box)) {
+                cellOut = loc;
+                hit = true;
+            }
+        }
+    }
+    return hit;
+}
+
+DrawnQuad IsoGeometry::topQuad(const QList<DrawnQuad> &terrain, const QList<DrawnQuad> &art,
+                               int list, const Box &box)
+{
+    // Each list is in serial order: its last hit is its top-most.
+    const DrawnQuad *best = nullptr;
+    auto scan = [&](const QList<DrawnQuad> &quads) {
+        for (auto it = quads.crbegin(); it != quads.crend(); ++it) {
+            if (best && it->serial <= best->serial)
+                return;
+            if (quadMeets(*it, box)) {
+                best = &*it;
+                return;
+            }
+        }
+    };
+    if (list == 0 || list == 3)
+        scan(terrain);
+    if (list == 1 || list == 3)
+        scan(art);
+    return best ? *best : DrawnQuad::none();
+}
+
+QList<DrawnQuad> IsoGeometry::quadsIn(const QList<DrawnQuad> &terrain, const QList<DrawnQuad> &art,
+                                      int list, const Box &box)
+{
+    QList<DrawnQuad> hits;
+    auto scan = [&](const QList<DrawnQuad> &quads) {
+        for (const DrawnQuad &q : quads) {
+            if (quadMeets(q, box))
+                hits.append(q);
+        }
+    };
+    if (list == 0 || list == 3)
+        scan(terrain);
+    if (list == 1 || list == 3)
+        scan(art);
+    std::stable_sort(hits.begin(), hits.end(),
+                     [](const DrawnQuad &a, const DrawnQuad &b) { return a.serial < b.serial; });
+    // One hit per serial.
+    hits.erase(std::unique(hits.begin(), hits.end(),
+                           [](const DrawnQuad &a, const DrawnQuad &b) {
+                               return a.serial == b.serial;
+                           }),
+               hits.end());
+    return hits;
+}

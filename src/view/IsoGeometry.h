@@ -1,0 +1,67 @@
+#pragma once
+
+#include "view/DrawnQuad.h"
+#include "view/TexInfo.h"
+
+#include <QList>
+#include <QPoint>
+#include <QPointF>
+
+// The isometric geometry of a view, without GL: which cells a paint walks,
+// where a location, altitude and texture land in scene units (screen pixels
+// at scale 1, y up, origin at the widget's middle), widget <-> scene points,
+// and picking against the walk's diamonds and the drawn quads.
+class IsoGeometry
+{
+public:
+    struct Walk {
+        int columns = 0;
+        int rows = 0;
+        QPoint start;
+    };
+    // Pick box in scene units, left <= right and bottom <= top.
+    struct Box {
+        int left = 0, bottom = 0, right = 0, top = 0;
+    };
+
+    static Walk walk(int width, int height, double scale, const QPoint &centre);
+    // Map location of cell `column` of row `row`: rows run back to front, cells left to right.
+    static QPoint cell(const Walk &w, int row, int column)
+    {
+        const int x = w.start.x() + row / 2 + column;
+        const int y = w.start.y() + row - row / 2 - column;
+        return {x, y};
+    }
+
+    // Top corner of the diamond of (x, y) at altitude 0.
+    static QPoint scenePoint(const QPoint &centre, int x, int y)
+    {
+        const int dx = x - centre.x();
+        const int dy = y - centre.y();
+        return {(dx - dy) * 22, -(dx + dy) * 22};
+    }
+    // Corners top, left, bottom, right of the diamond of (x, y) at altitude z.
+    static void diamond(const QPoint &centre, int x, int y, int z, QPoint out[4]);
+    // Texture quad of a tile whose diamond top (altitude 0) is `scene`:
+    // top-left, top-right, bottom-right, bottom-left.
+    static void tileQuad(const QPoint &scene, int z, const TexInfo &tex, QPoint out[4]);
+
+    // Widget point (logical pixels) to scene point, for the orthographic
+    // projection of a width x height view and the view scale.
+    static QPointF unproject(const QPointF &widget, int width, int height, double scale);
+    // The +-1 unit box around a scene point, truncated.
+    static Box pickBox(const QPointF &scene);
+    static Box bandBox(int x1, int y1, int x2, int y2);
+
+    // The front-most walk cell whose diamond (altitude 0) meets the box; false if none.
+    static bool pickCell(const Walk &w, const QPoint &centre, const Box &box, QPoint &cellOut);
+    // list: 0 terrain, 1 art, 3 both. The hit drawn last, or DrawnQuad::none().
+    static DrawnQuad topQuad(const QList<DrawnQuad> &terrain, const QList<DrawnQuad> &art,
+                             int list, const Box &box);
+    // Every hit, ordered by serial.
+    static QList<DrawnQuad> quadsIn(const QList<DrawnQuad> &terrain, const QList<DrawnQuad> &art,
+                                    int list, const Box &box);
+
+    static bool quadMeets(const DrawnQuad &q, const Box &box);
+    static bool diamondMeets(const QPoint &top, const Box &box);
+};

@@ -1,0 +1,133 @@
+#include "view/TexMgr.h"
+
+#include "data/ArtReader.h"
+#include "data/HueTable.h"
+
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QTimer>
+#include <QtDebug>
+
+#include <GL/gl.h>
+
+namespace {
+constexpr int CleanupMs = 60000;
+constexpr int ImageCacheSize = 50;
+constexpr quint32 OpaqueAlpha = 0xFF000000u;
+constexpr quint32 TranslucentAlpha = 0xC8000000u;
+} // namespace
+
+TexMgr::TexMgr(ArtReader *art, HueTable *hues, QObject *parent)
+    : QObject(parent), m_art(art), m_hues(hues)
+{
+    m_images[0].setMaxCost(ImageCacheSize);
+    m_images[1].setMaxCost(ImageCacheSize);
+    armCleanup();
+}
+
+// Textures are left to the share group: deleting them needs a context that
+// may already be gone at exit.
+TexMgr::~TexMgr() = default;
+
+TexInfo TexMgr::texture(quint16 id, quint16 hue, quint32 partialHue, bool translucent)
+{
+    const int v = translucent ? 1 : 0;
+    const quint32 k = key(id, hue);
+    const auto found = m_tables[v].constFind(k);
+    if (found != m_tables[v].constEnd())
+        return *found;
+    const CachedImage *img = image(id, hue, partialHue, v);
+    if (!img) {
+        qWarning("Bad Art id: %d", int(id));
+        return TexInfo();
+    }
+    const TexInfo info = upload(*img);
+    m_tables[v].insert(k, info);
+    return info;
+}
+
+const TexMgr::CachedImage *TexMgr::image(quint16 id, quint16 hue, quint32 partialHue, int variant)
+{
+    const quint32 k = key(id, hue);
+    if (CachedImage *cached = m_images[variant].object(k))
+        return cached;
+    if (!m_art)
+        return nullptr;
+    const quint16 *hueEntry = (m_hues && hue != 0) ? m_hues->colours(hue) : nullptr;
+    int tw = 0, th = 0, iw = 0, ih = 0;
+    const quint32 *block = m_art->staticTexture(id, hueEntry, partialHue != 0,
+                                                variant ? TranslucentAlpha : OpaqueAlpha, tw,
+                                                th, iw, ih);
+    ++m_decodes;
+    if (tw <= 0 || th <= 0 || tw > 0xFFFF || th > 0xFFFF || iw < 0 || ih < 0)
+        return nullptr;
+    auto *img = new CachedImage;
+    img->texWidth = quint16(tw);
+    img->texHeight = quint16(th);
+    img->imageWidth = quint16(iw);
+    img->imageHeight = quint16(ih);
+    if (iw > 0 && ih > 0 && block)
+        img->pixels.assign(block, block + size_t(tw) * size_t(th));
+    m_images[variant].insert(k, img, 1);
+    return img;
+}
+
+TexInfo TexMgr::upload(const CachedImage &img)
+{
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, 4, img.texWidth, img.texHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 img.pixels.empty() ? nullptr : img.pixels.data());
+    ++m_uploads;
+    return {name, img.texWidth, img.texHeight, img.imageWidth, img.imageHeight};
+}
+
+void TexMgr::cleanup()
+{
+    deleteTextures();
+    m_tables[0].clear();
+    m_tables[1].clear();
+    armCleanup();
+}
+
+// The names belong to the global share group: make its context current on a
+// surface made for the moment, so this works whether or not a view exists.
+void TexMgr::deleteTextures()
+{
+    if (m_tables[0].isEmpty() && m_tables[1].isEmpty())
+        return;
+    QOpenGLContext *share = QOpenGLContext::globalShareContext();
+    QOpenGLContext *previous = QOpenGLContext::currentContext();
+    QSurface *previousSurface = previous ? previous->surface() : nullptr;
+    QOffscreenSurface surface;
+    bool current = false;
+    if (share) {
+        surface.setFormat(share->format());
+        surface.create();
+        current = surface.isValid() && share->makeCurrent(&surface);
+    } else if (previous) {
+        current = true; // no share group set up: use whatever context is current
+    }
+    if (current) {
+        for (const auto &table : m_tables) {
+            for (const TexInfo &info : table) {
+                const GLuint name = info.texture;
+                glDeleteTextures(1, &name);
+            }
+        }
+        glFlush();
+    }
+    if (share && current) {
+        share->doneCurrent();
+        if (previous && previousSurface)
+            previous->makeCurrent(previousSurface);
+    }
+}
+
+void TexMgr::armCleanup()
+{
+    QTimer::singleShot(CleanupMs, this, &TexMgr::cleanup);
+}
