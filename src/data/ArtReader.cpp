@@ -158,7 +158,8 @@ QByteArray *ArtReader::Private::decodeStatic(const QByteArray &entry) const
     auto *o = reinterpret_cast<uchar *>(out->data());
     std::memcpy(o, p + 4, 4);
     for (int y = 0; y < h; ++y) {
-        const qint64 line = qint16(readLe16(p + 8 + 2 * y));
+        // Read unsigned: signed values past 32767 would point back into the table.
+        const qint64 line = readLe16(p + 8 + 2 * y);
         qint64 pos = runsStart + 2 * line;
         qint64 x = 0;
         while (pos >= 0 && pos + 4 <= n) {
