@@ -1,7 +1,5 @@
 #include "model/MimeMgr.h"
 
-#include <QBuffer>
-#include <QDataStream>
 #include <QMimeData>
 #include <QStringView>
 #include <QtEndian>
@@ -41,19 +39,15 @@ bool MimeMgr::canDecode(int kind, const QMimeData *data) const
 QByteArray MimeMgr::encodeBytes(const TileMap &tiles, int x, int y, qint16 z)
 {
     QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QDataStream out(&buffer);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out << Version << QStringLiteral("%1:%2:%3").arg(x).arg(y).arg(int(z));
+    appendString(bytes, Version);
+    appendString(bytes, QStringLiteral("%1:%2:%3").arg(x).arg(y).arg(int(z)));
     // Ascending location keys: the same tiles always give the same bytes.
     QList<quint32> keys = tiles.keys();
     std::sort(keys.begin(), keys.end());
     for (const quint32 key : keys) {
         for (const TileRecord &tile : tiles.constFind(key).value())
-            out << tile.key();
+            appendString(bytes, tile.key());
     }
-    buffer.close();
     return bytes;
 }
 
@@ -75,6 +69,16 @@ TileMap MimeMgr::decodeBytes(const QByteArray &bytes, int &x, int &y, qint16 &z)
     }
     sortLocations(result);
     return result;
+}
+
+// The little-endian data stream form of a string.
+void MimeMgr::appendString(QByteArray &out, const QString &text)
+{
+    const qsizetype at = out.size();
+    out.resize(at + 4 + 2 * text.size());
+    uchar *p = reinterpret_cast<uchar *>(out.data()) + at;
+    qToLittleEndian<quint32>(text.isNull() ? 0xFFFFFFFFu : quint32(2 * text.size()), p);
+    qToLittleEndian<char16_t>(text.utf16(), text.size(), p + 4);
 }
 
 // One serialised string: a 32-bit byte count (all ones for a null string), then UTF-16.

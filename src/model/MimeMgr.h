@@ -33,6 +33,7 @@ public:
     TileMap decodeBytes(const QByteArray &bytes, int &x, int &y, qint16 &z) const;
 
 private:
+    static void appendString(QByteArray &out, const QString &text);
     static bool readString(const QByteArray &bytes, qsizetype &pos, QString &text);
     static void readReferencePoint(const QString &text, int &x, int &y, qint16 &z);
     static void sortLocations(TileMap &tiles);

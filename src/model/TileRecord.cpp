@@ -4,6 +4,8 @@
 
 #include <QStringView>
 
+#include <charconv>
+
 TileRecord::TileRecord(quint16 id_, qint16 hue_, qint16 z_, const TileData &data, qint32 kind_)
     : kind(kind_), id(id_), z(z_), hue(hue_), visible(1), sortZ(z_)
 {
@@ -44,8 +46,16 @@ void TileRecord::lookUp(const TileData &data)
 
 QString TileRecord::key() const
 {
-    return QStringLiteral("%1:%2:%3:%4:%5:%6:%7")
-        .arg(uint(id)).arg(x).arg(y).arg(int(z)).arg(int(hue)).arg(int(visible)).arg(kind);
+    // Called for every tile of a save, a copy or an undo record: no formatting machinery.
+    const long long fields[7] = {id, x, y, z, hue, visible, kind};
+    char text[7 * 12];
+    char *end = text;
+    for (int i = 0; i < 7; ++i) {
+        if (i > 0)
+            *end++ = ':';
+        end = std::to_chars(end, text + sizeof text, fields[i]).ptr;
+    }
+    return QString::fromLatin1(text, int(end - text));
 }
 
 int TileRecord::bias() const
