@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QWidget>
+
+class QCheckBox;
+class QLabel;
+class QSlider;
+
+// The altitude clip panel: an enable box and the upper and lower altitudes,
+// announced as signals for the active document's view.
+class Clip : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Clip(QWidget *parent = nullptr, Qt::WindowFlags flags = {});
+
+    QCheckBox *enableBox() const { return m_checkBox; }
+    QSlider *upperSlider() const { return m_upper; }
+    QSlider *lowerSlider() const { return m_lower; }
+    QLabel *upperLabel() const { return m_upperLabel; }
+    QLabel *lowerLabel() const { return m_lowerLabel; }
+
+signals:
+    void maxChanged(int);
+    void minChanged(int);
+    void enableChanged(bool);
+
+public slots:
+    void valueChanged(int value);
+    void lowerChanged(int value);
+    void enChanged(int state);
+    void glHigher(int value);
+    void glLower(int value);
+    void glEnable(bool on);
+
+private:
+    void setupUi();
+    QWidget *makeGroup(const QString &name, const QString &title, const QString &suffix,
+                       int value, QLabel *&label, QSlider *&slider);
+
+    QCheckBox *m_checkBox = nullptr;
+    QLabel *m_upperLabel = nullptr;
+    QLabel *m_lowerLabel = nullptr;
+    QSlider *m_upper = nullptr;
+    QSlider *m_lower = nullptr;
+};

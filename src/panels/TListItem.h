@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QTreeWidgetItem>
+#include <QVector>
+
+// One palette category: its name in column 0 and its tile numbers in file order.
+class TListItem : public QTreeWidgetItem
+{
+public:
+    explicit TListItem(QTreeWidget *tree) : QTreeWidgetItem(tree, 0) {}
+    explicit TListItem(QTreeWidgetItem *parent) : QTreeWidgetItem(parent, 0) {}
+
+    QVector<qint32> tiles;
+};
