@@ -1,3 +1,5 @@
 tilsen_test(NAME test_tiledata SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_tiledata.cpp)
 tilsen_test(NAME test_hues SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_hues.cpp)
 tilsen_test(NAME test_artreader SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_artreader.cpp)
+tilsen_test(NAME test_datalocations SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_datalocations.cpp)
+tilsen_test(NAME test_mulsetting SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_mulsetting.cpp GUI)
