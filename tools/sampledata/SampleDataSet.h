@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+// Writes the whole sample set: the game files into one folder, the editor's
+// palette.xml and multi.xml into another. The output is the same, byte for
+// byte, on every run.
+class SampleDataSet
+{
+public:
+    // Creates both folders when needed. On failure returns false and says why.
+    static bool write(const QString &dataDir, const QString &xmlDir, QString *error = nullptr);
+};
