@@ -7,7 +7,7 @@
 #include <algorithm>
 
 namespace {
-const QString Version = QStringLiteral("1.0");
+constexpr QLatin1String Version("1.0");
 } // namespace
 
 MimeMgr::MimeMgr(const TileData &data, QObject *parent) : QObject(parent), m_data(data) {}
@@ -39,7 +39,7 @@ bool MimeMgr::canDecode(int kind, const QMimeData *data) const
 QByteArray MimeMgr::encodeBytes(const TileMap &tiles, int x, int y, qint16 z)
 {
     QByteArray bytes;
-    appendString(bytes, Version);
+    appendString(bytes, QString(Version));
     appendString(bytes, QStringLiteral("%1:%2:%3").arg(x).arg(y).arg(int(z)));
     // Ascending location keys: the same tiles always give the same bytes.
     QList<quint32> keys = tiles.keys();

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 namespace {
-const QString Duplicate = QStringLiteral("DUPLICATE");
+constexpr QLatin1String Duplicate("DUPLICATE");
 } // namespace
 
 UndoMgr::UndoMgr(const TileData &data, Facet *model, QObject *parent)
@@ -42,7 +42,7 @@ void UndoMgr::removeTile(const TileRecord &tile)
 void UndoMgr::markDuplicate()
 {
     m_model->setAllowDuplicates(true);
-    m_currentGroup.append(Duplicate);
+    m_currentGroup.append(QString(Duplicate));
 }
 
 void UndoMgr::commitGroup()

@@ -107,21 +107,6 @@ private slots:
         QVERIFY(f.locations().isEmpty());
     }
 
-    void placeAt()
-    {
-        Facet f(m_data);
-        f.setPlacingAltitude(12);
-        TileRecord t = tileAt(0, 0);
-        QVERIFY(f.placeAt(-7, 8, t));
-        QCOMPARE(t.x, -7);
-        QCOMPARE(t.y, 8);
-        QCOMPARE(t.z, qint16(12));
-        TileRecord untouched = tileAt(0, 0);
-        QVERIFY(!f.placeAt(200, 0, untouched));
-        QCOMPARE(untouched.x, 0);
-        QCOMPARE(untouched.z, qint16(0));
-    }
-
     void loadKeepsDrawOrderAndIsUnmodified()
     {
         Facet f(m_data);
@@ -215,27 +200,6 @@ private slots:
 
         QVERIFY(!f.save(dir.filePath("no/such/folder/x.mlt")));
         QVERIFY(f.isModified());
-    }
-
-    void unwritableFolderKeepsOldFile()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("keep.mlt");
-        Facet f(m_data);
-        f.addTile(1, 1, tileAt(1, 1));
-        QVERIFY(f.save(path));
-        const QByteArray before = fileBytes(path);
-
-        f.addTile(2, 2, tileAt(2, 2));
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-        const bool writable = QFileInfo(dir.path()).isWritable();
-        const bool saved = f.save(path);
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        if (writable)
-            QSKIP("running with rights that ignore folder permissions");
-        QVERIFY(!saved);
-        QVERIFY(f.isModified());
-        QCOMPARE(fileBytes(path), before);
     }
 };
 

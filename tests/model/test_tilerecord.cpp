@@ -25,25 +25,6 @@ private slots:
         m_data.setLandInfo(3, TileInfo{0x8, 0, QStringLiteral("grass"), 55});
     }
 
-    void constructorsFillCachedFields()
-    {
-        const TileRecord empty;
-        QCOMPARE(empty.kind, qint32(Terrain));
-        QCOMPARE(empty.visible, qint16(1));
-        QVERIFY(empty.name.isEmpty());
-
-        const TileRecord a(3, 5, 9, m_data, Art);
-        QCOMPARE(a.name, QStringLiteral("art three"));
-        QCOMPARE(a.height, quint8(4));
-        QCOMPARE(a.textureId, quint16(0));
-        QCOMPARE(a.sortZ, 9);
-        const TileRecord t(3, 0, 0, m_data, Terrain);
-        QCOMPARE(t.name, QStringLiteral("grass"));
-        QCOMPARE(t.flags, quint32(0x8));
-        QCOMPARE(t.height, quint8(0));
-        QCOMPARE(t.textureId, quint16(55));
-    }
-
     void keyWritesAndReadsBack_data()
     {
         QTest::addColumn<QString>("key");
@@ -130,24 +111,6 @@ private slots:
         QVERIFY(art(11, 0).drawsBefore(art(13, 0)));
         // equal records are not ordered
         QVERIFY(!art(11, 0).drawsBefore(art(11, 0)));
-    }
-
-    void multisetKeepsInsertionOrderOfEquals()
-    {
-        std::multiset<TileRecord, DrawOrder> set;
-        TileRecord first = art(11, 0);
-        first.hue = 1;
-        TileRecord second = art(11, 0);
-        second.hue = 2;
-        set.insert(art(13, 0));
-        set.insert(first);
-        set.insert(second);
-        set.insert(terrain(3, 0));
-        QStringList keys;
-        for (const TileRecord &t : set)
-            keys << t.key();
-        QCOMPARE(keys, QStringList({"3:0:0:0:0:1:0", "11:0:0:0:1:1:1", "11:0:0:0:2:1:1",
-                                    "13:0:0:0:0:1:1"}));
     }
 
     void locationKeys()

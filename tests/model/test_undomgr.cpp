@@ -115,39 +115,6 @@ private slots:
         QVERIFY(f.locations().isEmpty());
     }
 
-    void beginGroupDropsUncommittedLines()
-    {
-        Facet f(m_data);
-        UndoMgr undo(m_data, &f, nullptr);
-        undo.beginGroup();
-        undo.insertTile(tile(5, 5));
-        undo.beginGroup();
-        undo.commitGroup();
-        QVERIFY(!undo.hasSteps(0));
-        QCOMPARE(f.tileCount(), 1);
-    }
-
-    void changedTileRoundTrips()
-    {
-        Facet f(m_data);
-        UndoMgr undo(m_data, &f, nullptr);
-        const TileRecord old = tile(4, 4);
-        insertOne(undo, old);
-        TileRecord hued = old;
-        hued.hue = 33;
-        undo.beginGroup();
-        undo.removeTile(old);
-        undo.insertTile(hued);
-        undo.commitGroup();
-
-        undo.undo();
-        QCOMPARE(count(f, old), 1);
-        QCOMPARE(count(f, hued), 0);
-        undo.redo();
-        QCOMPARE(count(f, old), 0);
-        QCOMPARE(count(f, hued), 1);
-    }
-
     void terrainInsertionsSurviveUndo()
     {
         Facet f(m_data);
