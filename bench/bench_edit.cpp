@@ -1,0 +1,84 @@
+// Moving a selected 10,000-tile multi by one step, and undoing and redoing it.
+#include "data/TileData.h"
+#include "model/Facet.h"
+#include "model/UndoMgr.h"
+#include "view/GLWidget.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+struct Scene {
+    TileData data;
+    Facet model{data};
+    // Never shown: editing needs no GL context.
+    GLWidget view{nullptr, data, &model, nullptr};
+
+    Scene()
+    {
+        for (int y = 0; y < 100; ++y) {
+            for (int x = 0; x < 100; ++x) {
+                TileRecord t(quint16(1000 + (x + y) % 50), 0, qint16((x * y) % 20), data, Art);
+                t.x = x - 50;
+                t.y = y - 50;
+                model.addTile(t.x, t.y, t);
+            }
+        }
+    }
+};
+
+void BM_MoveSelection(benchmark::State &state)
+{
+    Scene s;
+    int step = 1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        s.view.selection().clear(0);
+        s.view.selectAll();
+        state.ResumeTiming();
+        s.view.moveSelection(step, 0, 0);
+        step = -step;
+    }
+    state.counters["tiles"] = s.model.tileCount();
+}
+BENCHMARK(BM_MoveSelection)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// One move group, undone (timed) and redone (untimed) in turn; and the reverse.
+void undoRedo(benchmark::State &state, bool timeUndo)
+{
+    Scene s;
+    s.view.selectAll();
+    s.view.moveSelection(1, 0, 0);
+    for (auto _ : state) {
+        if (!timeUndo)
+            state.PauseTiming();
+        s.view.undo();
+        if (timeUndo)
+            state.PauseTiming();
+        else
+            state.ResumeTiming();
+        s.view.redo();
+        if (timeUndo)
+            state.ResumeTiming();
+    }
+}
+void BM_Undo(benchmark::State &state) { undoRedo(state, true); }
+void BM_Redo(benchmark::State &state) { undoRedo(state, false); }
+BENCHMARK(BM_Undo)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_Redo)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
