@@ -1,5 +1,6 @@
+#include "app/MainWindow.h"
+
 #include <QApplication>
-#include <QMainWindow>
 #include <QSurfaceFormat>
 
 int main(int argc, char *argv[])
@@ -12,8 +13,8 @@ int main(int argc, char *argv[])
     QSurfaceFormat::setDefaultFormat(format);
 
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Tilsen Multi Editor"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/tilsen.png")));
+    MainWindow window;
     QObject::connect(&app, &QApplication::lastWindowClosed, &app, &QApplication::quit);
     window.show();
     return app.exec();

@@ -1,0 +1,356 @@
+#include "app/GLScroll.h"
+
+#include "app/Dialogs.h"
+#include "model/Facet.h"
+#include "view/GLWidget.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QScrollBar>
+#include <cmath>
+
+GLScroll::GLScroll(const QString &fileName, const TileMap &tiles, ArtReader *art,
+                   const TileData &data, TexMgr *textures, QWidget *parent, Qt::WindowFlags flags)
+    : QWidget(parent, flags)
+{
+    setFocusPolicy(Qt::ClickFocus);
+    setMinimumSize(50, 50);
+    m_model = new Facet(data, this);
+    m_model->load(tiles);
+    m_fileName = fileName;
+    setWindowTitle(fileName.isNull() ? QStringLiteral("Untitled") : fileName);
+    const double side = 8.0 * m_model->blocksWide;
+    m_range = int(std::floor(std::sqrt(side * side * 0.5)));
+
+    m_view = new GLWidget(art, data, m_model, textures, this);
+    connect(m_view, qOverload<int, int>(&GLWidget::mapLocation), this, &GLScroll::getMapLocation);
+
+    m_vert = new QScrollBar(Qt::Vertical, this);
+    m_horz = new QScrollBar(Qt::Horizontal, this);
+    for (QScrollBar *bar : {m_vert, m_horz}) {
+        bar->setRange(-m_range, m_range);
+        bar->setValue(0);
+    }
+    connect(m_vert, &QScrollBar::valueChanged, this, &GLScroll::vertChange);
+    connect(m_horz, &QScrollBar::valueChanged, this, &GLScroll::horzChange);
+
+    auto *layout = new QGridLayout(this);
+    layout->addWidget(m_view, 0, 0);
+    layout->addWidget(m_vert, 0, 1);
+    layout->addWidget(m_horz, 1, 0);
+    setWindowIcon(QIcon(QStringLiteral(":/images/bm.png")));
+    resize(640, 480);
+}
+
+bool GLScroll::saveToFile(const QString &name)
+{
+    if (!m_model->save(name)) {
+        // Keep the old name: the document still lives where it was.
+        Dialogs::warning(this, QStringLiteral("Save Error"), QStringLiteral("Unable to save ") + name);
+        return false;
+    }
+    m_fileName = name;
+    setWindowTitle(name);
+    return true;
+}
+
+bool GLScroll::gotoLocation(int x, int y)
+{
+    if (x < 0 || x >= 8 * m_model->blocksWide || y < 0 || y >= 8 * m_model->blocksHigh)
+        return false;
+    m_view->gotoPoint(QPoint(x, y));
+    m_locX = x;
+    m_locY = y;
+    setBars(x, y);
+    return true;
+}
+
+void GLScroll::setBars(int x, int y)
+{
+    m_sync = true;
+    m_horz->setValue(x);
+    m_vert->setValue(y);
+    m_sync = false;
+}
+
+// A vertical move of d pans straight down the screen: (+d, +d) on the map.
+void GLScroll::vertChange(int value)
+{
+    if (m_sync)
+        return;
+    const int d = value - m_locY;
+    m_locX += d;
+    m_locY = value;
+    m_sync = true;
+    m_horz->setValue(m_locX);
+    m_view->gotoPoint(QPoint(m_locX, m_locY));
+    m_sync = false;
+}
+
+// A horizontal move of d pans straight right on the screen: (+d, -d) on the map.
+void GLScroll::horzChange(int value)
+{
+    if (m_sync)
+        return;
+    const int d = value - m_locX;
+    m_locY -= d;
+    m_locX = value;
+    m_sync = true;
+    m_vert->setValue(m_locY);
+    m_view->gotoPoint(QPoint(m_locX, m_locY));
+    m_sync = false;
+}
+
+void GLScroll::getMapLocation(int x, int y)
+{
+    emit mapLocation(x, y);
+}
+
+void GLScroll::gotoPoint()
+{
+    if (!hasFocus())
+        return;
+    bool ok = false;
+    const QString text = Dialogs::getText(this, QStringLiteral("Goto"),
+                                          QStringLiteral("Enter coordinates(x,y):"),
+                                          QLineEdit::Normal, QString(), &ok);
+    if (!ok)
+        return;
+    const QString xText = text.section(QLatin1Char(','), 0, 0).trimmed();
+    const QString yText = text.contains(QLatin1Char(','))
+                              ? text.section(QLatin1Char(','), 1, 1).trimmed()
+                              : QString();
+    bool xOk = false;
+    bool yOk = false;
+    const int x = xText.toInt(&xOk, 10);
+    const int y = yText.toInt(&yOk, 10);
+    if (xOk && yOk && gotoLocation(x, y))
+        return;
+    Dialogs::warning(this, QStringLiteral("Invalid coordinates"),
+                     text + QStringLiteral(" location is invalid"));
+}
+
+void GLScroll::setArt(bool on)
+{
+    if (hasFocus())
+        m_view->setArt(on);
+}
+
+void GLScroll::setTerrain(bool on)
+{
+    if (hasFocus())
+        m_view->setTerrain(on);
+}
+
+void GLScroll::setFlat(bool on)
+{
+    if (hasFocus())
+        m_view->setFlat(on);
+}
+
+void GLScroll::setEnable(bool on)
+{
+    m_view->setAltCheck(on);
+}
+
+void GLScroll::setMax(int alt)
+{
+    m_view->setMaxAlt(alt);
+}
+
+void GLScroll::setMin(int alt)
+{
+    m_view->setMinAlt(alt);
+}
+
+void GLScroll::setScale(int n)
+{
+    if (!hasFocus())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_view->setScale(n);
+    QApplication::restoreOverrideCursor();
+}
+
+void GLScroll::capture()
+{
+    if (hasFocus())
+        m_view->capture();
+}
+
+void GLScroll::setEditArt(bool on)
+{
+    if (hasFocus())
+        m_view->setEditArt(on);
+}
+
+void GLScroll::setEditTerrain(bool on)
+{
+    if (hasFocus())
+        m_view->setEditTerrain(on);
+}
+
+void GLScroll::setGrid(bool on)
+{
+    if (hasFocus())
+        m_view->setGrid(on);
+}
+
+// Undo and redo act in every open document, focused or not.
+void GLScroll::undo()
+{
+    m_view->undo();
+}
+
+void GLScroll::redo()
+{
+    m_view->redo();
+}
+
+void GLScroll::paste()
+{
+    if (hasFocus())
+        m_view->paste();
+}
+
+void GLScroll::copy()
+{
+    if (hasFocus())
+        m_view->copy();
+}
+
+void GLScroll::del()
+{
+    if (hasFocus())
+        m_view->del();
+}
+
+void GLScroll::cut()
+{
+    if (hasFocus())
+        m_view->cut();
+}
+
+void GLScroll::save()
+{
+    if (hasFocus())
+        m_view->save();
+}
+
+void GLScroll::cancel()
+{
+    if (hasFocus())
+        m_view->cancel();
+}
+
+void GLScroll::move(int dx, int dy, int dz)
+{
+    if (hasFocus())
+        m_view->moveSelection(dx, dy, dz);
+}
+
+void GLScroll::adjustHome() { move(-1, 0, 0); }
+void GLScroll::adjustUp() { move(-1, -1, 0); }
+void GLScroll::adjustPgUp() { move(0, -1, 0); }
+void GLScroll::adjustRight() { move(1, -1, 0); }
+void GLScroll::adjustPgDn() { move(1, 0, 0); }
+void GLScroll::adjustDown() { move(1, 1, 0); }
+void GLScroll::adjustEnd() { move(0, 1, 0); }
+void GLScroll::adjustLeft() { move(-1, 1, 0); }
+void GLScroll::adjustAltUp() { move(0, 0, 1); }
+void GLScroll::adjustAltDown() { move(0, 0, -1); }
+
+void GLScroll::setAltitude()
+{
+    if (!hasFocus())
+        return;
+    bool ok = false;
+    const int alt = Dialogs::getInt(this, QStringLiteral("Set altitude"),
+                                    QStringLiteral("Altitude value "), 0, -128, 127, 1, &ok);
+    if (ok)
+        m_view->setHueOrAltitude(alt, 0, true);
+}
+
+void GLScroll::setHue()
+{
+    if (!hasFocus())
+        return;
+    bool ok = false;
+    const int hue = Dialogs::getInt(this, QStringLiteral("Set hue"), QStringLiteral("Hue value "),
+                                    0, 0, 3000, 1, &ok);
+    if (ok)
+        m_view->setHueOrAltitude(0, hue, false);
+}
+
+void GLScroll::insertItem()
+{
+    if (hasFocus())
+        m_view->insertItem();
+}
+
+void GLScroll::startPaint(const QString &key)
+{
+    m_view->startPaint(key);
+}
+
+void GLScroll::stopPaint()
+{
+    m_view->stopPaint();
+}
+
+void GLScroll::viewInvisible(bool on)
+{
+    if (hasFocus())
+        m_view->viewInvisible(on);
+}
+
+void GLScroll::setPlacingAlt(int alt)
+{
+    m_view->setPlacingAlt(alt);
+}
+
+void GLScroll::setMyVisible(bool visible)
+{
+    if (hasFocus())
+        m_view->setMyVisible(visible);
+}
+
+void GLScroll::selectAll()
+{
+    if (hasFocus())
+        m_view->selectAll();
+}
+
+// Yes to the close question: true only when the document was written.
+bool GLScroll::saveChanges()
+{
+    if (!m_fileName.isEmpty())
+        return saveToFile(m_fileName);
+    bool saved = false;
+    emit saveAsRequested(this, &saved);
+    return saved;
+}
+
+void GLScroll::closeEvent(QCloseEvent *e)
+{
+    if (!m_model->isModified()) {
+        e->accept();
+        return;
+    }
+    const QMessageBox::StandardButton answer = Dialogs::question(
+        this, QStringLiteral("Save changes"),
+        QStringLiteral("Edits made to ") + windowTitle() + QStringLiteral(", save changes?"),
+        QMessageBox::Cancel | QMessageBox::No | QMessageBox::Yes, QMessageBox::Yes);
+    // Nothing of the user's is dropped: a cancelled or failed save keeps the window.
+    if (answer == QMessageBox::No || (answer == QMessageBox::Yes && saveChanges()))
+        e->accept();
+    else
+        e->ignore();
+}
+
+void GLScroll::focusInEvent(QFocusEvent *e)
+{
+    m_view->query();
+    QWidget::focusInEvent(e);
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "model/TileRecord.h"
+
+#include <QWidget>
+
+class ArtReader;
+class Facet;
+class GLWidget;
+class QScrollBar;
+class TexMgr;
+class TileData;
+
+// One open multi: its model and view, with two scroll bars that pan the
+// isometric picture. Commands reach the view only while this window has the
+// keyboard focus, so one shared action acts on the document being worked in.
+class GLScroll : public QWidget
+{
+    Q_OBJECT
+public:
+    GLScroll(const QString &fileName, const TileMap &tiles, ArtReader *art, const TileData &data,
+             TexMgr *textures, QWidget *parent = nullptr, Qt::WindowFlags flags = {});
+
+    GLWidget *view() const { return m_view; }
+    Facet *model() const { return m_model; }
+    QString fileName() const { return m_fileName; }
+    QScrollBar *verticalBar() const { return m_vert; }
+    QScrollBar *horizontalBar() const { return m_horz; }
+    QPoint location() const { return QPoint(m_locX, m_locY); }
+    int halfRange() const { return m_range; }
+
+    // Takes the name as file name and title, then writes the model.
+    bool saveToFile(const QString &name);
+    bool gotoLocation(int x, int y);
+
+signals:
+    void mapLocation(int, int);
+    // Asks the main window to run its Save As for this document; the
+    // receiver sets *saved to whether the document was written.
+    void saveAsRequested(GLScroll *document, bool *saved);
+
+public slots:
+    void horzChange(int value);
+    void vertChange(int value);
+    void setArt(bool on);
+    void setTerrain(bool on);
+    void setFlat(bool on);
+    void setEnable(bool on);
+    void setMax(int alt);
+    void setMin(int alt);
+    void getMapLocation(int x, int y);
+    void gotoPoint();
+    void setScale(int n);
+    void capture();
+    void setEditArt(bool on);
+    void setEditTerrain(bool on);
+    void setGrid(bool on);
+    void undo();
+    void redo();
+    void paste();
+    void copy();
+    void del();
+    void cut();
+    void save();
+    void cancel();
+    void adjustHome();
+    void adjustUp();
+    void adjustPgUp();
+    void adjustRight();
+    void adjustPgDn();
+    void adjustDown();
+    void adjustEnd();
+    void adjustLeft();
+    void adjustAltUp();
+    void adjustAltDown();
+    void setAltitude();
+    void setHue();
+    void insertItem();
+    void startPaint(const QString &key);
+    void stopPaint();
+    void viewInvisible(bool on);
+    void setPlacingAlt(int alt);
+    void setMyVisible(bool visible);
+    void selectAll();
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
+    void focusInEvent(QFocusEvent *e) override;
+
+private:
+    void move(int dx, int dy, int dz);
+    void setBars(int x, int y);
+    bool saveChanges();
+
+    GLWidget *m_view = nullptr;
+    Facet *m_model = nullptr;
+    QString m_fileName;
+    QScrollBar *m_vert = nullptr;
+    QScrollBar *m_horz = nullptr;
+    bool m_sync = false;
+    qint32 m_locX = 0;
+    qint32 m_locY = 0;
+    int m_range = 0;
+};

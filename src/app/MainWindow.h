@@ -1,0 +1,125 @@
+#pragma once
+
+#include "data/HueTable.h"
+#include "data/TileData.h"
+#include "model/TileRecord.h"
+
+#include <QMainWindow>
+#include <memory>
+
+class ArtReader;
+class Clip;
+class GLScroll;
+class MimeMgr;
+class MulSetting;
+class Palette;
+class QAction;
+class QActionGroup;
+class QDockWidget;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QSignalMapper;
+class TexMgr;
+
+// The editor's one main window: owns the readers, the texture cache, the
+// panels and the actions shared by every open document.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    QMdiArea *workspace() const { return m_workspace; }
+    // The document commands go to; nullptr when none is open.
+    GLScroll *activeDocument() const;
+    QList<GLScroll *> documents() const;
+    Palette *palette() const { return m_palette; }
+    Clip *clip() const { return m_clip; }
+    QLabel *placingLabel() const { return m_placing; }
+    QMenu *windowMenu() const { return m_windowMenu; }
+    QDockWidget *clipDock() const { return m_clipDock; }
+    QDockWidget *paletteDock() const { return m_paletteDock; }
+    QAction *cancelAction() const { return m_cancel; }
+    // Save As for one document; true when it was written.
+    bool saveDocumentAs(GLScroll *document);
+    GLScroll *addDocument(const QString &fileName, const TileMap &tiles);
+
+public slots:
+    void about();
+    void popupMenuWindow();
+    void windowSetCheck();
+    void setMulDir();
+    void mapLocation(int x, int y);
+    void slotFileNew();
+    void slotFileOpen();
+    void setScale(int n);
+    void selectColor();
+    void startPaint(const QString &key);
+    void setClip(bool on);
+    void setMaxClip(int alt);
+    void setMinClip(int alt);
+    void setPlacingAlt();
+    void statusPlacing(int n);
+    void slotSave();
+    void slotSaveAs();
+    void myClose();
+    void importMulti();
+    void importMLT();
+    void setMyVisible();
+    void exportMulti();
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
+
+private:
+    void loadColours();
+    void loadReaders();
+    void createMenus();
+    void createFileMenu();
+    void createEditMenu();
+    void createInsertAndAdjust(QMenu *edit);
+    void createViewMenu();
+    void createOptionsMenu();
+    void createDocks();
+    void connectPanels();
+    void connectDocument(GLScroll *d);
+    void connectDocumentEdits(GLScroll *d);
+    void connectDocumentViewState(GLScroll *d);
+    void pasteTiles(GLScroll *d, const TileMap &tiles);
+    QAction *makeAction(QMenu *menu, const QString &text, const QKeySequence &shortcut = {},
+                        const QString &icon = {});
+
+    // Readers first: the texture cache that borrows them goes before them.
+    std::unique_ptr<ArtReader> m_art;
+    TileData m_tileData;
+    HueTable m_hues;
+    std::unique_ptr<TexMgr> m_textures;
+    MimeMgr *m_mime = nullptr;
+    MulSetting *m_settings = nullptr;
+    QMdiArea *m_workspace = nullptr;
+    QMenu *m_windowMenu = nullptr;
+    QSignalMapper *m_scaleMapper = nullptr;
+    QActionGroup *m_scaleGroup = nullptr;
+    Clip *m_clip = nullptr;
+    Palette *m_palette = nullptr;
+    QLabel *m_placing = nullptr;
+    QDockWidget *m_clipDock = nullptr;
+    QDockWidget *m_paletteDock = nullptr;
+
+    QAction *m_new = nullptr, *m_open = nullptr, *m_close = nullptr, *m_save = nullptr;
+    QAction *m_saveAs = nullptr, *m_export = nullptr, *m_capture = nullptr, *m_exit = nullptr;
+    QAction *m_selectAll = nullptr, *m_undo = nullptr, *m_redo = nullptr, *m_cut = nullptr;
+    QAction *m_copy = nullptr, *m_paste = nullptr, *m_delete = nullptr, *m_item = nullptr;
+    QAction *m_insertMlt = nullptr, *m_insertMulti = nullptr;
+    QAction *m_left = nullptr, *m_right = nullptr, *m_up = nullptr, *m_down = nullptr;
+    QAction *m_home = nullptr, *m_pgUp = nullptr, *m_end = nullptr, *m_pgDn = nullptr;
+    QAction *m_altUp = nullptr, *m_altDown = nullptr;
+    QAction *m_altitude = nullptr, *m_hue = nullptr, *m_visible = nullptr;
+    QAction *m_invisible = nullptr, *m_grid = nullptr;
+    QAction *m_goto = nullptr, *m_placingAlt = nullptr;
+    QAction *m_scale10 = nullptr, *m_scale34 = nullptr, *m_scale12 = nullptr;
+    QAction *m_gridColour = nullptr, *m_mulLocations = nullptr, *m_about = nullptr;
+    QAction *m_cancel = nullptr;
+};
