@@ -1,0 +1,172 @@
+// Repaint of a 20,000-tile multi against a bare bind-and-draw loop of the same
+// quads, and picking over the recorded quads. Run under xvfb-run.
+#include "../tests/view/TestArt.h"
+#include "data/ArtReader.h"
+#include "data/HueTable.h"
+#include "data/TileData.h"
+#include "model/Facet.h"
+#include "view/GLWidget.h"
+#include "view/TexMgr.h"
+
+#include <QApplication>
+#include <QOpenGLContext>
+#include <QSurfaceFormat>
+#include <QTest>
+
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+constexpr int ArtIds = 40;
+constexpr int TileCount = 20000;
+
+class BenchView : public GLWidget
+{
+public:
+    using GLWidget::GLWidget;
+    void paintNow()
+    {
+        makeCurrent();
+        paintGL();
+        glFinish();
+        doneCurrent();
+    }
+};
+
+// Everything the benchmarks share, built once.
+class Scene
+{
+public:
+    Scene()
+    {
+        QMap<int, QByteArray> art;
+        for (int i = 0; i < ArtIds; ++i)
+            art.insert(1000 + i, TestArt::solid(44, 60 + i, quint16(0x7C00 + i)));
+        QByteArray idx, mul;
+        TestArt::build(art, idx, mul);
+        reader.loadFromBytes(idx, mul);
+        hues.loadFromBytes(TestArt::hues(TestArt::Blue));
+        tex = std::make_unique<TexMgr>(&reader, &hues);
+        model = std::make_unique<Facet>(data);
+        // 2,000 locations of 10 tiles, all inside the walk at 1280 x 800, scale 0.5.
+        int n = 0;
+        for (int x = -20; x < 20 && n < TileCount; ++x) {
+            for (int y = -25; y < 25 && n < TileCount; ++y) {
+                for (int k = 0; k < 10; ++k, ++n) {
+                    TileRecord t(quint16(1000 + (n % ArtIds)), 0, qint16(k * 5), data, Art);
+                    t.x = x;
+                    t.y = y;
+                    model->addTile(x, y, t);
+                }
+            }
+        }
+        view = std::make_unique<BenchView>(&reader, data, model.get(), tex.get());
+        view->resize(1280, 800);
+        view->show();
+        if (!QTest::qWaitForWindowExposed(view.get()))
+            qFatal("The view never showed: run under xvfb-run");
+        view->setScale(4);
+        view->paintNow();
+    }
+
+    TileData data;
+    ArtReader reader;
+    HueTable hues;
+    std::unique_ptr<TexMgr> tex;
+    std::unique_ptr<Facet> model;
+    std::unique_ptr<BenchView> view;
+};
+
+Scene *scene = nullptr;
+
+void BM_Repaint(benchmark::State &state)
+{
+    const int before = scene->tex->uploads();
+    for (auto _ : state)
+        scene->view->paintNow();
+    state.counters["quads"] = double(scene->view->drawnQuads(Art).size());
+    state.counters["uploads"] = double(scene->tex->uploads() - before);
+}
+BENCHMARK(BM_Repaint)->Unit(benchmark::kMillisecond);
+
+// The floor: bind each recorded quad's texture and draw it, nothing else.
+void BM_BareLoop(benchmark::State &state)
+{
+    GLWidget *v = scene->view.get();
+    struct Item {
+        GLuint texture;
+        QPoint c[4];
+    };
+    std::vector<Item> items;
+    v->makeCurrent(); // binds the view's framebuffer
+    for (const DrawnQuad &q : v->drawnQuads(Art)) {
+        const TexInfo t = scene->tex->texture(quint16(q.id), quint16(q.hue), 0, false);
+        items.push_back({t.texture, {q.corners[0], q.corners[1], q.corners[2], q.corners[3]}});
+    }
+    for (auto _ : state) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glScaled(0.5, 0.5, 0.5);
+        for (const Item &it : items) {
+            glBindTexture(GL_TEXTURE_2D, it.texture);
+            glBegin(GL_QUADS);
+            glTexCoord2i(0, 0);
+            glVertex2i(it.c[0].x(), it.c[0].y());
+            glTexCoord2i(1, 0);
+            glVertex2i(it.c[1].x(), it.c[1].y());
+            glTexCoord2i(1, 1);
+            glVertex2i(it.c[2].x(), it.c[2].y());
+            glTexCoord2i(0, 1);
+            glVertex2i(it.c[3].x(), it.c[3].y());
+            glEnd();
+        }
+        glFinish();
+    }
+    v->doneCurrent();
+    state.counters["quads"] = double(items.size());
+}
+BENCHMARK(BM_BareLoop)->Unit(benchmark::kMillisecond);
+
+void BM_TileAtMiss(benchmark::State &state)
+{
+    // A corner of the widget where no tile lies: every quad is tested.
+    for (auto _ : state)
+        benchmark::DoNotOptimize(scene->view->tileAt(QPoint(2, 2), 3));
+}
+BENCHMARK(BM_TileAtMiss)->Unit(benchmark::kMicrosecond);
+
+void BM_TileAtHit(benchmark::State &state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(scene->view->tileAt(QPoint(640, 400), 3));
+}
+BENCHMARK(BM_TileAtHit)->Unit(benchmark::kMicrosecond);
+
+void BM_MapLocation(benchmark::State &state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(scene->view->mapLocation(QPoint(640, 400)));
+}
+BENCHMARK(BM_MapLocation)->Unit(benchmark::kMicrosecond);
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QSurfaceFormat f;
+    f.setVersion(2, 1);
+    f.setProfile(QSurfaceFormat::CompatibilityProfile);
+    QSurfaceFormat::setDefaultFormat(f);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    Scene s;
+    scene = &s;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    scene = nullptr;
+    return 0;
+}
