@@ -24,6 +24,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 
 GLWidget::GLWidget(ArtReader *art, const TileData &data, Facet *model, TexMgr *textures,
@@ -484,8 +485,9 @@ void GLWidget::drawGrid(QRgb line, QRgb fill, int z)
     GLfloat saved[4];
     glGetFloatv(GL_CURRENT_COLOR, saved);
     glDisable(GL_TEXTURE_2D);
-    const int hw = width() / 2;
-    const int hh = height() / 2;
+    // Sized to the widget at every scale, not only at 1.0.
+    const int hw = int(std::ceil(width() * 0.5 / m_scale));
+    const int hh = int(std::ceil(height() * 0.5 / m_scale));
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     setColour(fill);
     glBegin(GL_QUADS);

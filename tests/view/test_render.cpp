@@ -5,6 +5,7 @@
 #include "data/TileData.h"
 #include "model/Facet.h"
 #include "view/GLWidget.h"
+#include "view/GridColours.h"
 #include "view/TexMgr.h"
 #include "view/TileEditor.h"
 
@@ -57,6 +58,7 @@ private slots:
     void hidingRules_data();
     void hidingRules();
     void selectedTileDrawsInSelectionHue();
+    void gridCoversTheWidgetAtEveryScale();
     void paintPreviewIsTranslucentAndNotPickable();
     void repaintUploadsNothingAndCleanupRecreates();
     void cleanupWithoutViewThenNewView();
@@ -247,6 +249,25 @@ void TestRender::selectedTileDrawsInSelectionHue()
     QVERIFY(m_view->selection().isEmpty(Art));
     m_view->selection().add(TileIdentity::of(*m_model->tilesAt(0, 0).begin()), false);
     QCOMPARE(pixel(0, 0), RedPx);
+}
+
+void TestRender::gridCoversTheWidgetAtEveryScale()
+{
+    const QRgb savedFill = GridColours::gridFill;
+    GridColours::gridFill = 0xFF0000F8;
+    m_view->setGrid(true);
+    QCOMPARE(pixel(-200, 150), BluePx);
+    // Grid lines in black through the diamond edges, over the fill.
+    bool line = false;
+    for (int dx = -1; dx <= 1; ++dx)
+        for (int dy = -1; dy <= 1; ++dy)
+            line = line || (m_frame.pixel(widgetAt(11 + dx, -11 + dy)) | 0xFF000000u) == qRgb(0, 0, 0);
+    QVERIFY(line);
+    m_view->setScale(4);
+    QCOMPARE(pixel(-200, 150), BluePx); // the widget's corner, not only its middle
+    m_view->setGrid(false);
+    QCOMPARE(pixel(-200, 150), Grey);
+    GridColours::gridFill = savedFill;
 }
 
 void TestRender::paintPreviewIsTranslucentAndNotPickable()
