@@ -1,15 +1,12 @@
 #include "SampleDataSet.h"
 
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QTextStream>
 
 // tilsen-sampledata <data folder> <xml folder>
 int main(int argc, char *argv[])
 {
-    // QPainter on QImage needs a GUI application for fonts and raster paint engines;
-    // the offscreen platform keeps it headless.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     QTextStream err(stderr);
     const QStringList args = app.arguments();
     if (args.size() != 3) {
