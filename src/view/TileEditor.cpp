@@ -408,11 +408,16 @@ void TileEditor::moveSelection(int dx, int dy, int dz)
     }
     const int kind = editedKind();
     Selection &sel = m_view->selection();
+    const QList<TileRecord> tiles = sel.selectedTiles(*m_view->model(), kind);
+    // A tile pushed over the edge would be removed but never re-added: keep the group whole.
+    for (const TileRecord &t : tiles) {
+        if (!m_view->model()->inside(t.x + dx, t.y + dy))
+            return;
+    }
     UndoMgr *undo = m_view->undoMgr();
     undo->beginGroup();
     // Moved tiles may pass over equal ones on their way.
     undo->markDuplicate();
-    const QList<TileRecord> tiles = sel.selectedTiles(*m_view->model(), kind);
     sel.clear(editedClearIndex());
     for (TileRecord t : tiles) {
         undo->removeTile(t);
@@ -621,6 +626,9 @@ void TileEditor::placeArt(bool move)
 {
     Facet *model = m_view->model();
     Selection &sel = m_view->selection();
+    // A move whose drop would push tiles over the edge would lose them: refuse it.
+    if (move && !brushFits())
+        return;
     UndoMgr *undo = m_view->undoMgr();
     undo->beginGroup();
     if (move) {
@@ -630,8 +638,8 @@ void TileEditor::placeArt(bool move)
     sel.clear(2);
     const int raise = altHeld() ? m_brushAltitude : m_view->placingAltitude();
     for (auto it = m_brush.cbegin(); it != m_brush.cend(); ++it) {
-        const qint32 x = qint16(m_cursor.x() + keyX(it.key()));
-        const qint32 y = qint16(m_cursor.y() + keyY(it.key()));
+        const QPoint loc = brushLocation(it.key());
+        const qint32 x = loc.x(), y = loc.y();
         if (!model->inside(x, y))
             continue;
         for (TileRecord t : *it) {
@@ -646,6 +654,22 @@ void TileEditor::placeArt(bool move)
     undo->commitGroup();
 }
 
+QPoint TileEditor::brushLocation(quint32 offset) const
+{
+    // Offsets and cursor add as 16-bit values, like location keys.
+    return QPoint(qint16(m_cursor.x() + keyX(offset)), qint16(m_cursor.y() + keyY(offset)));
+}
+
+bool TileEditor::brushFits() const
+{
+    for (auto it = m_brush.cbegin(); it != m_brush.cend(); ++it) {
+        const QPoint loc = brushLocation(it.key());
+        if (!m_view->model()->inside(loc.x(), loc.y()))
+            return false;
+    }
+    return true;
+}
+
 void TileEditor::placeTerrain()
 {
     Facet *model = m_view->model();
@@ -656,8 +680,8 @@ void TileEditor::placeTerrain()
     const int raise = altHeld() ? m_brushAltitude : 0;
     undo->beginGroup();
     for (auto it = m_brush.cbegin(); it != m_brush.cend(); ++it) {
-        const qint32 x = qint16(m_cursor.x() + keyX(it.key()));
-        const qint32 y = qint16(m_cursor.y() + keyY(it.key()));
+        const QPoint loc = brushLocation(it.key());
+        const qint32 x = loc.x(), y = loc.y();
         if (!model->inside(x, y))
             continue;
         TileRecord ground(0, 0, 0, m_view->tileData(), Terrain);

@@ -99,6 +99,8 @@ private:
     void placeBrush(bool move);
     void placeArt(bool move);
     void placeTerrain();
+    QPoint brushLocation(quint32 offset) const;
+    bool brushFits() const;
     bool acceptsPayload(const QMimeData *mime) const;
     bool isOwnDrag(const QDropEvent *e) const;
 

@@ -463,6 +463,13 @@ void TestTileEditor::keyboardMovesAndTerrainRules()
     QCOMPARE(d.model.tilesAt(3, 2).size(), size_t(2));
     QVERIFY(d.view.selection().query({Art, ArtA, 3, 2, 0, 0, 1}));
 
+    // A move that would push a tile over the edge is refused whole, not half done.
+    const TileRecord edge = put(d, Art, ArtB, 199, 0);
+    d.view.selection().add(TileIdentity::of(edge), false);
+    const QStringList atEdge = snapshot(d.model);
+    d.view.moveSelection(1, 0, 0);
+    QCOMPARE(snapshot(d.model), atEdge);
+
     // While a tile hangs at the cursor, altitude steps move the placing altitude instead.
     QSignalSpy place(&d.view, &GLWidget::myPlace);
     d.view.startPaint(artKey(ArtB));
