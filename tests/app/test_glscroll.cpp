@@ -3,7 +3,6 @@
 #include "data/HueTable.h"
 #include "data/TileData.h"
 #include "model/Facet.h"
-#include "model/UndoMgr.h"
 #include "ScriptedDialogs.h"
 #include "view/GLWidget.h"
 #include "view/TexMgr.h"
@@ -28,12 +27,10 @@ public:
 
 private slots:
     void initTestCase();
-    void newDocumentStartsCentred();
     void barsPanAlongScreenAxes();
     void gotoParsesCoordinates_data();
     void gotoParsesCoordinates();
     void commandsNeedFocus();
-    void hueAndAltitudeDialogs();
 
 private:
     std::unique_ptr<GLScroll> makeDocument(bool focused);
@@ -64,23 +61,12 @@ std::unique_ptr<GLScroll> TestGLScroll::makeDocument(bool focused)
     return doc;
 }
 
-void TestGLScroll::newDocumentStartsCentred()
-{
-    auto doc = makeDocument(false);
-    QCOMPARE(doc->windowTitle(), QString("Untitled"));
-    QVERIFY(doc->fileName().isEmpty());
-    for (QScrollBar *bar : {doc->horizontalBar(), doc->verticalBar()}) {
-        QCOMPARE(bar->minimum(), -282);
-        QCOMPARE(bar->maximum(), 282);
-        QCOMPARE(bar->value(), 0);
-    }
-    QCOMPARE(doc->view()->centre(), QPoint(0, 0));
-    QVERIFY(!doc->model()->isModified());
-}
-
 void TestGLScroll::barsPanAlongScreenAxes()
 {
     auto doc = makeDocument(false);
+    QCOMPARE(doc->windowTitle(), QString("Untitled"));
+    for (QScrollBar *bar : {doc->horizontalBar(), doc->verticalBar()})
+        QCOMPARE(QList<int>({bar->minimum(), bar->maximum(), bar->value()}), QList<int>({-282, 282, 0}));
     doc->verticalBar()->setValue(10);
     QCOMPARE(doc->location(), QPoint(10, 10));
     QCOMPARE(doc->view()->centre(), QPoint(10, 10));
@@ -149,34 +135,6 @@ void TestGLScroll::commandsNeedFocus()
     QVERIFY(dialogs.calls.isEmpty());
     QCOMPARE(doc->view()->centre(), QPoint(0, 0));
 
-    // Undo and redo act without focus.
-    TileRecord tile(5, 0, 0, m_data, Art);
-    doc->view()->undoMgr()->beginGroup();
-    doc->view()->undoMgr()->insertTile(tile);
-    doc->view()->undoMgr()->commitGroup();
-    QCOMPARE(doc->model()->tileCount(), 1);
-    doc->undo();
-    QCOMPARE(doc->model()->tileCount(), 0);
-    doc->redo();
-    QCOMPARE(doc->model()->tileCount(), 1);
-}
-
-void TestGLScroll::hueAndAltitudeDialogs()
-{
-    auto doc = makeDocument(true);
-    QVERIFY(doc && doc->hasFocus());
-    ScriptedDialogs dialogs;
-    doc->setHue();
-    doc->setAltitude();
-    QCOMPARE(dialogs.count("int"), 2);
-    const auto &hue = dialogs.calls.at(0);
-    QCOMPARE(hue.title, QString("Set hue"));
-    QCOMPARE(hue.text, QString("Hue value "));
-    QCOMPARE(QPoint(hue.min, hue.max), QPoint(0, 3000));
-    const auto &alt = dialogs.calls.at(1);
-    QCOMPARE(alt.title, QString("Set altitude"));
-    QCOMPARE(alt.text, QString("Altitude value "));
-    QCOMPARE(QPoint(alt.min, alt.max), QPoint(-128, 127));
 }
 
 QTEST_MAIN(TestGLScroll)
