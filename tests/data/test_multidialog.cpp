@@ -2,7 +2,6 @@
 #include "data/MultiDialog.h"
 
 #include <QComboBox>
-#include <QPushButton>
 #include <QtTest>
 
 class TestMultiDialog : public QObject
@@ -59,35 +58,14 @@ private slots:
         QCOMPARE(d.multiIndex(), 105);
     }
 
-    void indexAttributes_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("number");
-        QTest::newRow("decimal") << "100" << 100;
-        QTest::newRow("hex") << "0x64" << 100;
-        QTest::newRow("HEX") << "0X64" << 100;
-        QTest::newRow("no zero") << "x64" << 0;
-        QTest::newRow("bad hex") << "0xZZ" << 0;
-        QTest::newRow("empty") << "" << 0;
-        QTest::newRow("negative") << "-2" << -2;
-    }
-    void indexAttributes()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, number);
-        QCOMPARE(MultiDialog::parseIndex(text), number);
-    }
-
     void visibleSetting_data()
     {
         QTest::addColumn<QString>("xml");
         QTest::addColumn<bool>("visible");
         QTest::newRow("spaced one") << "<r><MultiVisible>  1 \n</MultiVisible></r>" << true;
         QTest::newRow("word") << "<r><MultiVisible>true</MultiVisible></r>" << false;
-        QTest::newRow("two") << "<r><MultiVisible>2</MultiVisible></r>" << false;
         QTest::newRow("first wins") << "<r><x><MultiVisible>0</MultiVisible></x><MultiVisible>1</MultiVisible></r>" << false;
         QTest::newRow("nested") << "<r><a><b><MultiVisible>1</MultiVisible></b></a></r>" << true;
-        QTest::newRow("missing") << "<r/>" << false;
         QTest::newRow("malformed") << "<r><MultiVisible>1</MultiVisible>" << false;
     }
     void visibleSetting()
@@ -113,25 +91,6 @@ private slots:
         MultiDialog empty(pair.dir.filePath("none.idx"), pair.dir.filePath("none.xml"));
         QVERIFY(items(empty).isEmpty());
         QCOMPARE(empty.multiIndex(), 0);
-    }
-
-    void formAndButtons()
-    {
-        MultiPair pair;
-        MultiDialog d(pair.idx, pair.dir.filePath("none.xml"));
-        QCOMPARE(d.objectName(), QString("Multi"));
-        QCOMPARE(d.windowTitle(), QString("Dialog"));
-        QVERIFY(d.findChild<QWidget *>("groupBox"));
-        auto *ok = d.findChild<QPushButton *>("okButton");
-        auto *cancel = d.findChild<QPushButton *>("cancelButton");
-        QVERIFY(ok && cancel);
-        QCOMPARE(ok->text(), QString("OK"));
-        QCOMPARE(cancel->text(), QString("Cancel"));
-        QVERIFY(d.width() >= 278 && d.height() >= 127);
-        ok->click();
-        QCOMPARE(d.result(), int(QDialog::Accepted));
-        cancel->click();
-        QCOMPARE(d.result(), int(QDialog::Rejected));
     }
 };
 

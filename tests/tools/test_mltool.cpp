@@ -42,8 +42,6 @@ private slots:
         QTest::addColumn<int>("recordSize");
         QTest::addColumn<int>("entry");
         QTest::newRow("12, anchored") << 12 << 1;
-        QTest::newRow("12, empty first record") << 12 << 2;
-        QTest::newRow("16, anchored") << 16 << 1;
         QTest::newRow("16, empty first record") << 16 << 2;
     }
     void importThenExportGivesTheSameRecords()
@@ -99,15 +97,11 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("status");
         QTest::newRow("no command") << QStringList{} << 2;
-        QTest::newRow("unknown command") << QStringList{"frobnicate"} << 2;
-        QTest::newRow("list without index") << QStringList{"list"} << 2;
         QTest::newRow("import short") << QStringList{"import", "IDX", "MUL", "1"} << 2;
         QTest::newRow("import bad entry") << QStringList{"import", "IDX", "MUL", "x1", "o.mlt"} << 2;
         QTest::newRow("export negative entry") << QStringList{"export", "a.mlt", "IDX", "MUL", "-1"} << 2;
-        QTest::newRow("dump extra") << QStringList{"dump", "a.mlt", "b.mlt"} << 2;
         QTest::newRow("list missing index") << QStringList{"list", "IDX"} << 1;
         QTest::newRow("import absent entry") << QStringList{"import", "IDX", "MUL", "0", "o.mlt"} << 1;
-        QTest::newRow("import past the index") << QStringList{"import", "IDX", "MUL", "9", "o.mlt"} << 1;
         QTest::newRow("export missing mlt") << QStringList{"export", "none.mlt", "IDX", "MUL", "0"} << 1;
         QTest::newRow("export past the end") << QStringList{"export", "v.mlt", "IDX", "MUL", "6"} << 1;
         QTest::newRow("dump bad version") << QStringList{"dump", "bad.mlt"} << 1;
