@@ -15,6 +15,7 @@
 #include <QDragLeaveEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QHelpEvent>
 #include <QImageWriter>
 #include <QMouseEvent>
@@ -265,8 +266,10 @@ void GLWidget::capture()
                                                 QString(), filter, &chosen);
     if (fileName.isEmpty())
         return;
-    const QString format = chosen.section(QLatin1Char('('), 0, 0);
+    QString format = chosen.section(QLatin1Char('('), 0, 0);
     const QImage image = grabFramebuffer();
+    if (format.isEmpty()) // no filter reported: go by the name
+        format = QFileInfo(fileName).suffix();
     if (!fileName.endsWith(format))
         fileName += QLatin1Char('.') + format;
     QSaveFile file(fileName);
@@ -330,7 +333,7 @@ void GLWidget::paintGL()
     const int paintOffset = (painting && m_editArt) ? placingAltitude() : 0;
     m_previewOffset = (m_editor->modifiers() & Qt::AltModifier) ? m_editor->brushAltitude()
                                                                 : paintOffset;
-    if (m_art && m_model)
+    if (m_art && m_model && m_textures)
         drawTiles(painting);
     if (m_grid && m_art) {
         drawGrid(GridColours::gridLine, GridColours::gridFill, 0);
