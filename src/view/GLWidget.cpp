@@ -1,10 +1,10 @@
 #include "view/GLWidget.h"
 
+#include "app/Dialogs.h"
+#include "data/TileInfo.h"
 #include "model/Facet.h"
 #include "model/MimeMgr.h"
 #include "model/UndoMgr.h"
-#include "app/Dialogs.h"
-#include "data/TileInfo.h"
 #include "view/GridColours.h"
 #include "view/IsoGeometry.h"
 #include "view/TexMgr.h"
@@ -75,7 +75,7 @@ void GLWidget::setHueOrAltitude(int altitude, int hue, bool altitudeMode)
     m_editor->setHueOrAltitude(altitude, hue, altitudeMode);
 }
 
-int GLWidget::placingAltitude() const { return m_model->placingAltitude(); }
+int GLWidget::placingAltitude() const { return m_model ? m_model->placingAltitude() : 0; }
 
 // ---- Display state ----
 
