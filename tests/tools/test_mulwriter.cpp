@@ -17,7 +17,7 @@ private slots:
     void colourConversion();
     void landEntryKeepsTheDiamond();
     void staticEntryRoundTrip();
-    void staticEntryRejectsOversizedRuns();
+    void staticEntryRejectsWhatCannotBeStored();
     void tileDataBothLayouts();
     void huesBlocksAndNames();
     void multiRecordsAndIndex();
@@ -87,7 +87,7 @@ void TestMulWriter::staticEntryRoundTrip()
     QVERIFY(art.staticImage(699, nullptr, false).isNull());
 }
 
-void TestMulWriter::staticEntryRejectsOversizedRuns()
+void TestMulWriter::staticEntryRejectsWhatCannotBeStored()
 {
     // 300 x 300 of alternating pixels needs far more than 32767 words of runs.
     QVector<quint16> colours(300 * 300);
@@ -95,6 +95,12 @@ void TestMulWriter::staticEntryRejectsOversizedRuns()
         colours[i] = (i % 2) ? 0x7FFF : 0;
     QVERIFY(MulWriter::staticEntry(300, 300, colours).isEmpty());
     QVERIFY(!MulWriter::staticEntry(100, 100, colours.mid(0, 10000)).isEmpty());
+    QVERIFY(MulWriter::staticEntry(-1, 10, colours).isEmpty());
+    QVERIFY(MulWriter::staticEntry(0x10000, 1, colours).isEmpty());
+    QVERIFY(MulWriter::staticEntry(0xFFFF, 0xFFFF, colours).isEmpty()); // would overflow the pixel count
+    // A short colour list leaves the rest transparent.
+    const QByteArray shortList = MulWriter::staticEntry(4, 2, {0x7FFF});
+    QCOMPARE(shortList.size(), 8 + 2 * 2 + (2 + 2 + 1 + 2) * 2);
 }
 
 void TestMulWriter::tileDataBothLayouts()

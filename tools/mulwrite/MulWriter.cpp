@@ -107,8 +107,10 @@ QByteArray MulWriter::staticEntry(const QImage &image)
 
 QByteArray MulWriter::staticEntry(int width, int height, const QVector<quint16> &colours)
 {
-    width = qBound(0, width, 0xFFFF);
-    height = qBound(0, height, 0xFFFF);
+    // Sizes are 16-bit fields; no art the game draws comes near this many pixels.
+    if (width < 0 || height < 0 || width > 0xFFFF || height > 0xFFFF
+        || qint64(width) * height > MaxStaticPixels)
+        return QByteArray();
     QVector<quint16> pixels = colours;
     pixels.resize(width * height);
 
@@ -136,7 +138,7 @@ QByteArray MulWriter::staticEntry(int width, int height, const QVector<quint16> 
 
 void MulWriter::putIndexRecord(QByteArray &index, int n, const IndexRecord &record)
 {
-    if (n < 0)
+    if (n < 0 || n >= MaxIndexRecords)
         return;
     if (index.size() < (n + 1) * 12)
         index.append(QByteArray((n + 1) * 12 - int(index.size()), '\0'));

@@ -16,6 +16,8 @@ public:
     static constexpr int ArtIndexOffset = 0x4000;
     static constexpr int ClassicArtRecords = 0x8000;
     static constexpr int LandDiamond = 44;
+    static constexpr qint64 MaxStaticPixels = 4096 * 4096;
+    static constexpr int MaxIndexRecords = 0x1000000;
 
     // 16-bit game colour (5 bits per channel) of an ARGB pixel. Drawn pixels
     // never come out as 0, which art entries treat as transparent: black
@@ -29,7 +31,7 @@ public:
     // A run-length art entry of the image; transparent pixels become skips.
     static QByteArray staticEntry(const QImage &image);
     // The same from raw game colours, row by row (0 = transparent). Empty when
-    // the runs outgrow the signed 16-bit line table.
+    // the size is out of range or the runs outgrow the signed 16-bit line table.
     static QByteArray staticEntry(int width, int height, const QVector<quint16> &colours);
 
     // One 12-byte index record: offset (-1 = absent), length, an unused field.
@@ -46,7 +48,8 @@ public:
     // record number and laid out in that order. Records without an entry are
     // absent (offset -1); keys outside [0, recordCount) are dropped.
     static IndexedFile indexedFile(const QMap<int, QByteArray> &entries, int recordCount);
-    // Overwrites (or appends, growing the index) record n.
+    // Overwrites (or appends, growing the index) record n; n outside
+    // [0, MaxIndexRecords) is ignored.
     static void putIndexRecord(QByteArray &index, int n, const IndexRecord &record);
 
     // Art files from terrain images (44 x 44) and art images keyed by id.
