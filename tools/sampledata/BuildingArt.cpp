@@ -7,10 +7,10 @@
 namespace {
 
 constexpr double Thick = 0.2; // wall thickness in cell units
-const QColor StoneColour(150, 146, 138);
-const QColor WoodColour(150, 105, 60);
-const QColor DarkWood(95, 62, 35);
-const QColor RoofColour(168, 64, 46);
+constexpr QRgb StoneColour = qRgb(150, 146, 138);
+constexpr QRgb WoodColour = qRgb(150, 105, 60);
+constexpr QRgb DarkWood = qRgb(95, 62, 35);
+constexpr QRgb RoofColour = qRgb(168, 64, 46);
 
 QColor materialColour(BuildingArt::Material m)
 {

@@ -5,8 +5,8 @@
 #include <cmath>
 
 namespace {
-const QColor Wood(150, 105, 60);
-const QColor DarkWood(95, 62, 35);
+constexpr QRgb Wood = qRgb(150, 105, 60);
+constexpr QRgb DarkWood = qRgb(95, 62, 35);
 } // namespace
 
 QImage DecorationArt::sign()

@@ -4,10 +4,10 @@
 
 namespace {
 
-const QColor Wood(150, 105, 60);
-const QColor DarkWood(95, 62, 35);
-const QColor Iron(70, 70, 78);
-const QColor Brass(225, 185, 60);
+constexpr QRgb Wood = qRgb(150, 105, 60);
+constexpr QRgb DarkWood = qRgb(95, 62, 35);
+constexpr QRgb Iron = qRgb(70, 70, 78);
+constexpr QRgb Brass = qRgb(225, 185, 60);
 
 void legs(IsoCanvas &c, double lo, double hi, double size, double height, const QColor &col)
 {
@@ -82,7 +82,7 @@ QImage FurnitureArt::barrel()
     c.cylinder(0.5, 0.5, 0.28, 0, 30, Wood);
     QPainter &p = c.painter();
     p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(Iron, 1));
+    p.setPen(QPen(QColor(Iron), 1));
     for (double h : {5.0, 24.0}) {
         const QPointF at = c.point(0.5, 0.5, h);
         p.drawArc(QRectF(at.x() - 8.68, at.y() - 4.34, 17.36, 8.68), 180 * 16, 180 * 16);

@@ -2,8 +2,6 @@
 
 #include "IsoCanvas.h"
 
-#include <cmath>
-
 namespace {
 
 // A diamond filled with the base colour, brightening slightly towards the top corner.
