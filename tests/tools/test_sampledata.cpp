@@ -12,6 +12,7 @@
 
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 // The generated set, read back by the editor's own readers.
