@@ -1,7 +1,6 @@
 #include "ScriptedDialogs.h"
 #include "data/MulSetting.h"
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -69,12 +68,6 @@ void TestMulSetting::formAndDefaults()
     QCOMPARE(d.windowTitle(), QStringLiteral("MUL Settings"));
     QVERIFY(d.isModal());
     QVERIFY(!d.isVisible());
-    QVERIFY(d.findChild<QPushButton *>("okButton"));
-    QVERIFY(d.findChild<QPushButton *>("cancelButton"));
-    for (const Row &r : Rows) {
-        QVERIFY2(field(d, r.field), r.field);
-        QCOMPARE(d.findChild<QPushButton *>(r.button)->text(), QStringLiteral("..."));
-    }
     QCOMPARE(d.artMul(), QStringLiteral("/uo/art.mul"));
     QCOMPARE(d.artIdx(), QStringLiteral("/uo/artidx.mul"));
     QCOMPARE(d.multiMul(), QStringLiteral("/uo/multi.mul"));
