@@ -394,8 +394,13 @@ void MainWindow::windowSetCheck()
 
 void MainWindow::setMulDir()
 {
-    if (Dialogs::exec(m_settings) == QDialog::Accepted)
-        loadReaders();
+    if (Dialogs::exec(m_settings) != QDialog::Accepted)
+        return;
+    loadReaders();
+    // Textures made from the old art would keep showing.
+    m_textures->reload();
+    for (GLScroll *doc : documents())
+        doc->view()->update();
 }
 
 void MainWindow::mapLocation(int x, int y)

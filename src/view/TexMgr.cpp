@@ -93,6 +93,15 @@ void TexMgr::cleanup()
     armCleanup();
 }
 
+void TexMgr::reload()
+{
+    deleteTextures();
+    for (int v = 0; v < 2; ++v) {
+        m_tables[v].clear();
+        m_images[v].clear();
+    }
+}
+
 // The names belong to the global share group: make its context current on a
 // surface made for the moment, so this works whether or not a view exists.
 void TexMgr::deleteTextures()

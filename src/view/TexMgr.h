@@ -31,6 +31,9 @@ public:
     int uploads() const { return m_uploads; }
     int decodes() const { return m_decodes; }
 
+    // The art files were reloaded: forget every texture and decoded image.
+    void reload();
+
 public slots:
     void cleanup();
 

@@ -38,6 +38,7 @@ private slots:
     void cleanupDeletesTexturesButKeepsImages();
     void leastRecentImageFallsOut();
     void cleanupWithNoContextCurrent();
+    void reloadForgetsImagesToo();
 
 private:
     std::vector<quint32> readBack(quint32 texture, const TexInfo &info);
@@ -164,6 +165,18 @@ void TestTexMgr::cleanupDeletesTexturesButKeepsImages()
     QCOMPARE(readBack(again.texture, again)[0], 0xFF0000F8u);
 }
 
+// New data file locations: nothing made from the old art may be reused.
+void TestTexMgr::reloadForgetsImagesToo()
+{
+    const TexInfo a = m_tex->texture(100, 0, 0, false);
+    m_tex->reload();
+    QCOMPARE(m_tex->textureCount(false), 0);
+    QCOMPARE(m_tex->imageCount(false), 0);
+    QVERIFY(!glIsTexture(a.texture));
+    m_tex->texture(100, 0, 0, false);
+    QCOMPARE(m_tex->decodes(), 2);
+}
+
 void TestTexMgr::leastRecentImageFallsOut()
 {
     for (int id = 200; id < 251; ++id)
@@ -193,3 +206,4 @@ void TestTexMgr::cleanupWithNoContextCurrent()
 
 QTEST_MAIN(TestTexMgr)
 #include "test_texmgr.moc"
+
