@@ -156,11 +156,7 @@ BENCHMARK(BM_MapLocation)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QSurfaceFormat f;
-    f.setVersion(2, 1);
-    f.setProfile(QSurfaceFormat::CompatibilityProfile);
-    QSurfaceFormat::setDefaultFormat(f);
+    GLWidget::prepareApplication();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     Scene s;

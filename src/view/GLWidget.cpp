@@ -20,6 +20,7 @@
 #include <QImageWriter>
 #include <QMouseEvent>
 #include <QSaveFile>
+#include <QSurfaceFormat>
 #include <QToolTip>
 
 #include <GL/gl.h>
@@ -27,6 +28,15 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+
+void GLWidget::prepareApplication()
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QSurfaceFormat format;
+    format.setVersion(2, 1);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    QSurfaceFormat::setDefaultFormat(format);
+}
 
 GLWidget::GLWidget(ArtReader *art, const TileData &data, Facet *model, TexMgr *textures,
                    QWidget *parent, Qt::WindowFlags flags)

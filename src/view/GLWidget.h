@@ -28,6 +28,10 @@ public:
              QWidget *parent = nullptr, Qt::WindowFlags flags = {});
     ~GLWidget() override;
 
+    // Before the application object exists: every view shares one texture set
+    // through the global share context, in a GL 2.1 compatibility profile.
+    static void prepareApplication();
+
     // Picking (widget points in logical pixels).
     QPoint mapLocation(const QPoint &widgetPoint) const;
     DrawnQuad tileAt(const QPoint &widgetPoint, int list) const;

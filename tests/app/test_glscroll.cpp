@@ -18,11 +18,7 @@ class TestGLScroll : public QObject
 public:
     static void initMain()
     {
-        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-        QSurfaceFormat format;
-        format.setVersion(2, 1);
-        format.setProfile(QSurfaceFormat::CompatibilityProfile);
-        QSurfaceFormat::setDefaultFormat(format);
+        GLWidget::prepareApplication();
     }
 
 private slots:

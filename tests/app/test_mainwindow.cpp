@@ -70,11 +70,7 @@ class TestMainWindow : public QObject
 public:
     static void initMain()
     {
-        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-        QSurfaceFormat format;
-        format.setVersion(2, 1);
-        format.setProfile(QSurfaceFormat::CompatibilityProfile);
-        QSurfaceFormat::setDefaultFormat(format);
+        GLWidget::prepareApplication();
     }
 
 private slots:

@@ -42,11 +42,7 @@ class TestRender : public QObject
 public:
     static void initMain()
     {
-        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-        QSurfaceFormat f;
-        f.setVersion(2, 1);
-        f.setProfile(QSurfaceFormat::CompatibilityProfile);
-        QSurfaceFormat::setDefaultFormat(f);
+        GLWidget::prepareApplication();
     }
 
 private slots:

@@ -1,3 +1,4 @@
+#include "view/GLWidget.h"
 #include "TestArt.h"
 #include "data/ArtReader.h"
 #include "data/HueTable.h"
@@ -20,11 +21,7 @@ class TestTexMgr : public QObject
 public:
     static void initMain()
     {
-        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-        QSurfaceFormat f;
-        f.setVersion(2, 1);
-        f.setProfile(QSurfaceFormat::CompatibilityProfile);
-        QSurfaceFormat::setDefaultFormat(f);
+        GLWidget::prepareApplication();
     }
 
 private slots:

@@ -71,11 +71,7 @@ class TestTileEditor : public QObject
 public:
     static void initMain()
     {
-        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-        QSurfaceFormat fmt;
-        fmt.setProfile(QSurfaceFormat::CompatibilityProfile);
-        fmt.setVersion(2, 1);
-        QSurfaceFormat::setDefaultFormat(fmt);
+        GLWidget::prepareApplication();
     }
 
 private slots:
