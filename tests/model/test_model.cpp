@@ -1,0 +1,332 @@
+#include "data/TileData.h"
+#include "model/Facet.h"
+#include "model/MimeMgr.h"
+#include "model/MltFile.h"
+#include "model/UndoMgr.h"
+
+#include <QMimeData>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+// One serialised string as the clipboard payload stores it.
+QByteArray str(const QString &s)
+{
+    QByteArray b;
+    QDataStream out(&b, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << s;
+    return b;
+}
+QByteArray head(const QString &point = QStringLiteral("0:0:0")) { return str("1.0") + str(point); }
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+// The sorted keys of every tile of a model's or a reader's location table.
+template <class Table> QStringList keys(const Table &table)
+{
+    QStringList out;
+    for (const auto &tiles : table)
+        for (const TileRecord &t : tiles)
+            out << t.key();
+    out.sort();
+    return out;
+}
+QStringList keys(const QList<TileRecord> &list) { return keys(TileMap{{0u, list}}); }
+const QString Extreme = QStringLiteral("65535:-200:199:-32768:-5:0:1");
+} // namespace
+
+class TestModel : public QObject
+{
+    Q_OBJECT
+    TileData m_data;
+
+    TileRecord tile(quint16 id, qint16 z, qint32 kind = Art) { return {id, 0, z, m_data, kind}; }
+    TileRecord at(qint32 x, qint32 y, quint16 id = 10, qint16 z = 0, qint32 kind = Art)
+    {
+        TileRecord t = tile(id, z, kind);
+        t.x = x;
+        t.y = y;
+        return t;
+    }
+    static void edit(UndoMgr &undo, const QList<TileRecord> &add,
+                     const QList<TileRecord> &remove = {}, bool duplicate = false)
+    {
+        undo.beginGroup();
+        if (duplicate)
+            undo.markDuplicate();
+        for (const TileRecord &t : add)
+            undo.insertTile(t);
+        for (const TileRecord &t : remove)
+            undo.removeTile(t);
+        undo.commitGroup();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_data.setStaticInfo(10, TileInfo{TileFlags::Background, 0, "wall", 0});
+        m_data.setStaticInfo(12, TileInfo{0, 7, "table", 0});
+        m_data.setStaticInfo(3, TileInfo{0x40, 9, "three", 0});
+        m_data.setLandInfo(3, TileInfo{0x8, 0, "grass", 55});
+    }
+
+    void tileRecords()
+    {
+        const char *const cases[][2] = {
+            {"65535:-200:199:-32768:-5:0:1", "65535:-200:199:-32768:-5:0:1"},
+            {"70000:1:2:3:4:1:1", "4464:1:2:3:4:1:1"}, // the id wraps
+            {"17", "17:0:0:0:0:0:0"},                  // missing fields read as 0
+            {"x:5::abc:2:1:1:99:zz", "0:5:0:0:2:1:1"}, // so do junk ones; extra ones are ignored
+        };
+        for (const auto &c : cases)
+            QCOMPARE(TileRecord(c[0], m_data).key(), QString(c[1]));
+        QCOMPARE(TileRecord(QStringLiteral("1:0:0:-7:0:1:1"), m_data).sortZ, -7);
+        // Any kind but art takes its cached fields from the terrain table.
+        QCOMPARE(TileRecord(QStringLiteral("3:0:0:0:0:1:2"), m_data).textureId, quint16(55));
+        // Equality ignores the cached fields only.
+        TileRecord a = at(1, 2, 10, 3), b = a;
+        b.flags = 0xFF;
+        b.sortZ = 40;
+        QVERIFY(a == b && a != at(1, 2, 10, 3, Terrain));
+        b.visible = 0;
+        QVERIFY(a != b);
+        QCOMPARE(locationKey(-1, 2), 0x2FFFFu);
+        QCOMPARE(QList<int>({keyX(locationKey(-200, 199)), keyY(locationKey(-200, 199))}),
+                 QList<int>({-200, 199}));
+    }
+
+    void drawOrder()
+    {
+        const auto before = [](const TileRecord &a, const TileRecord &b) {
+            return a.drawsBefore(b) && !b.drawsBefore(a);
+        };
+        QVERIFY(before(tile(10, 0), tile(11, 0)));         // background before the rest
+        QVERIFY(before(tile(3, 5, Terrain), tile(10, 5))); // terrain before art of one level
+        QVERIFY(before(tile(3, 5, Terrain), tile(12, 3))); // raised by height and no background
+        QVERIFY(before(tile(12, 0), tile(10, 3)));         // level first
+        QVERIFY(before(tile(10, 1), tile(5, 0)));          // then the smaller bias
+        QVERIFY(before(tile(11, 0), tile(13, 0)));         // then the smaller id
+        QVERIFY(!tile(11, 0).drawsBefore(tile(11, 0)));
+    }
+
+    void facetEdits()
+    {
+        Facet f(m_data);
+        QVERIFY(f.tilesAt(1, 2).empty() && f.locations().isEmpty()); // reading makes no entry
+        QVERIFY(f.addTile(199, 199, at(199, 199)) && f.addTile(-200, -200, at(-200, -200)));
+        QVERIFY(!f.addTile(200, 0, at(200, 0)) && !f.addTile(0, 200, at(0, 200)));
+        QVERIFY(!f.addTile(-201, 0, at(-201, 0)) && !f.removeTile(200, 0, at(200, 0)));
+        const TileRecord t = at(1, 2);
+        TileRecord hued = t;
+        hued.hue = 5;
+        QVERIFY(f.addTile(1, 2, t) && !f.addTile(1, 2, t));
+        QVERIFY(!f.removeTile(1, 2, hued) && !f.removeTile(1, 3, at(1, 3)));
+        f.setAllowDuplicates(true);
+        QVERIFY(f.addTile(1, 2, t) && f.removeTile(1, 2, t));
+        QCOMPARE(f.tilesAt(1, 2).size(), size_t(1)); // one of two equal tiles went
+        QVERIFY(f.removeTile(1, 2, t) && !f.removeTile(1, 2, t));
+        QCOMPARE(f.locations().size(), 2); // an emptied location goes
+
+        // Loading keys each tile by its own position, in draw order, and leaves it unmodified.
+        Facet g(m_data);
+        const TileRecord high = at(1, 1, 10, 20), low = at(1, 1, 10, 5), far = at(-5, 7);
+        g.load({{locationKey(1, 1), {high, low}}, {0u, {far}}});
+        QVERIFY(!g.isModified() && *g.tilesAt(1, 1).begin() == low);
+        QCOMPARE(g.sortedKeys(), QList<quint32>({locationKey(1, 1), locationKey(-5, 7)}));
+        g.setAllowDuplicates(true);
+        QVERIFY(g.addTile(1, 1, low) && !g.isModified()); // a copy changes nothing to save
+        QVERIFY(g.removeTile(-5, 7, far) && g.isModified());
+        g.load(TileMap()); // keeps the unsaved state
+        QVERIFY(g.locations().isEmpty() && g.isModified());
+    }
+
+    void saveAndReadBack()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("one.mlt");
+        Facet f(m_data);
+        QCOMPARE(MltFile::toBytes(f), QByteArray(4, '\0'));
+        QVERIFY(f.addTile(5, -7, at(5, -7, 3, 2, Terrain)));
+        QVERIFY(f.save(path) && !f.isModified());
+        QCOMPARE(fileBytes(path).toHex(' '),
+                 QByteArray("00 00 00 00 03 00 05 00 f9 ff 02 00 01 00 00 00"));
+        const TileRecord extreme(Extreme, m_data);
+        QVERIFY(f.addTile(extreme.x, extreme.y, extreme) && f.save(path));
+        const MltReadResult r = MltFile::read(path, m_data);
+        QCOMPARE(r.status, MltReadResult::Ok);
+        QCOMPARE(keys(r.tiles), QStringList({"3:5:-7:2:0:1:1", Extreme}));
+        const TileRecord back = r.tiles.value(locationKey(5, -7)).first();
+        QVERIFY(back.name == "three" && back.height == 9 && back.sortZ == 2);
+
+        // Equal tiles are written once, in ascending location order.
+        Facet g(m_data);
+        g.setAllowDuplicates(true);
+        for (int i = -50; i < 50; i += 7) {
+            g.addTile(i, -i, at(i, -i));
+            g.addTile(i, -i, at(i, -i));
+        }
+        const QByteArray bytes = MltFile::toBytes(g);
+        QList<quint32> order; // an entry's x and y read as one word are its location key
+        for (qsizetype p = 4 + 2; p < bytes.size(); p += 12)
+            order << qFromLittleEndian<quint32>(bytes.constData() + p);
+        QCOMPARE(order.size(), 15);
+        QVERIFY(std::adjacent_find(order.cbegin(), order.cend(), std::greater_equal<>())
+                == order.cend());
+    }
+
+    void fileFailures()
+    {
+        QTemporaryDir dir;
+        QCOMPARE(MltFile::read(dir.filePath("absent"), m_data).status, MltReadResult::CannotOpen);
+        // The longest name a folder takes: the temporary file beside it cannot be
+        // made, whatever rights the test runs with.
+        const QString path = dir.filePath(QString(255, QLatin1Char('m')));
+        Facet f(m_data);
+        f.addTile(1, 1, at(1, 1));
+        QVERIFY(f.save(path));
+        const QByteArray before = fileBytes(path);
+        f.addTile(2, 2, at(2, 2));
+        QVERIFY(!f.save(path) && f.isModified());
+        QCOMPARE(fileBytes(path), before);
+
+        const QByteArray e = QByteArray::fromHex("030001000200030001000000"), v0(4, '\0');
+        const MltReadResult bad = MltFile::fromBytes(QByteArray::fromHex("01000000") + e, m_data);
+        QVERIFY(bad.status == MltReadResult::BadVersion && bad.version == 1 && bad.tiles.isEmpty());
+        // No header or a short one reads as version 0; a partial entry is dropped.
+        const QPair<QByteArray, int> cases[] = {
+            {QByteArray(), 0}, {QByteArray(3, '\1'), 0}, {v0 + e + e.left(11), 1},
+            {v0 + e + e + e.left(1), 2}};
+        for (const auto &[bytes, tiles] : cases) {
+            const MltReadResult r = MltFile::fromBytes(bytes, m_data);
+            QVERIFY(r.status == MltReadResult::Ok && keys(r.tiles).size() == tiles);
+        }
+    }
+
+    void undoRedoAndSignals()
+    {
+        Facet f(m_data);
+        UndoMgr undo(m_data, &f, nullptr);
+        QStringList log; // U and R: whether undo and redo are available
+        connect(&undo, &UndoMgr::stateUndo, &undo, [&](bool b) { log << QString("U%1").arg(b); });
+        connect(&undo, &UndoMgr::stateRedo, &undo, [&](bool b) { log << QString("R%1").arg(b); });
+        undo.undo();
+        undo.redo();
+        const TileRecord t = at(3, -2);
+        edit(undo, {t});
+        edit(undo, {t, at(200, 0)}, {at(3, 3), at(-201, 0)}); // all refused: no step
+        undo.undo();
+        QVERIFY(f.locations().isEmpty());
+        undo.redo();
+        QCOMPARE(keys(f.locations()), keys({t}));
+        undo.clearHistory();
+        QVERIFY(!undo.hasSteps(0) && !undo.hasSteps(1) && f.tileCount() == 1);
+        QCOMPARE(log, QStringList({"U1", "R1", "U0", "U1", "R0", "U0", "R0"}));
+    }
+
+    void replayRules()
+    {
+        Facet f(m_data);
+        UndoMgr undo(m_data, &f, nullptr);
+        // A new edit leaves the redo history; the redone step goes on top of it.
+        const TileRecord first = at(1, 1), second = at(2, 2);
+        edit(undo, {first});
+        undo.undo();
+        edit(undo, {second});
+        undo.redo();
+        undo.undo();
+        QCOMPARE(keys(f.locations()), keys({second}));
+
+        // Replays never take a terrain tile away.
+        const TileRecord ground = at(5, 5, 3, 0, Terrain);
+        edit(undo, {ground, at(5, 5, 3)});
+        undo.undo();
+        QCOMPARE(keys(f.locations()), keys({second, ground}));
+        edit(undo, {}, {ground});
+        undo.undo();
+        undo.redo();
+        QCOMPARE(keys(f.locations()), keys({second, ground}));
+
+        // A move along a row of equal tiles lands each on an equal one before that one
+        // leaves: only a duplicate group allows it.
+        QList<TileRecord> from, to;
+        for (int i = 0; i < 3; ++i) {
+            from << at(i, 9);
+            to << at(i + 1, 9);
+        }
+        edit(undo, from);
+        edit(undo, to, from, true);
+        undo.undo();
+        undo.redo();
+        QVERIFY(!f.allowDuplicates());
+        QCOMPARE(keys(f.locations()), keys(QList<TileRecord>({second, ground}) + to));
+        edit(undo, {}, {}, true); // a group of only the mark is a step too
+        undo.undo();
+        undo.undo();
+        QCOMPARE(keys(f.locations()), keys(QList<TileRecord>({second, ground}) + from));
+    }
+
+    void mimePayloads()
+    {
+        MimeMgr mime(m_data);
+        const TileRecord ground = at(3, 4, 3, 7, Terrain), extreme(Extreme, m_data);
+        const TileMap map{{locationKey(3, 4), {ground}}, {locationKey(-200, 199), {extreme}}};
+        const QByteArray bytes = MimeMgr::encodeBytes(map, -70000, 70000, -32768);
+        QCOMPARE(bytes, head("-70000:70000:-32768") + str("3:3:4:7:0:1:0") + str(Extreme));
+        std::unique_ptr<QMimeData> art(mime.encode(Art, map, -70000, 70000, -32768));
+        std::unique_ptr<QMimeData> other(mime.encode(7, map, 0, 0, 0));
+        QCOMPARE(art->formats() + other->formats(), QStringList({"bm/art", "bm/terrain"}));
+        QVERIFY(mime.canDecode(Art, art.get()) && !mime.canDecode(Terrain, art.get()));
+        int x = 1, y = 0;
+        qint16 z = 0;
+        QVERIFY(mime.decode(Terrain, art.get(), x, y, z).isEmpty() && x == 1);
+        QCOMPARE(keys(mime.decode(Art, art.get(), x, y, z)), keys({ground})); // hidden left out
+        mime.setIncludeInvisible(true);
+        QCOMPARE(mime.decode(Art, art.get(), x, y, z), map);
+        QCOMPARE(QList<int>({x, y, z}), QList<int>({-70000, 70000, -32768}));
+
+        // Each location in draw order; equal tiles keep their payload order.
+        const QStringList given({"11:1:1:4:0:1:1", "10:1:1:0:0:1:1", "3:1:1:0:0:1:0",
+                                 "11:1:1:4:7:1:1"});
+        QByteArray payload = head();
+        for (const QString &key : given)
+            payload += str(key);
+        QStringList order;
+        for (const TileRecord &t : mime.decodeBytes(payload, x, y, z).value(locationKey(1, 1)))
+            order << t.key();
+        QCOMPARE(order, QStringList({given[2], given[1], given[0], given[3]}));
+    }
+
+    void hostilePayloads()
+    {
+        const QByteArray refused[] = {QByteArray(), str("1.0").left(7), str("1.0"),
+                                      str(QString()) + str("1:2:3"),
+                                      str("1.1") + str("1:2:3") + str("10:0:0:0:0:1:1")};
+        MimeMgr mime(m_data);
+        mime.setIncludeInvisible(true);
+        for (const QByteArray &bytes : refused) {
+            int x = 11, y = 12;
+            qint16 z = 13;
+            QVERIFY(mime.decodeBytes(bytes, x, y, z).isEmpty());
+            QCOMPARE(QList<int>({x, y, z}), QList<int>({11, 12, 13}));
+        }
+        // A cut or malformed string ends the payload; null or empty keys are blank tiles.
+        const QString given = QStringLiteral("10:1:1:0:0:1:1");
+        const QByteArray start = head() + str(given), good = str("99:2:2:0:0:1:1");
+        const QByteArray tails[] = {good.left(good.size() - 2), QByteArray::fromHex("0800"),
+                                    QByteArray::fromHex("03000000410042") + good,
+                                    QByteArray::fromHex("fffffffe") + good};
+        int x = 0, y = 0;
+        qint16 z = 0;
+        for (const QByteArray &tail : tails)
+            QCOMPARE(keys(mime.decodeBytes(start + tail, x, y, z)), QStringList(given));
+        QCOMPARE(keys(mime.decodeBytes(start + str(QString()) + str(""), x, y, z)),
+                 QStringList({"0:0:0:0:0:0:0", "0:0:0:0:0:0:0", given}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestModel)
+#include "test_model.moc"
