@@ -13,19 +13,12 @@
 
 // A multi.idx / multi.mul pair in a temporary folder, with helpers to look at
 // what an import or export did to it.
-class MultiPair
-{
-public:
-    using Tile = MulWriter::MultiTile;
+struct MultiPair {
+    QTemporaryDir dir;
+    QString idx = dir.filePath("multi.idx");
+    QString mul = dir.filePath("multi.mul");
 
-    MultiPair() : idx(dir.filePath("multi.idx")), mul(dir.filePath("multi.mul")) {}
-
-    void write(const MulWriter::IndexedFile &files) { write(files.index, files.data); }
-    void write(const QByteArray &index, const QByteArray &data)
-    {
-        save(idx, index);
-        save(mul, data);
-    }
+    void write(const MulWriter::IndexedFile &files) { save(idx, files.index), save(mul, files.data); }
     static void save(const QString &path, const QByteArray &bytes)
     {
         QFile f(path);
@@ -43,16 +36,14 @@ public:
     QStringList strays() const
     {
         QStringList names = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-        names.removeAll("multi.idx");
-        names.removeAll("multi.mul");
+        names.removeAll("multi.idx"), names.removeAll("multi.mul");
         return names;
     }
 
     static MulWriter::IndexRecord record(const QByteArray &index, int n)
     {
         const uchar *p = reinterpret_cast<const uchar *>(index.constData()) + n * 12;
-        return {qFromLittleEndian<qint32>(p), qFromLittleEndian<qint32>(p + 4),
-                qFromLittleEndian<quint32>(p + 8)};
+        return {qFromLittleEndian<qint32>(p), qFromLittleEndian<qint32>(p + 4), qFromLittleEndian<quint32>(p + 8)};
     }
     static QByteArray entryBytes(const QByteArray &index, const QByteArray &data, int n)
     {
@@ -73,9 +64,7 @@ public:
                            qint32 kind = Art)
     {
         TileRecord t(id, 0, z, data, kind);
-        t.x = x;
-        t.y = y;
-        t.visible = visible;
+        t.x = x, t.y = y, t.visible = visible;
         return t;
     }
     static void fill(Facet &model, const QList<TileRecord> &tiles)
@@ -85,8 +74,4 @@ public:
             map[locationKey(t.x, t.y)].append(t);
         model.load(map);
     }
-
-    QTemporaryDir dir;
-    QString idx;
-    QString mul;
 };

@@ -1,6 +1,2 @@
 tilsen_test(NAME test_multifile SOURCES test_multifile.cpp MultiPair.h LIBS tilsen_mulwrite)
-tilsen_test(NAME test_multidialog GUI SOURCES test_multidialog.cpp MultiPair.h LIBS tilsen_mulwrite)
 tilsen_test(NAME test_multiexchange GUI SOURCES test_multiexchange.cpp MultiPair.h LIBS tilsen_mulwrite)
-if(TARGET sample_data)
-  add_dependencies(test_multifile sample_data)
-endif()

@@ -1,5 +1,2 @@
-tilsen_test(NAME test_tiledata SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_tiledata.cpp)
-tilsen_test(NAME test_hues SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_hues.cpp)
-tilsen_test(NAME test_artreader SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_artreader.cpp)
-tilsen_test(NAME test_datalocations SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_datalocations.cpp)
+tilsen_test(NAME test_readers SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_readers.cpp LIBS tilsen_mulwrite)
 tilsen_test(NAME test_mulsetting SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_mulsetting.cpp GUI)

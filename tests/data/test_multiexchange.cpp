@@ -1,27 +1,11 @@
 #include "MultiPair.h"
 #include "ScriptedDialogs.h"
+#include "data/MultiDialog.h"
 #include "data/MultiExchange.h"
-#include "data/MultiFile.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDialog>
 #include <QtTest>
-
-using Tile = MulWriter::MultiTile;
-
-// Picks a combo position in the chooser before answering its exec.
-class ChooserDialogs : public ScriptedDialogs
-{
-public:
-    int position = 0;
-    int exec(QDialog *dialog) override
-    {
-        if (auto *combo = dialog->findChild<QComboBox *>("comboBox"))
-            combo->setCurrentIndex(position);
-        return ScriptedDialogs::exec(dialog);
-    }
-};
 
 class TestMultiExchange : public QObject
 {
@@ -31,100 +15,93 @@ class TestMultiExchange : public QObject
 
     static MulWriter::IndexedFile pairFiles()
     {
-        QMap<int, QVector<Tile>> entries;
-        entries[0] = {{1, 0, 0, 0, 1}};
-        entries[2] = {{2, 0, 0, 0, 1}, {3, -3, 2, 5, 0}};
-        entries[3] = {{4, 1, 1, 1, 1}};
-        return MulWriter::multiFiles(entries, 4);
+        return MulWriter::multiFiles({{2, {{2, 0, 0, 0, 1}, {3, -3, 2, 5, 0}}}, {3, {{4, 1, 1, 1, 1}}}}, 4);
+    }
+    static QStringList items(const MultiDialog &d)
+    {
+        const auto *combo = d.findChild<QComboBox *>("comboBox");
+        QStringList out;
+        for (int i = 0; i < combo->count(); ++i)
+            out << combo->itemText(i);
+        return out;
     }
 
 private slots:
+    void chooserNamesEntriesFromTheList()
+    {
+        MultiPair pair;
+        // Records 0, 1 (offset 0, length 0) and 100 to 107; the rest absent.
+        QByteArray idx;
+        for (int n = 0; n <= 107; ++n)
+            MulWriter::putIndexRecord(idx, n, {n <= 1 || n >= 100 ? 0 : -1, n == 1 ? 0 : 12, 0});
+        MultiPair::save(pair.idx, idx + QByteArray(7, '\0')); // a partial record is not listed
+        const QString list = pair.dir.filePath("multi.xml");
+        MultiPair::save(list, R"(<anything><multiset>
+    <Multi Index="100">Hundred</Multi><Multi Index="0x65">Hex lower</Multi><Multi Index="0X66">Hex upper</Multi>
+    <Multi Index="x67">Not a number</Multi><Multi Index="100">Second name</Multi><Multi Index="103"><b>bold</b></Multi>
+    <Multi Index="104"/><group><Multi Index="105"> Deep </Multi></group></multiset>
+  <Multi Index="106">Outside any set</Multi><x><MultiVisible> 1
+</MultiVisible></x><MultiVisible>0</MultiVisible>
+  <other><multiset><Multi Index="107">Second set</Multi><Multi>No index</Multi></multiset></other></anything>)");
+        MultiDialog d(pair.idx, list);
+        QCOMPARE(items(d), QStringList({"Not a number", "1", "Hundred", "Hex lower", "Hex upper", "103", "104",
+                                        " Deep ", "106", "Second set"}));
+        QVERIFY(d.multiVisible()); // the first setting counts
+        QCOMPARE(d.multiIndex(), 0);
+        d.findChild<QComboBox *>("comboBox")->setCurrentIndex(7);
+        QCOMPARE(d.multiIndex(), 105);
+
+        MultiDialog empty(pair.dir.filePath("none.idx"), list);
+        QVERIFY(items(empty).isEmpty());
+        QCOMPARE(empty.multiIndex(), 0);
+    }
+
     void importReadsTheChosenEntry()
     {
         MultiPair pair;
         pair.write(pairFiles());
-        ChooserDialogs dialogs;
-        dialogs.position = 1; // the second listed entry is entry 2
-        dialogs.answer(QDialog::Accepted);
+        ScriptedDialogs dialogs;
+        dialogs.answer(QDialog::Accepted); // the first listed entry is entry 2
         TileMap tiles;
         QVERIFY(MultiExchange::importMulti(nullptr, pair.idx, pair.mul, m_data, tiles));
-        QCOMPARE(dialogs.count("exec"), 1);
         QCOMPARE(tiles.size(), 2);
-        QCOMPARE(tiles.value(196605).first().id, quint16(3));
-        QCOMPARE(tiles.value(196605).first().visible, qint16(0));
-    }
+        QCOMPARE(tiles.value(locationKey(-3, 2)).first().id, quint16(3));
 
-    void importStopsWithoutAnEntry()
-    {
-        MultiPair pair;
-        pair.write(pairFiles());
-        ChooserDialogs dialogs;
-        TileMap tiles;
-        tiles[5].append(TileRecord());
-        dialogs.cancel();
+        dialogs.cancel(); // a cancelled chooser leaves nothing behind
         QVERIFY(!MultiExchange::importMulti(nullptr, pair.idx, pair.mul, m_data, tiles));
         QVERIFY(tiles.isEmpty());
-
         QFile::remove(pair.mul);
         dialogs.answer(QDialog::Accepted);
         QVERIFY(!MultiExchange::importMulti(nullptr, pair.idx, pair.mul, m_data, tiles));
         QCOMPARE(dialogs.count("warning"), 0); // import stays silent
     }
 
-    void exportAsksForTheEntryAndStoresIt()
+    void exportStoresTheAskedEntryOrShowsWhyNot()
     {
         MultiPair pair;
-        const MulWriter::IndexedFile before = pairFiles();
-        pair.write(before);
+        pair.write(pairFiles());
         Facet model(m_data);
         MultiPair::fill(model, {MultiPair::tile(m_data, 77, 2, 3, 4)});
         ScriptedDialogs dialogs;
         dialogs.answer(3);
         MultiExchange::exportMulti(nullptr, pair.idx, pair.mul, model);
+        QCOMPARE(std::pair(dialogs.last("int")->min, dialogs.last("int")->max), std::pair(0, 4)); // 4 appends
+        QCOMPARE(MultiPair::entryBytes(pair.index(), pair.data(), 3), MulWriter::multiEntry({{0, 0, 0, 0, 0}, {77, 2, 3, 4, 1}}));
 
-        const ScriptedDialogs::Call *ask = dialogs.last("int");
-        QVERIFY(ask);
-        QCOMPARE(ask->title, QString("Multi Mul export"));
-        QCOMPARE(ask->text, QString("Entry id"));
-        QCOMPARE(ask->value.toInt(), 0);
-        QCOMPARE(ask->min, 0);
-        QCOMPARE(ask->max, 4);
-        QCOMPARE(dialogs.count("warning"), 0);
-        QVERIFY(!QApplication::overrideCursor());
-        QCOMPARE(MultiPair::entryBytes(pair.index(), pair.data(), 3),
-                 MulWriter::multiEntry({{0, 0, 0, 0, 0}, {77, 2, 3, 4, 1}}));
-        QCOMPARE(MultiPair::entryBytes(pair.index(), pair.data(), 2),
-                 MultiPair::entryBytes(before.index, before.data, 2));
-    }
-
-    void exportFailuresAreShownAndChangeNothing()
-    {
-        MultiPair pair;
-        MulWriter::IndexedFile before = pairFiles();
-        before.data.chop(6);
-        pair.write(before);
-        Facet model(m_data);
-        ScriptedDialogs dialogs;
-
+        MulWriter::IndexedFile damaged = pairFiles();
+        damaged.data.chop(6);
+        pair.write(damaged);
         dialogs.cancel();
         MultiExchange::exportMulti(nullptr, pair.idx, pair.mul, model);
         QCOMPARE(dialogs.count("warning"), 0);
-
         dialogs.answer(1);
         MultiExchange::exportMulti(nullptr, pair.idx, pair.mul, model);
-        const ScriptedDialogs::Call *shown = dialogs.last("warning");
-        QVERIFY(shown);
-        QCOMPARE(shown->title, QString("Export Error"));
-        QVERIFY2(shown->text.contains("multi.mul"), qPrintable(shown->text));
+        QVERIFY(dialogs.count("warning") == 1 && dialogs.last("warning")->text.contains("multi.mul"));
         QVERIFY(!QApplication::overrideCursor());
-        QCOMPARE(pair.index(), before.index);
-        QCOMPARE(pair.data(), before.data);
-        QVERIFY(pair.strays().isEmpty());
-
+        QCOMPARE(std::pair(pair.index(), pair.data()), std::pair(damaged.index, damaged.data));
         MultiExchange::exportMulti(nullptr, pair.dir.filePath("none.idx"), pair.mul, model);
-        QCOMPARE(dialogs.count("warning"), 2);
         QVERIFY(dialogs.last("warning")->text.contains("none.idx"));
-        QCOMPARE(dialogs.count("int"), 2);
+        QCOMPARE(dialogs.count("int"), 3); // no entry asked for without an index
     }
 };
 

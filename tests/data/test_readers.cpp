@@ -1,0 +1,257 @@
+#include "MulWriter.h"
+#include "data/ArtReader.h"
+#include "data/HueTable.h"
+#include "data/TileData.h"
+
+#include <QRandomGenerator>
+#include <array>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// Little-endian 16-bit words; a 32-bit field is two words.
+QByteArray words(const QVector<int> &values)
+{
+    QByteArray b;
+    for (int v : values)
+        b.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF));
+    return b;
+}
+
+// Art whose every row is one run of w colours c, built by hand: the writer
+// refuses line tables past word 32767, which the reader must still follow.
+QByteArray fullArt(int w, int h, int c)
+{
+    QVector<int> v{0, 0, w, h};
+    for (int y = 0; y < h; ++y)
+        v << y * (w + 4);
+    for (int y = 0; y < h; ++y)
+        v << 0 << w << QVector<int>(w, c) << 0 << 0;
+    return words(v);
+}
+
+constexpr int Art = 0x4000; // index record of art id 0; terrain id n is record n
+
+// Loads entries keyed by index record into a classic index.
+void load(ArtReader &r, const QMap<int, QByteArray> &entries)
+{
+    const MulWriter::IndexedFile f = MulWriter::indexedFile(entries, 0x8000);
+    r.loadFromBytes(f.index, f.data);
+}
+
+struct Texture {
+    const quint32 *block = nullptr;
+    int tw = 0, th = 0, w = 0, h = 0;
+};
+
+Texture texture(ArtReader &r, int id, const quint16 *hue = nullptr, bool partial = false, quint32 mask = 0xFF000000)
+{
+    Texture t;
+    t.block = r.staticTexture(id, hue, partial, mask, t.tw, t.th, t.w, t.h);
+    return t;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+quint16 rgb(int r, int g, int b) { return quint16(r << 10 | g << 5 | b); }
+
+} // namespace
+
+class TestReaders : public QObject
+{
+    Q_OBJECT
+private slots:
+    void textureBlocks()
+    {
+        // {w, h, block w, block h}: a large block first, so stale words would show in the smaller one;
+        // rows of the 2048 wide art start past word 32767 of the run lists (the line table is unsigned).
+        const QList<std::array<int, 4>> sizes{
+            {600, 40, 1024, 64}, {20, 100, 32, 128}, {2049, 2, 0, 0}, {2, 2049, 0, 0}, {2048, 20, 2048, 32}};
+        QMap<int, QByteArray> entries;
+        for (int i = 0; i < sizes.size(); ++i)
+            entries[Art + i] = fullArt(sizes[i][0], sizes[i][1], rgb(1, 2, 3));
+        ArtReader r;
+        load(r, entries);
+        for (int i = 0; i < sizes.size(); ++i) {
+            const auto [w, h, tw, th] = sizes[i];
+            const Texture t = texture(r, i, nullptr, false, 0xC8000000);
+            QCOMPARE(QList<int>({t.tw, t.th, t.w, t.h}), QList<int>({tw, th, tw ? w : 0, th ? h : 0}));
+            QCOMPARE(t.block != nullptr, tw != 0);
+            for (int p = 0; p < tw * th; ++p)
+                QCOMPARE(t.block[p], p % tw < w && p / tw < h ? 0xC8000000 | 8 | 16 << 8 | 24 << 16 : 0u);
+        }
+        const auto *bytes = reinterpret_cast<const uchar *>(texture(r, 1).block); // red first in memory
+        QCOMPARE(QList<int>({bytes[0], bytes[1], bytes[2], bytes[3]}), QList<int>({8, 16, 24, 255}));
+        QCOMPARE(r.staticImage(1, nullptr, false).pixel(19, 99), qRgba(8, 16, 24, 255));
+    }
+
+    void hueRule()
+    {
+        ArtReader r;
+        load(r, {{Art, MulWriter::staticEntry(3, 1, {rgb(10, 10, 10), rgb(10, 12, 10), 0})},
+                 {0, words(QVector<int>(1012, rgb(2, 9, 9)))}});
+        quint16 hue[32];
+        for (int i = 0; i < 32; ++i)
+            hue[i] = rgb(i, 31 - i, 0);
+        const QImage partial = r.staticImage(0, hue, true);
+        QCOMPARE(partial.pixel(0, 0), qRgba(80, 21 * 8, 0, 255)); // grey takes hue colour 10
+        QCOMPARE(partial.pixel(1, 0), qRgba(80, 96, 80, 255));    // not grey: kept
+        QCOMPARE(qAlpha(partial.pixel(2, 0)), 0);                 // transparent stays so
+        QCOMPARE(r.staticImage(0, hue, false).pixel(1, 0), qRgba(80, 21 * 8, 0, 255));
+        const Texture t = texture(r, 0, hue, false);
+        QCOMPARE(std::pair(t.block[1], t.block[2]), std::pair(0xFF000000u | 80 | (21 * 8) << 8, 0u));
+        QCOMPARE(r.landImage(0, hue, false).pixel(21, 0), qRgba(16, 29 * 8, 0, 255));
+    }
+
+    void entriesWithoutArt()
+    {
+        MulWriter::IndexedFile f = MulWriter::indexedFile({{Art + 1, fullArt(4, 4, 1)},
+                                                           {Art + 6, words({0, 0, 0, 5, 0, 0, 0, 0})},   // W = 0
+                                                           {Art + 7, words({0, 0, 5, 0, 0, 0, 0, 0})},   // H = 0
+                                                           {Art + 8, words({0, 0, 4, 100, 0, 0, 0, 0})}, // line table cut
+                                                           {Art + 9, words({0, 0, 4})}},                 // header cut
+                                                          0x8000);
+        const QList<QPair<int, MulWriter::IndexRecord>> records{
+            {2, {-1, 100, 0}}, {3, {0, 0, 0}}, {4, {0, 1 << 30, 0}}, {5, {qint32(f.data.size()) - 4, 40, 0}}, {10, {-5, 8, 0}}};
+        for (const auto &[id, record] : records) // absent, empty, too long, past the end, before the start
+            MulWriter::putIndexRecord(f.index, Art + id, record);
+        ArtReader r;
+        r.loadFromBytes(f.index, f.data);
+        for (int id = 2; id <= 10; ++id) {
+            const Texture t = texture(r, id);
+            QVERIFY2(!t.block && !t.tw && !t.th && !t.w && !t.h, qPrintable(QString::number(id)));
+            QVERIFY(r.staticImage(id, nullptr, false).isNull());
+        }
+        QVERIFY(texture(r, 1).block);
+        QVERIFY(!texture(r, -1).block);
+        QVERIFY(!texture(r, 0x4000).block); // past a classic index
+        QVERIFY(!r.landPixels(0x4000));      // terrain ids stay in the terrain half
+        QVERIFY(!r.landPixels(-1));
+    }
+
+    void damagedRuns()
+    {
+        // Row 0: a run of 6 from x 2 in a 4 wide image, then one of 4 from x -3.
+        // Row 1: a line table value far past the entry. Row 2: a good run.
+        const QVector<int> row0 = QVector<int>{2, 6} << QVector<int>(6, rgb(1, 1, 1)) << -11 << 4
+                                                     << QVector<int>(4, rgb(2, 2, 2)) << 0 << 0;
+        const QByteArray art = words(QVector<int>{0, 0, 4, 3, 0, 30000, int(row0.size())} << row0
+                                     << QVector<int>{1, 1, rgb(3, 3, 3), 0, 0});
+        // The last run claims more colours than the entry holds.
+        const QByteArray cut = words({0, 0, 8, 1, 0, 0, 1000, rgb(4, 4, 4)});
+        ArtReader r;
+        load(r, {{Art + 1, art}, {Art + 2, cut}});
+        const QImage img = r.staticImage(1, nullptr, false);
+        QCOMPARE(img.size(), QSize(4, 3));
+        const QList<QRgb> expected{qRgba(16, 16, 16, 255), 0, qRgba(8, 8, 8, 255), qRgba(8, 8, 8, 255), // clipped
+                                   0, 0, 0, 0, 0, qRgba(24, 24, 24, 255), 0, 0};
+        for (int i = 0; i < 12; ++i)
+            QCOMPARE(img.pixel(i % 4, i / 4), expected[i]);
+        const QImage partial = r.staticImage(2, nullptr, false);
+        QCOMPARE(partial.pixel(0, 0), qRgba(32, 32, 32, 255));
+        QCOMPARE(qAlpha(partial.pixel(1, 0)), 0);
+    }
+
+    void bigIndexAndReloads()
+    {
+        const MulWriter::IndexedFile f =
+            MulWriter::indexedFile({{Art + 40000, fullArt(2, 2, rgb(7, 0, 0))}, {Art + 3, fullArt(2, 2, rgb(0, 7, 0))}}, Art + 40001);
+        QTemporaryDir dir;
+        const QString idx = dir.filePath("artidx.mul"), mul = dir.filePath("art.mul");
+        QVERIFY(writeFile(idx, f.index + QByteArray(7, '\0')) && writeFile(mul, f.data)); // a partial record is none
+        ArtReader r(idx, mul, QString(), QString());
+        QCOMPARE(r.staticCount(), 40001);
+        QCOMPARE(r.staticImage(40000, nullptr, false).pixel(0, 0), qRgba(56, 0, 0, 255));
+        QCOMPARE(r.staticImage(3, nullptr, false).pixel(1, 1), qRgba(0, 56, 0, 255));
+        QVERIFY(r.staticImage(40001, nullptr, false).isNull());
+
+        // A reload forgets the art it decoded from the old files, also when the new ones are missing.
+        const MulWriter::IndexedFile g = MulWriter::indexedFile({{Art + 3, fullArt(2, 2, rgb(0, 0, 7))}}, 0x8000);
+        QVERIFY(writeFile(idx, g.index) && writeFile(mul, g.data));
+        r.load(idx, mul, QString(), QString());
+        QCOMPARE(r.staticCount(), 0x4000);
+        QCOMPARE(r.staticImage(3, nullptr, false).pixel(1, 1), qRgba(0, 0, 56, 255));
+        r.load("/nonexistent/artidx.mul", "/nonexistent/art.mul", "/nonexistent/texidx.mul", "/nonexistent/tex.mul");
+        QCOMPARE(r.staticCount(), 0x4000);
+        QVERIFY(r.staticImage(3, nullptr, false).isNull() && r.landImage(0, nullptr, false).isNull());
+    }
+
+    void randomDamageNeverEscapes()
+    {
+        const QByteArray good = MulWriter::staticEntry(37, 29, QVector<quint16>(37 * 29, rgb(5, 5, 5)));
+        QRandomGenerator rng(1234);
+        ArtReader r;
+        for (int round = 0; round < 300; ++round) {
+            QByteArray bad = good;
+            for (int i = 1 + int(rng.bounded(12)); i > 0; --i)
+                bad[int(rng.bounded(int(bad.size())))] = char(rng.bounded(256));
+            if (round % 3 == 0)
+                bad.truncate(int(rng.bounded(int(bad.size()))));
+            load(r, {{Art, bad}, {0, bad.left(int(rng.bounded(2100)))}});
+            const Texture t = texture(r, 0);
+            if (t.block) {
+                QVERIFY(t.w <= t.tw && t.h <= t.th && t.tw <= 2048 && t.th <= 2048);
+                if (t.h < t.th)
+                    QCOMPARE(t.block[t.tw * t.th - 1], 0u);
+            }
+            QCOMPARE(r.staticImage(0, nullptr, true).isNull(), t.block == nullptr);
+            r.landImage(0, nullptr, false);
+        }
+    }
+
+    void tileDataArtCountFollowsTheFileSize()
+    {
+        for (const auto &[layout, artCount] : QList<QPair<MulWriter::TileDataLayout, int>>{
+                 {MulWriter::TileDataLayout::Classic, 32768}, {MulWriter::TileDataLayout::Flags64, 65536}}) {
+            QTemporaryDir dir; // the high half of 64-bit flags must not leak into the low one
+            const MulWriter::StaticInfo last{0xFFFFFFFF00010000ull, 7, "Last"};
+            QVERIFY(writeFile(dir.filePath("tiledata.mul"), MulWriter::tileData({}, {{artCount - 1, last}}, layout, artCount)));
+            const TileData t(dir.filePath("tiledata.mul"));
+            QCOMPARE(t.staticCount(), artCount);
+            const TileInfo i = t.staticInfo(artCount - 1);
+            QCOMPARE(QString("%1 %2 ").arg(i.flags, 0, 16).arg(i.height) + i.name, QString("10000 7 Last"));
+        }
+    }
+
+    void tileDataShortAndMissing()
+    {
+        TileData t;
+        t.load("/nonexistent/tiledata.mul");
+        QCOMPARE(t.staticInfo(5).flags, 0u);
+        for (int id : {-1, 16384, 65535, 1 << 20}) // past the tables
+            QVERIFY(t.staticInfo(id).name.isEmpty() && t.landInfo(id).name.isEmpty());
+        // Cut two bytes into art record 10's name: what is there is read, the rest is empty.
+        const QByteArray full = MulWriter::tileData({{16383, {1, 0, "L16383"}}}, {{9, {9, 0, "S9"}}, {10, {10, 0, "S10"}}});
+        t.loadFromBytes(full.left(428032 + 4 + 37 * 10 + 19));
+        QCOMPARE(t.staticInfo(9).name, QStringLiteral("S9"));
+        QCOMPARE(t.staticInfo(10).flags, 10u);
+        QCOMPARE(t.staticInfo(10).name, QStringLiteral("S1"));
+        QCOMPARE(t.landInfo(16383).name, QStringLiteral("L16383"));
+        QCOMPARE(t.staticCount(), 16384);
+    }
+
+    void huesOutOfRangeAndShort()
+    {
+        QVector<MulWriter::Hue> list(16);
+        for (int c = 0; c < 32; ++c)
+            list[8].colours << quint16((9 << 5) + c);
+        HueTable t;
+        // One whole block, then a header and 3.5 colours: the short block still holds 8 entries.
+        t.loadFromBytes(MulWriter::hues(list).left(708 + 4 + 7));
+        QCOMPARE(t.count(), 16);
+        QCOMPARE(std::pair(t.colours(9)[2], t.colours(9)[3]), std::pair(quint16((9 << 5) + 2), quint16(0)));
+        QCOMPARE(t.colours(16)[0], quint16(0));
+        for (int hue : {0, -4, 17})
+            QVERIFY(!t.colours(hue));
+        t.load("/nonexistent/hues.mul");
+        QCOMPARE(t.count(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestReaders)
+#include "test_readers.moc"
