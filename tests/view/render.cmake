@@ -2,4 +2,3 @@
 tilsen_test(NAME test_iso_geometry SOURCES test_iso_geometry.cpp
             ${CMAKE_SOURCE_DIR}/src/view/IsoGeometry.cpp)
 tilsen_test(NAME test_render SOURCES test_render.cpp GL LIBS tilsen_mulwrite)
-tilsen_test(NAME test_texmgr SOURCES test_texmgr.cpp GL LIBS tilsen_mulwrite)
