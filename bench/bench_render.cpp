@@ -42,13 +42,12 @@ class Scene
 public:
     Scene()
     {
-        QMap<int, QByteArray> art;
+        QMap<int, QImage> art;
         for (int i = 0; i < ArtIds; ++i)
-            art.insert(1000 + i, TestArt::solid(44, 60 + i, quint16(0x7C00 + i)));
-        QByteArray idx, mul;
-        TestArt::build(art, idx, mul);
-        reader.loadFromBytes(idx, mul);
-        hues.loadFromBytes(TestArt::hues(TestArt::Blue));
+            art.insert(1000 + i, TestArt::solid(44, 60 + i, qRgb(255, (i * 4) % 256, 0)));
+        const MulWriter::IndexedFile files = MulWriter::artFiles({}, art);
+        reader.loadFromBytes(files.index, files.data);
+        hues.loadFromBytes(TestArt::hues(qRgb(0, 0, 255)));
         tex = std::make_unique<TexMgr>(&reader, &hues);
         model = std::make_unique<Facet>(data);
         // 2,000 locations of 10 tiles, all inside the walk at 1280 x 800, scale 0.5.
