@@ -2,8 +2,6 @@
 
 #include <QFile>
 
-#include <cstring>
-
 namespace {
 
 // One tile data layout: record sizes and where the art section starts.
@@ -51,10 +49,13 @@ public:
     }
     quint16 u16(qint64 pos) const { return quint16(u8(pos) | u8(pos + 1) << 8); }
     quint32 u32(qint64 pos) const { return quint32(u16(pos)) | quint32(u16(pos + 2)) << 16; }
-    void name(qint64 pos, char *out) const
+    // Up to 20 Latin-1 characters, ended by the first NUL.
+    QString name(qint64 pos) const
     {
+        char raw[20];
         for (int i = 0; i < 20; ++i)
-            out[i] = char(u8(pos + i));
+            raw[i] = char(u8(pos + i));
+        return QString::fromLatin1(raw, int(qstrnlen(raw, sizeof raw)));
     }
 
 private:
@@ -95,7 +96,7 @@ void TileData::loadFromBytes(const QByteArray &bytes)
         Entry &e = m_land[i];
         e.flags = in.u32(pos);
         e.extra = in.u16(pos + l.flagBytes);
-        in.name(pos + l.flagBytes + 2, e.name);
+        e.name = in.name(pos + l.flagBytes + 2);
     }
     const int artCount = artEntriesFor(bytes.size(), l);
     m_static.fill(Entry(), artCount);
@@ -104,7 +105,7 @@ void TileData::loadFromBytes(const QByteArray &bytes)
         Entry &e = m_static[i];
         e.flags = in.u32(pos);
         e.extra = in.u8(pos + l.flagBytes + 12);
-        in.name(pos + l.flagBytes + 13, e.name);
+        e.name = in.name(pos + l.flagBytes + 13);
     }
 }
 
@@ -114,7 +115,7 @@ TileInfo TileData::info(const Entry &e, bool art)
     t.flags = e.flags;
     t.height = art ? quint8(e.extra) : 0;
     t.textureId = art ? 0 : e.extra;
-    t.name = QString::fromLatin1(e.name, int(qstrnlen(e.name, sizeof e.name)));
+    t.name = e.name;
     return t;
 }
 
@@ -129,11 +130,10 @@ TileInfo TileData::staticInfo(int id) const
 }
 
 namespace {
-void storeName(const QString &name, char *out)
+// What the file could hold: 20 Latin-1 characters.
+QString storableName(const QString &name)
 {
-    const QByteArray latin = name.toLatin1().left(20);
-    std::memset(out, 0, 20);
-    std::memcpy(out, latin.constData(), size_t(latin.size()));
+    return QString::fromLatin1(name.toLatin1().left(20));
 }
 } // namespace
 
@@ -146,7 +146,7 @@ void TileData::setStaticInfo(int id, const TileInfo &info)
     Entry &e = m_static[id];
     e.flags = info.flags;
     e.extra = info.height;
-    storeName(info.name, e.name);
+    e.name = storableName(info.name);
 }
 
 void TileData::setLandInfo(int id, const TileInfo &info)
@@ -158,5 +158,5 @@ void TileData::setLandInfo(int id, const TileInfo &info)
     Entry &e = m_land[id];
     e.flags = info.flags;
     e.extra = info.textureId;
-    storeName(info.name, e.name);
+    e.name = storableName(info.name);
 }

@@ -32,7 +32,7 @@ private:
     struct Entry {
         quint32 flags = 0;
         quint16 extra = 0; // texture number (terrain) or height (art)
-        char name[20] = {};
+        QString name; // converted once at load: every tile record copies it
     };
     static TileInfo info(const Entry &e, bool art);
 
