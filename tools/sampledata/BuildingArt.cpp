@@ -22,42 +22,47 @@ QColor varied(const QColor &c, int a, int b, int seed, double spread)
     return IsoCanvas::shade(c, 1.0 + (IsoCanvas::noise(a, b, seed) - 0.5) * spread);
 }
 
-// Stones in staggered courses, or planks, on the face v = at spanning u0..u1.
-void textureFaceV(IsoCanvas &c, BuildingArt::Material m, double at, double u0, double u1, double h0,
-                  double h1, int seed)
+// Stones in staggered courses, or planks, on one face spanning a0..a1. The
+// two facings differ only in the face drawn and the stagger and noise phase.
+struct Facing {
+    void (IsoCanvas::*face)(double, double, double, double, double, const QColor &);
+    double stagger; // offset of odd courses, in stone widths
+    int woodSeed;
+    int stoneSeed;
+};
+constexpr Facing FacingV{&IsoCanvas::faceV, 0.5, 0, 0};
+constexpr Facing FacingU{&IsoCanvas::faceU, 0.0, 1, 7};
+
+void textureFace(IsoCanvas &c, const Facing &f, BuildingArt::Material m, double at, double a0,
+                 double a1, double h0, double h1, int seed)
 {
     const double course = m == BuildingArt::Stone ? 10.0 : 6.0;
     int row = 0;
     for (double h = h0; h < h1 - 0.5; h += course, ++row) {
         const double top = qMin(h + course, h1);
         if (m == BuildingArt::Wood) {
-            c.faceV(at, u0, u1, h, top, varied(WoodColour, row, 0, seed, 0.25));
+            (c.*f.face)(at, a0, a1, h, top, varied(WoodColour, row, f.woodSeed, seed, 0.25));
             continue;
         }
         const double width = 1.0 / 3.0;
-        double u = u0 - (row % 2 ? width / 2 : 0.0);
-        for (int k = 0; u < u1; ++k, u += width)
-            c.faceV(at, qMax(u, u0), qMin(u + width, u1), h, top, varied(StoneColour, row, k, seed, 0.22));
+        const double stagger = row % 2 ? f.stagger : 0.5 - f.stagger;
+        double a = a0 - stagger * width;
+        for (int k = 0; a < a1; ++k, a += width)
+            (c.*f.face)(at, qMax(a, a0), qMin(a + width, a1), h, top,
+                        varied(StoneColour, row, k + f.stoneSeed, seed, 0.22));
     }
 }
 
-// Same on the face u = at, by swapping the roles of u and v.
+void textureFaceV(IsoCanvas &c, BuildingArt::Material m, double at, double u0, double u1, double h0,
+                  double h1, int seed)
+{
+    textureFace(c, FacingV, m, at, u0, u1, h0, h1, seed);
+}
+
 void textureFaceU(IsoCanvas &c, BuildingArt::Material m, double at, double v0, double v1, double h0,
                   double h1, int seed)
 {
-    const double course = m == BuildingArt::Stone ? 10.0 : 6.0;
-    int row = 0;
-    for (double h = h0; h < h1 - 0.5; h += course, ++row) {
-        const double top = qMin(h + course, h1);
-        if (m == BuildingArt::Wood) {
-            c.faceU(at, v0, v1, h, top, varied(WoodColour, row, 1, seed, 0.25));
-            continue;
-        }
-        const double width = 1.0 / 3.0;
-        double v = v0 - (row % 2 ? 0.0 : width / 2);
-        for (int k = 0; v < v1; ++k, v += width)
-            c.faceU(at, qMax(v, v0), qMin(v + width, v1), h, top, varied(StoneColour, row, k + 7, seed, 0.22));
-    }
+    textureFace(c, FacingU, m, at, v0, v1, h0, h1, seed);
 }
 
 // A wall slab along u on the cell's front (v = 1) edge.
