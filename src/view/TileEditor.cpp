@@ -642,16 +642,23 @@ void TileEditor::placeArt(bool move)
         const qint32 x = loc.x(), y = loc.y();
         if (!model->inside(x, y))
             continue;
-        for (TileRecord t : *it) {
-            t.z = qint16(std::clamp(t.z + raise, -128, 127));
-            t.x = x;
-            t.y = y;
-            t.sortZ = t.z;
-            undo->insertTile(t);
-            sel.add(TileIdentity::of(t), false);
-        }
+        placeCell(*it, x, y, raise);
     }
     undo->commitGroup();
+}
+
+// The brush tiles of one offset, placed at (x, y) and raised, kept within the
+// game's altitude range, and selected.
+void TileEditor::placeCell(const Facet::TileSet &tiles, qint32 x, qint32 y, int raise)
+{
+    for (TileRecord t : tiles) {
+        t.z = qint16(std::clamp(t.z + raise, -128, 127));
+        t.x = x;
+        t.y = y;
+        t.sortZ = t.z;
+        m_view->undoMgr()->insertTile(t);
+        m_view->selection().add(TileIdentity::of(t), false);
+    }
 }
 
 QPoint TileEditor::brushLocation(quint32 offset) const
@@ -688,14 +695,7 @@ void TileEditor::placeTerrain()
         model->placeAt(x, y, ground);
         ground.sortZ = ground.z;
         undo->removeTile(ground);
-        for (TileRecord t : *it) {
-            t.z = qint16(t.z + raise);
-            t.x = x;
-            t.y = y;
-            t.sortZ = t.z;
-            undo->insertTile(t);
-            sel.add(TileIdentity::of(t), false);
-        }
+        placeCell(*it, x, y, raise);
     }
     undo->commitGroup();
 }

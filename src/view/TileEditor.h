@@ -99,6 +99,7 @@ private:
     void placeBrush(bool move);
     void placeArt(bool move);
     void placeTerrain();
+    void placeCell(const Facet::TileSet &tiles, qint32 x, qint32 y, int raise);
     QPoint brushLocation(quint32 offset) const;
     bool brushFits() const;
     bool acceptsPayload(const QMimeData *mime) const;

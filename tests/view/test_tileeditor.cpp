@@ -198,6 +198,11 @@ void TestTileEditor::dropIntoAnotherViewAndKinds()
     sendDrag(other.view, terrain.get(), pointOf(1, 1));
     QCOMPARE(other.model.tilesAt(1, 1).begin()->key(), QStringLiteral("3:1:1:0:0:1:0"));
     QCOMPARE(other.model.tileCount(), 3);
+    // Terrain stays within the game's altitude range too.
+    ground[0].first().z = 20;
+    const std::unique_ptr<QMimeData> high(d.view.mimeMgr()->encode(Terrain, ground, 0, 0, 120));
+    sendDrag(other.view, high.get(), pointOf(3, 3), Qt::AltModifier);
+    QCOMPARE(other.model.tilesAt(3, 3).begin()->key(), QStringLiteral("3:3:3:127:0:1:0"));
 }
 
 void TestTileEditor::editRulesRefuseWholly()
