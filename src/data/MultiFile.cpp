@@ -114,16 +114,11 @@ int MultiFile::detectRecordSize(const QVector<IndexRecord> &records)
 void MultiFile::decodeEntry(const QByteArray &bytes, int recordSize, const TileData &data,
                             TileMap &tiles)
 {
-    // One tile data lookup per distinct id.
-    QHash<quint16, TileRecord> prototypes;
     const qsizetype n = bytes.size() / recordSize;
     const uchar *p = reinterpret_cast<const uchar *>(bytes.constData());
     for (qsizetype i = 0; i < n; ++i, p += recordSize) {
         const quint16 id = qFromLittleEndian<quint16>(p);
-        auto proto = prototypes.constFind(id);
-        if (proto == prototypes.constEnd())
-            proto = prototypes.insert(id, TileRecord(id, 0, 0, data, Art));
-        TileRecord tile = proto.value();
+        TileRecord tile(id, 0, 0, data, Art);
         tile.x = qFromLittleEndian<qint16>(p + 2);
         tile.y = qFromLittleEndian<qint16>(p + 4);
         tile.z = qFromLittleEndian<qint16>(p + 6);

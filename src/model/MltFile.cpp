@@ -30,16 +30,12 @@ MltReadResult MltFile::fromBytes(const QByteArray &bytes, const TileData &data)
         result.status = MltReadResult::BadVersion;
         return result;
     }
-    // The tile data is consulted once per distinct id; a trailing partial entry is dropped.
-    QHash<quint16, TileRecord> prototypes;
+    // A trailing partial entry is dropped.
     const qsizetype entries = bytes.size() >= HeaderSize ? (bytes.size() - HeaderSize) / EntrySize : 0;
     for (qsizetype i = 0; i < entries; ++i) {
         const uchar *e = p + HeaderSize + i * EntrySize;
         const quint16 id = qFromLittleEndian<quint16>(e);
-        auto proto = prototypes.constFind(id);
-        if (proto == prototypes.constEnd())
-            proto = prototypes.insert(id, TileRecord(id, 0, 0, data, Art));
-        TileRecord tile = proto.value();
+        TileRecord tile(id, 0, 0, data, Art);
         tile.x = qFromLittleEndian<qint16>(e + 2);
         tile.y = qFromLittleEndian<qint16>(e + 4);
         tile.z = qFromLittleEndian<qint16>(e + 6);
