@@ -1,6 +1,7 @@
 #include "app/GLScroll.h"
 
-#include "app/Dialogs.h"
+#include "ui/Dialogs.h"
+#include "data/TileData.h"
 #include "model/Facet.h"
 #include "view/GLWidget.h"
 

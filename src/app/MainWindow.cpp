@@ -1,6 +1,6 @@
 #include "app/MainWindow.h"
 
-#include "app/Dialogs.h"
+#include "ui/Dialogs.h"
 #include "app/GLScroll.h"
 #include "data/ArtReader.h"
 #include "data/MulSetting.h"

@@ -1,6 +1,6 @@
 #include "data/MulSetting.h"
 
-#include "app/Dialogs.h"
+#include "ui/Dialogs.h"
 #include "data/DataLocations.h"
 
 #include <QCoreApplication>

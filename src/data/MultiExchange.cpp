@@ -1,6 +1,6 @@
 #include "data/MultiExchange.h"
 
-#include "app/Dialogs.h"
+#include "ui/Dialogs.h"
 #include "data/MultiDialog.h"
 #include "data/MultiFile.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/TileInfo.h"
+#include "model/TileInfo.h"
 
 #include <QByteArray>
 #include <QString>
@@ -9,7 +9,7 @@
 // The game's tiledata.mul: flags, height, name and texture number of every
 // terrain and art id. Two layouts exist (32-bit flags and the newer 64-bit
 // flags); the file size tells which.
-class TileData
+class TileData : public TileInfoSource
 {
 public:
     TileData() = default;
@@ -19,8 +19,8 @@ public:
     void load(const QString &path);
     void loadFromBytes(const QByteArray &bytes);
 
-    TileInfo landInfo(int id) const;   // height always 0
-    TileInfo staticInfo(int id) const; // textureId always 0
+    TileInfo landInfo(int id) const override;
+    TileInfo staticInfo(int id) const override;
     int landCount() const { return int(m_land.size()); }
     int staticCount() const { return int(m_static.size()); }
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
-Facet::Facet(const TileData &data, QObject *parent) : QObject(parent), m_data(data) {}
+Facet::Facet(const TileInfoSource &data, QObject *parent) : QObject(parent), m_data(data) {}
 
 bool Facet::addTile(qint32 x, qint32 y, const TileRecord &tile)
 {

@@ -7,7 +7,7 @@
 #include <QString>
 #include <set>
 
-class TileData;
+class TileInfoSource;
 
 // The document model of one multi: placed tiles by location inside a fixed
 // 400 x 400 area, each location's tiles kept in draw order.
@@ -18,7 +18,7 @@ public:
     using TileSet = std::multiset<TileRecord, DrawOrder>;
     using LocationTable = QHash<quint32, TileSet>;
 
-    explicit Facet(const TileData &data, QObject *parent = nullptr);
+    explicit Facet(const TileInfoSource &data, QObject *parent = nullptr);
 
     bool addTile(qint32 x, qint32 y, const TileRecord &tile);
     bool removeTile(qint32 x, qint32 y, const TileRecord &tile);
@@ -58,7 +58,7 @@ private:
     static void report(const char *what, qint32 x, qint32 y, const TileRecord &tile);
 
     LocationTable m_locations;
-    const TileData &m_data;
+    const TileInfoSource &m_data;
     qint32 m_altitude = 0;
     bool m_modified = false;
     bool m_allowDuplicates = false;

@@ -10,7 +10,7 @@ namespace {
 constexpr QLatin1String Version("1.0");
 } // namespace
 
-MimeMgr::MimeMgr(const TileData &data, QObject *parent) : QObject(parent), m_data(data) {}
+MimeMgr::MimeMgr(const TileInfoSource &data, QObject *parent) : QObject(parent), m_data(data) {}
 
 QString MimeMgr::formatName(int kind)
 {

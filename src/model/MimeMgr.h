@@ -7,7 +7,7 @@
 #include <QString>
 
 class QMimeData;
-class TileData;
+class TileInfoSource;
 
 // The clipboard and drag payload: little-endian serialised strings "1.0",
 // the reference point "x:y:z", then one tile key per tile. Stored under
@@ -16,7 +16,7 @@ class MimeMgr : public QObject
 {
     Q_OBJECT
 public:
-    explicit MimeMgr(const TileData &data, QObject *parent = nullptr);
+    explicit MimeMgr(const TileInfoSource &data, QObject *parent = nullptr);
 
     void setIncludeInvisible(bool include) { m_includeInvisible = include; }
     bool includeInvisible() const { return m_includeInvisible; }
@@ -38,6 +38,6 @@ private:
     static void readReferencePoint(const QString &text, int &x, int &y, qint16 &z);
     static void sortLocations(TileMap &tiles);
 
-    const TileData &m_data;
+    const TileInfoSource &m_data;
     bool m_includeInvisible = false;
 };

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-MltReadResult MltFile::read(const QString &path, const TileData &data)
+MltReadResult MltFile::read(const QString &path, const TileInfoSource &data)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -19,7 +19,7 @@ MltReadResult MltFile::read(const QString &path, const TileData &data)
     return fromBytes(file.readAll(), data);
 }
 
-MltReadResult MltFile::fromBytes(const QByteArray &bytes, const TileData &data)
+MltReadResult MltFile::fromBytes(const QByteArray &bytes, const TileInfoSource &data)
 {
     MltReadResult result;
     const uchar *p = reinterpret_cast<const uchar *>(bytes.constData());

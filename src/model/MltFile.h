@@ -6,7 +6,7 @@
 #include <QString>
 
 class Facet;
-class TileData;
+class TileInfoSource;
 
 struct MltReadResult {
     enum Status { Ok, CannotOpen, BadVersion } status = Ok;
@@ -19,8 +19,8 @@ struct MltReadResult {
 class MltFile
 {
 public:
-    static MltReadResult read(const QString &path, const TileData &data);
-    static MltReadResult fromBytes(const QByteArray &bytes, const TileData &data);
+    static MltReadResult read(const QString &path, const TileInfoSource &data);
+    static MltReadResult fromBytes(const QByteArray &bytes, const TileInfoSource &data);
     static QByteArray toBytes(const Facet &model);
     // Through a temporary file: a failed write leaves any existing file untouched.
     static bool write(const QString &path, const Facet &model);

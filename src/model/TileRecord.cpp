@@ -1,18 +1,18 @@
 #include "model/TileRecord.h"
 
-#include "data/TileData.h"
+#include "model/TileInfo.h"
 
 #include <QStringView>
 
 #include <charconv>
 
-TileRecord::TileRecord(quint16 id_, qint16 hue_, qint16 z_, const TileData &data, qint32 kind_)
+TileRecord::TileRecord(quint16 id_, qint16 hue_, qint16 z_, const TileInfoSource &data, qint32 kind_)
     : kind(kind_), id(id_), z(z_), hue(hue_), visible(1), sortZ(z_)
 {
     lookUp(data);
 }
 
-TileRecord::TileRecord(const QString &key, const TileData &data)
+TileRecord::TileRecord(const QString &key, const TileInfoSource &data)
 {
     // Seven fields; missing or non-numeric ones read as 0, text after the seventh is ignored.
     qint32 f[7] = {};
@@ -35,7 +35,7 @@ TileRecord::TileRecord(const QString &key, const TileData &data)
     lookUp(data);
 }
 
-void TileRecord::lookUp(const TileData &data)
+void TileRecord::lookUp(const TileInfoSource &data)
 {
     const TileInfo info = kind == Art ? data.staticInfo(id) : data.landInfo(id);
     flags = info.flags;

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QtGlobal>
 
-class TileData;
+class TileInfoSource;
 
 enum TileKind : qint32 { Terrain = 0, Art = 1 };
 
@@ -28,8 +28,8 @@ struct TileRecord {
     qint32 sortZ = 0;
 
     TileRecord() = default;
-    TileRecord(quint16 id, qint16 hue, qint16 z, const TileData &data, qint32 kind);
-    TileRecord(const QString &key, const TileData &data);
+    TileRecord(quint16 id, qint16 hue, qint16 z, const TileInfoSource &data, qint32 kind);
+    TileRecord(const QString &key, const TileInfoSource &data);
 
     // "id:x:y:z:hue:visible:kind"
     QString key() const;
@@ -45,7 +45,7 @@ struct TileRecord {
     }
     bool operator!=(const TileRecord &o) const { return !(*this == o); }
 
-    void lookUp(const TileData &data);
+    void lookUp(const TileInfoSource &data);
 };
 
 struct DrawOrder {

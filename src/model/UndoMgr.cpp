@@ -8,7 +8,7 @@ namespace {
 constexpr QLatin1String Duplicate("DUPLICATE");
 } // namespace
 
-UndoMgr::UndoMgr(const TileData &data, Facet *model, QObject *parent)
+UndoMgr::UndoMgr(const TileInfoSource &data, Facet *model, QObject *parent)
     : QObject(parent), m_data(data), m_model(model)
 {
 }

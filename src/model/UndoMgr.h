@@ -8,7 +8,7 @@
 #include <QStringList>
 
 class Facet;
-class TileData;
+class TileInfoSource;
 
 // Undo and redo history of one document, and the only road by which tiles
 // enter or leave its model. Each change is a line "I:<key>" or "D:<key>";
@@ -18,7 +18,7 @@ class UndoMgr : public QObject
 {
     Q_OBJECT
 public:
-    UndoMgr(const TileData &data, Facet *model, QObject *parent);
+    UndoMgr(const TileInfoSource &data, Facet *model, QObject *parent);
 
     void beginGroup();
     void insertTile(const TileRecord &tile);
@@ -42,7 +42,7 @@ private:
     // Replays a group; addPrefix names the records that become additions.
     void replay(const Group &group, QChar addPrefix);
 
-    const TileData &m_data;
+    const TileInfoSource &m_data;
     Facet *m_model;
     QList<Group> m_undoStack;
     QList<Group> m_redoStack;

@@ -1,12 +1,13 @@
 #include "view/GLWidget.h"
 
-#include "app/Dialogs.h"
-#include "data/TileInfo.h"
+#include "ui/Dialogs.h"
+#include "data/TileData.h"
+#include "model/TileInfo.h"
 #include "model/Facet.h"
 #include "model/MimeMgr.h"
 #include "model/UndoMgr.h"
 #include "view/GridColours.h"
-#include "view/IsoGeometry.h"
+#include "scene/IsoGeometry.h"
 #include "view/TexMgr.h"
 #include "view/TileEditor.h"
 

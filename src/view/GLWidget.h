@@ -2,9 +2,9 @@
 
 #include "model/Facet.h"
 #include "model/TileRecord.h"
-#include "view/DrawnQuad.h"
-#include "view/IsoGeometry.h"
-#include "view/Selection.h"
+#include "scene/DrawnQuad.h"
+#include "scene/IsoGeometry.h"
+#include "scene/Selection.h"
 
 #include <QOpenGLWidget>
 #include <QPoint>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "view/TexInfo.h"
+#include "scene/TexInfo.h"
 
 #include <QCache>
 #include <QHash>

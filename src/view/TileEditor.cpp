@@ -1,7 +1,8 @@
 #include "view/TileEditor.h"
 
-#include "app/Dialogs.h"
+#include "ui/Dialogs.h"
 #include "data/ArtReader.h"
+#include "data/TileData.h"
 #include "model/MimeMgr.h"
 #include "model/UndoMgr.h"
 #include "view/GLWidget.h"

@@ -5,7 +5,7 @@
 #include "FurnitureArt.h"
 #include "TerrainArt.h"
 
-#include "data/TileInfo.h"
+#include "model/TileInfo.h"
 
 namespace {
 

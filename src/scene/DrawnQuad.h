@@ -1,6 +1,6 @@
 #pragma once
 
-#include "view/TileIdentity.h"
+#include "scene/TileIdentity.h"
 
 #include <QPoint>
 

@@ -1,4 +1,4 @@
-#include "view/Selection.h"
+#include "scene/Selection.h"
 
 #include "model/Facet.h"
 

@@ -1,6 +1,6 @@
 #include "data/TileData.h"
 #include "model/Facet.h"
-#include "view/Selection.h"
+#include "scene/Selection.h"
 
 #include <QtTest>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "view/DrawnQuad.h"
-#include "view/TexInfo.h"
+#include "scene/DrawnQuad.h"
+#include "scene/TexInfo.h"
 
 #include <QList>
 #include <QPoint>

@@ -15,3 +15,13 @@ namespace TileFlags {
 constexpr quint32 Background = 0x1;     // takes part in the draw order
 constexpr quint32 PartialHue = 0x40000; // only grey pixels take a hue
 } // namespace TileFlags
+
+// Where tile records look up what the game says of an id. The tile data file
+// is the real one; keeping the interface here keeps the model free of readers.
+class TileInfoSource
+{
+public:
+    virtual ~TileInfoSource() = default;
+    virtual TileInfo landInfo(int id) const = 0;   // height always 0
+    virtual TileInfo staticInfo(int id) const = 0; // textureId always 0
+};

@@ -1,4 +1,4 @@
-#include "view/IsoGeometry.h"
+#include "scene/IsoGeometry.h"
 
 #include <QtTest>
 

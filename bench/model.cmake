@@ -1,1 +1,0 @@
-tilsen_bench(bench_model ${CMAKE_CURRENT_LIST_DIR}/bench_model.cpp)
