@@ -3,6 +3,7 @@
 #include "ui/Dialogs.h"
 #include "data/MultiDialog.h"
 #include "data/MultiFile.h"
+#include "data/TileData.h"
 
 #include <QApplication>
 #include <QCoreApplication>

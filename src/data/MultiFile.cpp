@@ -1,6 +1,6 @@
 #include "data/MultiFile.h"
 
-#include "data/TileData.h"
+#include "model/TileInfo.h"
 #include "model/Facet.h"
 
 #include <QDir>
@@ -111,7 +111,7 @@ int MultiFile::detectRecordSize(const QVector<IndexRecord> &records)
     return notClassic ? ExtendedRecordSize : ClassicRecordSize;
 }
 
-void MultiFile::decodeEntry(const QByteArray &bytes, int recordSize, const TileData &data,
+void MultiFile::decodeEntry(const QByteArray &bytes, int recordSize, const TileInfoSource &data,
                             TileMap &tiles)
 {
     const qsizetype n = bytes.size() / recordSize;
@@ -129,7 +129,37 @@ void MultiFile::decodeEntry(const QByteArray &bytes, int recordSize, const TileD
     }
 }
 
-bool MultiFile::readEntry(int entry, const TileData &data, TileMap &tiles)
+QVector<MultiCollection::Entry> MultiFile::entries() const
+{
+    QVector<Entry> out;
+    const int size = recordSize();
+    for (int n = 0; n < entryCount(); ++n) {
+        const IndexRecord &r = m_records.at(n);
+        if (r.exists())
+            out.append({n, r.length / size});
+    }
+    return out;
+}
+
+int MultiFile::firstFreeEntry() const
+{
+    for (int n = 0; n < entryCount(); ++n) {
+        if (!m_records.at(n).exists())
+            return n;
+    }
+    return entryCount();
+}
+
+bool MultiFile::exportEntry(int number, const QList<TileRecord> &tiles)
+{
+    Facet model(m_noInfo);
+    model.setAllowDuplicates(true);
+    for (const TileRecord &t : tiles)
+        model.addTile(t.x, t.y, t);
+    return exportEntry(number, model);
+}
+
+bool MultiFile::readEntry(int entry, const TileInfoSource &data, TileMap &tiles)
 {
     tiles.clear();
     if (!readIndex())

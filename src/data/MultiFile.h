@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/MultiCollection.h"
+#include "model/TileInfo.h"
 #include "model/TileRecord.h"
 
 #include <QByteArray>
@@ -9,7 +11,7 @@
 #include <functional>
 
 class Facet;
-class TileData;
+class TileInfoSource;
 
 // The game's multi.idx / multi.mul pair. The index is an array of 12-byte
 // records (offset, length, a third field kept as it is); the data holds each
@@ -19,7 +21,7 @@ class TileData;
 // Export never damages the pair: the new data and index are written completely
 // beside the originals and only then renamed into place, index last; any
 // failure leaves both files as they were.
-class MultiFile
+class MultiFile : public MultiCollection
 {
 public:
     struct IndexRecord {
@@ -57,13 +59,19 @@ public:
     // Reads one entry into `tiles` (cleared first). Reads are bounded by the data
     // file's size: an entry reaching past its end yields the complete records that
     // exist. False when a file cannot be read or the entry does not exist.
-    bool readEntry(int entry, const TileData &data, TileMap &tiles);
 
     // Stores the model as entry `entry`, 0 to entryCount() (entryCount() appends
     // a record), in the pair's own record size. False with errorString() set on failure.
     bool exportEntry(int entry, const Facet &model);
 
-    QString errorString() const { return m_error; }
+    // The collection's view of the pair.
+    bool open() override { return readIndex(); }
+    QVector<Entry> entries() const override;
+    int firstFreeEntry() const override;
+    bool readEntry(int number, const TileInfoSource &data, TileMap &tiles) override;
+    bool exportEntry(int number, const QList<TileRecord> &tiles) override;
+
+    QString errorString() const override { return m_error; }
     void setFaultHook(FaultHook hook) { m_faultHook = std::move(hook); }
 
     // 16 when every existing entry's length is a multiple of 16 and some is not
@@ -71,7 +79,7 @@ public:
     static int detectRecordSize(const QVector<IndexRecord> &records);
     static QVector<IndexRecord> parseIndex(const QByteArray &bytes);
     // Complete records only; each tile goes under its location key.
-    static void decodeEntry(const QByteArray &bytes, int recordSize, const TileData &data,
+    static void decodeEntry(const QByteArray &bytes, int recordSize, const TileInfoSource &data,
                             TileMap &tiles);
     // First the tile at (0, 0) with altitude 0 (or an all-zero record when there is
     // none), then every other tile by ascending location key, each location in draw order.
@@ -92,5 +100,9 @@ private:
     QString m_mulPath;
     QVector<IndexRecord> m_records;
     QString m_error;
+    struct NoInfo : TileInfoSource {
+        TileInfo landInfo(int) const override { return {}; }
+        TileInfo staticInfo(int) const override { return {}; }
+    } m_noInfo;
     FaultHook m_faultHook;
 };

@@ -1,0 +1,28 @@
+#include "data/MultiCollection.h"
+
+#include "data/MultiFile.h"
+
+#include <algorithm>
+
+bool MultiCollection::hasEntry(int number) const
+{
+    const QVector<Entry> all = entries();
+    return std::any_of(all.cbegin(), all.cend(), [number](const Entry &e) { return e.number == number; });
+}
+
+std::unique_ptr<MultiCollection> MultiCollection::forPaths(const QStringList &paths)
+{
+    if (paths.size() == 2)
+        return std::make_unique<MultiFile>(paths.at(0), paths.at(1));
+    return nullptr;
+}
+
+QList<TileRecord> tilesInKeyOrder(const TileMap &map)
+{
+    QList<quint32> keys = map.keys();
+    std::sort(keys.begin(), keys.end());
+    QList<TileRecord> tiles;
+    for (const quint32 key : keys)
+        tiles.append(map.value(key));
+    return tiles;
+}
