@@ -1,6 +1,6 @@
 // Repaint of a 20,000-tile multi against a bare bind-and-draw loop of the same
 // quads, and picking over the recorded quads. Run under xvfb-run.
-#include "../tests/view/TestArt.h"
+#include "TestArt.h"
 #include "data/ArtReader.h"
 #include "data/HueTable.h"
 #include "data/TileData.h"

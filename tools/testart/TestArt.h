@@ -3,7 +3,7 @@
 #include "MulWriter.h"
 
 // Art files of solid images and a hue table of one colour, built in memory
-// for the view's tests.
+// for the view tests and the benchmarks.
 namespace TestArt {
 inline QImage solid(int w, int h, QRgb colour)
 {
