@@ -374,18 +374,21 @@ void MainWindow::popupMenuWindow()
         QAction *entry = m_windowMenu->addAction(sub->widget()->windowTitle());
         entry->setCheckable(true);
         entry->setChecked(sub == current);
+        // The entry carries its window: two documents may share a title.
+        entry->setData(QVariant::fromValue<QObject *>(sub));
         connect(entry, &QAction::triggered, this, &MainWindow::windowSetCheck);
     }
 }
 
-// Equal titles are told apart by nothing: the first such window wins.
 void MainWindow::windowSetCheck()
 {
     const auto *entry = qobject_cast<QAction *>(sender());
     if (!entry)
         return;
+    // Only a window still open is activated.
+    const QObject *wanted = entry->data().value<QObject *>();
     for (QMdiSubWindow *sub : m_workspace->subWindowList(QMdiArea::CreationOrder)) {
-        if (sub->widget()->windowTitle() == entry->text()) {
+        if (sub == wanted) {
             m_workspace->setActiveSubWindow(sub);
             return;
         }

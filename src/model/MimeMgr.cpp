@@ -1,7 +1,6 @@
 #include "model/MimeMgr.h"
 
 #include <QMimeData>
-#include <QStringView>
 #include <QtEndian>
 
 #include <algorithm>
@@ -17,7 +16,7 @@ QString MimeMgr::formatName(int kind)
     return kind == Art ? QStringLiteral("bm/art") : QStringLiteral("bm/terrain");
 }
 
-QMimeData *MimeMgr::encode(int kind, const TileMap &tiles, int x, int y, qint16 z) const
+QMimeData *MimeMgr::encode(int kind, const TileMap &tiles, int x, int y, qint16 z)
 {
     auto *mime = new QMimeData;
     mime->setData(formatName(kind), encodeBytes(tiles, x, y, z));
@@ -101,17 +100,10 @@ bool MimeMgr::readString(const QByteArray &bytes, qsizetype &pos, QString &text)
     return true;
 }
 
+// "x:y:z", read as the leading fields of a tile key.
 void MimeMgr::readReferencePoint(const QString &text, int &x, int &y, qint16 &z)
 {
-    int f[3] = {};
-    QStringView rest(text);
-    for (int i = 0; i < 3; ++i) {
-        const qsizetype sep = rest.indexOf(QLatin1Char(':'));
-        f[i] = (sep < 0 ? rest : rest.left(sep)).toInt();
-        if (sep < 0)
-            break;
-        rest = rest.mid(sep + 1);
-    }
+    const auto f = TileRecord::keyFields(text);
     x = f[0];
     y = f[1];
     z = qint16(f[2]);

@@ -23,7 +23,7 @@ public:
 
     static QString formatName(int kind);
     // The caller owns the result until the clipboard or a drag takes it.
-    QMimeData *encode(int kind, const TileMap &tiles, int x, int y, qint16 z) const;
+    static QMimeData *encode(int kind, const TileMap &tiles, int x, int y, qint16 z);
     // Each location's list comes back in draw order. Out values are left alone
     // when there is no payload of that kind or its version is not "1.0".
     TileMap decode(int kind, const QMimeData *data, int &x, int &y, qint16 &z) const;

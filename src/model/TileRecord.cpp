@@ -12,18 +12,22 @@ TileRecord::TileRecord(quint16 id_, qint16 hue_, qint16 z_, const TileInfoSource
     lookUp(data);
 }
 
-TileRecord::TileRecord(const QString &key, const TileInfoSource &data)
+std::array<qint32, TileRecord::KeyFields> TileRecord::keyFields(QStringView text)
 {
-    // Seven fields; missing or non-numeric ones read as 0, text after the seventh is ignored.
-    qint32 f[7] = {};
-    QStringView rest(key);
-    for (int i = 0; i < 7; ++i) {
-        const qsizetype sep = rest.indexOf(QLatin1Char(':'));
-        f[i] = (sep < 0 ? rest : rest.left(sep)).toInt();
+    std::array<qint32, KeyFields> f = {};
+    for (qint32 &field : f) {
+        const qsizetype sep = text.indexOf(QLatin1Char(':'));
+        field = (sep < 0 ? text : text.left(sep)).toInt();
         if (sep < 0)
             break;
-        rest = rest.mid(sep + 1);
+        text = text.mid(sep + 1);
     }
+    return f;
+}
+
+TileRecord::TileRecord(const QString &key, const TileInfoSource &data)
+{
+    const std::array<qint32, KeyFields> f = keyFields(key);
     id = quint16(f[0]);
     x = f[1];
     y = f[2];

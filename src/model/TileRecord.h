@@ -3,7 +3,10 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringView>
 #include <QtGlobal>
+
+#include <array>
 
 class TileInfoSource;
 
@@ -33,6 +36,10 @@ struct TileRecord {
 
     // "id:x:y:z:hue:visible:kind"
     QString key() const;
+    static constexpr int KeyFields = 7;
+    // The leading decimal fields of a colon-separated text such as a key;
+    // missing or non-numeric fields read as 0, text after the last is ignored.
+    static std::array<qint32, KeyFields> keyFields(QStringView text);
 
     bool isArt() const { return kind == Art; }
     int bias() const;

@@ -1,10 +1,9 @@
 #include "panels/ListWidget.h"
 
+#include "model/MimeMgr.h"
 #include "model/TileRecord.h"
 
 #include <QApplication>
-#include <QBuffer>
-#include <QDataStream>
 #include <QDrag>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -14,18 +13,13 @@ ListWidget::ListWidget(int kind, QWidget *parent) : QListWidget(parent), m_kind(
 
 QMimeData *ListWidget::dragData(const QListWidgetItem *item) const
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QDataStream out(&buffer);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out << QStringLiteral("1.0") << QStringLiteral("0:0:0")
-        << item->text() + QStringLiteral(":0:0:0:0:1:") + QString::number(m_kind);
-    buffer.close();
-
-    auto *data = new QMimeData;
-    data->setData(m_kind == Art ? QStringLiteral("bm/art") : QStringLiteral("bm/terrain"), bytes);
-    return data;
+    // The item's text is the tile's id; the tile sits at the reference point.
+    TileRecord tile;
+    tile.id = quint16(TileRecord::keyFields(item->text())[0]);
+    tile.kind = m_kind;
+    TileMap tiles;
+    tiles[locationKey(0, 0)].append(tile);
+    return MimeMgr::encode(m_kind, tiles, 0, 0, 0);
 }
 
 void ListWidget::mousePressEvent(QMouseEvent *e)

@@ -58,7 +58,7 @@ QPointF IsoGeometry::unproject(const QPointF &widget, int width, int height, dou
 
 IsoGeometry::Box IsoGeometry::pickBox(const QPointF &scene)
 {
-    // Truncation toward zero, as the pick projection was set up.
+    // A box of about two scene units around the point, each side truncated toward zero.
     const int left = int(std::trunc(scene.x() - 1));
     const int right = int(std::trunc(scene.x() + 1));
     const int y0 = int(std::trunc(scene.y() - 1));

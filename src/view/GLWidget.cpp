@@ -74,7 +74,8 @@ void GLWidget::copy() { m_editor->copy(); }
 void GLWidget::cut() { m_editor->cut(); }
 void GLWidget::paste() { m_editor->paste(); }
 void GLWidget::del() { m_editor->del(); }
-void GLWidget::save() { m_editor->save(); }
+// The document is stored: nothing before this point can be undone.
+void GLWidget::save() { m_undo->clearHistory(); }
 void GLWidget::setMyVisible(bool visible) { m_editor->setMyVisible(visible); }
 void GLWidget::insertItem() { m_editor->insertItem(); }
 void GLWidget::startPaint(const QString &key) { m_editor->startPaint(key); }

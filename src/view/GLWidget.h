@@ -161,7 +161,6 @@ private:
     bool m_grid = false;
     bool m_showInvisible = true;
     QList<DrawnQuad> m_quads[2];
-    // Members added by the rendering and editing code go below.
 
     // Rendering.
     static constexpr int SelectionHue = 53;

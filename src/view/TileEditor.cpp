@@ -575,13 +575,6 @@ void TileEditor::redo()
     repaint();
 }
 
-void TileEditor::save()
-{
-    m_view->undoMgr()->clearHistory();
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    QGuiApplication::restoreOverrideCursor();
-}
-
 // ---------------------------------------------------------------- brush
 
 TileEditor::Brush TileEditor::collectBrush(int kind) const

@@ -61,7 +61,6 @@ public:
     void cut();
     void paste();
     void del();
-    void save();
     void setMyVisible(bool visible);
     void insertItem();
     void startPaint(const QString &key);
@@ -116,7 +115,6 @@ private:
     qint16 m_brushAltitude = 0;
     bool m_bandShown = false;
     Band m_band;
-    // Further state of the gestures goes below.
     bool m_pressed = false;
     QPoint m_pressPoint{0, 0};
     Qt::KeyboardModifiers m_pressModifiers;

@@ -1,3 +1,4 @@
+#include "GlRequirement.h"
 #include "app/GLScroll.h"
 #include "data/ArtReader.h"
 #include "data/HueTable.h"
@@ -32,12 +33,11 @@ private:
 private slots:
     void initTestCase()
     {
-        if (QGuiApplication::platformName() != QLatin1String("xcb"))
-            QSKIP("needs an X display for OpenGL (run under xvfb-run)");
+        TILSEN_NEED_GL();
         m_textures = std::make_unique<TexMgr>(&m_art, &m_hues);
     }
 
-    // An empty document: 18 x 18 blocks, bars over -282..282.
+    // An empty document: 50 x 50 blocks of 8 cells, bars over -282..282.
     void init() { m_doc = std::make_unique<GLScroll>(QString(), TileMap(), &m_art, m_data, m_textures.get()); }
     void cleanup() { m_doc.reset(); }
 

@@ -1,3 +1,4 @@
+#include "GlRequirement.h"
 #include "app/GLScroll.h"
 #include "app/MainWindow.h"
 #include "model/Facet.h"
@@ -8,6 +9,8 @@
 #include "view/GridColours.h"
 
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMdiSubWindow>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -67,8 +70,7 @@ private:
 private slots:
     void initTestCase()
     {
-        if (QGuiApplication::platformName() != QLatin1String("xcb"))
-            QSKIP("needs an X display for OpenGL (run under xvfb-run)");
+        TILSEN_NEED_GL();
         QVERIFY(m_settingsDir.isValid() && m_files.isValid());
         for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
             for (auto scope : {QSettings::UserScope, QSettings::SystemScope})
@@ -262,6 +264,28 @@ private slots:
         grids.clear();
     }
 
+    // Two "Untitled" documents: each Window menu entry activates its own.
+    void windowMenuTellsEqualTitlesApart()
+    {
+        GLScroll *first = newFocusedDocument();
+        GLScroll *second = newFocusedDocument();
+        QCOMPARE(first->windowTitle(), second->windowTitle());
+        QMenu *menu = nullptr;
+        for (QAction *a : m_main->menuBar()->actions())
+            if (a->text() == "Window")
+                menu = a->menu();
+        QVERIFY(menu);
+        for (GLScroll *wanted : {first, second, first}) {
+            QVERIFY(QMetaObject::invokeMethod(menu, "aboutToShow"));
+            QList<QAction *> entries;
+            for (QAction *a : menu->actions())
+                if (a->text() == first->windowTitle())
+                    entries.append(a);
+            QCOMPARE(entries.size(), 2);
+            entries.at(wanted == first ? 0 : 1)->trigger();
+            QCOMPARE(m_main->workspace()->currentSubWindow()->widget(), wanted);
+        }
+    }
 };
 
 QTEST_MAIN(TestMainWindow)

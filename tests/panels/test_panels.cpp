@@ -5,6 +5,7 @@
 #include "panels/Palette.h"
 #include "panels/TListItem.h"
 
+#include <QDataStream>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QSlider>
@@ -103,6 +104,12 @@ private slots:
             QCOMPARE(paint.takeFirst().at(0).toString(), key);
             std::unique_ptr<QMimeData> data(list->dragData(item));
             QCOMPARE(data->formats(), QStringList(list->kind() == Art ? "bm/art" : "bm/terrain"));
+            // Byte for byte what a little-endian data stream makes of the three strings.
+            QByteArray expected;
+            QDataStream out(&expected, QIODevice::WriteOnly);
+            out.setByteOrder(QDataStream::LittleEndian);
+            out << QString("1.0") << QString("0:0:0") << key;
+            QCOMPARE(data->data(data->formats().value(0)), expected);
             int x = 9, y = 9;
             qint16 z = 9;
             const TileMap tiles = mime.decode(list->kind(), data.get(), x, y, z);

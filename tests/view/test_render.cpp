@@ -1,3 +1,4 @@
+#include "GlRequirement.h"
 #include "ScriptedDialogs.h"
 #include "TestArt.h"
 #include "data/ArtReader.h"
@@ -81,9 +82,8 @@ private:
 
 void TestRender::initTestCase()
 {
-    if (QGuiApplication::platformName() == QLatin1String("offscreen")
-        || !QOpenGLContext::globalShareContext())
-        QSKIP("needs an X display with GL (xvfb-run)");
+    TILSEN_NEED_GL();
+    QVERIFY(QOpenGLContext::globalShareContext());
     const QImage red = TestArt::solid(44, 80, qRgb(255, 0, 0));
     const QImage white = TestArt::solid(44, 44, qRgb(255, 255, 255));
     QMap<int, QImage> art{{1, red}, {2, white}, {3, white}, {100, red},

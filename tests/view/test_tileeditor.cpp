@@ -1,3 +1,4 @@
+#include "GlRequirement.h"
 #include "ScriptedDialogs.h"
 #include "TestArt.h"
 #include "data/ArtReader.h"
@@ -103,8 +104,7 @@ private:
 
 void TestTileEditor::initTestCase()
 {
-    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
-        QSKIP("OpenGL views need a display (run under xvfb-run)");
+    TILSEN_NEED_GL();
     const auto files = MulWriter::artFiles({{Ground, TestArt::solid(44, 44, 0xFF408040)}},
                                            {{ArtA, TestArt::solid(44, 44, 0xFF804020)},
                                             {ArtB, TestArt::solid(20, 30, 0xFF2040A0)}});
