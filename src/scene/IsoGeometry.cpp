@@ -126,9 +126,9 @@ DrawnQuad IsoGeometry::topQuad(const QList<DrawnQuad> &terrain, const QList<Draw
             }
         }
     };
-    if (list == 0 || list == 3)
+    if (list == PickTerrain || list == PickBoth)
         scan(terrain);
-    if (list == 1 || list == 3)
+    if (list == PickArt || list == PickBoth)
         scan(art);
     return best ? *best : DrawnQuad::none();
 }
@@ -143,9 +143,9 @@ QList<DrawnQuad> IsoGeometry::quadsIn(const QList<DrawnQuad> &terrain, const QLi
                 hits.append(q);
         }
     };
-    if (list == 0 || list == 3)
+    if (list == PickTerrain || list == PickBoth)
         scan(terrain);
-    if (list == 1 || list == 3)
+    if (list == PickArt || list == PickBoth)
         scan(art);
     std::stable_sort(hits.begin(), hits.end(),
                      [](const DrawnQuad &a, const DrawnQuad &b) { return a.serial < b.serial; });

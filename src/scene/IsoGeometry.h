@@ -19,6 +19,8 @@ public:
         int rows = 0;
         QPoint start;
     };
+    // Which recorded quads a pick replays: the values of the view's pick interface.
+    enum PickList : int { PickTerrain = 0, PickArt = 1, PickBoth = 3 };
     // Pick box in scene units, left <= right and bottom <= top.
     struct Box {
         int left = 0, bottom = 0, right = 0, top = 0;
@@ -55,7 +57,7 @@ public:
 
     // The front-most walk cell whose diamond (altitude 0) meets the box; false if none.
     static bool pickCell(const Walk &w, const QPoint &centre, const Box &box, QPoint &cellOut);
-    // list: 0 terrain, 1 art, 3 both. The hit drawn last, or DrawnQuad::none().
+    // list: a PickList. The hit drawn last, or DrawnQuad::none().
     static DrawnQuad topQuad(const QList<DrawnQuad> &terrain, const QList<DrawnQuad> &art,
                              int list, const Box &box);
     // Every hit, ordered by serial.

@@ -53,14 +53,14 @@ bool Selection::remove(const TileIdentity &t)
 void Selection::clear(int which)
 {
     switch (which) {
-    case 0:
+    case ClearBoth:
         m_sets[0].clear();
         m_sets[1].clear();
         break;
-    case 1:
+    case ClearTerrain:
         m_sets[0].clear();
         break;
-    case 2:
+    case ClearArt:
         m_sets[1].clear();
         break;
     default:

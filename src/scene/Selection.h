@@ -13,12 +13,14 @@ class Selection
 {
 public:
     using Set = QHash<quint32, QList<TileIdentity>>;
+    // What clear() empties: the values of the view's selection interface.
+    enum ClearWhich : int { ClearBoth = 0, ClearTerrain = 1, ClearArt = 2 };
 
     bool query(const TileIdentity &t) const;
     // Adds the tile (after clearing its kind's set when exclusive); true when it was already there.
     bool add(const TileIdentity &t, bool exclusive);
     bool remove(const TileIdentity &t);
-    // 0 clears both sets, 1 the terrain set, 2 the art set.
+    // which: a ClearWhich.
     void clear(int which);
     bool isEmpty(int kind) const;
     int count(int kind) const;

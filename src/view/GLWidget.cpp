@@ -114,7 +114,11 @@ void GLWidget::gotoPoint(const QPoint &p)
 
 void GLWidget::setScale(int n)
 {
-    m_scale = n == 1 ? 1.0 : n == 2 ? 0.75 : 0.5;
+    m_scale = ScaleSmall;
+    for (const ScaleStep &step : ScaleSteps) {
+        if (step.number == n)
+            m_scale = step.scale;
+    }
     recomputeWalk();
     update();
 }
@@ -130,14 +134,14 @@ void GLWidget::viewInvisible(bool on) { m_showInvisible = on; update(); }
 
 void GLWidget::setEditArt(bool on)
 {
-    m_selection.clear(0);
+    m_selection.clear(Selection::ClearBoth);
     m_editArt = on;
     update();
 }
 
 void GLWidget::setEditTerrain(bool on)
 {
-    m_selection.clear(0);
+    m_selection.clear(Selection::ClearBoth);
     m_editTerrain = on;
     update();
 }
@@ -149,12 +153,10 @@ void GLWidget::query()
     emit terrainMode(m_showTerrain);
     emit editArt(m_editArt);
     emit editTerrain(m_editTerrain);
-    if (m_scale == 1.0)
-        emit myScale(1);
-    else if (m_scale == 0.75)
-        emit myScale(2);
-    else if (m_scale == 0.5)
-        emit myScale(4);
+    for (const ScaleStep &step : ScaleSteps) {
+        if (m_scale == step.scale)
+            emit myScale(step.number);
+    }
     emit lowerAlt(m_minAlt);
     emit higherAlt(m_maxAlt);
     emit clipEnable(m_clip);
@@ -204,7 +206,7 @@ bool GLWidget::event(QEvent *e)
     if (e->type() != QEvent::ToolTip)
         return QOpenGLWidget::event(e);
     auto *help = static_cast<QHelpEvent *>(e);
-    const DrawnQuad hit = tileAt(help->pos(), 3);
+    const DrawnQuad hit = tileAt(help->pos(), IsoGeometry::PickBoth);
     if (hit.isTile())
         QToolTip::showText(help->globalPos(), statusText(hit), this);
     e->accept();

@@ -162,6 +162,14 @@ private:
     bool m_showInvisible = true;
     QList<DrawnQuad> m_quads[2];
 
+    // The Scale menu's numbers and the scales they stand for; any other number is the smallest.
+    struct ScaleStep {
+        int number;
+        double scale;
+    };
+    static constexpr double ScaleSmall = 0.5;
+    static constexpr ScaleStep ScaleSteps[] = {{1, 1.0}, {2, 0.75}, {4, ScaleSmall}};
+
     // Rendering.
     static constexpr int SelectionHue = 53;
     IsoGeometry::Walk currentWalk() const;

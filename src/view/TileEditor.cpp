@@ -51,7 +51,12 @@ int TileEditor::editedKind() const
 
 int TileEditor::editedClearIndex() const
 {
-    return m_view->isEditArt() ? 2 : 1;
+    return m_view->isEditArt() ? Selection::ClearArt : Selection::ClearTerrain;
+}
+
+int TileEditor::editedPickList() const
+{
+    return m_view->isEditArt() ? IsoGeometry::PickArt : IsoGeometry::PickTerrain;
 }
 
 QPoint TileEditor::locationAt(const QPoint &widgetPoint) const
@@ -149,7 +154,7 @@ void TileEditor::move(QMouseEvent *e)
     if (!m_pressed || (point - m_pressPoint).manhattanLength() < QApplication::startDragDistance())
         return;
     m_pressed = false;
-    const DrawnQuad hit = m_view->tileAt(m_pressPoint, m_view->isEditArt() ? 1 : 0);
+    const DrawnQuad hit = m_view->tileAt(m_pressPoint, editedPickList());
     if (hit.isTile() && m_view->selection().query(hit.identity())) {
         startDrag();
         return;
@@ -231,11 +236,11 @@ void TileEditor::finishBand(Qt::KeyboardModifiers modifiers)
 {
     m_bandShown = false;
     const QList<DrawnQuad> hits =
-        m_view->tilesIn(m_band.x1, m_band.y1, m_band.x2, m_band.y2, m_view->isEditArt() ? 1 : 0);
+        m_view->tilesIn(m_band.x1, m_band.y1, m_band.x2, m_band.y2, editedPickList());
     const bool exclusive = !modifiers.testFlag(Qt::ControlModifier);
     Selection &sel = m_view->selection();
     if (!hits.isEmpty() && exclusive)
-        sel.clear(hits.first().kind == Art ? 2 : 1);
+        sel.clear(hits.first().kind == Art ? Selection::ClearArt : Selection::ClearTerrain);
     for (const DrawnQuad &q : hits)
         sel.add(q.identity(), false);
     repaint();
@@ -243,7 +248,7 @@ void TileEditor::finishBand(Qt::KeyboardModifiers modifiers)
 
 void TileEditor::clickSelect()
 {
-    const DrawnQuad hit = m_view->tileAt(m_pressPoint, m_view->isEditArt() ? 1 : 0);
+    const DrawnQuad hit = m_view->tileAt(m_pressPoint, editedPickList());
     Selection &sel = m_view->selection();
     if (!hit.isTile()) {
         sel.clear(editedClearIndex());
@@ -465,7 +470,7 @@ void TileEditor::setMyVisible(bool visible)
     UndoMgr *undo = m_view->undoMgr();
     undo->beginGroup();
     const QList<TileRecord> tiles = sel.selectedTiles(*m_view->model(), Art);
-    sel.clear(2);
+    sel.clear(Selection::ClearArt);
     for (TileRecord t : tiles) {
         if (t.visible != target) {
             undo->removeTile(t);
@@ -488,7 +493,7 @@ void TileEditor::del()
     for (const TileRecord &t : sel.selectedTiles(*m_view->model(), Art))
         undo->removeTile(t);
     undo->commitGroup();
-    sel.clear(2);
+    sel.clear(Selection::ClearArt);
     repaint();
 }
 
@@ -564,14 +569,14 @@ void TileEditor::insertItem()
 void TileEditor::undo()
 {
     m_view->undoMgr()->undo();
-    m_view->selection().clear(0);
+    m_view->selection().clear(Selection::ClearBoth);
     repaint();
 }
 
 void TileEditor::redo()
 {
     m_view->undoMgr()->redo();
-    m_view->selection().clear(0);
+    m_view->selection().clear(Selection::ClearBoth);
     repaint();
 }
 
@@ -629,7 +634,7 @@ void TileEditor::placeArt(bool move)
         for (const TileRecord &t : sel.selectedTiles(*model, Art))
             undo->removeTile(t);
     }
-    sel.clear(2);
+    sel.clear(Selection::ClearArt);
     const int raise = altHeld() ? m_brushAltitude : m_view->placingAltitude();
     for (auto it = m_brush.cbegin(); it != m_brush.cend(); ++it) {
         const QPoint loc = brushLocation(it.key());
@@ -676,7 +681,7 @@ void TileEditor::placeTerrain()
     Facet *model = m_view->model();
     Selection &sel = m_view->selection();
     UndoMgr *undo = m_view->undoMgr();
-    sel.clear(1);
+    sel.clear(Selection::ClearTerrain);
     // Terrain is placed while edit art is off, so the paint offset is 0.
     const int raise = altHeld() ? m_brushAltitude : 0;
     undo->beginGroup();

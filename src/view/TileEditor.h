@@ -79,6 +79,7 @@ public:
 private:
     int editedKind() const;
     int editedClearIndex() const;
+    int editedPickList() const;
     QPoint locationAt(const QPoint &widgetPoint) const;
     bool isNoLocation(const QPoint &loc) const;
     void trackCursor(const QPoint &widgetPoint, Qt::KeyboardModifiers modifiers);

@@ -71,7 +71,8 @@ private slots:
     void initTestCase()
     {
         TILSEN_NEED_GL();
-        QVERIFY(m_settingsDir.isValid() && m_files.isValid());
+        QVERIFY(m_settingsDir.isValid());
+        QVERIFY(m_files.isValid());
         for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
             for (auto scope : {QSettings::UserScope, QSettings::SystemScope})
                 QSettings::setPath(format, scope, m_settingsDir.path());
@@ -106,7 +107,8 @@ private slots:
         m_main->setClip(true);
         m_main->setMaxClip(3);
         QVERIFY(m_dialogs->calls.isEmpty());
-        QVERIFY(m_main->isVisible() && m_main->documents().isEmpty());
+        QVERIFY(m_main->isVisible());
+        QVERIFY(m_main->documents().isEmpty());
     }
 
     void focusedCommandReachesOneUndoReachesAll()
@@ -127,7 +129,8 @@ private slots:
         QCOMPARE(first->view()->centre(), QPoint(0, 0));
         m_main->clip()->glEnable(true);
         m_main->clip()->glHigher(40);
-        QVERIFY(second->view()->clipEnabled() && !first->view()->clipEnabled());
+        QVERIFY(second->view()->clipEnabled());
+        QVERIFY(!first->view()->clipEnabled());
         QCOMPARE(second->view()->maxAlt(), 40);
 
         action("Undo")->trigger();
@@ -160,7 +163,8 @@ private slots:
         m_main->slotSave(); // an untitled document asks for a name
         QCOMPARE(m_dialogs->count("save"), 1);
         if (saved.isEmpty()) {
-            QVERIFY(doc->model()->isModified() && doc->fileName().isEmpty());
+            QVERIFY(doc->model()->isModified());
+            QVERIFY(doc->fileName().isEmpty());
             QCOMPARE(m_dialogs->count("warning"), typed.isEmpty() ? 0 : 1);
             return;
         }

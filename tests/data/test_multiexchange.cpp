@@ -96,7 +96,8 @@ private slots:
         QCOMPARE(dialogs.count("warning"), 0);
         dialogs.answer(1);
         MultiExchange::exportMulti(nullptr, pair.idx, pair.mul, model);
-        QVERIFY(dialogs.count("warning") == 1 && dialogs.last("warning")->text.contains("multi.mul"));
+        QVERIFY(dialogs.count("warning") == 1);
+        QVERIFY(dialogs.last("warning")->text.contains("multi.mul"));
         QVERIFY(!QApplication::overrideCursor());
         QCOMPARE(std::pair(pair.index(), pair.data()), std::pair(damaged.index, damaged.data));
         MultiExchange::exportMulti(nullptr, pair.dir.filePath("none.idx"), pair.mul, model);

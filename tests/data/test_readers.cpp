@@ -124,7 +124,11 @@ private slots:
         r.loadFromBytes(f.index, f.data);
         for (int id = 2; id <= 10; ++id) {
             const Texture t = texture(r, id);
-            QVERIFY2(!t.block && !t.tw && !t.th && !t.w && !t.h, qPrintable(QString::number(id)));
+            QVERIFY2(!t.block, qPrintable(QString::number(id)));
+            QVERIFY2(!t.tw, qPrintable(QString::number(id)));
+            QVERIFY2(!t.th, qPrintable(QString::number(id)));
+            QVERIFY2(!t.w, qPrintable(QString::number(id)));
+            QVERIFY2(!t.h, qPrintable(QString::number(id)));
             QVERIFY(r.staticImage(id, nullptr, false).isNull());
         }
         QVERIFY(texture(r, 1).block);
@@ -163,7 +167,8 @@ private slots:
             MulWriter::indexedFile({{Art + 40000, fullArt(2, 2, rgb(7, 0, 0))}, {Art + 3, fullArt(2, 2, rgb(0, 7, 0))}}, Art + 40001);
         QTemporaryDir dir;
         const QString idx = dir.filePath("artidx.mul"), mul = dir.filePath("art.mul");
-        QVERIFY(writeFile(idx, f.index + QByteArray(7, '\0')) && writeFile(mul, f.data)); // a partial record is none
+        QVERIFY(writeFile(idx, f.index + QByteArray(7, '\0')));
+        QVERIFY(writeFile(mul, f.data)); // a partial record is none
         ArtReader r(idx, mul, QString(), QString());
         QCOMPARE(r.staticCount(), 40001);
         QCOMPARE(r.staticImage(40000, nullptr, false).pixel(0, 0), qRgba(56, 0, 0, 255));
@@ -172,13 +177,15 @@ private slots:
 
         // A reload forgets the art it decoded from the old files, also when the new ones are missing.
         const MulWriter::IndexedFile g = MulWriter::indexedFile({{Art + 3, fullArt(2, 2, rgb(0, 0, 7))}}, 0x8000);
-        QVERIFY(writeFile(idx, g.index) && writeFile(mul, g.data));
+        QVERIFY(writeFile(idx, g.index));
+        QVERIFY(writeFile(mul, g.data));
         r.load(idx, mul, QString(), QString());
         QCOMPARE(r.staticCount(), 0x4000);
         QCOMPARE(r.staticImage(3, nullptr, false).pixel(1, 1), qRgba(0, 0, 56, 255));
         r.load("/nonexistent/artidx.mul", "/nonexistent/art.mul", "/nonexistent/texidx.mul", "/nonexistent/tex.mul");
         QCOMPARE(r.staticCount(), 0x4000);
-        QVERIFY(r.staticImage(3, nullptr, false).isNull() && r.landImage(0, nullptr, false).isNull());
+        QVERIFY(r.staticImage(3, nullptr, false).isNull());
+        QVERIFY(r.landImage(0, nullptr, false).isNull());
     }
 
     void randomDamageNeverEscapes()
@@ -195,7 +202,10 @@ private slots:
             load(r, {{Art, bad}, {0, bad.left(int(rng.bounded(2100)))}});
             const Texture t = texture(r, 0);
             if (t.block) {
-                QVERIFY(t.w <= t.tw && t.h <= t.th && t.tw <= 2048 && t.th <= 2048);
+                QVERIFY(t.w <= t.tw);
+                QVERIFY(t.h <= t.th);
+                QVERIFY(t.tw <= 2048);
+                QVERIFY(t.th <= 2048);
                 if (t.h < t.th)
                     QCOMPARE(t.block[t.tw * t.th - 1], 0u);
             }
@@ -224,7 +234,8 @@ private slots:
         t.load("/nonexistent/tiledata.mul");
         QCOMPARE(t.staticInfo(5).flags, 0u);
         for (int id : {-1, 16384, 65535, 1 << 20}) // past the tables
-            QVERIFY(t.staticInfo(id).name.isEmpty() && t.landInfo(id).name.isEmpty());
+            QVERIFY(t.staticInfo(id).name.isEmpty());
+            QVERIFY(t.landInfo(id).name.isEmpty());
         // Cut two bytes into art record 10's name: what is there is read, the rest is empty.
         const QByteArray full = MulWriter::tileData({{16383, {1, 0, "L16383"}}}, {{9, {9, 0, "S9"}}, {10, {10, 0, "S10"}}});
         t.loadFromBytes(full.left(428032 + 4 + 37 * 10 + 19));

@@ -91,7 +91,8 @@ private slots:
         TileRecord a = at(1, 2, 10, 3), b = a;
         b.flags = 0xFF;
         b.sortZ = 40;
-        QVERIFY(a == b && a != at(1, 2, 10, 3, Terrain));
+        QVERIFY(a == b);
+        QVERIFY(a != at(1, 2, 10, 3, Terrain));
         b.visible = 0;
         QVERIFY(a != b);
         QCOMPARE(locationKey(-1, 2), 0x2FFFFu);
@@ -116,32 +117,44 @@ private slots:
     void facetEdits()
     {
         Facet f(m_data);
-        QVERIFY(f.tilesAt(1, 2).empty() && f.locations().isEmpty()); // reading makes no entry
-        QVERIFY(f.addTile(199, 199, at(199, 199)) && f.addTile(-200, -200, at(-200, -200)));
-        QVERIFY(!f.addTile(200, 0, at(200, 0)) && !f.addTile(0, 200, at(0, 200)));
-        QVERIFY(!f.addTile(-201, 0, at(-201, 0)) && !f.removeTile(200, 0, at(200, 0)));
+        QVERIFY(f.tilesAt(1, 2).empty());
+        QVERIFY(f.locations().isEmpty()); // reading makes no entry
+        QVERIFY(f.addTile(199, 199, at(199, 199)));
+        QVERIFY(f.addTile(-200, -200, at(-200, -200)));
+        QVERIFY(!f.addTile(200, 0, at(200, 0)));
+        QVERIFY(!f.addTile(0, 200, at(0, 200)));
+        QVERIFY(!f.addTile(-201, 0, at(-201, 0)));
+        QVERIFY(!f.removeTile(200, 0, at(200, 0)));
         const TileRecord t = at(1, 2);
         TileRecord hued = t;
         hued.hue = 5;
-        QVERIFY(f.addTile(1, 2, t) && !f.addTile(1, 2, t));
-        QVERIFY(!f.removeTile(1, 2, hued) && !f.removeTile(1, 3, at(1, 3)));
+        QVERIFY(f.addTile(1, 2, t));
+        QVERIFY(!f.addTile(1, 2, t));
+        QVERIFY(!f.removeTile(1, 2, hued));
+        QVERIFY(!f.removeTile(1, 3, at(1, 3)));
         f.setAllowDuplicates(true);
-        QVERIFY(f.addTile(1, 2, t) && f.removeTile(1, 2, t));
+        QVERIFY(f.addTile(1, 2, t));
+        QVERIFY(f.removeTile(1, 2, t));
         QCOMPARE(f.tilesAt(1, 2).size(), size_t(1)); // one of two equal tiles went
-        QVERIFY(f.removeTile(1, 2, t) && !f.removeTile(1, 2, t));
+        QVERIFY(f.removeTile(1, 2, t));
+        QVERIFY(!f.removeTile(1, 2, t));
         QCOMPARE(f.locations().size(), 2); // an emptied location goes
 
         // Loading keys each tile by its own position, in draw order, and leaves it unmodified.
         Facet g(m_data);
         const TileRecord high = at(1, 1, 10, 20), low = at(1, 1, 10, 5), far = at(-5, 7);
         g.load({{locationKey(1, 1), {high, low}}, {0u, {far}}});
-        QVERIFY(!g.isModified() && *g.tilesAt(1, 1).begin() == low);
+        QVERIFY(!g.isModified());
+        QVERIFY(*g.tilesAt(1, 1).begin() == low);
         QCOMPARE(g.sortedKeys(), QList<quint32>({locationKey(1, 1), locationKey(-5, 7)}));
         g.setAllowDuplicates(true);
-        QVERIFY(g.addTile(1, 1, low) && !g.isModified()); // a copy changes nothing to save
-        QVERIFY(g.removeTile(-5, 7, far) && g.isModified());
+        QVERIFY(g.addTile(1, 1, low));
+        QVERIFY(!g.isModified()); // a copy changes nothing to save
+        QVERIFY(g.removeTile(-5, 7, far));
+        QVERIFY(g.isModified());
         g.load(TileMap()); // keeps the unsaved state
-        QVERIFY(g.locations().isEmpty() && g.isModified());
+        QVERIFY(g.locations().isEmpty());
+        QVERIFY(g.isModified());
     }
 
     void saveAndReadBack()
@@ -151,16 +164,20 @@ private slots:
         Facet f(m_data);
         QCOMPARE(MltFile::toBytes(f), QByteArray(4, '\0'));
         QVERIFY(f.addTile(5, -7, at(5, -7, 3, 2, Terrain)));
-        QVERIFY(f.save(path) && !f.isModified());
+        QVERIFY(f.save(path));
+        QVERIFY(!f.isModified());
         QCOMPARE(fileBytes(path).toHex(' '),
                  QByteArray("00 00 00 00 03 00 05 00 f9 ff 02 00 01 00 00 00"));
         const TileRecord extreme(Extreme, m_data);
-        QVERIFY(f.addTile(extreme.x, extreme.y, extreme) && f.save(path));
+        QVERIFY(f.addTile(extreme.x, extreme.y, extreme));
+        QVERIFY(f.save(path));
         const MltReadResult r = MltFile::read(path, m_data);
         QCOMPARE(r.status, MltReadResult::Ok);
         QCOMPARE(keys(r.tiles), QStringList({"3:5:-7:2:0:1:1", Extreme}));
         const TileRecord back = r.tiles.value(locationKey(5, -7)).first();
-        QVERIFY(back.name == "three" && back.height == 9 && back.sortZ == 2);
+        QVERIFY(back.name == "three");
+        QVERIFY(back.height == 9);
+        QVERIFY(back.sortZ == 2);
 
         // Equal tiles are written once, in ascending location order.
         Facet g(m_data);
@@ -190,19 +207,23 @@ private slots:
         QVERIFY(f.save(path));
         const QByteArray before = fileBytes(path);
         f.addTile(2, 2, at(2, 2));
-        QVERIFY(!f.save(path) && f.isModified());
+        QVERIFY(!f.save(path));
+        QVERIFY(f.isModified());
         QCOMPARE(fileBytes(path), before);
 
         const QByteArray e = QByteArray::fromHex("030001000200030001000000"), v0(4, '\0');
         const MltReadResult bad = MltFile::fromBytes(QByteArray::fromHex("01000000") + e, m_data);
-        QVERIFY(bad.status == MltReadResult::BadVersion && bad.version == 1 && bad.tiles.isEmpty());
+        QVERIFY(bad.status == MltReadResult::BadVersion);
+        QVERIFY(bad.version == 1);
+        QVERIFY(bad.tiles.isEmpty());
         // No header or a short one reads as version 0; a partial entry is dropped.
         const QPair<QByteArray, int> cases[] = {
             {QByteArray(), 0}, {QByteArray(3, '\1'), 0}, {v0 + e + e.left(11), 1},
             {v0 + e + e + e.left(1), 2}};
         for (const auto &[bytes, tiles] : cases) {
             const MltReadResult r = MltFile::fromBytes(bytes, m_data);
-            QVERIFY(r.status == MltReadResult::Ok && keys(r.tiles).size() == tiles);
+            QVERIFY(r.status == MltReadResult::Ok);
+            QVERIFY(keys(r.tiles).size() == tiles);
         }
     }
 
@@ -223,7 +244,9 @@ private slots:
         undo.redo();
         QCOMPARE(keys(f.locations()), keys({t}));
         undo.clearHistory();
-        QVERIFY(!undo.hasSteps(0) && !undo.hasSteps(1) && f.tileCount() == 1);
+        QVERIFY(!undo.hasSteps(0));
+        QVERIFY(!undo.hasSteps(1));
+        QVERIFY(f.tileCount() == 1);
         QCOMPARE(log, QStringList({"U1", "R1", "U0", "U1", "R0", "U0", "R0"}));
     }
 
@@ -279,10 +302,12 @@ private slots:
         std::unique_ptr<QMimeData> art(mime.encode(Art, map, -70000, 70000, -32768));
         std::unique_ptr<QMimeData> other(mime.encode(7, map, 0, 0, 0));
         QCOMPARE(art->formats() + other->formats(), QStringList({"bm/art", "bm/terrain"}));
-        QVERIFY(mime.canDecode(Art, art.get()) && !mime.canDecode(Terrain, art.get()));
+        QVERIFY(mime.canDecode(Art, art.get()));
+        QVERIFY(!mime.canDecode(Terrain, art.get()));
         int x = 1, y = 0;
         qint16 z = 0;
-        QVERIFY(mime.decode(Terrain, art.get(), x, y, z).isEmpty() && x == 1);
+        QVERIFY(mime.decode(Terrain, art.get(), x, y, z).isEmpty());
+        QVERIFY(x == 1);
         QCOMPARE(keys(mime.decode(Art, art.get(), x, y, z)), keys({ground})); // hidden left out
         mime.setIncludeInvisible(true);
         QCOMPARE(mime.decode(Art, art.get(), x, y, z), map);

@@ -90,7 +90,9 @@ void TestIsoGeometry::quadPickingRanksBySerial()
     QCOMPARE(IsoGeometry::topQuad(terrain, art, 1, at(-5, -5)).serial, 1);
     QCOMPARE(IsoGeometry::topQuad(terrain, art, 0, at(-5, -5)).serial, 3);
     const DrawnQuad none = IsoGeometry::topQuad(terrain, art, 3, at(52, 0));
-    QVERIFY(!none.isTile() && none.x == -1 && none.y == -1);
+    QVERIFY(!none.isTile());
+    QVERIFY(none.x == -1);
+    QVERIFY(none.y == -1);
 
     // Band hits in serial order; corners given in any order; a flat band still takes what it crosses.
     terrain = {quad(0, 10, 10, 0, 0, 1), quad(100, 110, 110, 100, 0, 4)};

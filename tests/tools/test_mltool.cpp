@@ -83,9 +83,11 @@ private slots:
             for (QString &a : args)
                 a = a == "IDX" ? pair.idx : a == "MUL" ? pair.mul : a.contains('.') ? pair.dir.filePath(a) : a;
             const Run r = mltool(args);
-            QVERIFY2(r.status == status && r.err.startsWith("mltool: ") && r.err.contains("usage:") == (status == 2),
-                     qPrintable(shown + ": " + r.err));
-            QVERIFY2(pair.index() == index && pair.data() == data, qPrintable(shown));
+            QVERIFY2(r.status == status, qPrintable(shown + ": " + r.err));
+            QVERIFY2(r.err.startsWith("mltool: "), qPrintable(shown + ": " + r.err));
+            QVERIFY2(r.err.contains("usage:") == (status == 2), qPrintable(shown + ": " + r.err));
+            QVERIFY2(pair.index() == index, qPrintable(shown));
+            QVERIFY2(pair.data() == data, qPrintable(shown));
         }
     }
 };

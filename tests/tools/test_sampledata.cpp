@@ -82,12 +82,15 @@ private slots:
     // Pictures, names, flags and heights; no tile in the view's no-draw ranges but the marker.
     void everyTileReadsBackAsDrawn()
     {
-        QVERIFY(SampleCatalogue::art().size() >= 40 && SampleCatalogue::land().size() >= 8);
+        QVERIFY(SampleCatalogue::art().size() >= 40);
+        QVERIFY(SampleCatalogue::land().size() >= 8);
         for (const auto &t : SampleCatalogue::art()) {
             QVERIFY2(matching(m_art->staticImage(t.id, nullptr, false), t.draw(), false) > 0, t.name);
             const TileInfo info = m_tiles.staticInfo(t.id);
             QCOMPARE(info.name, QString::fromLatin1(t.name.left(20)));
-            QVERIFY(!info.name.isEmpty() && info.flags == t.flags && info.height == t.height);
+            QVERIFY(!info.name.isEmpty());
+            QVERIFY(info.flags == t.flags);
+            QVERIFY(info.height == t.height);
             QVERIFY2((t.id >= 2 && t.id < 7182) != (t.id == SampleCatalogue::Marker), t.name);
         }
         for (const auto &t : SampleCatalogue::land()) {
@@ -97,9 +100,11 @@ private slots:
         }
         // Chosen pixels: grass is green, water blue, a wall stands on its bottom corner.
         const QRgb grass = m_art->landImage(3, nullptr, false).pixel(22, 22);
-        QVERIFY(qGreen(grass) > qRed(grass) && qBlue(m_art->landImage(7, nullptr, false).pixel(22, 30)) > 100);
+        QVERIFY(qGreen(grass) > qRed(grass));
+        QVERIFY(qBlue(m_art->landImage(7, nullptr, false).pixel(22, 30)) > 100);
         const QImage wall = m_art->staticImage(SampleCatalogue::StoneWallEW, nullptr, false);
-        QVERIFY(wall.height() >= 80 && qAlpha(wall.pixel(22, wall.height() - 1)));
+        QVERIFY(wall.height() >= 80);
+        QVERIFY(qAlpha(wall.pixel(22, wall.height() - 1)));
     }
 
     void huesAreSmoothRamps()
@@ -111,11 +116,14 @@ private slots:
             const quint16 *c = m_hues.colours(h);
             QCOMPARE(QVector<quint16>(c, c + 32), expected[h - 1].colours);
             for (int i = 1; i < 32; ++i)
-                QVERIFY2(sum(c[i]) >= sum(c[i - 1]) && sum(c[i]) - sum(c[i - 1]) <= 9, qPrintable(QString::number(h)));
+                QVERIFY2(sum(c[i]) >= sum(c[i - 1]), qPrintable(QString::number(h)));
+                QVERIFY2(sum(c[i]) - sum(c[i - 1]) <= 9, qPrintable(QString::number(h)));
         }
         // Selected tiles are drawn in this hue: it must stand out.
         const quint16 *selection = m_hues.colours(SampleHues::SelectionHue);
-        QVERIFY(selection && (selection[31] >> 10 & 31) > 25 && (selection[31] >> 5 & 31) > 25);
+        QVERIFY(selection);
+        QVERIFY((selection[31] >> 10 & 31) > 25);
+        QVERIFY((selection[31] >> 5 & 31) > 25);
     }
 
     // Every entry holds exactly its multi's tiles, each once, each with art and a name.
@@ -131,8 +139,8 @@ private slots:
             for (const auto &list : tiles)
                 for (const TileRecord &t : list) {
                     read << t.key();
-                    QVERIFY2(!m_art->staticImage(t.id, nullptr, false).isNull() && !t.name.isEmpty(),
-                             qPrintable(t.key()));
+                    QVERIFY2(!m_art->staticImage(t.id, nullptr, false).isNull(), qPrintable(t.key()));
+                    QVERIFY2(!t.name.isEmpty(), qPrintable(t.key()));
                 }
             for (const auto &t : m.tiles)
                 written << QString("%1:%2:%3:%4:0:%5:1").arg(t.id).arg(t.x).arg(t.y).arg(t.z).arg(qint16(t.flags));
@@ -144,11 +152,14 @@ private slots:
             QCOMPARE(mul.mid(pair.records().at(m.index).offset + 2, 6), QByteArray(6, '\0'));
         }
         const auto &r = pair.records();
-        QVERIFY(pair.entryCount() == SampleMultis::IndexRecords && r.at(SampleMultis::AbsentEntry).offset == -1
-                && r.at(SampleMultis::EmptyEntry).offset == 0 && r.at(SampleMultis::EmptyEntry).length == 0);
+        QCOMPARE(pair.entryCount(), SampleMultis::IndexRecords);
+        QCOMPARE(r.at(SampleMultis::AbsentEntry).offset, -1);
+        QCOMPARE(r.at(SampleMultis::EmptyEntry).offset, 0);
+        QCOMPARE(r.at(SampleMultis::EmptyEntry).length, 0);
         TileMap none;
-        QVERIFY(!pair.readEntry(SampleMultis::AbsentEntry, m_tiles, none)
-                && !pair.readEntry(SampleMultis::EmptyEntry, m_tiles, none) && none.isEmpty());
+        QVERIFY(!pair.readEntry(SampleMultis::AbsentEntry, m_tiles, none));
+        QVERIFY(!pair.readEntry(SampleMultis::EmptyEntry, m_tiles, none));
+        QVERIFY(none.isEmpty());
     }
 };
 

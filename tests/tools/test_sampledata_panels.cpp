@@ -49,7 +49,9 @@ private slots:
         palette.treeArt()->setCurrentItem(stone);
         const QListWidgetItem *first = palette.listArt()->item(0);
         QCOMPARE(palette.listArt()->count(), static_cast<TListItem *>(stone)->tiles.size());
-        QVERIFY(first && first->text() == QString::number(SampleCatalogue::StoneWallEW) && !first->icon().isNull());
+        QVERIFY(first);
+        QVERIFY(first->text() == QString::number(SampleCatalogue::StoneWallEW));
+        QVERIFY(!first->icon().isNull());
     }
 
     // Indexes written in hexadecimal and decimal alike; the absent entry is not listed.
