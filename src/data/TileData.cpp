@@ -139,24 +139,20 @@ QString storableName(const QString &name)
 
 void TileData::setStaticInfo(int id, const TileInfo &info)
 {
-    if (id < 0 || id >= MaxArtEntries)
-        return;
-    if (id >= m_static.size())
-        m_static.resize(id + 1);
-    Entry &e = m_static[id];
-    e.flags = info.flags;
-    e.extra = info.height;
-    e.name = storableName(info.name);
+    store(m_static, id, MaxArtEntries, {info.flags, info.height, storableName(info.name)});
 }
 
 void TileData::setLandInfo(int id, const TileInfo &info)
 {
-    if (id < 0 || id >= LandEntries)
+    store(m_land, id, LandEntries, {info.flags, info.textureId, storableName(info.name)});
+}
+
+// Ids the file cannot hold are dropped; the table grows to take the others.
+void TileData::store(QVector<Entry> &table, int id, int limit, const Entry &entry)
+{
+    if (id < 0 || id >= limit)
         return;
-    if (id >= m_land.size())
-        m_land.resize(id + 1);
-    Entry &e = m_land[id];
-    e.flags = info.flags;
-    e.extra = info.textureId;
-    e.name = storableName(info.name);
+    if (id >= table.size())
+        table.resize(id + 1);
+    table[id] = entry;
 }

@@ -35,6 +35,7 @@ private:
         QString name; // converted once at load: every tile record copies it
     };
     static TileInfo info(const Entry &e, bool art);
+    static void store(QVector<Entry> &table, int id, int limit, const Entry &entry);
 
     QVector<Entry> m_land;
     QVector<Entry> m_static;

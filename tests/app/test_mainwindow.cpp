@@ -268,6 +268,26 @@ private slots:
         grids.clear();
     }
 
+    // A Scale entry sets the focused view's scale; focus brings a document's own entry back.
+    void scaleEntriesFollowTheFocusedDocument()
+    {
+        GLScroll *first = newFocusedDocument();
+        QTRY_VERIFY(first->hasFocus());
+        const QList<QPair<QString, double>> steps = {{"1/2", 0.5}, {"3/4", 0.75}, {"1.0", 1.0}, {"3/4", 0.75}};
+        for (const auto &[text, scale] : steps) {
+            action(text)->trigger();
+            QCOMPARE(first->view()->scale(), scale);
+        }
+        GLScroll *second = newFocusedDocument();
+        QTRY_VERIFY(second->hasFocus());
+        QCOMPARE(second->view()->scale(), 1.0);
+        QVERIFY(action("1.0")->isChecked());
+        m_main->workspace()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(first->parentWidget()));
+        first->setFocus();
+        QTRY_VERIFY(action("3/4")->isChecked());
+        QCOMPARE(second->view()->scale(), 1.0);
+    }
+
     // Two "Untitled" documents: each Window menu entry activates its own.
     void windowMenuTellsEqualTitlesApart()
     {
