@@ -233,9 +233,10 @@ private slots:
         TileData t;
         t.load("/nonexistent/tiledata.mul");
         QCOMPARE(t.staticInfo(5).flags, 0u);
-        for (int id : {-1, 16384, 65535, 1 << 20}) // past the tables
+        for (int id : {-1, 16384, 65535, 1 << 20}) { // past the tables
             QVERIFY(t.staticInfo(id).name.isEmpty());
             QVERIFY(t.landInfo(id).name.isEmpty());
+        }
         // Cut two bytes into art record 10's name: what is there is read, the rest is empty.
         const QByteArray full = MulWriter::tileData({{16383, {1, 0, "L16383"}}}, {{9, {9, 0, "S9"}}, {10, {10, 0, "S10"}}});
         t.loadFromBytes(full.left(428032 + 4 + 37 * 10 + 19));

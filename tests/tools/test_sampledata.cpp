@@ -115,9 +115,10 @@ private slots:
         for (int h = 1; h <= expected.size(); ++h) {
             const quint16 *c = m_hues.colours(h);
             QCOMPARE(QVector<quint16>(c, c + 32), expected[h - 1].colours);
-            for (int i = 1; i < 32; ++i)
+            for (int i = 1; i < 32; ++i) {
                 QVERIFY2(sum(c[i]) >= sum(c[i - 1]), qPrintable(QString::number(h)));
                 QVERIFY2(sum(c[i]) - sum(c[i - 1]) <= 9, qPrintable(QString::number(h)));
+            }
         }
         // Selected tiles are drawn in this hue: it must stand out.
         const quint16 *selection = m_hues.colours(SampleHues::SelectionHue);
