@@ -57,7 +57,7 @@ const QString &bigFile()
     static QString path = [] {
         Facet model(tileData());
         model.load(mapOf(someTiles(100000)));
-        const QString p = dir.filePath("big.mlt");
+        QString p = dir.filePath("big.mlt");
         MltFile::write(p, model);
         return p;
     }();

@@ -78,7 +78,7 @@ QString DataLocations::gameDirectory()
 
 QString DataLocations::fileIn(const QString &installDir, const QString &name)
 {
-    const QString exact = installDir + QLatin1Char('/') + name;
+    QString exact = installDir + QLatin1Char('/') + name;
     if (installDir.isEmpty() || QFileInfo::exists(exact))
         return exact;
     const QStringList entries = QDir(installDir).entryList(QDir::Files | QDir::Hidden);
