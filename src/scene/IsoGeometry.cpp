@@ -37,14 +37,76 @@ void IsoGeometry::diamond(const QPoint &centre, int x, int y, int z, QPoint out[
 
 void IsoGeometry::tileQuad(const QPoint &scene, int z, const TexInfo &tex, QPoint out[4])
 {
+    // Only the image: the texture's padding is neither drawn nor picked.
     const int left = scene.x() - int(tex.imageWidth / 2);
-    const int right = left + int(tex.texWidth);
+    const int right = left + int(tex.imageWidth);
     const int top = scene.y() + 4 * z - 44 + int(tex.imageHeight);
-    const int bottom = top - int(tex.texHeight);
+    const int bottom = top - int(tex.imageHeight);
     out[0] = {left, top};
     out[1] = {right, top};
     out[2] = {right, bottom};
     out[3] = {left, bottom};
+}
+
+QPointF IsoGeometry::imageTexCorner(const TexInfo &tex)
+{
+    if (tex.texWidth == 0 || tex.texHeight == 0)
+        return {};
+    return {double(tex.imageWidth) / tex.texWidth, double(tex.imageHeight) / tex.texHeight};
+}
+
+QPointF IsoGeometry::pixelCentre(const QPoint &pixel, int width, int height, double scale)
+{
+    constexpr double Half = 0.5;
+    return unproject(QPointF(pixel.x() + Half, pixel.y() + Half), width, height, scale);
+}
+
+std::optional<QPoint> IsoGeometry::cellAt(const Walk &w, const QPoint &centre, const QPointF &p)
+{
+    // Rows run back to front and cells left to right, so the last hit is the
+    // front-most; a point on a shared edge goes to the cell in front.
+    std::optional<QPoint> hit;
+    for (int r = 0; r < w.rows; ++r) {
+        for (int c = 0; c < w.columns; ++c) {
+            const QPoint loc = cell(w, r, c);
+            const QPoint top = scenePoint(centre, loc.x(), loc.y());
+            const double dx = std::abs(p.x() - top.x());
+            const double dy = std::abs(p.y() - (top.y() - 22));
+            if (dx + dy <= 22.0)
+                hit = loc;
+        }
+    }
+    return hit;
+}
+
+bool IsoGeometry::quadContains(const DrawnQuad &q, const QPointF &p)
+{
+    const int x0 = std::min(q.corners[0].x(), q.corners[2].x());
+    const int x1 = std::max(q.corners[0].x(), q.corners[2].x());
+    const int y0 = std::min(q.corners[0].y(), q.corners[2].y());
+    const int y1 = std::max(q.corners[0].y(), q.corners[2].y());
+    return p.x() >= x0 && p.x() < x1 && p.y() >= y0 && p.y() < y1;
+}
+
+DrawnQuad IsoGeometry::topQuadAt(const QList<DrawnQuad> &terrain, const QList<DrawnQuad> &art,
+                                 int list, const QPointF &p)
+{
+    const DrawnQuad *best = nullptr;
+    auto scan = [&](const QList<DrawnQuad> &quads) {
+        for (auto it = quads.crbegin(); it != quads.crend(); ++it) {
+            if (best && it->serial <= best->serial)
+                return;
+            if (quadContains(*it, p)) {
+                best = &*it;
+                return;
+            }
+        }
+    };
+    if (list == 0 || list == 3)
+        scan(terrain);
+    if (list == 1 || list == 3)
+        scan(art);
+    return best ? *best : DrawnQuad::none();
 }
 
 QPointF IsoGeometry::unproject(const QPointF &widget, int width, int height, double scale)

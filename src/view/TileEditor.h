@@ -89,12 +89,14 @@ private:
 
     void paintStroke(const QPoint &widgetPoint);
     void placePaintTile(const QPoint &loc);
-    void startDrag();
+    void startDrag(const QPoint &grabbed);
     void setBand(const QPoint &from, const QPoint &to);
     void finishBand(Qt::KeyboardModifiers modifiers);
     void clickSelect();
 
-    Brush collectBrush(int kind) const;
+    // Offsets from anchor, a map location.
+    Brush collectBrush(int kind, const QPoint &anchor) const;
+    QPoint selectionMiddle(int kind) const;
     void putOnClipboard(int kind, const Brush &brush);
     void placeBrush(bool move);
     void placeArt(bool move);
