@@ -48,6 +48,13 @@ void IsoGeometry::tileQuad(const QPoint &scene, int z, const TexInfo &tex, QPoin
     out[3] = {left, bottom};
 }
 
+IsoGeometry::Projection IsoGeometry::projection(int width, int height)
+{
+    const int left = -(width / 2);
+    const int bottom = -(height / 2);
+    return {left, left + width, bottom, bottom + height};
+}
+
 QPointF IsoGeometry::imageTexCorner(const TexInfo &tex)
 {
     if (tex.texWidth == 0 || tex.texHeight == 0)
@@ -79,24 +86,59 @@ std::optional<QPoint> IsoGeometry::cellAt(const Walk &w, const QPoint &centre, c
     return hit;
 }
 
-bool IsoGeometry::quadContains(const DrawnQuad &q, const QPointF &p)
+double IsoGeometry::snap(int coordinate, double scale)
 {
-    const int x0 = std::min(q.corners[0].x(), q.corners[2].x());
-    const int x1 = std::max(q.corners[0].x(), q.corners[2].x());
-    const int y0 = std::min(q.corners[0].y(), q.corners[2].y());
-    const int y1 = std::max(q.corners[0].y(), q.corners[2].y());
-    return p.x() >= x0 && p.x() < x1 && p.y() >= y0 && p.y() < y1;
+    return std::floor(coordinate * scale + 0.5);
+}
+
+QRectF IsoGeometry::pixelRect(const DrawnQuad &q, double scale)
+{
+    const double x0 = snap(std::min(q.corners[0].x(), q.corners[2].x()), scale);
+    const double x1 = snap(std::max(q.corners[0].x(), q.corners[2].x()), scale);
+    const double y0 = snap(std::min(q.corners[0].y(), q.corners[2].y()), scale);
+    const double y1 = snap(std::max(q.corners[0].y(), q.corners[2].y()), scale);
+    return QRectF(QPointF(x0, y0), QPointF(x1, y1));
+}
+
+// Edges lie on pixel edges and the point on a pixel centre: no ties.
+bool IsoGeometry::quadContains(const DrawnQuad &q, const QPointF &p, double scale)
+{
+    const QRectF r = pixelRect(q, scale);
+    const double x = p.x() * scale, y = p.y() * scale;
+    return x > r.left() && x < r.right() && y > r.top() && y < r.bottom();
+}
+
+QList<DrawnQuad> IsoGeometry::quadsMeeting(const QList<DrawnQuad> &terrain,
+                                           const QList<DrawnQuad> &art, int list,
+                                           const QRectF &pixels, double scale)
+{
+    QList<DrawnQuad> hits;
+    auto scan = [&](const QList<DrawnQuad> &quads) {
+        for (const DrawnQuad &q : quads) {
+            const QRectF r = pixelRect(q, scale);
+            if (r.left() < pixels.right() && pixels.left() < r.right() && r.top() < pixels.bottom()
+                && pixels.top() < r.bottom())
+                hits.append(q);
+        }
+    };
+    if (list == 0 || list == 3)
+        scan(terrain);
+    if (list == 1 || list == 3)
+        scan(art);
+    std::stable_sort(hits.begin(), hits.end(),
+                     [](const DrawnQuad &a, const DrawnQuad &b) { return a.serial < b.serial; });
+    return hits;
 }
 
 DrawnQuad IsoGeometry::topQuadAt(const QList<DrawnQuad> &terrain, const QList<DrawnQuad> &art,
-                                 int list, const QPointF &p)
+                                 int list, const QPointF &p, double scale)
 {
     const DrawnQuad *best = nullptr;
     auto scan = [&](const QList<DrawnQuad> &quads) {
         for (auto it = quads.crbegin(); it != quads.crend(); ++it) {
             if (best && it->serial <= best->serial)
                 return;
-            if (quadContains(*it, p)) {
+            if (quadContains(*it, p, scale)) {
                 best = &*it;
                 return;
             }
@@ -113,8 +155,11 @@ QPointF IsoGeometry::unproject(const QPointF &widget, int width, int height, dou
 {
     if (scale <= 0.0)
         return {};
-    const double x = widget.x() - width * 0.5;
-    const double y = (height - widget.y()) - height * 0.5;
+    // The scene origin sits on a pixel corner (see projection()), so pixel
+    // centres never fall on the edges of whole-unit quads.
+    const Projection p = projection(width, height);
+    const double x = widget.x() + p.left;
+    const double y = (height - widget.y()) + p.bottom;
     return {x / scale, y / scale};
 }
 

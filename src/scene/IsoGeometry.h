@@ -6,6 +6,7 @@
 #include <QList>
 #include <QPoint>
 #include <QPointF>
+#include <QRectF>
 
 #include <optional>
 
@@ -51,6 +52,12 @@ public:
     // Texture coordinates of the image's bottom-right corner inside the padded texture.
     static QPointF imageTexCorner(const TexInfo &tex);
 
+    // The orthographic view volume of a width x height view, in scene units at
+    // scale 1: whole numbers, so an odd size does not put the origin mid-pixel.
+    struct Projection {
+        int left = 0, right = 0, bottom = 0, top = 0;
+    };
+    static Projection projection(int width, int height);
     // Widget point (logical pixels) to scene point, for the orthographic
     // projection of a width x height view and the view scale.
     static QPointF unproject(const QPointF &widget, int width, int height, double scale);
@@ -63,10 +70,20 @@ public:
     static QPointF pixelCentre(const QPoint &pixel, int width, int height, double scale);
     // The front-most walk cell whose diamond (altitude 0) holds the point.
     static std::optional<QPoint> cellAt(const Walk &w, const QPoint &centre, const QPointF &p);
-    // The quad drawn last among those covering the point, or DrawnQuad::none().
+    // A scene coordinate at a scale, put on the nearest pixel edge: tiles are
+    // drawn there, so their edges never cut a pixel centre.
+    static double snap(int coordinate, double scale);
+    // A quad's edges as drawn: snapped, in pixels from the scene origin (y up).
+    static QRectF pixelRect(const DrawnQuad &q, double scale);
+    // The quad drawn last among those covering the scene point, or DrawnQuad::none().
     static DrawnQuad topQuadAt(const QList<DrawnQuad> &terrain, const QList<DrawnQuad> &art,
-                               int list, const QPointF &p);
-    static bool quadContains(const DrawnQuad &q, const QPointF &p);
+                               int list, const QPointF &p, double scale);
+    static bool quadContains(const DrawnQuad &q, const QPointF &p, double scale);
+    // Every quad sharing a pixel with the rectangle (pixels from the scene
+    // origin, y up), ordered by serial.
+    static QList<DrawnQuad> quadsMeeting(const QList<DrawnQuad> &terrain,
+                                         const QList<DrawnQuad> &art, int list,
+                                         const QRectF &pixels, double scale);
 
     // The front-most walk cell whose diamond (altitude 0) meets the box; false if none.
     static bool pickCell(const Walk &w, const QPoint &centre, const Box &box, QPoint &cellOut);

@@ -256,7 +256,17 @@ QPoint GLWidget::noLocation() const
 
 DrawnQuad GLWidget::tileAt(const QPoint &widgetPoint, int list) const
 {
-    return IsoGeometry::topQuadAt(m_quads[0], m_quads[1], list, pixelCentre(widgetPoint));
+    return IsoGeometry::topQuadAt(m_quads[0], m_quads[1], list, pixelCentre(widgetPoint), m_scale);
+}
+
+// The widget pixels of the rectangle, inclusive, in pixels from the scene origin.
+QList<DrawnQuad> GLWidget::tilesInPixels(const QRect &widgetRect, int list) const
+{
+    const IsoGeometry::Projection p = IsoGeometry::projection(width(), height());
+    const QRect r = widgetRect.normalized();
+    const QRectF pixels(QPointF(r.left() + p.left, height() - (r.bottom() + 1) + p.bottom),
+                        QPointF(r.right() + 1 + p.left, height() - r.top() + p.bottom));
+    return IsoGeometry::quadsMeeting(m_quads[0], m_quads[1], list, pixels, m_scale);
 }
 
 QList<DrawnQuad> GLWidget::tilesIn(int x1, int y1, int x2, int y2, int list) const
@@ -333,11 +343,10 @@ void GLWidget::resizeGL(int w, int h)
 
 void GLWidget::loadProjection()
 {
-    const double w = width() * 0.5;
-    const double h = height() * 0.5;
+    const IsoGeometry::Projection p = IsoGeometry::projection(width(), height());
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(-w, w, -h, h, -1.0, 1.0);
+    glOrtho(p.left, p.right, p.bottom, p.top, -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
 }
 
@@ -475,17 +484,22 @@ void GLWidget::drawTile(const TileRecord &t, const QPoint &loc, const QPoint &sc
     IsoGeometry::tileQuad(scene, z, tex, corners);
     if (!translucent)
         recordQuad(t, loc, z, corners);
+    // On whole pixels at every scale, where picking expects the edges.
+    const auto vertex = [this](const QPoint &c) {
+        glVertex2d(IsoGeometry::snap(c.x(), m_scale) / m_scale,
+                   IsoGeometry::snap(c.y(), m_scale) / m_scale);
+    };
     // The image's part of the padded texture, on the image's own rectangle.
     const QPointF st = IsoGeometry::imageTexCorner(tex);
     glBegin(GL_QUADS);
     glTexCoord2d(0.0, 0.0);
-    glVertex2i(corners[0].x(), corners[0].y());
+    vertex(corners[0]);
     glTexCoord2d(st.x(), 0.0);
-    glVertex2i(corners[1].x(), corners[1].y());
+    vertex(corners[1]);
     glTexCoord2d(st.x(), st.y());
-    glVertex2i(corners[2].x(), corners[2].y());
+    vertex(corners[2]);
     glTexCoord2d(0.0, st.y());
-    glVertex2i(corners[3].x(), corners[3].y());
+    vertex(corners[3]);
     glEnd();
 }
 

@@ -36,6 +36,7 @@ public:
     QPoint mapLocation(const QPoint &widgetPoint) const;
     DrawnQuad tileAt(const QPoint &widgetPoint, int list) const;
     QList<DrawnQuad> tilesIn(int x1, int y1, int x2, int y2, int list) const;
+    QList<DrawnQuad> tilesInPixels(const QRect &widgetRect, int list) const;
     QPointF unproject(const QPoint &widgetPoint) const;
     QPointF pixelCentre(const QPoint &widgetPoint) const;
     static QString statusText(const DrawnQuad &q);

@@ -219,6 +219,7 @@ void TileEditor::placePaintTile(const QPoint &loc)
 
 void TileEditor::setBand(const QPoint &from, const QPoint &to)
 {
+    m_bandPixels = QRect(from, to).normalized();
     const QPoint topLeft(std::min(from.x(), to.x()), std::min(from.y(), to.y()));
     // The band covers its last pixels as well: their far edges bound it.
     const QPoint pastBottomRight(std::max(from.x(), to.x()) + 1, std::max(from.y(), to.y()) + 1);
@@ -234,7 +235,7 @@ void TileEditor::finishBand(Qt::KeyboardModifiers modifiers)
 {
     m_bandShown = false;
     const QList<DrawnQuad> hits =
-        m_view->tilesIn(m_band.x1, m_band.y1, m_band.x2, m_band.y2, m_view->isEditArt() ? 1 : 0);
+        m_view->tilesInPixels(m_bandPixels, m_view->isEditArt() ? 1 : 0);
     const bool exclusive = !modifiers.testFlag(Qt::ControlModifier);
     Selection &sel = m_view->selection();
     if (!hits.isEmpty() && exclusive)

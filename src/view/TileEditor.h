@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QRect>
 
 #include <functional>
 
@@ -118,6 +119,8 @@ private:
     qint16 m_brushAltitude = 0;
     bool m_bandShown = false;
     Band m_band;
+    // The band's widget pixels, inclusive: what selecting by band asks about.
+    QRect m_bandPixels;
     // Further state of the gestures goes below.
     bool m_pressed = false;
     QPoint m_pressPoint{0, 0};
