@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
 #include <QSignalMapper>
@@ -113,8 +114,9 @@ void MainWindow::documentActivated()
 
 void MainWindow::updateTitle()
 {
+    // The form a maximised sub-window gives the title itself, so that it adds nothing.
     const GLScroll *d = activeDocument();
-    setWindowTitle(d ? d->title() + QStringLiteral("[*] - ") + appTitle : appTitle);
+    setWindowTitle(d ? QStringLiteral("%1 - [%2]").arg(appTitle, d->windowTitle()) : appTitle);
     setWindowModified(d && d->isWindowModified());
 }
 
@@ -439,6 +441,12 @@ GLScroll *MainWindow::addDocument(const QString &fileName, const TileMap &tiles)
     connectDocument(d);
     const bool only = m_workspace->subWindowList().isEmpty();
     QMdiSubWindow *sub = m_workspace->addSubWindow(d);
+    // File > Close has the standard close key; the sub-window's own menu
+    // having it too would make the key ambiguous, and then it does nothing.
+    if (QMenu *menu = sub->systemMenu())
+        for (QAction *a : menu->actions())
+            if (a->shortcuts().contains(m_close->shortcut()))
+                a->setShortcuts({});
     // A usable window: the whole workspace when it is the only one.
     if (only) {
         sub->showMaximized();

@@ -11,6 +11,7 @@
 #include "view/TileEditor.h"
 
 #include <QDockWidget>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMimeData>
@@ -136,6 +137,7 @@ private:
     QTemporaryDir m_files;
     std::unique_ptr<ScriptedDialogs> m_dialogs;
     std::unique_ptr<MainWindow> m_main;
+    std::unique_ptr<QLineEdit> m_focusTaker;
 
     QAction *action(const QString &text) const
     {
@@ -149,6 +151,7 @@ private:
     {
         m_dialogs->answer(path);
         action("Open")->trigger();
+        reactivate();
         return m_main->activeDocument();
     }
 
@@ -156,6 +159,24 @@ private:
     {
         const QString path = m_files.filePath(name);
         return writeFile(path, mltBytes(tiles)) ? path : QString();
+    }
+
+    // Keyboard shortcuts need the main window active.
+    void reactivate()
+    {
+        m_main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+    }
+
+    // What a dialog does to the keyboard focus: another window takes it.
+    void takeFocusAway()
+    {
+        m_focusTaker = std::make_unique<QLineEdit>();
+        m_focusTaker->show();
+        m_focusTaker->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_focusTaker.get()));
+        m_focusTaker->setFocus();
+        QTRY_VERIFY(m_focusTaker->hasFocus());
     }
 
     void activate(GLScroll *doc)
@@ -245,6 +266,7 @@ void TestRealUse::init()
 
 void TestRealUse::cleanup()
 {
+    m_focusTaker.reset();
     // Nothing may ask anything while the window goes.
     for (GLScroll *doc : m_main->documents())
         doc->model()->save(m_files.filePath("discard.mlt"));
@@ -294,7 +316,6 @@ void TestRealUse::checkPicking(GLScroll *doc)
     const QImage frame = v->grabFramebuffer();
     const QMap<int, QRect> rects = tileRects(frame);
     QVERIFY2(rects.size() >= 3, "the scene shows");
-    for (const DrawnQuad &q : v->drawnQuads(Art)) qDebug() << "DBG" << q.id << q.corners[0] << q.corners[2] << rects.value(q.id) << v->size();
     const auto expected = [&](const QPoint &p) {
         const auto id = idOfColour(frame.pixel(p));
         return id ? QSet<int>{*id} : QSet<int>{};
@@ -481,14 +502,8 @@ void TestRealUse::dialogCommandsReachTheActiveDocument()
     GLWidget *v = doc->view();
     const QMap<int, QRect> rects = tileRects(v->grabFramebuffer());
     click(v, rects.first().center());
-    m_main->paletteDock()->show();
-    QWidget *elsewhere = nullptr;
-    for (QWidget *w : m_main->paletteDock()->findChildren<QWidget *>())
-        if (w->focusPolicy() & Qt::ClickFocus)
-            elsewhere = w;
-    QVERIFY(elsewhere);
-    elsewhere->setFocus();
-    QTRY_VERIFY(!doc->hasFocus());
+    takeFocusAway();
+    QVERIFY(!doc->hasFocus());
 
     // Edit > Visible, False: with invisible tiles hidden the tile is gone.
     action("Invisible")->trigger();
@@ -500,6 +515,7 @@ void TestRealUse::dialogCommandsReachTheActiveDocument()
     QCOMPARE(tileRects(frame).size(), rects.size() - 1);
 
     // Options > Goto with a negative location.
+    reactivate();
     m_dialogs->answer("-1,-1");
     QTest::keyClick(m_main.get(), Qt::Key_G, Qt::ControlModifier);
     QCOMPARE(m_dialogs->count("warning"), 0);
@@ -510,6 +526,7 @@ void TestRealUse::dialogCommandsReachTheActiveDocument()
     // Insert > MLT File: the group hangs at the pointer and the click places it.
     const QString inserted = sceneFile("insert.mlt", {{1002, 0, 0, 0, {44, 44}, 0}});
     const QImage before = v->grabFramebuffer();
+    takeFocusAway();
     m_dialogs->answer(inserted);
     action("MLT File")->trigger();
     QCOMPARE(m_dialogs->count("open"), 3);
@@ -572,12 +589,13 @@ void TestRealUse::windowConventions()
 
     // New makes a usable window: the whole workspace while it is the only one.
     QTest::keyClick(m_main.get(), Qt::Key_N, Qt::ControlModifier);
+    reactivate();
     GLScroll *doc = m_main->activeDocument();
     QVERIFY(doc);
     auto *sub = qobject_cast<QMdiSubWindow *>(doc->parentWidget());
     QVERIFY(sub->isMaximized());
     QCOMPARE(sub->size(), m_main->workspace()->viewport()->size());
-    QCOMPARE(m_main->windowTitle(), "Untitled[*] - Tilsen Multi Editor");
+    QCOMPARE(m_main->windowTitle(), "Tilsen Multi Editor - [Untitled[*]]");
     QVERIFY(!m_main->isWindowModified() && !doc->isWindowModified());
 
     // An edit sets the modified mark; saving clears it and names the file.
@@ -591,11 +609,12 @@ void TestRealUse::windowConventions()
     m_dialogs->answer(path, "mlt (*.mlt)");
     QTest::keyClick(m_main.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     QVERIFY(!doc->isWindowModified() && !m_main->isWindowModified());
-    QCOMPARE(m_main->windowTitle(), path + "[*] - Tilsen Multi Editor");
+    QCOMPARE(m_main->windowTitle(), "Tilsen Multi Editor - [" + path + "[*]]");
     QCOMPARE(fileBytes(path).size(), 16);
 
     // The View toggles: flat mode and show art hide the art, show terrain leaves it.
     GLWidget *v = doc->view();
+    m_main->cancelAction()->trigger(); // the placed tile's highlight
     const auto artShown = [&] { return !tileRects(v->grabFramebuffer()).isEmpty(); };
     QVERIFY(artShown());
     for (const char *toggle : {"Flat mode", "Show art"}) {
