@@ -307,6 +307,16 @@ void TestRealUse::pickingHitsWhatIsDrawn()
     action(scale)->trigger();
     doc->horizontalBar()->setValue(scroll);
     QCoreApplication::processEvents();
+    if (scale == "1.0") {
+        // Each image is drawn at its own size: no texture padding, no stray rows.
+        const QImage frame = doc->view()->grabFramebuffer();
+        const QMap<int, QRect> rects = tileRects(frame);
+        for (const SceneTile &t : Scene) {
+            const QRect r = rects.value(t.id);
+            if (r.isValid() && frame.rect().adjusted(1, 1, -1, -1).contains(r))
+                QCOMPARE(r.size(), t.size);
+        }
+    }
     checkPicking(doc);
 }
 
