@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGridLayout>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QScrollBar>
 #include <cmath>
 
@@ -20,7 +22,8 @@ GLScroll::GLScroll(const QString &fileName, const TileMap &tiles, ArtReader *art
     m_model = new Facet(data, this);
     m_model->load(tiles);
     m_fileName = fileName;
-    setWindowTitle(fileName.isNull() ? QStringLiteral("Untitled") : fileName);
+    setTitle(fileName.isNull() ? QStringLiteral("Untitled") : fileName);
+    connect(m_model, &Facet::modifiedChanged, this, &QWidget::setWindowModified);
     const double side = 8.0 * m_model->blocksWide;
     m_range = int(std::floor(std::sqrt(side * side * 0.5)));
 
@@ -52,13 +55,30 @@ bool GLScroll::saveToFile(const QString &name)
         return false;
     }
     m_fileName = name;
-    setWindowTitle(name);
+    setTitle(name);
     return true;
+}
+
+void GLScroll::setTitle(const QString &title)
+{
+    m_title = title;
+    setWindowTitle(title + QStringLiteral("[*]"));
+}
+
+// Inside the workspace the current document takes the commands: it stays
+// current while a dialog or a panel holds the keyboard focus.
+bool GLScroll::isCommandTarget() const
+{
+    const auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget());
+    if (const QMdiArea *area = sub ? sub->mdiArea() : nullptr)
+        return area->currentSubWindow() == sub;
+    return hasFocus();
 }
 
 bool GLScroll::gotoLocation(int x, int y)
 {
-    if (x < 0 || x >= 8 * m_model->blocksWide || y < 0 || y >= 8 * m_model->blocksHigh)
+    // The model's own area: every multi is centred on 0,0.
+    if (!m_model->inside(x, y))
         return false;
     m_view->gotoPoint(QPoint(x, y));
     m_locX = x;
@@ -110,7 +130,7 @@ void GLScroll::getMapLocation(int x, int y)
 
 void GLScroll::gotoPoint()
 {
-    if (!hasFocus())
+    if (!isCommandTarget())
         return;
     bool ok = false;
     const QString text = Dialogs::getText(this, QStringLiteral("Goto"),
@@ -134,19 +154,19 @@ void GLScroll::gotoPoint()
 
 void GLScroll::setArt(bool on)
 {
-    if (hasFocus())
+    if (isCommandTarget())
         m_view->setArt(on);
 }
 
 void GLScroll::setTerrain(bool on)
 {
-    if (hasFocus())
+    if (isCommandTarget())
         m_view->setTerrain(on);
 }
 
 void GLScroll::setFlat(bool on)
 {
-    if (hasFocus())
+    if (isCommandTarget())
         m_view->setFlat(on);
 }
 
@@ -167,7 +187,7 @@ void GLScroll::setMin(int alt)
 
 void GLScroll::setScale(int n)
 {
-    if (!hasFocus())
+    if (!isCommandTarget())
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_view->setScale(n);
@@ -176,78 +196,80 @@ void GLScroll::setScale(int n)
 
 void GLScroll::capture()
 {
-    if (hasFocus())
+    if (isCommandTarget())
         m_view->capture();
 }
 
 void GLScroll::setEditArt(bool on)
 {
-    if (hasFocus())
+    if (isCommandTarget())
         m_view->setEditArt(on);
 }
 
 void GLScroll::setEditTerrain(bool on)
 {
-    if (hasFocus())
+    if (isCommandTarget())
         m_view->setEditTerrain(on);
 }
 
 void GLScroll::setGrid(bool on)
 {
-    if (hasFocus())
+    if (isCommandTarget())
         m_view->setGrid(on);
 }
 
-// Undo and redo act in every open document, focused or not.
+// Undo and redo stay within the document being worked in.
 void GLScroll::undo()
 {
-    m_view->undo();
+    if (isCommandTarget())
+        m_view->undo();
 }
 
 void GLScroll::redo()
 {
-    m_view->redo();
+    if (isCommandTarget())
+        m_view->redo();
 }
 
 void GLScroll::paste()
 {
-    if (hasFocus())
+    if (isCommandTarget())
         m_view->paste();
 }
 
 void GLScroll::copy()
 {
-    if (hasFocus())
+    if (isCommandTarget())
         m_view->copy();
 }
 
 void GLScroll::del()
 {
-    if (hasFocus())
+    if (isCommandTarget())
         m_view->del();
 }
 
 void GLScroll::cut()
 {
-    if (hasFocus())
+    if (isCommandTarget())
         m_view->cut();
 }
 
 void GLScroll::save()
 {
-    if (hasFocus())
+    if (isCommandTarget())
         m_view->save();
 }
 
 void GLScroll::cancel()
 {
-    if (hasFocus())
+    if (isCommandTarget())
         m_view->cancel();
 }
 
 void GLScroll::move(int dx, int dy, int dz)
 {
-    if (hasFocus())
+    if (isCommandTarget())
         m_view->moveSelection(dx, dy, dz);
 }
 
@@ -264,7 +286,7 @@ void GLScroll::adjustAltDown() { move(0, 0, -1); }
 
 void GLScroll::setAltitude()
 {
-    if (!hasFocus())
+    if (!isCommandTarget())
         return;
     bool ok = false;
     const int alt = Dialogs::getInt(this, QStringLiteral("Set altitude"),
@@ -275,7 +297,7 @@ void GLScroll::setAltitude()
 
 void GLScroll::setHue()
 {
-    if (!hasFocus())
+    if (!isCommandTarget())
         return;
     bool ok = false;
     const int hue = Dialogs::getInt(this, QStringLiteral("Set hue"), QStringLiteral("Hue value "),
@@ -286,7 +308,7 @@ void GLScroll::setHue()
 
 void GLScroll::insertItem()
 {
-    if (hasFocus())
+    if (isCommandTarget())
         m_view->insertItem();
 }
 
@@ -302,7 +324,7 @@ void GLScroll::stopPaint()
 
 void GLScroll::viewInvisible(bool on)
 {
-    if (hasFocus())
+    if (isCommandTarget())
         m_view->viewInvisible(on);
 }
 
@@ -313,13 +335,13 @@ void GLScroll::setPlacingAlt(int alt)
 
 void GLScroll::setMyVisible(bool visible)
 {
-    if (hasFocus())
+    if (isCommandTarget())
         m_view->setMyVisible(visible);
 }
 
 void GLScroll::selectAll()
 {
-    if (hasFocus())
+    if (isCommandTarget())
         m_view->selectAll();
 }
 
@@ -341,7 +363,7 @@ void GLScroll::closeEvent(QCloseEvent *e)
     }
     const QMessageBox::StandardButton answer = Dialogs::question(
         this, QStringLiteral("Save changes"),
-        QStringLiteral("Edits made to ") + windowTitle() + QStringLiteral(", save changes?"),
+        QStringLiteral("Edits made to ") + title() + QStringLiteral(", save changes?"),
         QMessageBox::Cancel | QMessageBox::No | QMessageBox::Yes, QMessageBox::Yes);
     // Nothing of the user's is dropped: a cancelled or failed save keeps the window.
     if (answer == QMessageBox::No || (answer == QMessageBox::Yes && saveChanges()))

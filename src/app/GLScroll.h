@@ -12,8 +12,9 @@ class TexMgr;
 class TileData;
 
 // One open multi: its model and view, with two scroll bars that pan the
-// isometric picture. Commands reach the view only while this window has the
-// keyboard focus, so one shared action acts on the document being worked in.
+// isometric picture. Commands reach the view only while this window is the
+// workspace's current document, so one shared action acts on the document
+// being worked in.
 class GLScroll : public QWidget
 {
     Q_OBJECT
@@ -24,6 +25,10 @@ public:
     GLWidget *view() const { return m_view; }
     Facet *model() const { return m_model; }
     QString fileName() const { return m_fileName; }
+    // The window title without the modified mark.
+    QString title() const { return m_title; }
+    // Whether the shared commands act on this document now.
+    bool isCommandTarget() const;
     QScrollBar *verticalBar() const { return m_vert; }
     QScrollBar *horizontalBar() const { return m_horz; }
     QPoint location() const { return QPoint(m_locX, m_locY); }
@@ -91,10 +96,12 @@ private:
     void move(int dx, int dy, int dz);
     void setBars(int x, int y);
     bool saveChanges();
+    void setTitle(const QString &title);
 
     GLWidget *m_view = nullptr;
     Facet *m_model = nullptr;
     QString m_fileName;
+    QString m_title;
     QScrollBar *m_vert = nullptr;
     QScrollBar *m_horz = nullptr;
     bool m_sync = false;

@@ -2,6 +2,7 @@
 
 #include "ui/Dialogs.h"
 #include "app/GLScroll.h"
+#include "app/Workspace.h"
 #include "data/ArtReader.h"
 #include "data/MulSetting.h"
 #include "data/MultiExchange.h"
@@ -22,6 +23,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
 #include <QSignalMapper>
@@ -30,6 +32,16 @@
 namespace {
 const QString mltFilter = QStringLiteral("mlt (*.mlt)");
 const QString mltFilters = QStringLiteral("mlt (*.mlt);;All files (*.*)");
+const QString appTitle = QStringLiteral("Tilsen Multi Editor");
+const QString geometryKey = QStringLiteral("Geometry");
+const QString layoutKey = QStringLiteral("DockLayout");
+// Share of the workspace a further document window takes at first.
+constexpr double DocumentShare = 0.75;
+
+QSettings windowSettings()
+{
+    return QSettings(QStringLiteral("Brightmoor"), QStringLiteral("MultiEditorWindow"));
+}
 
 QSettings gridSettings()
 {
@@ -46,8 +58,8 @@ QRgb storedColour(QSettings &settings, const QString &key, QRgb fallback)
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
     m_scaleMapper = new QSignalMapper(this);
-    setWindowTitle(QStringLiteral("Tilsen Multi Editor"));
-    m_workspace = new QMdiArea(this);
+    setWindowTitle(appTitle);
+    m_workspace = new Workspace(this);
     setCentralWidget(m_workspace);
     m_settings = new MulSetting(this);
     loadColours();
@@ -65,6 +77,47 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     createMenus();
     createDocks();
     resize(1100, 750);
+    connect(m_workspace, &QMdiArea::subWindowActivated, this, &MainWindow::documentActivated);
+    restoreWindowLayout();
+}
+
+// The first start keeps the built-in size and hidden docks.
+void MainWindow::restoreWindowLayout()
+{
+    const QSettings settings = windowSettings();
+    if (settings.contains(geometryKey))
+        restoreGeometry(settings.value(geometryKey).toByteArray());
+    if (settings.contains(layoutKey))
+        restoreState(settings.value(layoutKey).toByteArray());
+}
+
+void MainWindow::saveWindowLayout()
+{
+    QSettings settings = windowSettings();
+    settings.setValue(geometryKey, saveGeometry());
+    settings.setValue(layoutKey, saveState());
+}
+
+// The shared controls and the title follow the current document.
+void MainWindow::documentActivated()
+{
+    GLScroll *d = activeDocument();
+    if (d) {
+        d->view()->query();
+    } else {
+        m_undo->setEnabled(false);
+        m_redo->setEnabled(false);
+    }
+    updateTitle();
+    m_workspace->viewport()->update();
+}
+
+void MainWindow::updateTitle()
+{
+    // The form a maximised sub-window gives the title itself, so that it adds nothing.
+    const GLScroll *d = activeDocument();
+    setWindowTitle(d ? QStringLiteral("%1 - [%2]").arg(appTitle, d->windowTitle()) : appTitle);
+    setWindowModified(d && d->isWindowModified());
 }
 
 MainWindow::~MainWindow()
@@ -141,11 +194,11 @@ void MainWindow::createFileMenu()
                        QStringLiteral(":/images/filenew"));
     m_open = makeAction(file, QStringLiteral("Open"), QKeySequence(QStringLiteral("Ctrl+O")),
                         QStringLiteral(":/images/fileopen"));
-    m_close = makeAction(file, QStringLiteral("Close"));
+    m_close = makeAction(file, QStringLiteral("Close"), QKeySequence(QStringLiteral("Ctrl+W")));
     file->addSeparator();
     m_save = makeAction(file, QStringLiteral("&Save"), QKeySequence(QStringLiteral("Ctrl+S")),
                         QStringLiteral(":/images/filesave"));
-    m_saveAs = makeAction(file, QStringLiteral("Save as"));
+    m_saveAs = makeAction(file, QStringLiteral("Save as"), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
     file->addSeparator();
     QMenu *exportMenu = file->addMenu(QStringLiteral("Export"));
     m_export = makeAction(exportMenu, QStringLiteral("Multi.mul Entry"));
@@ -213,11 +266,53 @@ void MainWindow::createViewMenu()
     m_grid = makeAction(view, QStringLiteral("Grid"));
     m_grid->setCheckable(true);
     view->addSeparator();
+    createDisplayToggles(view);
+    view->addSeparator();
 
     m_clipDock = new QDockWidget(QStringLiteral("Clipper"), this);
     m_paletteDock = new QDockWidget(QStringLiteral("Palette"), this);
     view->addAction(m_clipDock->toggleViewAction());
     view->addAction(m_paletteDock->toggleViewAction());
+}
+
+void MainWindow::createDisplayToggles(QMenu *view)
+{
+    m_flat = makeAction(view, tr("Flat mode"));
+    m_showArt = makeAction(view, tr("Show art"));
+    m_showTerrain = makeAction(view, tr("Show terrain"));
+    for (QAction *a : {m_flat, m_showArt, m_showTerrain})
+        a->setCheckable(true);
+    m_showArt->setChecked(true);
+    m_showTerrain->setChecked(true);
+}
+
+// A view reports to the shared controls only while its document is current:
+// a drop into another document must not change what they show.
+void MainWindow::connectDocumentReports(GLScroll *d)
+{
+    GLWidget *v = d->view();
+    auto follow = [this, d](QAction *target) {
+        return [this, d, target](bool on) {
+            if (activeDocument() == d)
+                target->setChecked(on);
+        };
+    };
+    connect(v, &GLWidget::sigUndo, this, [this, d](bool on) {
+        if (activeDocument() == d)
+            m_undo->setEnabled(on);
+    });
+    connect(v, &GLWidget::sigRedo, this, [this, d](bool on) {
+        if (activeDocument() == d)
+            m_redo->setEnabled(on);
+    });
+    connect(m_flat, &QAction::toggled, d, &GLScroll::setFlat);
+    connect(m_showArt, &QAction::toggled, d, &GLScroll::setArt);
+    connect(m_showTerrain, &QAction::toggled, d, &GLScroll::setTerrain);
+    connect(v, &GLWidget::flatMode, this, follow(m_flat));
+    connect(v, &GLWidget::artMode, this, follow(m_showArt));
+    connect(v, &GLWidget::terrainMode, this, follow(m_showTerrain));
+    connect(d, &QWidget::windowTitleChanged, this, &MainWindow::updateTitle);
+    connect(d->model(), &Facet::modifiedChanged, this, &MainWindow::updateTitle);
 }
 
 void MainWindow::createOptionsMenu()
@@ -276,8 +371,7 @@ void MainWindow::connectDocument(GLScroll *d)
     GLWidget *v = d->view();
     connect(m_undo, &QAction::triggered, d, &GLScroll::undo);
     connect(m_redo, &QAction::triggered, d, &GLScroll::redo);
-    connect(v, &GLWidget::sigUndo, m_undo, &QAction::setEnabled);
-    connect(v, &GLWidget::sigRedo, m_redo, &QAction::setEnabled);
+    connectDocumentReports(d);
     connectDocumentEdits(d);
     connect(v, qOverload<int, int>(&GLWidget::mapLocation), this, &MainWindow::mapLocation);
     connect(m_grid, &QAction::toggled, d, &GLScroll::setGrid);
@@ -345,8 +439,21 @@ GLScroll *MainWindow::addDocument(const QString &fileName, const TileMap &tiles)
     const bool wasActive = isActiveWindow();
     auto *d = new GLScroll(fileName, tiles, m_art.get(), m_tileData, m_textures.get());
     connectDocument(d);
+    const bool only = m_workspace->subWindowList().isEmpty();
     QMdiSubWindow *sub = m_workspace->addSubWindow(d);
-    sub->show();
+    // File > Close has the standard close key; the sub-window's own menu
+    // having it too would make the key ambiguous, and then it does nothing.
+    if (QMenu *menu = sub->systemMenu())
+        for (QAction *a : menu->actions())
+            if (a->shortcuts().contains(m_close->shortcut()))
+                a->setShortcuts({});
+    // A usable window: the whole workspace when it is the only one.
+    if (only) {
+        sub->showMaximized();
+    } else {
+        sub->resize((QSizeF(m_workspace->viewport()->size()) * DocumentShare).toSize());
+        sub->show();
+    }
     // The first GL view makes the window system recreate the top level, which
     // drops its activation; take it back so keyboard commands keep working.
     if (wasActive && !isActiveWindow())
@@ -371,13 +478,19 @@ void MainWindow::popupMenuWindow()
     m_windowMenu->addSeparator();
     const QMdiSubWindow *current = m_workspace->currentSubWindow();
     for (QMdiSubWindow *sub : m_workspace->subWindowList(QMdiArea::CreationOrder)) {
-        QAction *entry = m_windowMenu->addAction(sub->widget()->windowTitle());
+        QAction *entry = m_windowMenu->addAction(titleOf(sub));
         entry->setCheckable(true);
         entry->setChecked(sub == current);
         // The entry carries its window: two documents may share a title.
         entry->setData(QVariant::fromValue<QObject *>(sub));
         connect(entry, &QAction::triggered, this, &MainWindow::windowSetCheck);
     }
+}
+
+QString MainWindow::titleOf(const QMdiSubWindow *sub)
+{
+    const auto *d = qobject_cast<const GLScroll *>(sub->widget());
+    return d ? d->title() : sub->widget()->windowTitle();
 }
 
 void MainWindow::windowSetCheck()
@@ -434,6 +547,18 @@ void MainWindow::slotFileOpen()
         return;
     }
     addDocument(name, result.tiles);
+    warnIfDamaged(name, result);
+}
+
+// What could not be read would be dropped by the next save: say so.
+void MainWindow::warnIfDamaged(const QString &name, const MltReadResult &result)
+{
+    if (!result.damaged)
+        return;
+    Dialogs::warning(this, tr("Damaged MLT file"),
+                     tr("%1 is damaged: %n byte(s) at its end could not be read and were left out.",
+                        nullptr, int(result.ignoredBytes))
+                         .arg(name));
 }
 
 void MainWindow::setScale(int n)
@@ -569,6 +694,7 @@ void MainWindow::importMLT()
                          QStringLiteral("Version %1 not supported").arg(result.version));
         return;
     }
+    warnIfDamaged(name, result);
     pasteTiles(d, result.tiles);
 }
 
@@ -601,5 +727,6 @@ void MainWindow::closeEvent(QCloseEvent *e)
             return;
         }
     }
+    saveWindowLayout();
     e->accept();
 }

@@ -2,6 +2,7 @@
 
 #include "data/HueTable.h"
 #include "data/TileData.h"
+#include "model/MltFile.h"
 #include "model/TileRecord.h"
 
 #include <QMainWindow>
@@ -18,6 +19,7 @@ class QActionGroup;
 class QDockWidget;
 class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QSignalMapper;
 class TexMgr;
@@ -69,6 +71,8 @@ public slots:
     void importMLT();
     void setMyVisible();
     void exportMulti();
+    void documentActivated();
+    void updateTitle();
 
 protected:
     void closeEvent(QCloseEvent *e) override;
@@ -82,6 +86,12 @@ private:
     void createInsertAndAdjust(QMenu *edit);
     void createViewMenu();
     void createOptionsMenu();
+    void createDisplayToggles(QMenu *view);
+    void connectDocumentReports(GLScroll *d);
+    void restoreWindowLayout();
+    void saveWindowLayout();
+    void warnIfDamaged(const QString &name, const MltReadResult &result);
+    static QString titleOf(const QMdiSubWindow *sub);
     void createDocks();
     void connectPanels();
     void connectDocument(GLScroll *d);
@@ -122,4 +132,5 @@ private:
     QAction *m_scale10 = nullptr, *m_scale34 = nullptr, *m_scale12 = nullptr;
     QAction *m_gridColour = nullptr, *m_mulLocations = nullptr, *m_about = nullptr;
     QAction *m_cancel = nullptr;
+    QAction *m_flat = nullptr, *m_showArt = nullptr, *m_showTerrain = nullptr;
 };

@@ -20,7 +20,7 @@ bool Facet::addTile(qint32 x, qint32 y, const TileRecord &tile)
     // multiset::insert goes after the equivalent tiles already there.
     set.insert(tile);
     if (!present)
-        m_modified = true;
+        setModified(true);
     return true;
 }
 
@@ -44,7 +44,7 @@ bool Facet::removeTile(qint32 x, qint32 y, const TileRecord &tile)
     set.erase(found);
     if (set.empty())
         m_locations.erase(entry);
-    m_modified = true;
+    setModified(true);
     return true;
 }
 
@@ -85,8 +85,16 @@ bool Facet::save(const QString &fileName)
 {
     if (!MltFile::write(fileName, *this))
         return false;
-    m_modified = false;
+    setModified(false);
     return true;
+}
+
+void Facet::setModified(bool modified)
+{
+    if (m_modified == modified)
+        return;
+    m_modified = modified;
+    emit modifiedChanged(modified);
 }
 
 QList<quint32> Facet::sortedKeys() const

@@ -53,7 +53,13 @@ public:
     const qint32 originX = -200;
     const qint32 originY = -200;
 
+signals:
+    // The unsaved-changes state went from one value to the other.
+    void modifiedChanged(bool modified);
+
 private:
+    void setModified(bool modified);
+
     // One diagnostic line on standard output.
     static void report(const char *what, qint32 x, qint32 y, const TileRecord &tile);
 

@@ -30,8 +30,11 @@ MltReadResult MltFile::fromBytes(const QByteArray &bytes, const TileInfoSource &
         result.status = MltReadResult::BadVersion;
         return result;
     }
-    // A trailing partial entry is dropped.
-    const qsizetype entries = bytes.size() >= HeaderSize ? (bytes.size() - HeaderSize) / EntrySize : 0;
+    // A trailing partial entry is dropped, and said so.
+    const qsizetype body = std::max<qsizetype>(bytes.size() - HeaderSize, 0);
+    const qsizetype entries = body / EntrySize;
+    result.ignoredBytes = bytes.size() < HeaderSize ? bytes.size() : body % EntrySize;
+    result.damaged = bytes.size() < HeaderSize || result.ignoredBytes != 0;
     for (qsizetype i = 0; i < entries; ++i) {
         const uchar *e = p + HeaderSize + i * EntrySize;
         const quint16 id = qFromLittleEndian<quint16>(e);

@@ -12,6 +12,9 @@ struct MltReadResult {
     enum Status { Ok, CannotOpen, BadVersion } status = Ok;
     quint32 version = 0;
     TileMap tiles;
+    // A header cut short or a partial last entry: the bytes that were left out.
+    bool damaged = false;
+    qsizetype ignoredBytes = 0;
 };
 
 // The editor's own ".mlt" file: a 32-bit version word (0), then one 12-byte

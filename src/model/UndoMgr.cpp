@@ -50,7 +50,12 @@ void UndoMgr::commitGroup()
     if (!m_currentGroup.isEmpty()) {
         m_undoStack.append(std::move(m_currentGroup));
         m_currentGroup.clear();
+        // Replaying groups undone before this edit would act on tiles placed since.
+        const bool hadRedo = !m_redoStack.isEmpty();
+        m_redoStack.clear();
         emit stateUndo(true);
+        if (hadRedo)
+            emit stateRedo(false);
     }
     m_model->setAllowDuplicates(false);
 }

@@ -37,22 +37,129 @@ void IsoGeometry::diamond(const QPoint &centre, int x, int y, int z, QPoint out[
 
 void IsoGeometry::tileQuad(const QPoint &scene, int z, const TexInfo &tex, QPoint out[4])
 {
+    // Only the image: the texture's padding is neither drawn nor picked.
     const int left = scene.x() - int(tex.imageWidth / 2);
-    const int right = left + int(tex.texWidth);
+    const int right = left + int(tex.imageWidth);
     const int top = scene.y() + 4 * z - 44 + int(tex.imageHeight);
-    const int bottom = top - int(tex.texHeight);
+    const int bottom = top - int(tex.imageHeight);
     out[0] = {left, top};
     out[1] = {right, top};
     out[2] = {right, bottom};
     out[3] = {left, bottom};
 }
 
+IsoGeometry::Projection IsoGeometry::projection(int width, int height)
+{
+    const int left = -(width / 2);
+    const int bottom = -(height / 2);
+    return {left, left + width, bottom, bottom + height};
+}
+
+QPointF IsoGeometry::imageTexCorner(const TexInfo &tex)
+{
+    if (tex.texWidth == 0 || tex.texHeight == 0)
+        return {};
+    return {double(tex.imageWidth) / tex.texWidth, double(tex.imageHeight) / tex.texHeight};
+}
+
+QPointF IsoGeometry::pixelCentre(const QPoint &pixel, int width, int height, double scale)
+{
+    constexpr double Half = 0.5;
+    return unproject(QPointF(pixel.x() + Half, pixel.y() + Half), width, height, scale);
+}
+
+std::optional<QPoint> IsoGeometry::cellAt(const Walk &w, const QPoint &centre, const QPointF &p)
+{
+    // Rows run back to front and cells left to right, so the last hit is the
+    // front-most; a point on a shared edge goes to the cell in front.
+    std::optional<QPoint> hit;
+    for (int r = 0; r < w.rows; ++r) {
+        for (int c = 0; c < w.columns; ++c) {
+            const QPoint loc = cell(w, r, c);
+            const QPoint top = scenePoint(centre, loc.x(), loc.y());
+            const double dx = std::abs(p.x() - top.x());
+            const double dy = std::abs(p.y() - (top.y() - 22));
+            if (dx + dy <= 22.0)
+                hit = loc;
+        }
+    }
+    return hit;
+}
+
+double IsoGeometry::snap(int coordinate, double scale)
+{
+    return std::floor(coordinate * scale + 0.5);
+}
+
+QRectF IsoGeometry::pixelRect(const DrawnQuad &q, double scale)
+{
+    const double x0 = snap(std::min(q.corners[0].x(), q.corners[2].x()), scale);
+    const double x1 = snap(std::max(q.corners[0].x(), q.corners[2].x()), scale);
+    const double y0 = snap(std::min(q.corners[0].y(), q.corners[2].y()), scale);
+    const double y1 = snap(std::max(q.corners[0].y(), q.corners[2].y()), scale);
+    return QRectF(QPointF(x0, y0), QPointF(x1, y1));
+}
+
+// Edges lie on pixel edges and the point on a pixel centre: no ties.
+bool IsoGeometry::quadContains(const DrawnQuad &q, const QPointF &p, double scale)
+{
+    const QRectF r = pixelRect(q, scale);
+    const double x = p.x() * scale, y = p.y() * scale;
+    return x > r.left() && x < r.right() && y > r.top() && y < r.bottom();
+}
+
+QList<DrawnQuad> IsoGeometry::quadsMeeting(const QList<DrawnQuad> &terrain,
+                                           const QList<DrawnQuad> &art, int list,
+                                           const QRectF &pixels, double scale)
+{
+    QList<DrawnQuad> hits;
+    auto scan = [&](const QList<DrawnQuad> &quads) {
+        for (const DrawnQuad &q : quads) {
+            const QRectF r = pixelRect(q, scale);
+            if (r.left() < pixels.right() && pixels.left() < r.right() && r.top() < pixels.bottom()
+                && pixels.top() < r.bottom())
+                hits.append(q);
+        }
+    };
+    if (list == 0 || list == 3)
+        scan(terrain);
+    if (list == 1 || list == 3)
+        scan(art);
+    std::stable_sort(hits.begin(), hits.end(),
+                     [](const DrawnQuad &a, const DrawnQuad &b) { return a.serial < b.serial; });
+    return hits;
+}
+
+DrawnQuad IsoGeometry::topQuadAt(const QList<DrawnQuad> &terrain, const QList<DrawnQuad> &art,
+                                 int list, const QPointF &p, double scale)
+{
+    const DrawnQuad *best = nullptr;
+    auto scan = [&](const QList<DrawnQuad> &quads) {
+        for (auto it = quads.crbegin(); it != quads.crend(); ++it) {
+            if (best && it->serial <= best->serial)
+                return;
+            if (quadContains(*it, p, scale)) {
+                best = &*it;
+                return;
+            }
+        }
+    };
+    if (list == 0 || list == 3)
+        scan(terrain);
+    if (list == 1 || list == 3)
+        scan(art);
+    return best ? *best : DrawnQuad::none();
+}
+
 QPointF IsoGeometry::unproject(const QPointF &widget, int width, int height, double scale)
 {
     if (scale <= 0.0)
         return {};
-    const double x = widget.x() - width * 0.5;
-    const double y = (height - widget.y()) - height * 0.5;
+    // The scene origin sits on a pixel corner (see projection()), so pixel
+    // centres never fall on the edges of whole-unit quads.
+    const Projection p = projection(width, height);
+    const double x = widget.x() + p.left;
+    const double y = (height - widget.y()) + p.bottom;
     return {x / scale, y / scale};
 }
 

@@ -6,6 +6,9 @@
 #include <QList>
 #include <QPoint>
 #include <QPointF>
+#include <QRectF>
+
+#include <optional>
 
 // The isometric geometry of a view, without GL: which cells a paint walks,
 // where a location, altitude and texture land in scene units (screen pixels
@@ -44,16 +47,45 @@ public:
     }
     // Corners top, left, bottom, right of the diamond of (x, y) at altitude z.
     static void diamond(const QPoint &centre, int x, int y, int z, QPoint out[4]);
-    // Texture quad of a tile whose diamond top (altitude 0) is `scene`:
-    // top-left, top-right, bottom-right, bottom-left.
+    // Quad of a tile's image (its own size, not the padded texture's) whose
+    // diamond top (altitude 0) is `scene`: top-left, top-right, bottom-right,
+    // bottom-left.
     static void tileQuad(const QPoint &scene, int z, const TexInfo &tex, QPoint out[4]);
+    // Texture coordinates of the image's bottom-right corner inside the padded texture.
+    static QPointF imageTexCorner(const TexInfo &tex);
 
+    // The orthographic view volume of a width x height view, in scene units at
+    // scale 1: whole numbers, so an odd size does not put the origin mid-pixel.
+    struct Projection {
+        int left = 0, right = 0, bottom = 0, top = 0;
+    };
+    static Projection projection(int width, int height);
     // Widget point (logical pixels) to scene point, for the orthographic
     // projection of a width x height view and the view scale.
     static QPointF unproject(const QPointF &widget, int width, int height, double scale);
     // The +-1 unit box around a scene point, truncated.
     static Box pickBox(const QPointF &scene);
     static Box bandBox(int x1, int y1, int x2, int y2);
+
+    // Scene point of the centre of a widget pixel: the point the rasteriser
+    // tests when it decides whether a quad covers that pixel.
+    static QPointF pixelCentre(const QPoint &pixel, int width, int height, double scale);
+    // The front-most walk cell whose diamond (altitude 0) holds the point.
+    static std::optional<QPoint> cellAt(const Walk &w, const QPoint &centre, const QPointF &p);
+    // A scene coordinate at a scale, put on the nearest pixel edge: tiles are
+    // drawn there, so their edges never cut a pixel centre.
+    static double snap(int coordinate, double scale);
+    // A quad's edges as drawn: snapped, in pixels from the scene origin (y up).
+    static QRectF pixelRect(const DrawnQuad &q, double scale);
+    // The quad drawn last among those covering the scene point, or DrawnQuad::none().
+    static DrawnQuad topQuadAt(const QList<DrawnQuad> &terrain, const QList<DrawnQuad> &art,
+                               int list, const QPointF &p, double scale);
+    static bool quadContains(const DrawnQuad &q, const QPointF &p, double scale);
+    // Every quad sharing a pixel with the rectangle (pixels from the scene
+    // origin, y up), ordered by serial.
+    static QList<DrawnQuad> quadsMeeting(const QList<DrawnQuad> &terrain,
+                                         const QList<DrawnQuad> &art, int list,
+                                         const QRectF &pixels, double scale);
 
     // The front-most walk cell whose diamond (altitude 0) meets the box; false if none.
     static bool pickCell(const Walk &w, const QPoint &centre, const Box &box, QPoint &cellOut);

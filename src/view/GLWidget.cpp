@@ -237,13 +237,17 @@ QPointF GLWidget::unproject(const QPoint &widgetPoint) const
     return IsoGeometry::unproject(widgetPoint, width(), height(), m_scale);
 }
 
+// Picking asks about the pixel under the pointer: the cell and the tile that
+// cover its centre, exactly as the rasteriser drew them.
+QPointF GLWidget::pixelCentre(const QPoint &widgetPoint) const
+{
+    return IsoGeometry::pixelCentre(widgetPoint, width(), height(), m_scale);
+}
+
 QPoint GLWidget::mapLocation(const QPoint &widgetPoint) const
 {
-    const IsoGeometry::Box box = IsoGeometry::pickBox(unproject(widgetPoint));
-    QPoint cell;
-    if (IsoGeometry::pickCell(currentWalk(), m_centre, box, cell))
-        return cell;
-    return noLocation();
+    return IsoGeometry::cellAt(currentWalk(), m_centre, pixelCentre(widgetPoint))
+        .value_or(noLocation());
 }
 
 QPoint GLWidget::noLocation() const
@@ -255,8 +259,17 @@ QPoint GLWidget::noLocation() const
 
 DrawnQuad GLWidget::tileAt(const QPoint &widgetPoint, int list) const
 {
-    const IsoGeometry::Box box = IsoGeometry::pickBox(unproject(widgetPoint));
-    return IsoGeometry::topQuad(m_quads[0], m_quads[1], list, box);
+    return IsoGeometry::topQuadAt(m_quads[0], m_quads[1], list, pixelCentre(widgetPoint), m_scale);
+}
+
+// The widget pixels of the rectangle, inclusive, in pixels from the scene origin.
+QList<DrawnQuad> GLWidget::tilesInPixels(const QRect &widgetRect, int list) const
+{
+    const IsoGeometry::Projection p = IsoGeometry::projection(width(), height());
+    const QRect r = widgetRect.normalized();
+    const QRectF pixels(QPointF(r.left() + p.left, height() - (r.bottom() + 1) + p.bottom),
+                        QPointF(r.right() + 1 + p.left, height() - r.top() + p.bottom));
+    return IsoGeometry::quadsMeeting(m_quads[0], m_quads[1], list, pixels, m_scale);
 }
 
 QList<DrawnQuad> GLWidget::tilesIn(int x1, int y1, int x2, int y2, int list) const
@@ -275,16 +288,14 @@ void GLWidget::capture()
         filter += name + QStringLiteral("(*.") + name + QStringLiteral(");;");
     }
     filter.chop(2);
-    QString chosen;
+    QString chosen = captureFilter(QByteArrayLiteral("png"));
     QString fileName = Dialogs::getSaveFileName(this, QStringLiteral("Image file to save to"),
                                                 QString(), filter, &chosen);
     if (fileName.isEmpty())
         return;
-    QString format = chosen.section(QLatin1Char('('), 0, 0);
+    const QString format = captureFormat(fileName, chosen);
     const QImage image = grabFramebuffer();
-    if (format.isEmpty()) // no filter reported: go by the name
-        format = QFileInfo(fileName).suffix();
-    if (!fileName.endsWith(format))
+    if (QFileInfo(fileName).suffix().compare(format, Qt::CaseInsensitive) != 0)
         fileName += QLatin1Char('.') + format;
     QSaveFile file(fileName);
     const bool written = file.open(QIODevice::WriteOnly)
@@ -292,6 +303,22 @@ void GLWidget::capture()
                          && file.commit();
     if (!written)
         qWarning("Could not write the image %s", qPrintable(fileName));
+}
+
+QString GLWidget::captureFilter(const QByteArray &format)
+{
+    const QString name = QString::fromLatin1(format);
+    return name + QStringLiteral("(*.") + name + QLatin1Char(')');
+}
+
+// A typed suffix naming a writable format wins over the chosen filter.
+QString GLWidget::captureFormat(const QString &fileName, const QString &chosenFilter)
+{
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (!suffix.isEmpty() && QImageWriter::supportedImageFormats().contains(suffix.toLatin1()))
+        return suffix;
+    const QString fromFilter = chosenFilter.section(QLatin1Char('('), 0, 0);
+    return fromFilter.isEmpty() ? QStringLiteral("png") : fromFilter;
 }
 
 // ---- Rendering ----
@@ -319,11 +346,10 @@ void GLWidget::resizeGL(int w, int h)
 
 void GLWidget::loadProjection()
 {
-    const double w = width() * 0.5;
-    const double h = height() * 0.5;
+    const IsoGeometry::Projection p = IsoGeometry::projection(width(), height());
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(-w, w, -h, h, -1.0, 1.0);
+    glOrtho(p.left, p.right, p.bottom, p.top, -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
 }
 
@@ -461,15 +487,22 @@ void GLWidget::drawTile(const TileRecord &t, const QPoint &loc, const QPoint &sc
     IsoGeometry::tileQuad(scene, z, tex, corners);
     if (!translucent)
         recordQuad(t, loc, z, corners);
+    // On whole pixels at every scale, where picking expects the edges.
+    const auto vertex = [this](const QPoint &c) {
+        glVertex2d(IsoGeometry::snap(c.x(), m_scale) / m_scale,
+                   IsoGeometry::snap(c.y(), m_scale) / m_scale);
+    };
+    // The image's part of the padded texture, on the image's own rectangle.
+    const QPointF st = IsoGeometry::imageTexCorner(tex);
     glBegin(GL_QUADS);
-    glTexCoord2i(0, 0);
-    glVertex2i(corners[0].x(), corners[0].y());
-    glTexCoord2i(1, 0);
-    glVertex2i(corners[1].x(), corners[1].y());
-    glTexCoord2i(1, 1);
-    glVertex2i(corners[2].x(), corners[2].y());
-    glTexCoord2i(0, 1);
-    glVertex2i(corners[3].x(), corners[3].y());
+    glTexCoord2d(0.0, 0.0);
+    vertex(corners[0]);
+    glTexCoord2d(st.x(), 0.0);
+    vertex(corners[1]);
+    glTexCoord2d(st.x(), st.y());
+    vertex(corners[2]);
+    glTexCoord2d(0.0, st.y());
+    vertex(corners[3]);
     glEnd();
 }
 

@@ -36,8 +36,14 @@ public:
     QPoint mapLocation(const QPoint &widgetPoint) const;
     DrawnQuad tileAt(const QPoint &widgetPoint, int list) const;
     QList<DrawnQuad> tilesIn(int x1, int y1, int x2, int y2, int list) const;
+    QList<DrawnQuad> tilesInPixels(const QRect &widgetRect, int list) const;
     QPointF unproject(const QPoint &widgetPoint) const;
+    QPointF pixelCentre(const QPoint &widgetPoint) const;
     static QString statusText(const DrawnQuad &q);
+    // The capture dialog's filter entry of an image format, and the format a
+    // typed name and the chosen filter give.
+    static QString captureFilter(const QByteArray &format);
+    static QString captureFormat(const QString &fileName, const QString &chosenFilter);
 
     // Edit commands without a slot of their own.
     void moveSelection(int dx, int dy, int dz);

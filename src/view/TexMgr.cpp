@@ -79,6 +79,9 @@ TexInfo TexMgr::upload(const CachedImage &img)
     glBindTexture(GL_TEXTURE_2D, name);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    // Wrapping would bleed the opposite edge into the image's border rows.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexImage2D(GL_TEXTURE_2D, 0, 4, img.texWidth, img.texHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                  img.pixels.empty() ? nullptr : img.pixels.data());
     ++m_uploads;

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCursor>
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
@@ -19,6 +20,7 @@
 #include <QMouseEvent>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -156,7 +158,7 @@ void TileEditor::move(QMouseEvent *e)
     m_pressed = false;
     const DrawnQuad hit = m_view->tileAt(m_pressPoint, editedPickList());
     if (hit.isTile() && m_view->selection().query(hit.identity())) {
-        startDrag();
+        startDrag(QPoint(hit.x, hit.y));
         return;
     }
     m_bandShown = true;
@@ -222,21 +224,23 @@ void TileEditor::placePaintTile(const QPoint &loc)
 
 void TileEditor::setBand(const QPoint &from, const QPoint &to)
 {
+    m_bandPixels = QRect(from, to).normalized();
     const QPoint topLeft(std::min(from.x(), to.x()), std::min(from.y(), to.y()));
-    const QPoint bottomRight(std::max(from.x(), to.x()), std::max(from.y(), to.y()));
+    // The band covers its last pixels as well: their far edges bound it.
+    const QPoint pastBottomRight(std::max(from.x(), to.x()) + 1, std::max(from.y(), to.y()) + 1);
     const QPointF a = m_view->unproject(topLeft);
-    const QPointF b = m_view->unproject(bottomRight);
-    m_band.x1 = int(a.x());
-    m_band.y1 = int(a.y());
-    m_band.x2 = int(b.x());
-    m_band.y2 = int(b.y());
+    const QPointF b = m_view->unproject(pastBottomRight);
+    m_band.x1 = int(std::floor(a.x()));
+    m_band.y1 = int(std::ceil(a.y()));
+    m_band.x2 = int(std::ceil(b.x()));
+    m_band.y2 = int(std::floor(b.y()));
 }
 
 void TileEditor::finishBand(Qt::KeyboardModifiers modifiers)
 {
     m_bandShown = false;
     const QList<DrawnQuad> hits =
-        m_view->tilesIn(m_band.x1, m_band.y1, m_band.x2, m_band.y2, editedPickList());
+        m_view->tilesInPixels(m_bandPixels, editedPickList());
     const bool exclusive = !modifiers.testFlag(Qt::ControlModifier);
     Selection &sel = m_view->selection();
     if (!hits.isEmpty() && exclusive)
@@ -262,10 +266,13 @@ void TileEditor::clickSelect()
 
 // ---------------------------------------------------------------- drag and drop
 
-void TileEditor::startDrag()
+// The grabbed tile's location anchors the brush, so the group stays under
+// the pointer where it was taken.
+void TileEditor::startDrag(const QPoint &grabbed)
 {
     const int kind = editedKind();
-    QMimeData *payload = m_view->mimeMgr()->encode(kind, toTileMap(collectBrush(kind)), 0, 0, 0);
+    QMimeData *payload =
+        m_view->mimeMgr()->encode(kind, toTileMap(collectBrush(kind, grabbed)), 0, 0, 0);
     const Qt::DropActions actions = m_view->isEditArt() ? Qt::MoveAction : Qt::CopyAction;
     m_draggingOut = true;
     m_launchDrag(payload, actions);
@@ -503,7 +510,7 @@ void TileEditor::cut()
     if (sel.isEmpty(editedKind()) || !m_view->isEditArt())
         return;
     // Collected from the identities before they go: the brush needs no model records.
-    const Brush brush = collectBrush(Art);
+    const Brush brush = collectBrush(Art, selectionMiddle(Art));
     del();
     putOnClipboard(Art, brush);
 }
@@ -513,7 +520,7 @@ void TileEditor::copy()
     const int kind = editedKind();
     if (m_view->selection().isEmpty(kind))
         return;
-    putOnClipboard(kind, collectBrush(kind));
+    putOnClipboard(kind, collectBrush(kind, selectionMiddle(kind)));
 }
 
 void TileEditor::paste()
@@ -530,6 +537,11 @@ void TileEditor::paste()
     m_painting = true;
     m_pasteArmed = true;
     setHandCursor(true);
+    // Hang the group under the pointer at once when it is over the view
+    // (after a menu or a dialog the next move may be a while away).
+    const QPoint pointer = m_view->mapFromGlobal(QCursor::pos());
+    if (m_view->rect().contains(pointer))
+        trackCursor(pointer, QGuiApplication::keyboardModifiers());
     repaint();
 }
 
@@ -582,14 +594,27 @@ void TileEditor::redo()
 
 // ---------------------------------------------------------------- brush
 
-TileEditor::Brush TileEditor::collectBrush(int kind) const
+// The middle cell of the selection's bounding box: a pasted group hangs
+// centred on the pointer rather than by its back corner.
+QPoint TileEditor::selectionMiddle(int kind) const
 {
     const Selection::Set &set = m_view->selection().set(kind);
-    qint16 minX = 32767, minY = 32767;
+    if (set.isEmpty())
+        return {};
+    int minX = keyX(set.cbegin().key()), maxX = minX;
+    int minY = keyY(set.cbegin().key()), maxY = minY;
     for (auto it = set.cbegin(); it != set.cend(); ++it) {
-        minX = std::min(minX, keyX(it.key()));
-        minY = std::min(minY, keyY(it.key()));
+        minX = std::min(minX, int(keyX(it.key())));
+        maxX = std::max(maxX, int(keyX(it.key())));
+        minY = std::min(minY, int(keyY(it.key())));
+        maxY = std::max(maxY, int(keyY(it.key())));
     }
+    return {(minX + maxX) / 2, (minY + maxY) / 2};
+}
+
+TileEditor::Brush TileEditor::collectBrush(int kind, const QPoint &anchor) const
+{
+    const Selection::Set &set = m_view->selection().set(kind);
     // Offsets are relative to the placing altitude, which a paste adds back.
     const int base = m_view->placingAltitude();
 
@@ -597,8 +622,8 @@ TileEditor::Brush TileEditor::collectBrush(int kind) const
     for (const auto &entries : set) {
         for (const TileIdentity &t : entries) {
             TileRecord r(quint16(t.id), qint16(t.hue), qint16(t.z), m_view->tileData(), t.kind);
-            r.x = t.x - minX;
-            r.y = t.y - minY;
+            r.x = t.x - anchor.x();
+            r.y = t.y - anchor.y();
             r.z = qint16(t.z - base);
             r.sortZ = r.z;
             brush[locationKey(r.x, r.y)].insert(r);

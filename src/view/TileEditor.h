@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QRect>
 
 #include <functional>
 
@@ -89,12 +90,14 @@ private:
 
     void paintStroke(const QPoint &widgetPoint);
     void placePaintTile(const QPoint &loc);
-    void startDrag();
+    void startDrag(const QPoint &grabbed);
     void setBand(const QPoint &from, const QPoint &to);
     void finishBand(Qt::KeyboardModifiers modifiers);
     void clickSelect();
 
-    Brush collectBrush(int kind) const;
+    // Offsets from anchor, a map location.
+    Brush collectBrush(int kind, const QPoint &anchor) const;
+    QPoint selectionMiddle(int kind) const;
     void putOnClipboard(int kind, const Brush &brush);
     void placeBrush(bool move);
     void placeArt(bool move);
@@ -116,6 +119,8 @@ private:
     qint16 m_brushAltitude = 0;
     bool m_bandShown = false;
     Band m_band;
+    // The band's widget pixels, inclusive: what selecting by band asks about.
+    QRect m_bandPixels;
     bool m_pressed = false;
     QPoint m_pressPoint{0, 0};
     Qt::KeyboardModifiers m_pressModifiers;

@@ -56,12 +56,17 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QPoint>("location"); // (0, 0) and a warning when refused
         QTest::newRow("blanks, extra field ignored") << " 12, 34 ,56" << QPoint(12, 34);
-        // A bar clamps what it shows; the stored location is not clamped.
-        QTest::newRow("outside the tile area") << "300,300" << QPoint(300, 300);
+        // The model's whole area, -200 to 199 on both axes: multis are centred on 0,0.
+        QTest::newRow("negative") << "-5,3" << QPoint(-5, 3);
+        QTest::newRow("both negative") << "-1,-1" << QPoint(-1, -1);
+        QTest::newRow("y negative") << "27,-5" << QPoint(27, -5);
+        QTest::newRow("lowest corner") << "-200,-200" << QPoint(-200, -200);
+        QTest::newRow("highest corner") << "199,199" << QPoint(199, 199);
+        QTest::newRow("outside the tile area") << "300,300" << QPoint();
+        QTest::newRow("one past the top") << "200,0" << QPoint();
+        QTest::newRow("one below the bottom") << "0,-201" << QPoint();
         QTest::newRow("one number") << "12" << QPoint();
         QTest::newRow("not a number") << "a,3" << QPoint();
-        QTest::newRow("negative") << "-5,3" << QPoint();
-        QTest::newRow("too far") << "400,0" << QPoint();
     }
 
     void gotoParsesCoordinates()

@@ -34,7 +34,8 @@ QString ScriptedDialogs::getOpenFileName(QWidget *, const QString &caption, cons
 QString ScriptedDialogs::getSaveFileName(QWidget *, const QString &caption, const QString &dir,
                                          const QString &filter, QString *selectedFilter)
 {
-    calls.append({"save", caption, dir, filter, {}, 0, 0});
+    calls.append({"save", caption, dir, filter,
+                  selectedFilter ? QVariant(*selectedFilter) : QVariant(), 0, 0});
     const Answer a = next();
     if (a.ok && selectedFilter)
         *selectedFilter = a.filter;

@@ -15,7 +15,7 @@ public:
         QString title;  // caption or title
         QString text;   // label or message text
         QString filter; // file filters, or items joined by "|"
-        QVariant value; // start value of int dialogs, current item, initial colour
+        QVariant value; // start value of int dialogs, current item, initial colour, preselected filter
         int min = 0, max = 0;
     };
     struct Answer {

@@ -214,16 +214,20 @@ private slots:
         const QByteArray e = QByteArray::fromHex("030001000200030001000000"), v0(4, '\0');
         const MltReadResult bad = MltFile::fromBytes(QByteArray::fromHex("01000000") + e, m_data);
         QVERIFY(bad.status == MltReadResult::BadVersion);
-        QVERIFY(bad.version == 1);
+        QCOMPARE(bad.version, 1);
         QVERIFY(bad.tiles.isEmpty());
-        // No header or a short one reads as version 0; a partial entry is dropped.
-        const QPair<QByteArray, int> cases[] = {
-            {QByteArray(), 0}, {QByteArray(3, '\1'), 0}, {v0 + e + e.left(11), 1},
-            {v0 + e + e + e.left(1), 2}};
-        for (const auto &[bytes, tiles] : cases) {
-            const MltReadResult r = MltFile::fromBytes(bytes, m_data);
+        // No header or a short one reads as version 0; a partial entry is dropped,
+        // and what was left out is counted.
+        const struct { QByteArray bytes; int tiles; bool damaged; int ignored; } cases[] = {
+            {QByteArray(), 0, true, 0}, {QByteArray(3, '\1'), 0, true, 3}, {v0, 0, false, 0},
+            {v0 + e + e.left(11), 1, true, 11}, {v0 + e + e + e.left(1), 2, true, 1},
+            {v0 + e + e, 2, false, 0}};
+        for (const auto &c : cases) {
+            const MltReadResult r = MltFile::fromBytes(c.bytes, m_data);
             QVERIFY(r.status == MltReadResult::Ok);
-            QVERIFY(keys(r.tiles).size() == tiles);
+            QCOMPARE(keys(r.tiles).size(), c.tiles);
+            QCOMPARE(r.damaged, c.damaged);
+            QCOMPARE(int(r.ignoredBytes), c.ignored);
         }
     }
 
@@ -254,13 +258,20 @@ private slots:
     {
         Facet f(m_data);
         UndoMgr undo(m_data, &f, nullptr);
-        // A new edit leaves the redo history; the redone step goes on top of it.
+        // A new edit clears the redo history: the undone step never comes back.
         const TileRecord first = at(1, 1), second = at(2, 2);
         edit(undo, {first});
         undo.undo();
+        QVERIFY(undo.hasSteps(1));
+        QSignalSpy redoState(&undo, &UndoMgr::stateRedo);
         edit(undo, {second});
+        QCOMPARE(redoState.size(), 1);
+        QVERIFY(!redoState.first().first().toBool() && !undo.hasSteps(1));
         undo.redo();
+        QCOMPARE(keys(f.locations()), keys({second}));
         undo.undo();
+        QVERIFY(f.locations().isEmpty());
+        undo.redo();
         QCOMPARE(keys(f.locations()), keys({second}));
 
         // Replays never take a terrain tile away.

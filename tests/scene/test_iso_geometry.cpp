@@ -32,6 +32,7 @@ private slots:
     void placementAndProjection();
     void pickCellPrefersFrontCell();
     void quadPickingRanksBySerial();
+    void pixelPicking();
 };
 
 // Every visible point, and far enough below that a tile raised 127 steps (508 units) is drawn.
@@ -59,7 +60,7 @@ void TestIsoGeometry::placementAndProjection()
     QPoint q[4];
     IsoGeometry::tileQuad(QPoint(22, -22), 3, TexInfo{7, 32, 128, 21, 80}, q);
     QCOMPARE(q[0], QPoint(12, -22 + 12 - 44 + 80));
-    QCOMPARE(q[2], QPoint(44, q[0].y() - 128));
+    QCOMPARE(q[2], QPoint(12 + 21, q[0].y() - 80)); // the image's size, not the texture's
 
     QCOMPARE(IsoGeometry::unproject(QPointF(0, 0), 440, 330, 0.5), QPointF(-440, 330));
     // The pick box truncates toward zero, on both sides of it.
@@ -103,6 +104,39 @@ void TestIsoGeometry::quadPickingRanksBySerial()
     QCOMPARE(serials(IsoGeometry::quadsIn(terrain, art, 0, box)), QList<int>({1}));
     QCOMPARE(serials(IsoGeometry::quadsIn(terrain, art, 3, IsoGeometry::bandBox(5, 0, 5, 35))),
              QList<int>({0, 1}));
+}
+
+// Picking by pixel centres: the origin on a pixel corner for odd sizes too,
+// edges on whole pixels at every scale, and a pixel is hit only when inside.
+void TestIsoGeometry::pixelPicking()
+{
+    const auto p = IsoGeometry::projection(441, 331);
+    QCOMPARE(QList<int>({p.left, p.right, p.bottom, p.top}), QList<int>({-220, 221, -165, 166}));
+    QCOMPARE(IsoGeometry::pixelCentre(QPoint(0, 0), 441, 331, 1.0), QPointF(-219.5, 165.5));
+    QCOMPARE(IsoGeometry::pixelCentre(QPoint(220, 165), 440, 330, 0.5), QPointF(1.0, -1.0));
+
+    // At 3/4 an edge at -110 would cut a pixel centre (-82.5): it goes to -82.
+    const DrawnQuad q = quad(44, -66, 88, -110, 1, 0);
+    QCOMPARE(IsoGeometry::pixelRect(q, 0.75), QRectF(QPointF(33, -82), QPointF(66, -49)));
+    const struct { QPointF pixel; bool in; } probes[] = {
+        {{33.5, -49.5}, true}, {{33.5, -48.5}, false}, {{32.5, -60.5}, false},
+        {{65.5, -81.5}, true}, {{66.5, -81.5}, false}, {{40.5, -82.5}, false}};
+    for (const auto &probe : probes)
+        QCOMPARE(IsoGeometry::quadContains(q, probe.pixel / 0.75, 0.75), probe.in);
+    QCOMPARE(IsoGeometry::topQuadAt({}, {q}, 1, QPointF(40.5, -60.5) / 0.75, 0.75).serial, 0);
+    QVERIFY(!IsoGeometry::topQuadAt({q}, {}, 1, QPointF(40.5, -60.5) / 0.75, 0.75).isTile());
+
+    // The cell under a point; a point on a shared edge belongs to the cell in front.
+    const auto w = IsoGeometry::walk(440, 330, 1.0, QPoint(0, 0));
+    QCOMPARE(IsoGeometry::cellAt(w, {0, 0}, {0.5, -21.5}), std::optional<QPoint>(QPoint(0, 0)));
+    QCOMPARE(IsoGeometry::cellAt(w, {0, 0}, {11, -33}), std::optional<QPoint>(QPoint(1, 0)));
+    QCOMPARE(IsoGeometry::cellAt(w, {0, 0}, {-5000, 0}), std::nullopt);
+
+    // A band of one pixel column takes a quad only when that column is inside it.
+    const QList<DrawnQuad> art = {quad(0, 10, 10, 0, 1, 0), quad(10, 10, 20, 0, 1, 1)};
+    QCOMPARE(serials(IsoGeometry::quadsMeeting({}, art, 1, QRectF(9, 0, 1, 1), 1.0)), QList<int>({0}));
+    QCOMPARE(serials(IsoGeometry::quadsMeeting({}, art, 1, QRectF(10, 0, 1, 1), 1.0)), QList<int>({1}));
+    QVERIFY(IsoGeometry::quadsMeeting({}, art, 1, QRectF(0, 10, 20, 5), 1.0).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestIsoGeometry)

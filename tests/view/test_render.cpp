@@ -288,7 +288,7 @@ void TestRender::pickingAnswersFromTheLastPaint()
     add(Terrain, 3, 0, 0, 0);
     m_view->grabFramebuffer();
     QCOMPARE(m_view->tileAt(widgetAt(0, -20), 1).id, 101);
-    QCOMPARE(m_view->tileAt(widgetAt(32, -30), 1).id, 101); // transparent padding still picks
+    QVERIFY(!m_view->tileAt(widgetAt(32, -30), 1).isTile()); // the texture's padding does not pick
     QCOMPARE(m_view->tileAt(widgetAt(0, 10), 3).id, 100);
     QCOMPARE(m_view->tileAt(widgetAt(0, -20), 0).kind, int(Terrain));
     QVERIFY(!m_view->tileAt(widgetAt(150, 100), 3).isTile());
@@ -302,19 +302,35 @@ void TestRender::pickingAnswersFromTheLastPaint()
     QCOMPARE(m_view->tileAt(widgetAt(0, -20), 1).id, 100);
 }
 
-// The format's extension is added unless the name already ends in it (case counts).
+// png is preselected; a typed suffix naming a writable format picks that
+// format (any case), otherwise the chosen filter's extension is added.
 void TestRender::captureNamesTheFile()
 {
     add(Art, 100, 0, 0, 0);
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
-    for (const char *typed : {"a", "b.png", "c.PNG"})
-        dialogs.answer(dir.filePath(typed), QStringLiteral("png(*.png)"));
+    const QString png = QStringLiteral("png(*.png)"), bmp = QStringLiteral("bmp(*.bmp)");
+    const QList<std::pair<const char *, QString>> typed = {
+        {"a", png}, {"b.png", png}, {"c.PNG", png}, {"shot.png", bmp}, {"d.bmp", png},
+        {"e.notaformat", bmp}};
+    for (const auto &[name, filter] : typed)
+        dialogs.answer(dir.filePath(name), filter);
     dialogs.cancel(); // nothing written
-    for (int i = 0; i < 4; ++i)
+    for (qsizetype i = 0; i <= typed.size(); ++i)
         m_view->capture();
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"a.png", "b.png", "c.PNG.png"}));
-    QCOMPARE(QImage(dir.filePath("a.png")).pixel(widgetAt(0, 0)) | 0xFF000000u, Red);
+    QCOMPARE(dialogs.last("save")->value.toString(), png);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
+             QStringList({"a.png", "b.png", "c.PNG", "d.bmp", "e.notaformat.bmp", "shot.png"}));
+    // The bytes on disk are of the format the name says.
+    const QList<std::pair<const char *, QByteArray>> magic = {
+        {"a.png", "\x89PNG"}, {"c.PNG", "\x89PNG"}, {"shot.png", "\x89PNG"}, {"d.bmp", "BM"},
+        {"e.notaformat.bmp", "BM"}};
+    for (const auto &[name, head] : magic) {
+        QFile f(dir.filePath(name));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY2(f.read(head.size()) == head, name);
+    }
+    QCOMPARE(QImage(dir.filePath("shot.png")).pixel(widgetAt(0, 0)) | 0xFF000000u, Red);
 }
 
 QTEST_MAIN(TestRender)

@@ -316,13 +316,15 @@ void TestTileEditor::undoRedoRestoreExactContents()
             click(d.view, pointOf(-5, 0));
         },
         [&] { d.view.moveSelection(-1, 1, 0); }, // the pasted group
-        [&] { drag(d.view, pointOf(-3, 1, 3), pointOf(-3, 1, 3) + QPoint(0, 30)); }, // and by drag
+        // and by drag: the grabbed tile lands where the drop is
+        [&] { drag(d.view, pointOf(-4, 1, 3), pointOf(-4, 1, 3) + QPoint(0, 30)); },
     };
     for (const auto &edit : edits) {
         edit();
         step();
     }
-    QCOMPARE(d.model.tilesAt(7, 4).begin()->key(), QStringLiteral("100:7:4:3:12:1:1"));
+    QCOMPARE(d.model.tilesAt(4, 4).begin()->key(), QStringLiteral("100:4:4:3:12:1:1"));
+    QCOMPARE(d.model.tilesAt(1, 4).size(), size_t(1));
     d.view.cut();
     step();
     QCOMPARE(d.model.tileCount(), 3);
