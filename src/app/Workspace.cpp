@@ -14,7 +14,7 @@ QString Workspace::hintText()
     return QCoreApplication::translate(
         "Workspace",
         "Start a new multi with File > New (Ctrl+N), or open one with File > Open (Ctrl+O).\n"
-        "Edit > Insert > Multi Entry brings in a multi of the game's files.\n"
+        "In a document, Edit > Insert > Multi Entry brings in a multi of the game's files.\n"
         "The tile palette is under View > Palette.");
 }
 

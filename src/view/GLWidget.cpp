@@ -272,12 +272,6 @@ QList<DrawnQuad> GLWidget::tilesInPixels(const QRect &widgetRect, int list) cons
     return IsoGeometry::quadsMeeting(m_quads[0], m_quads[1], list, pixels, m_scale);
 }
 
-QList<DrawnQuad> GLWidget::tilesIn(int x1, int y1, int x2, int y2, int list) const
-{
-    return IsoGeometry::quadsIn(m_quads[0], m_quads[1], list,
-                                IsoGeometry::bandBox(x1, y1, x2, y2));
-}
-
 // ---- Frame capture ----
 
 void GLWidget::capture()

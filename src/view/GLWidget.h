@@ -35,7 +35,6 @@ public:
     // Picking (widget points in logical pixels).
     QPoint mapLocation(const QPoint &widgetPoint) const;
     DrawnQuad tileAt(const QPoint &widgetPoint, int list) const;
-    QList<DrawnQuad> tilesIn(int x1, int y1, int x2, int y2, int list) const;
     QList<DrawnQuad> tilesInPixels(const QRect &widgetRect, int list) const;
     QPointF unproject(const QPoint &widgetPoint) const;
     QPointF pixelCentre(const QPoint &widgetPoint) const;

@@ -292,7 +292,7 @@ void TestRender::pickingAnswersFromTheLastPaint()
     QCOMPARE(m_view->tileAt(widgetAt(0, 10), 3).id, 100);
     QCOMPARE(m_view->tileAt(widgetAt(0, -20), 0).kind, int(Terrain));
     QVERIFY(!m_view->tileAt(widgetAt(150, 100), 3).isTile());
-    QCOMPARE(m_view->tilesIn(-30, 40, 30, -50, 3).size(), 3);
+    QCOMPARE(m_view->tilesInPixels(QRect(widgetAt(-30, 40), widgetAt(30, -50)), 3).size(), 3);
     QCOMPARE(m_view->mapLocation(QPoint(-5000, -5000)), QPoint(-201, -201)); // outside the walk
 
     // Picks see the last paint, not the model.
