@@ -585,8 +585,13 @@ void MainWindow::setMyVisible()
 
 void MainWindow::exportMulti()
 {
-    if (GLScroll *d = activeDocument())
-        MultiExchange::exportMulti(this, m_settings->multiIdx(), m_settings->multiMul(), *d->model());
+    GLScroll *d = activeDocument();
+    if (!d)
+        return;
+    const QString written = MultiExchange::exportMulti(this, m_settings->multiIdx(), m_settings->multiMul(),
+                                                       *d->model(), m_tileData);
+    if (!written.isEmpty())
+        statusBar()->showMessage(written);
 }
 
 // Every modified document is asked first; one Cancel keeps everything open.
