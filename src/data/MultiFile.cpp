@@ -87,7 +87,9 @@ QString realPath(const QString &path)
 bool hasWriteBit(const QString &path)
 {
     const QFileInfo info(path);
-    return info.permissions() & (QFile::WriteOwner | QFile::WriteUser | QFile::WriteGroup | QFile::WriteOther);
+    // The mode's own bits: the superuser may write anything, but a file marked
+    // read-only was marked so on purpose.
+    return info.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther);
 }
 
 } // namespace
@@ -285,13 +287,17 @@ std::optional<MultiFile::ExportPlan> MultiFile::planExport(const QByteArray &ind
         return refuse(tr("entry %1 is outside 0 to %2").arg(entry).arg(records.size()));
     const IndexRecord old = entry < records.size() ? records.at(entry) : IndexRecord{-1, 0, usualExtra(records)};
     const QByteArray stored = entryBytes(data, old, recordSize);
-    QByteArray bytes;
-    if (!stored.isEmpty()) {
-        bytes = RecordMerge::merge(storedRecords(stored, recordSize), tiles,
-                                   [recordSize](const TileRecord &t) { return encodeRecord(t, recordSize); });
-    }
-    if (bytes.isEmpty())
-        bytes = encodeEntry(tiles, recordSize);
+    const QVector<StoredRecord> storedTiles = storedRecords(stored, recordSize);
+    const bool anyKept = std::any_of(storedTiles.cbegin(), storedTiles.cend(), [&tiles](const StoredRecord &r) {
+        return std::any_of(tiles.cbegin(), tiles.cend(),
+                           [&r](const TileRecord &t) { return RecordMerge::sameStoredTile(r.tile, t); });
+    });
+    // Nothing of the old entry left: a new entry, with its anchor first.
+    const QByteArray bytes = anyKept ? RecordMerge::merge(storedTiles, tiles,
+                                                          [recordSize](const TileRecord &t) {
+                                                              return encodeRecord(t, recordSize);
+                                                          })
+                                     : encodeEntry(tiles, recordSize);
 
     ExportPlan plan;
     plan.index = index;
