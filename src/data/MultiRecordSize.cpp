@@ -43,7 +43,10 @@ Verdict judge(const QVector<MultiIndexRecord> &records, const QByteArray &data, 
     for (const MultiIndexRecord &r : records) {
         if (!r.exists())
             continue;
-        if (r.length % size != 0) {
+        // A length that only the other size divides speaks against this one;
+        // one that neither divides says nothing.
+        const int other = size == MultiRecordSize::Classic ? MultiRecordSize::Extended : MultiRecordSize::Classic;
+        if (r.length % size != 0 && r.length % other == 0) {
             v.tilesPlausible = false;
             return v;
         }
