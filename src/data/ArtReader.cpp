@@ -241,7 +241,8 @@ void ArtReader::load(const QString &artIdx, const QString &artMul, const QString
         const qint64 size = QFileInfo(artIdx).size();
         if (size == 0 || size % IndexRecordBytes != 0)
             d->indexStatus.state = DataFileStatus::State::Unrecognised;
-        d->indexStatus.counts = QCoreApplication::translate("ArtReader", "%1 terrain, %2 art")
+        else
+            d->indexStatus.counts = QCoreApplication::translate("ArtReader", "%1 terrain, %2 art")
                                     .arg(landCount())
                                     .arg(staticCount());
     }

@@ -95,9 +95,8 @@ void TileData::load(const QString &path)
         m_status.state = DataFileStatus::State::Unrecognised;
     m_status.layout = QCoreApplication::translate("TileData", l.flagBytes == Wide.flagBytes ? "64-bit flags"
                                                                                              : "32-bit flags");
-    m_status.counts = QCoreApplication::translate("TileData", "%1 terrain, %2 art")
-                          .arg(landCount())
-                          .arg(known ? staticCount() : 0);
+    if (known)
+        m_status.counts = QCoreApplication::translate("TileData", "%1 terrain, %2 art").arg(landCount()).arg(staticCount());
 }
 
 void TileData::loadFromBytes(const QByteArray &bytes)
