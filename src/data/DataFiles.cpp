@@ -46,8 +46,10 @@ QVector<DataFileStatus> DataFiles::statuses(const ArtReader &art, const TileData
     QVector<DataFileStatus> out{art.indexStatus(), art.artStatus(), tileData.status(), hues.status()};
     out += multiStatus(paths.multiIdx, paths.multiMul, std::nullopt, tileData.staticCount());
     out << DataFileStatus::probe(QStringLiteral("texidx.mul"), paths.texIdx)
-        << DataFileStatus::probe(QStringLiteral("texmaps.mul"), paths.texMaps)
-        << DataFileStatus::probe(QStringLiteral("radarcol.mul"), paths.radarCol);
+        << DataFileStatus::probe(QStringLiteral("texmaps.mul"), paths.texMaps);
+    // Only configured, never read: worth a word only when a location is set.
+    if (!paths.radarCol.isEmpty())
+        out << DataFileStatus::probe(QStringLiteral("radarcol.mul"), paths.radarCol);
     return out;
 }
 
