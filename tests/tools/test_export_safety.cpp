@@ -194,6 +194,7 @@ private slots:
         QTest::newRow("data write, I/O error") << "pwrite:1:5" << "Input/output error";
         QTest::newRow("data sync") << "fsync:1:5" << "Input/output error";
         QTest::newRow("index write, no space") << "write:1:28" << "No space left on device";
+        QTest::newRow("index sync") << "fsync:2:5" << "Input/output error";
         QTest::newRow("index rename") << "rename:1:5" << "Input/output error";
     }
     void failedWritesLeaveTheOldPairAndSayWhy()
