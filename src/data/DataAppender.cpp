@@ -60,31 +60,51 @@ bool DataAppender::readAll(QByteArray &bytes, qint64 maxBytes, QString *error)
     return true;
 }
 
-bool DataAppender::append(const QByteArray &bytes, QString *error)
+bool DataAppender::writeAll(qint64 offset, const QByteArray &bytes)
 {
     qint64 done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::pwrite(m_fd, bytes.constData() + done, size_t(bytes.size() - done),
-                                   off_t(m_size + done));
+                                   off_t(offset + done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
             if (n == 0)
                 errno = EIO;
-            const int reason = errno;
-            withdraw(nullptr);
-            errno = reason;
-            return fail(error, QCoreApplication::translate("DataAppender", "cannot be written"));
+            return false;
         }
         done += n;
     }
+    return true;
+}
+
+bool DataAppender::append(const QByteArray &bytes, QString *error)
+{
     // Durable before anything points at it.
-    if (::fsync(m_fd) != 0) {
+    const bool written = writeAll(m_size, bytes);
+    if (!written || ::fsync(m_fd) != 0) {
         const int reason = errno;
         withdraw(nullptr);
         errno = reason;
-        return fail(error, QCoreApplication::translate("DataAppender", "cannot be synced"));
+        return fail(error, written ? QCoreApplication::translate("DataAppender", "cannot be synced")
+                                   : QCoreApplication::translate("DataAppender", "cannot be written"));
     }
+    return true;
+}
+
+bool DataAppender::overwrite(qint64 offset, const QByteArray &bytes, QString *error)
+{
+    if (!writeAll(offset, bytes))
+        return fail(error, QCoreApplication::translate("DataAppender", "cannot be written"));
+    if (::fsync(m_fd) != 0)
+        return fail(error, QCoreApplication::translate("DataAppender", "cannot be synced"));
+    return true;
+}
+
+bool DataAppender::cutTo(qint64 size, QString *error)
+{
+    if (::ftruncate(m_fd, off_t(size)) != 0 || ::fsync(m_fd) != 0)
+        return fail(error, QCoreApplication::translate("DataAppender", "cannot be cut short"));
     return true;
 }
 

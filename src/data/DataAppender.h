@@ -24,8 +24,14 @@ public:
     // Cuts the file back to originalSize() and syncs.
     bool withdraw(QString *error);
 
+    // For compaction, once nothing points at the bytes concerned any more:
+    // writes and syncs `bytes` at `offset`, or cuts the file to `size`.
+    bool overwrite(qint64 offset, const QByteArray &bytes, QString *error);
+    bool cutTo(qint64 size, QString *error);
+
 private:
     bool fail(QString *error, const QString &what);
+    bool writeAll(qint64 offset, const QByteArray &bytes);
 
     QString m_path;
     int m_fd = -1;

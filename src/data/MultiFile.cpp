@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <algorithm>
@@ -386,30 +385,50 @@ bool MultiFile::exportEntry(int entry, const QList<TileRecord> &tiles)
     return true;
 }
 
+// Every step leaves a pair whose index reads exactly the old entries: the
+// compact data goes past the end first and the index moves onto it; then the
+// compact data is copied to the start, which nothing points at any more, the
+// index moves there, and the file is cut behind it. A compaction that stops
+// half-way is finished by the next one.
 bool MultiFile::compact()
 {
     QString idx, mul, error;
     QByteArray index, data;
-    if (!writablePair(idx, mul) || !readWhole(idx, index) || !readWhole(mul, data))
+    if (!writablePair(idx, mul) || !readWhole(idx, index))
         return false;
+    DataAppender file(mul);
+    if (!file.open(&error) || !file.readAll(data, MaxFileSize, &error))
+        return failWith(error);
     const std::optional<Pair> pair = compacted(index, data, &error);
     if (!pair)
         return fail(mul, error);
-    // The new index waits, written and flushed, until the data is in place.
-    QSaveFile newIndex(idx);
-    if (!newIndex.open(QIODevice::WriteOnly))
-        return fail(idx, tr("cannot be written (%1)").arg(newIndex.errorString()));
-    if (!SafeWrite::replaceFile(mul, pair->data, &error)) {
-        newIndex.cancelWriting();
-        return fail(mul, tr("cannot be replaced (%1)").arg(error));
+    if (pair->data == data && pair->index == index)
+        return true;
+    const qint64 end = data.size();
+    if (end + pair->data.size() > MaxFileSize)
+        return fail(mul, tr("the data file would grow beyond 2 GiB"));
+    // The compact index, pointing past the old end.
+    QByteArray behind = pair->index;
+    const QVector<IndexRecord> compactRecords = parseIndex(pair->index);
+    for (int n = 0; n < compactRecords.size(); ++n) {
+        IndexRecord r = compactRecords.at(n);
+        if (r.exists()) {
+            r.offset += qint32(end);
+            putIndexRecord(behind, qsizetype(n) * IndexRecordSize, r);
+        }
     }
-    if (!SafeWrite::commit(newIndex, pair->index, &error)) {
-        // Put the old data back so that the old index describes it again.
-        QString restoreError;
-        if (!SafeWrite::replaceFile(mul, data, &restoreError))
-            error += QStringLiteral("; ") + restoreError;
+    if (!file.append(pair->data, &error))
+        return failWith(error);
+    if (!SafeWrite::replaceFile(idx, behind, &error)) {
+        file.withdraw(nullptr);
         return fail(idx, tr("cannot be replaced (%1)").arg(error));
     }
+    if (!file.overwrite(0, pair->data, &error))
+        return failWith(error);
+    if (!SafeWrite::replaceFile(idx, pair->index, &error))
+        return fail(idx, tr("cannot be replaced (%1)").arg(error));
+    if (!file.cutTo(pair->data.size(), &error))
+        return failWith(error);
     m_records = parseIndex(pair->index);
     return true;
 }

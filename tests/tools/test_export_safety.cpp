@@ -38,6 +38,7 @@ struct Pair16 {
     QByteArray index, data;
     QByteArray newIndex, newData; // what exporting edited.mlt as entry 2 must give
     QByteArray mlt;
+    QByteArray compactIndex, compactData; // the new pair compacted
 };
 
 // 16-byte records whose every entry length is a multiple of 48, non-zero upper
@@ -67,6 +68,12 @@ Pair16 makePair()
     p.newData = p.data + edited;
     p.newIndex = p.index;
     MulWriter::putIndexRecord(p.newIndex, 2, {qint32(p.data.size()), qint32(edited.size()), 0xFFFFFFFFu});
+    // Compacted: the stray bytes and the replaced entry go, the rest close up in index order.
+    p.compactData = e0 + edited + e3;
+    MulWriter::putIndexRecord(p.compactIndex, 0, {0, qint32(e0.size()), 0xFFFFFFFFu});
+    MulWriter::putIndexRecord(p.compactIndex, 1, {-1, -1, 0xFFFFFFFFu});
+    MulWriter::putIndexRecord(p.compactIndex, 2, {qint32(e0.size()), qint32(edited.size()), 0xFFFFFFFFu});
+    MulWriter::putIndexRecord(p.compactIndex, 3, {qint32(e0.size() + edited.size()), qint32(e3.size()), 0xFFFFFFFFu});
     return p;
 }
 
@@ -184,6 +191,40 @@ private slots:
             ++outcomes[what];
         }
         QVERIFY(outcomes.value("old") > 0 && outcomes.value("new") > 0);
+    }
+
+    // Compaction killed at each of its steps: every entry always reads as
+    // before, and compacting again finishes the job exactly.
+    void compactionIsSafeAtEveryKill()
+    {
+        const auto layExported = [this](Folder &f) {
+            MultiPair::save(f.idx, m_pair.newIndex);
+            MultiPair::save(f.mul, m_pair.newData);
+        };
+        Folder counted;
+        layExported(counted);
+        const QString log = counted.dir.filePath("calls.log");
+        const Run clean = mltool({"compact", counted.idx, counted.mul}, shimmed({{"TILSEN_SHIM_LOG", log}}));
+        QVERIFY2(clean.status == 0, qPrintable(clean.err));
+        QCOMPARE(MultiPair::load(counted.idx), m_pair.compactIndex);
+        QCOMPARE(MultiPair::load(counted.mul), m_pair.compactData);
+        const int steps = MultiPair::load(log).count('\n');
+        for (int k = 1; k <= steps + 1; ++k) {
+            Folder f;
+            layExported(f);
+            mltool({"compact", f.idx, f.mul}, shimmed({{"TILSEN_SHIM_KILL_AT", QString::number(k)}}));
+            const QByteArray idx = MultiPair::load(f.idx), mul = MultiPair::load(f.mul);
+            QCOMPARE(idx.size(), m_pair.newIndex.size());
+            for (int n = 0; n < 4; ++n) {
+                QVERIFY2(MultiPair::entryBytes(idx, mul, n) == MultiPair::entryBytes(m_pair.newIndex, m_pair.newData, n),
+                         qPrintable(QString("entry %1 after a kill before step %2").arg(n).arg(k)));
+                QCOMPARE(MultiPair::record(idx, n).extra, 0xFFFFFFFFu);
+            }
+            const Run again = mltool({"compact", f.idx, f.mul}, QProcessEnvironment::systemEnvironment());
+            QVERIFY2(again.status == 0, qPrintable(again.err));
+            QCOMPARE(MultiPair::load(f.idx), m_pair.compactIndex);
+            QCOMPARE(MultiPair::load(f.mul), m_pair.compactData);
+        }
     }
 
     void failedWritesLeaveTheOldPairAndSayWhy_data()
