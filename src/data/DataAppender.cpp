@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,6 +32,9 @@ bool DataAppender::open(QString *error)
     m_fd = ::open(QFile::encodeName(m_path).constData(), O_RDWR | O_CLOEXEC);
     if (m_fd < 0)
         return fail(error, QCoreApplication::translate("DataAppender", "cannot be opened for writing"));
+    // Two exports at once would both append at the same end: one waits.
+    if (::flock(m_fd, LOCK_EX) != 0)
+        return fail(error, QCoreApplication::translate("DataAppender", "cannot be locked"));
     struct stat st;
     if (::fstat(m_fd, &st) != 0)
         return fail(error, QCoreApplication::translate("DataAppender", "cannot be examined"));

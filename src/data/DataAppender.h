@@ -6,7 +6,8 @@
 // Adds bytes past the end of an existing file and nowhere else: what the file
 // held stays where it was, so readers of the old contents are never misled.
 // The addition is synced before it counts; a failed or withdrawn one is cut
-// off again. Errors carry the system's reason ("No space left on device").
+// off again. The file is locked while open, so two writers never append at
+// the same end. Errors carry the system's reason ("No space left on device").
 class DataAppender
 {
 public:

@@ -359,11 +359,14 @@ bool MultiFile::exportEntry(int entry, const QList<TileRecord> &tiles)
 {
     QString idx, mul, error;
     QByteArray index, data;
-    if (!writablePair(idx, mul) || !readWhole(idx, index))
+    if (!writablePair(idx, mul))
         return false;
+    // Locked first: the index read below is the one this export replaces.
     DataAppender appender(mul);
     if (!appender.open(&error) || !appender.readAll(data, MaxFileSize, &error))
         return failWith(error);
+    if (!readWhole(idx, index))
+        return false;
     m_records = parseIndex(index);
     m_size = m_givenSize ? MultiRecordSize::given(*m_givenSize) : MultiRecordSize::decide(m_records, data, m_hint);
     const std::optional<int> size = decidedSize();
@@ -394,11 +397,13 @@ bool MultiFile::compact()
 {
     QString idx, mul, error;
     QByteArray index, data;
-    if (!writablePair(idx, mul) || !readWhole(idx, index))
+    if (!writablePair(idx, mul))
         return false;
     DataAppender file(mul);
     if (!file.open(&error) || !file.readAll(data, MaxFileSize, &error))
         return failWith(error);
+    if (!readWhole(idx, index))
+        return false;
     const std::optional<Pair> pair = compacted(index, data, &error);
     if (!pair)
         return fail(mul, error);
