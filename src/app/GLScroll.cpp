@@ -1,4 +1,5 @@
 #include "app/GLScroll.h"
+#include "view/TexMgr.h"
 
 #include "ui/Dialogs.h"
 #include "data/TileData.h"
@@ -300,8 +301,10 @@ void GLScroll::setHue()
     if (!isCommandTarget())
         return;
     bool ok = false;
+    // Only the hues the hue file has (0 is no hue).
+    const int hues = m_view->textures() ? m_view->textures()->hueCount() : 0;
     const int hue = Dialogs::getInt(this, QStringLiteral("Set hue"), QStringLiteral("Hue value "),
-                                    0, 0, 3000, 1, &ok);
+                                    0, 0, hues, 1, &ok);
     if (ok)
         m_view->setHueOrAltitude(0, hue, false);
 }

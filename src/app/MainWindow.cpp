@@ -3,7 +3,9 @@
 #include "ui/Dialogs.h"
 #include "app/GLScroll.h"
 #include "app/Workspace.h"
+#include "app/DataFileNotice.h"
 #include "data/ArtReader.h"
+#include "data/DataFiles.h"
 #include "data/MulSetting.h"
 #include "data/MultiExchange.h"
 #include "model/Facet.h"
@@ -144,6 +146,24 @@ void MainWindow::loadReaders()
                 m_settings->texMapsMul());
     m_tileData.load(m_settings->tileDataMul());
     m_hues.load(m_settings->huesMul());
+    reportDataFiles();
+}
+
+void MainWindow::reportDataFiles()
+{
+    DataPaths paths;
+    paths.artIdx = m_settings->artIdx();
+    paths.artMul = m_settings->artMul();
+    paths.tileData = m_settings->tileDataMul();
+    paths.hues = m_settings->huesMul();
+    paths.multiIdx = m_settings->multiIdx();
+    paths.multiMul = m_settings->multiMul();
+    paths.texIdx = m_settings->texIdx();
+    paths.texMaps = m_settings->texMapsMul();
+    const QString line =
+        DataFileNotice::show(this, DataFiles::problems(DataFiles::statuses(*m_art, m_tileData, m_hues, paths)));
+    if (!line.isEmpty())
+        statusBar()->showMessage(line);
 }
 
 QAction *MainWindow::makeAction(QMenu *menu, const QString &text, const QKeySequence &shortcut,
@@ -714,8 +734,13 @@ void MainWindow::setMyVisible()
 
 void MainWindow::exportMulti()
 {
-    if (GLScroll *d = activeDocument())
-        MultiExchange::exportMulti(this, m_settings->multiIdx(), m_settings->multiMul(), *d->model());
+    GLScroll *d = activeDocument();
+    if (!d)
+        return;
+    const QString written = MultiExchange::exportMulti(this, m_settings->multiIdx(), m_settings->multiMul(),
+                                                       *d->model(), m_tileData);
+    if (!written.isEmpty())
+        statusBar()->showMessage(written);
 }
 
 // Every modified document is asked first; one Cancel keeps everything open.

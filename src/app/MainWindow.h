@@ -80,6 +80,8 @@ protected:
 private:
     void loadColours();
     void loadReaders();
+    // Says which data files could not be used (after start-up and Mul Locations).
+    void reportDataFiles();
     void createMenus();
     void createFileMenu();
     void createEditMenu();

@@ -1,6 +1,8 @@
 #include "data/ArtReader.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cstring>
@@ -79,6 +81,8 @@ struct ArtReader::Private {
     QCache<int, QByteArray> statics{20};
     QCache<int, QByteArray> lands{10};
     QVector<quint32> scratch;
+    DataFileStatus indexStatus;
+    DataFileStatus artStatus;
 
     void reset();
     void readIndex(const QByteArray &bytes);
@@ -222,6 +226,8 @@ void ArtReader::load(const QString &artIdx, const QString &artMul, const QString
                      const QString &texMaps)
 {
     d->reset();
+    d->indexStatus = DataFileStatus::probe(QStringLiteral("artidx.mul"), artIdx);
+    d->artStatus = DataFileStatus::probe(QStringLiteral("art.mul"), artMul);
     d->artFile.setFileName(artMul);
     if (d->artFile.open(QIODevice::ReadOnly))
         d->art = &d->artFile;
@@ -231,6 +237,17 @@ void ArtReader::load(const QString &artIdx, const QString &artMul, const QString
     QFile idx(artIdx);
     d->readIndex(idx.open(QIODevice::ReadOnly) ? idx.read(qint64(MaxRecords) * IndexRecordBytes)
                                                : QByteArray());
+    if (d->indexStatus.usable()) {
+        const qint64 size = QFileInfo(artIdx).size();
+        if (size == 0 || size % IndexRecordBytes != 0)
+            d->indexStatus.state = DataFileStatus::State::Unrecognised;
+        else
+            d->indexStatus.counts = QCoreApplication::translate("ArtReader", "%1 terrain, %2 art")
+                                    .arg(landCount())
+                                    .arg(staticCount());
+    }
+    if (d->artStatus.usable() && d->artFile.size() == 0)
+        d->artStatus.state = DataFileStatus::State::Unrecognised;
     QFile tex(texIdx);
     if (tex.open(QIODevice::ReadOnly)) {
         const QByteArray bytes = tex.read(MaxTexIndexBytes);
@@ -250,6 +267,16 @@ void ArtReader::loadFromBytes(const QByteArray &artIdx, const QByteArray &artMul
     d->art = &d->artBuffer;
     d->readIndex(artIdx);
     d->sizeScratch();
+}
+
+DataFileStatus ArtReader::indexStatus() const
+{
+    return d->indexStatus;
+}
+
+DataFileStatus ArtReader::artStatus() const
+{
+    return d->artStatus;
 }
 
 int ArtReader::staticCount() const

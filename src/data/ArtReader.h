@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/DataFileStatus.h"
+
 #include <QByteArray>
 #include <QCache>
 #include <QFile>
@@ -41,6 +43,9 @@ public:
     // up to 65536 for newer clients).
     int staticCount() const;
     int landCount() const;
+    // What load() found of the index and the art file.
+    DataFileStatus indexStatus() const;
+    DataFileStatus artStatus() const;
 
 private:
     struct Private;

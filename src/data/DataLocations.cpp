@@ -89,6 +89,15 @@ QString DataLocations::fileIn(const QString &installDir, const QString &name)
     return exact;
 }
 
+QString DataLocations::withCaseFallback(const QString &path)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || info.exists())
+        return path;
+    const QString found = fileIn(info.path(), info.fileName());
+    return QFileInfo::exists(found) ? found : path;
+}
+
 QString DataLocations::defaultFor(const QString &key, const QString &installDir)
 {
     for (const Location &l : Locations) {
@@ -105,7 +114,7 @@ QStringList DataLocations::load()
     QStringList values;
     for (const QString &key : readOrder()) {
         const QString stored = settings.value(key).toString();
-        values << (stored.isEmpty() ? defaultFor(key, installDir) : stored);
+        values << (stored.isEmpty() ? defaultFor(key, installDir) : withCaseFallback(stored));
     }
     return values;
 }

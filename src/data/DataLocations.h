@@ -22,6 +22,9 @@ public:
     // installDir + "/" + name; when that does not exist, an entry of
     // installDir whose name differs only in case.
     static QString fileIn(const QString &installDir, const QString &name);
+    // A stored path as it is when it exists, else the entry of its folder whose
+    // name differs only in case ("tiledata.mul" finds "TILEDATA.MUL").
+    static QString withCaseFallback(const QString &path);
 
     // Stored values with defaults applied, one per key of readOrder().
     static QStringList load();

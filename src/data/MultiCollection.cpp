@@ -1,6 +1,7 @@
 #include "data/MultiCollection.h"
 
 #include "data/MultiFile.h"
+#include "model/Facet.h"
 
 #include <algorithm>
 
@@ -24,5 +25,17 @@ QList<TileRecord> tilesInKeyOrder(const TileMap &map)
     QList<TileRecord> tiles;
     for (const quint32 key : keys)
         tiles.append(map.value(key));
+    return tiles;
+}
+
+QList<TileRecord> tilesInDrawOrder(const Facet &model)
+{
+    QList<TileRecord> tiles;
+    tiles.reserve(model.tileCount());
+    const Facet::LocationTable &table = model.locations();
+    for (const quint32 key : model.sortedKeys()) {
+        for (const TileRecord &t : table.constFind(key).value())
+            tiles.append(t);
+    }
     return tiles;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/MultiRecordSize.h"
 #include "model/TileRecord.h"
 
 #include <QList>
@@ -8,7 +9,9 @@
 #include <QVector>
 
 #include <memory>
+#include <optional>
 
+class Facet;
 class TileInfoSource;
 
 // A store of many multis under entry numbers: the game's index/data pair,
@@ -36,6 +39,11 @@ public:
     // Stores `tiles` as entry `number`, replacing or adding it; false with errorString() on failure.
     virtual bool exportEntry(int number, const QList<TileRecord> &tiles) = 0;
     virtual QString errorString() const = 0;
+    // Stores whose tile record size the content may leave open (the index/data
+    // pair) say what open() decided; the others have no such question.
+    virtual std::optional<MultiRecordSize> recordSize() const { return std::nullopt; }
+    // The size the user named (12 or 16), used from then on.
+    virtual void setRecordSize(int bytes) { Q_UNUSED(bytes) }
 
     // The store named by `paths`, chosen by the first path's suffix: an index
     // with its data file (two paths) unless a single-file format is named.
@@ -45,3 +53,6 @@ public:
 
 // Every tile of a tile map, location by location in ascending key order.
 QList<TileRecord> tilesInKeyOrder(const TileMap &map);
+// Every tile of a document, location by location in ascending key order, each
+// location in draw order: what an export stores.
+QList<TileRecord> tilesInDrawOrder(const Facet &model);

@@ -71,11 +71,26 @@ qint32 MultiDialog::parseIndex(const QString &text)
 
 QHash<qint32, QString> MultiDialog::readNames(const QString &listPath)
 {
-    QHash<qint32, QString> names;
     QFile file(listPath);
     QDomDocument doc;
     if (!file.open(QIODevice::ReadOnly) || !doc.setContent(&file))
-        return names;
+        return {};
+    readVisible(doc);
+    return namesIn(doc);
+}
+
+QHash<qint32, QString> MultiDialog::knownNames(const QString &listPath)
+{
+    QFile file(listPath);
+    QDomDocument doc;
+    if (!file.open(QIODevice::ReadOnly) || !doc.setContent(&file))
+        return {};
+    return namesIn(doc);
+}
+
+QHash<qint32, QString> MultiDialog::namesIn(const QDomDocument &doc)
+{
+    QHash<qint32, QString> names;
     const QDomNodeList groups = doc.elementsByTagName(QStringLiteral("multiset"));
     for (int g = 0; g < groups.size(); ++g) {
         const QDomNodeList multis = groups.item(g).toElement().elementsByTagName(QStringLiteral("Multi"));
@@ -89,7 +104,6 @@ QHash<qint32, QString> MultiDialog::readNames(const QString &listPath)
                 names.insert(number, text.toText().data());
         }
     }
-    readVisible(doc);
     return names;
 }
 

@@ -23,9 +23,12 @@ public:
 
     // An "Index" attribute: "0x"/"0X" then hexadecimal, else decimal; 0 when not a number.
     static qint32 parseIndex(const QString &text);
+    // Entry number -> name, as multi.xml gives them; empty when it cannot be read.
+    static QHash<qint32, QString> knownNames(const QString &listPath);
 
 private:
     void setupUi();
+    static QHash<qint32, QString> namesIn(const QDomDocument &doc);
     QHash<qint32, QString> readNames(const QString &listPath);
     void readVisible(const QDomDocument &doc);
     void fillEntries(const QString &idxPath, const QHash<qint32, QString> &names);

@@ -7,8 +7,58 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFileInfo>
 
 namespace MultiExchange {
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("MultiExchange", text);
+}
+
+QString listPath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/multi.xml");
+}
+
+// "entry 5" or "entry 5 (Small House)".
+QString entryName(int entry)
+{
+    const QString name = MultiDialog::knownNames(listPath()).value(entry);
+    return name.isEmpty() ? tr("entry %1").arg(entry) : tr("entry %1 (%2)").arg(entry).arg(name);
+}
+
+bool confirmReplace(QWidget *parent, MultiFile &file, int entry)
+{
+    if (!file.hasEntry(entry))
+        return true;
+    const QString text = tr("%1 of %2 already holds a multi. Replace it?")
+                             .arg(entryName(entry), QFileInfo(file.idxPath()).fileName());
+    return Dialogs::question(parent, tr("Replace Multi Entry"), text, QMessageBox::Yes | QMessageBox::No,
+                             QMessageBox::No)
+           == QMessageBox::Yes;
+}
+
+} // namespace
+
+bool settleRecordSize(QWidget *parent, MultiFile &file)
+{
+    const MultiRecordSize size = file.recordSizeDecision();
+    if (size.bytes())
+        return true;
+    const QStringList sizes{QStringLiteral("12"), QStringLiteral("16")};
+    bool ok = false;
+    const QString label = tr("The record size of %1 cannot be told: %2.\nBytes per tile record:")
+                              .arg(QFileInfo(file.mulPath()).fileName(), size.reason());
+    const QString chosen = Dialogs::getItem(parent, tr("Multi Record Size"), label, sizes,
+                                            size.suggestion() == MultiRecordSize::Extended ? 1 : 0, false, &ok);
+    if (!ok || !sizes.contains(chosen))
+        return false;
+    file.setRecordSize(chosen.toInt());
+    return true;
+}
 
 bool importMulti(QWidget *parent, const QString &idxPath, const QString &mulPath,
                  const TileData &data, TileMap &tiles)
@@ -16,36 +66,50 @@ bool importMulti(QWidget *parent, const QString &idxPath, const QString &mulPath
     tiles.clear();
     qint32 entry = 0;
     {
-        MultiDialog chooser(idxPath, QCoreApplication::applicationDirPath() + QStringLiteral("/multi.xml"),
-                            parent);
+        MultiDialog chooser(idxPath, listPath(), parent);
         if (Dialogs::exec(&chooser) != QDialog::Accepted)
             return false;
         entry = chooser.multiIndex();
     }
     MultiFile file(idxPath, mulPath);
+    file.setTileDataHint(data.staticCount());
+    if (!file.open() || !settleRecordSize(parent, file))
+        return false;
     // Nothing to paste is as good as nothing read.
     return file.readEntry(entry, data, tiles) && !tiles.isEmpty();
 }
 
-void exportMulti(QWidget *parent, const QString &idxPath, const QString &mulPath, const Facet &model)
+QString exportMulti(QWidget *parent, const QString &idxPath, const QString &mulPath, const Facet &model,
+                    const TileData &data)
 {
-    const QString title = QCoreApplication::translate("MultiExchange", "Export Error");
+    const QString title = tr("Export Error");
     MultiFile file(idxPath, mulPath);
-    if (!file.readIndex()) {
+    file.setTileDataHint(data.staticCount());
+    if (!file.open()) {
         Dialogs::warning(parent, title, file.errorString());
-        return;
+        return QString();
     }
+    if (!settleRecordSize(parent, file))
+        return QString();
     bool ok = false;
-    const int entry = Dialogs::getInt(parent, QCoreApplication::translate("MultiExchange", "Multi Mul export"),
-                                      QCoreApplication::translate("MultiExchange", "Entry id"), 0, 0,
+    const int entry = Dialogs::getInt(parent, tr("Multi Mul export"), tr("Entry id"), file.firstFreeEntry(), 0,
                                       file.entryCount(), 1, &ok);
-    if (!ok)
-        return;
+    if (!ok || !confirmReplace(parent, file, entry))
+        return QString();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool exported = file.exportEntry(entry, model);
+    const bool exported = file.exportEntry(entry, tilesInDrawOrder(model));
     QApplication::restoreOverrideCursor();
-    if (!exported)
+    if (!exported) {
         Dialogs::warning(parent, title, file.errorString());
+        return QString();
+    }
+    const MultiFile::IndexRecord written = file.records().value(entry);
+    const int size = file.recordSizeDecision().bytes().value_or(MultiFile::ClassicRecordSize);
+    return tr("Exported %1 as %2 tile records of %3 bytes to %4")
+        .arg(entryName(entry))
+        .arg(written.length / size)
+        .arg(size)
+        .arg(QFileInfo(mulPath).fileName());
 }
 
 } // namespace MultiExchange

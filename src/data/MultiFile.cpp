@@ -1,49 +1,94 @@
 #include "data/MultiFile.h"
 
+#include "data/DataAppender.h"
+#include "model/SafeWrite.h"
 #include "model/TileInfo.h"
-#include "model/Facet.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QHash>
 #include <QtEndian>
 
 #include <algorithm>
-#include <limits>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 namespace {
 
-void appendRecord(QByteArray &out, const TileRecord &tile, int recordSize)
+// Tile data with this many art ids comes with 16-byte multi records.
+constexpr int ExtendedArtIds = 0x10000;
+
+QString tr(const char *text)
 {
-    uchar r[MultiFile::ExtendedRecordSize] = {};
-    qToLittleEndian<quint16>(tile.id, r);
-    qToLittleEndian<qint16>(qint16(tile.x), r + 2);
-    qToLittleEndian<qint16>(qint16(tile.y), r + 4);
-    qToLittleEndian<qint16>(tile.z, r + 6);
-    // The flags carry the visibility widened with its sign.
-    qToLittleEndian<qint32>(qint32(tile.visible), r + 8);
-    out.append(reinterpret_cast<const char *>(r), recordSize);
+    return QCoreApplication::translate("MultiFile", text);
 }
 
-void patchRecord(QByteArray &index, int i, const MultiFile::IndexRecord &r)
+struct NoInfo : TileInfoSource {
+    TileInfo landInfo(int) const override { return {}; }
+    TileInfo staticInfo(int) const override { return {}; }
+};
+
+TileRecord decodeRecord(const uchar *p, const TileInfoSource &data)
 {
-    uchar *p = reinterpret_cast<uchar *>(index.data()) + qsizetype(i) * MultiFile::IndexRecordSize;
-    qToLittleEndian<qint32>(r.offset, p);
-    qToLittleEndian<qint32>(r.length, p + 4);
+    const quint16 id = qFromLittleEndian<quint16>(p);
+    TileRecord tile(id, 0, 0, data, Art);
+    tile.x = qFromLittleEndian<qint16>(p + 2);
+    tile.y = qFromLittleEndian<qint16>(p + 4);
+    tile.z = qFromLittleEndian<qint16>(p + 6);
+    tile.sortZ = tile.z;
+    // Only the low half of the flags says anything: the visibility.
+    tile.visible = qFromLittleEndian<qint16>(p + 8);
+    return tile;
 }
 
-void appendIndexRecord(QByteArray &index, const MultiFile::IndexRecord &r)
+void putIndexRecord(QByteArray &index, qsizetype at, const MultiIndexRecord &r)
 {
     uchar p[MultiFile::IndexRecordSize];
     qToLittleEndian<qint32>(r.offset, p);
     qToLittleEndian<qint32>(r.length, p + 4);
     qToLittleEndian<quint32>(r.extra, p + 8);
-    index.append(reinterpret_cast<const char *>(p), MultiFile::IndexRecordSize);
+    if (at + MultiFile::IndexRecordSize > index.size())
+        index.resize(at + MultiFile::IndexRecordSize);
+    std::copy(p, p + MultiFile::IndexRecordSize, index.data() + at);
+}
+
+// A new record's third field: what most records of the file hold (-1 in some
+// clients' files, 0 in others).
+quint32 usualExtra(const QVector<MultiIndexRecord> &records)
+{
+    QHash<quint32, int> counts;
+    quint32 best = 0;
+    int bestCount = 0;
+    for (const MultiIndexRecord &r : records) {
+        const int c = ++counts[r.extra];
+        if (c > bestCount)
+            best = r.extra, bestCount = c;
+    }
+    return best;
+}
+
+// The bytes of an entry that lie inside the data, whole records only.
+QByteArray entryBytes(const QByteArray &data, const MultiIndexRecord &r, int recordSize)
+{
+    if (!r.exists() || r.offset >= data.size())
+        return QByteArray();
+    const qint64 available = qMin<qint64>(r.length, data.size() - r.offset);
+    return data.mid(r.offset, available / recordSize * recordSize);
+}
+
+// The real file behind a link: both halves of the pair are updated where they live.
+QString realPath(const QString &path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
+}
+
+bool hasWriteBit(const QString &path)
+{
+    const QFileInfo info(path);
+    // The mode's own bits: the superuser may write anything, but a file marked
+    // read-only was marked so on purpose.
+    return info.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther);
 }
 
 } // namespace
@@ -55,7 +100,12 @@ MultiFile::MultiFile(const QString &idxPath, const QString &mulPath)
 
 bool MultiFile::fail(const QString &path, const QString &reason)
 {
-    m_error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reason);
+    return failWith(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reason));
+}
+
+bool MultiFile::failWith(const QString &message)
+{
+    m_error = message;
     return false;
 }
 
@@ -63,12 +113,27 @@ bool MultiFile::readWhole(const QString &path, QByteArray &bytes)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return fail(path, QStringLiteral("cannot be opened (%1)").arg(file.errorString()));
+        return fail(path, tr("cannot be opened (%1)").arg(file.errorString()));
     const qint64 size = file.size();
+    if (size > MaxFileSize)
+        return fail(path, tr("is too large for a multi file"));
     bytes = file.readAll();
     if (file.error() != QFile::NoError || bytes.size() != size)
-        return fail(path, QStringLiteral("could not be read completely"));
+        return fail(path, tr("could not be read completely"));
     return true;
+}
+
+void MultiFile::setTileDataHint(int staticCount)
+{
+    m_hint = staticCount >= ExtendedArtIds ? ExtendedRecordSize : ClassicRecordSize;
+}
+
+void MultiFile::setRecordSize(int bytes)
+{
+    if (!MultiRecordSize::isValid(bytes))
+        return;
+    m_givenSize = bytes;
+    m_size = MultiRecordSize::given(bytes);
 }
 
 QVector<MultiFile::IndexRecord> MultiFile::parseIndex(const QByteArray &bytes)
@@ -97,18 +162,23 @@ bool MultiFile::readIndex()
     return true;
 }
 
-int MultiFile::detectRecordSize(const QVector<IndexRecord> &records)
+bool MultiFile::open()
 {
-    bool notClassic = false;
-    for (const IndexRecord &r : records) {
-        if (!r.exists())
-            continue;
-        if (r.length % ExtendedRecordSize != 0)
-            return ClassicRecordSize;
-        if (r.length % ClassicRecordSize != 0)
-            notClassic = true;
+    m_data.clear();
+    if (!readIndex() || !readWhole(m_mulPath, m_data))
+        return false;
+    m_size = m_givenSize ? MultiRecordSize::given(*m_givenSize)
+                         : MultiRecordSize::decide(m_records, m_data, m_hint);
+    return true;
+}
+
+std::optional<int> MultiFile::decidedSize()
+{
+    if (!m_size.bytes()) {
+        failWith(tr("%1: the record size cannot be told: %2. Name it: 12 or 16 bytes.")
+                     .arg(QDir::toNativeSeparators(m_mulPath), m_size.reason()));
     }
-    return notClassic ? ExtendedRecordSize : ClassicRecordSize;
+    return m_size.bytes();
 }
 
 void MultiFile::decodeEntry(const QByteArray &bytes, int recordSize, const TileInfoSource &data,
@@ -117,26 +187,32 @@ void MultiFile::decodeEntry(const QByteArray &bytes, int recordSize, const TileI
     const qsizetype n = bytes.size() / recordSize;
     const uchar *p = reinterpret_cast<const uchar *>(bytes.constData());
     for (qsizetype i = 0; i < n; ++i, p += recordSize) {
-        const quint16 id = qFromLittleEndian<quint16>(p);
-        TileRecord tile(id, 0, 0, data, Art);
-        tile.x = qFromLittleEndian<qint16>(p + 2);
-        tile.y = qFromLittleEndian<qint16>(p + 4);
-        tile.z = qFromLittleEndian<qint16>(p + 6);
-        tile.sortZ = tile.z;
-        // Only the low half of the flags says anything: the visibility.
-        tile.visible = qFromLittleEndian<qint16>(p + 8);
+        const TileRecord tile = decodeRecord(p, data);
         tiles[locationKey(tile.x, tile.y)].append(tile);
     }
+}
+
+QVector<StoredRecord> MultiFile::storedRecords(const QByteArray &bytes, int recordSize)
+{
+    const NoInfo none;
+    QVector<StoredRecord> out;
+    const qsizetype n = bytes.size() / recordSize;
+    out.reserve(n);
+    for (qsizetype i = 0; i < n; ++i) {
+        const auto *p = reinterpret_cast<const uchar *>(bytes.constData()) + i * recordSize;
+        out.append({decodeRecord(p, none), bytes.mid(i * recordSize, recordSize)});
+    }
+    return out;
 }
 
 QVector<MultiCollection::Entry> MultiFile::entries() const
 {
     QVector<Entry> out;
-    const int size = recordSize();
+    const std::optional<int> size = m_size.bytes();
     for (int n = 0; n < entryCount(); ++n) {
         const IndexRecord &r = m_records.at(n);
         if (r.exists())
-            out.append({n, r.length / size});
+            out.append({n, size ? r.length / *size : -1});
     }
     return out;
 }
@@ -150,191 +226,214 @@ int MultiFile::firstFreeEntry() const
     return entryCount();
 }
 
-bool MultiFile::exportEntry(int number, const QList<TileRecord> &tiles)
-{
-    Facet model(m_noInfo);
-    model.setAllowDuplicates(true);
-    for (const TileRecord &t : tiles)
-        model.addTile(t.x, t.y, t);
-    return exportEntry(number, model);
-}
-
 bool MultiFile::readEntry(int entry, const TileInfoSource &data, TileMap &tiles)
 {
     tiles.clear();
-    if (!readIndex())
+    if (!open())
         return false;
     if (entry < 0 || entry >= entryCount() || !m_records.at(entry).exists())
-        return fail(m_idxPath, QStringLiteral("entry %1 holds no multi").arg(entry));
-    QFile mul(m_mulPath);
-    if (!mul.open(QIODevice::ReadOnly))
-        return fail(m_mulPath, QStringLiteral("cannot be opened (%1)").arg(mul.errorString()));
-    const IndexRecord r = m_records.at(entry);
-    const int size = recordSize();
-    const qint64 available = qBound<qint64>(0, mul.size() - r.offset, qint64(r.length));
-    const qint64 wanted = available / size * size;
-    if (wanted > 0 && mul.seek(r.offset))
-        decodeEntry(mul.read(wanted), size, data, tiles);
+        return fail(m_idxPath, tr("entry %1 holds no multi").arg(entry));
+    const std::optional<int> size = decidedSize();
+    if (!size)
+        return false;
+    decodeEntry(entryBytes(m_data, m_records.at(entry), *size), *size, data, tiles);
     return true;
 }
 
-QByteArray MultiFile::encodeEntry(const Facet &model, int recordSize)
+QByteArray MultiFile::encodeRecord(const TileRecord &tile, int recordSize)
 {
-    QByteArray out;
-    out.reserve(qsizetype(model.tileCount() + 1) * recordSize);
-    const Facet::LocationTable &table = model.locations();
+    uchar r[ExtendedRecordSize] = {};
+    qToLittleEndian<quint16>(tile.id, r);
+    qToLittleEndian<qint16>(qint16(tile.x), r + 2);
+    qToLittleEndian<qint16>(qint16(tile.y), r + 4);
+    qToLittleEndian<qint16>(tile.z, r + 6);
+    // The flags carry the visibility widened with its sign.
+    qToLittleEndian<qint32>(qint32(tile.visible), r + 8);
+    return QByteArray(reinterpret_cast<const char *>(r), recordSize);
+}
+
+QByteArray MultiFile::encodeEntry(const QList<TileRecord> &tiles, int recordSize)
+{
     // The client takes the first record as the multi's anchor: a tile at the
     // centre on the ground when there is one, else an empty record.
-    const TileRecord *first = nullptr;
-    const auto origin = table.constFind(0);
-    if (origin != table.constEnd()) {
-        const auto it = std::find_if(origin->begin(), origin->end(),
-                                     [](const TileRecord &t) { return t.z == 0; });
-        if (it != origin->end())
-            first = &*it;
-    }
-    if (first)
-        appendRecord(out, *first, recordSize);
-    else
-        out.append(recordSize, '\0');
-    for (const quint32 key : model.sortedKeys()) {
-        for (const TileRecord &tile : table.constFind(key).value()) {
-            if (&tile != first)
-                appendRecord(out, tile, recordSize);
-        }
+    const auto anchor = std::find_if(tiles.cbegin(), tiles.cend(), [](const TileRecord &t) {
+        return t.x == 0 && t.y == 0 && t.z == 0;
+    });
+    QByteArray out;
+    out.reserve(qsizetype(tiles.size() + 1) * recordSize);
+    out.append(anchor != tiles.cend() ? encodeRecord(*anchor, recordSize) : QByteArray(recordSize, '\0'));
+    for (auto it = tiles.cbegin(); it != tiles.cend(); ++it) {
+        if (it != anchor)
+            out.append(encodeRecord(*it, recordSize));
     }
     return out;
 }
 
-bool MultiFile::exportEntry(int entry, const Facet &model)
+std::optional<MultiFile::ExportPlan> MultiFile::planExport(const QByteArray &index,
+                                                           const QByteArray &data, int entry,
+                                                           const QList<TileRecord> &tiles,
+                                                           int recordSize, QString *error)
 {
-    QByteArray index;
-    if (!readWhole(m_idxPath, index))
+    const QVector<IndexRecord> records = parseIndex(index);
+    const auto refuse = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return std::nullopt;
+    };
+    if (!MultiRecordSize::isValid(recordSize))
+        return refuse(tr("record size %1 is neither 12 nor 16").arg(recordSize));
+    if (entry < 0 || entry > records.size())
+        return refuse(tr("entry %1 is outside 0 to %2").arg(entry).arg(records.size()));
+    const IndexRecord old = entry < records.size() ? records.at(entry) : IndexRecord{-1, 0, usualExtra(records)};
+    const QByteArray stored = entryBytes(data, old, recordSize);
+    const QVector<StoredRecord> storedTiles = storedRecords(stored, recordSize);
+    const bool anyKept = std::any_of(storedTiles.cbegin(), storedTiles.cend(), [&tiles](const StoredRecord &r) {
+        return std::any_of(tiles.cbegin(), tiles.cend(),
+                           [&r](const TileRecord &t) { return RecordMerge::sameStoredTile(r.tile, t); });
+    });
+    // Nothing of the old entry left: a new entry, with its anchor first.
+    const QByteArray bytes = anyKept ? RecordMerge::merge(storedTiles, tiles,
+                                                          [recordSize](const TileRecord &t) {
+                                                              return encodeRecord(t, recordSize);
+                                                          })
+                                     : encodeEntry(tiles, recordSize);
+
+    ExportPlan plan;
+    plan.index = index;
+    if (old.exists() && stored.size() == old.length && bytes == stored) {
+        plan.unchanged = true;
+        return plan;
+    }
+    if (qint64(data.size()) + bytes.size() > MaxFileSize)
+        return refuse(tr("the data file would grow beyond 2 GiB"));
+    IndexRecord now = old;
+    now.offset = qint32(data.size());
+    now.length = qint32(bytes.size());
+    // A trailing partial record would be in the way of a new one.
+    if (entry == records.size())
+        plan.index.truncate(records.size() * IndexRecordSize);
+    putIndexRecord(plan.index, qsizetype(entry) * IndexRecordSize, now);
+    plan.appended = bytes;
+    return plan;
+}
+
+std::optional<MultiFile::Pair> MultiFile::compacted(const QByteArray &index, const QByteArray &data,
+                                                    QString *error)
+{
+    const QVector<IndexRecord> records = parseIndex(index);
+    Pair out;
+    out.index = index;
+    for (int n = 0; n < records.size(); ++n) {
+        IndexRecord r = records.at(n);
+        if (!r.exists())
+            continue;
+        if (qint64(r.offset) + r.length > data.size()) {
+            if (error)
+                *error = tr("entry %1 reaches past the end of the data file").arg(n);
+            return std::nullopt;
+        }
+        const QByteArray part = data.mid(r.offset, r.length);
+        r.offset = qint32(out.data.size());
+        out.data.append(part);
+        putIndexRecord(out.index, qsizetype(n) * IndexRecordSize, r);
+    }
+    return out;
+}
+
+// Both files resolved to where they really live, each one writable.
+bool MultiFile::writablePair(QString &idx, QString &mul)
+{
+    idx = realPath(m_idxPath);
+    mul = realPath(m_mulPath);
+    for (const QString &path : {idx, mul}) {
+        const QFileInfo info(path);
+        if (!info.isFile())
+            return fail(path, tr("is not a file"));
+        if (!hasWriteBit(path) || !info.isWritable())
+            return fail(path, tr("is read-only; nothing was written"));
+    }
+    return true;
+}
+
+bool MultiFile::exportEntry(int entry, const QList<TileRecord> &tiles)
+{
+    QString idx, mul, error;
+    QByteArray index, data;
+    if (!writablePair(idx, mul))
+        return false;
+    // Locked first: the index read below is the one this export replaces.
+    DataAppender appender(mul);
+    if (!appender.open(&error) || !appender.readAll(data, MaxFileSize, &error))
+        return failWith(error);
+    if (!readWhole(idx, index))
         return false;
     m_records = parseIndex(index);
-    if (entry < 0 || entry > entryCount())
-        return fail(m_idxPath, QStringLiteral("entry %1 is outside 0 to %2").arg(entry).arg(entryCount()));
-    QByteArray oldData;
-    if (!readWhole(m_mulPath, oldData))
+    m_size = m_givenSize ? MultiRecordSize::given(*m_givenSize) : MultiRecordSize::decide(m_records, data, m_hint);
+    const std::optional<int> size = decidedSize();
+    if (!size)
         return false;
-    QByteArray newData;
-    if (!rebuild(entry, encodeEntry(model, recordSize()), oldData, index, newData))
-        return false;
-    oldData.clear();
-    return install(newData, index);
+    const std::optional<ExportPlan> plan = planExport(index, data, entry, tiles, *size, &error);
+    if (!plan)
+        return fail(idx, error);
+    if (plan->unchanged)
+        return true;
+    if (!appender.append(plan->appended, &error))
+        return failWith(error);
+    // The one step that makes the new entry count.
+    if (!SafeWrite::replaceFile(idx, plan->index, &error)) {
+        appender.withdraw(nullptr);
+        return fail(idx, tr("cannot be replaced (%1)").arg(error));
+    }
+    m_records = parseIndex(plan->index);
+    return true;
 }
 
-// Lays the entries out in index order with no gaps, the new entry in its place,
-// and points the index at them.
-bool MultiFile::rebuild(int entry, const QByteArray &newEntry, const QByteArray &oldData,
-                        QByteArray &index, QByteArray &newData)
+// Every step leaves a pair whose index reads exactly the old entries: the
+// compact data goes past the end first and the index moves onto it; then the
+// compact data is copied to the start, which nothing points at any more, the
+// index moves there, and the file is cut behind it. A compaction that stops
+// half-way is finished by the next one.
+bool MultiFile::compact()
 {
-    qint64 total = newEntry.size();
-    for (int i = 0; i < entryCount(); ++i) {
-        const IndexRecord &r = m_records.at(i);
-        if (i == entry || !r.exists())
-            continue;
-        if (qint64(r.offset) + r.length > oldData.size())
-            return fail(m_mulPath, QStringLiteral("entry %1 reaches past the end of the file").arg(i));
-        total += r.length;
-    }
-    if (total > std::numeric_limits<qint32>::max())
-        return fail(m_mulPath, QStringLiteral("the new data would be too large"));
-    newData.reserve(total);
-    for (int i = 0; i < entryCount(); ++i) {
-        IndexRecord r = m_records.at(i);
-        const QByteArray part = i == entry ? newEntry
-                                : r.exists() ? QByteArray::fromRawData(oldData.constData() + r.offset, r.length)
-                                             : QByteArray();
-        if (i == entry || r.exists()) {
-            r.offset = qint32(newData.size());
-            r.length = qint32(part.size());
-            newData.append(part);
+    QString idx, mul, error;
+    QByteArray index, data;
+    if (!writablePair(idx, mul))
+        return false;
+    DataAppender file(mul);
+    if (!file.open(&error) || !file.readAll(data, MaxFileSize, &error))
+        return failWith(error);
+    if (!readWhole(idx, index))
+        return false;
+    const std::optional<Pair> pair = compacted(index, data, &error);
+    if (!pair)
+        return fail(mul, error);
+    if (pair->data == data && pair->index == index)
+        return true;
+    const qint64 end = data.size();
+    if (end + pair->data.size() > MaxFileSize)
+        return fail(mul, tr("the data file would grow beyond 2 GiB"));
+    // The compact index, pointing past the old end.
+    QByteArray behind = pair->index;
+    const QVector<IndexRecord> compactRecords = parseIndex(pair->index);
+    for (int n = 0; n < compactRecords.size(); ++n) {
+        IndexRecord r = compactRecords.at(n);
+        if (r.exists()) {
+            r.offset += qint32(end);
+            putIndexRecord(behind, qsizetype(n) * IndexRecordSize, r);
         }
-        patchRecord(index, i, r);
     }
-    if (entry == entryCount()) {
-        // A new record at the end; a trailing partial record would be in its way.
-        index.truncate(qsizetype(entryCount()) * IndexRecordSize);
-        appendIndexRecord(index, {qint32(newData.size()), qint32(newEntry.size()), 0});
-        newData.append(newEntry);
+    if (!file.append(pair->data, &error))
+        return failWith(error);
+    if (!SafeWrite::replaceFile(idx, behind, &error)) {
+        file.withdraw(nullptr);
+        return fail(idx, tr("cannot be replaced (%1)").arg(error));
     }
-    return true;
-}
-
-bool MultiFile::writeTempData(const QByteArray &bytes)
-{
-    QFile temp(tempDataPath());
-    bool ok = step(WriteData) && temp.open(QIODevice::WriteOnly | QIODevice::Truncate)
-              && temp.write(bytes) == bytes.size() && temp.flush();
-#ifdef Q_OS_UNIX
-    // On disk before it replaces the client's file.
-    ok = ok && ::fsync(temp.handle()) == 0;
-#endif
-    const QString reason = temp.error() != QFile::NoError ? temp.errorString()
-                                                          : QStringLiteral("write interrupted");
-    if (temp.isOpen())
-        temp.close();
-    ok = ok && temp.error() == QFile::NoError;
-    if (!ok) {
-        if (temp.exists() && QFileInfo(temp).isFile())
-            temp.remove();
-        return fail(tempDataPath(), QStringLiteral("cannot be written (%1)").arg(reason));
-    }
-    temp.setPermissions(QFile::permissions(m_mulPath));
-    return true;
-}
-
-// Old data aside, new data in place; on failure the old data is back.
-bool MultiFile::replaceData()
-{
-    if (QFile::exists(backupDataPath()))
-        return fail(backupDataPath(), QStringLiteral("is in the way; move it elsewhere and export again"));
-    QFile current(m_mulPath);
-    if (!current.rename(backupDataPath()))
-        return fail(m_mulPath, QStringLiteral("cannot be renamed (%1)").arg(current.errorString()));
-    QFile temp(tempDataPath());
-    if (!step(ReplaceData) || !temp.rename(m_mulPath)) {
-        const QString reason = temp.error() != QFile::NoError ? temp.errorString()
-                                                              : QStringLiteral("rename interrupted");
-        QFile::rename(backupDataPath(), m_mulPath);
-        return fail(tempDataPath(), QStringLiteral("cannot be renamed (%1)").arg(reason));
-    }
-    return true;
-}
-
-void MultiFile::restoreData()
-{
-    if (QFile::rename(m_mulPath, tempDataPath()))
-        QFile::rename(backupDataPath(), m_mulPath);
-}
-
-bool MultiFile::install(const QByteArray &newData, const QByteArray &newIndex)
-{
-    if (!writeTempData(newData))
-        return false;
-    QSaveFile index(m_idxPath);
-    if (!step(WriteIndex) || !index.open(QIODevice::WriteOnly)
-        || index.write(newIndex) != newIndex.size()) {
-        const QString reason = index.error() != QFile::NoError ? index.errorString()
-                                                               : QStringLiteral("write interrupted");
-        index.cancelWriting();
-        QFile::remove(tempDataPath());
-        return fail(m_idxPath, QStringLiteral("cannot be written (%1)").arg(reason));
-    }
-    if (!replaceData()) {
-        index.cancelWriting();
-        QFile::remove(tempDataPath());
-        return false;
-    }
-    if (!step(ReplaceIndex))
-        index.cancelWriting();
-    if (!index.commit()) {
-        const QString reason = index.errorString();
-        restoreData();
-        QFile::remove(tempDataPath());
-        return fail(m_idxPath, QStringLiteral("cannot be replaced (%1)").arg(reason));
-    }
-    QFile::remove(backupDataPath());
+    if (!file.overwrite(0, pair->data, &error))
+        return failWith(error);
+    if (!SafeWrite::replaceFile(idx, pair->index, &error))
+        return fail(idx, tr("cannot be replaced (%1)").arg(error));
+    if (!file.cutTo(pair->data.size(), &error))
+        return failWith(error);
+    m_records = parseIndex(pair->index);
     return true;
 }

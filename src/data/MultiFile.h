@@ -1,6 +1,9 @@
 #pragma once
 
 #include "data/MultiCollection.h"
+#include "data/MultiIndexRecord.h"
+#include "data/MultiRecordSize.h"
+#include "data/RecordMerge.h"
 #include "model/TileInfo.h"
 #include "model/TileRecord.h"
 
@@ -8,101 +11,102 @@
 #include <QString>
 #include <QVector>
 
-#include <functional>
+#include <optional>
 
-class Facet;
 class TileInfoSource;
 
 // The game's multi.idx / multi.mul pair. The index is an array of 12-byte
 // records (offset, length, a third field kept as it is); the data holds each
 // entry's tile records: 12 bytes in classic clients, 16 in newer ones (the
-// same 12 followed by 4 more, usually zero).
+// same 12 followed by 4 more).
 //
-// Export never damages the pair: the new data and index are written completely
-// beside the originals and only then renamed into place, index last; any
-// failure leaves both files as they were.
+// Export never moves a byte that is already in multi.mul: the entry's records
+// are appended past its end and synced, and only then is the index replaced
+// as a whole, atomically. Until that single step the old index still describes
+// the old data exactly; any failure cuts the appended bytes off again.
 class MultiFile : public MultiCollection
 {
 public:
-    struct IndexRecord {
-        qint32 offset = -1;
-        qint32 length = 0;
-        quint32 extra = 0;
-        bool exists() const { return offset >= 0 && length > 0; }
-    };
-
-    // The steps of an export that can fail after the originals have been read.
-    enum Step { WriteData, WriteIndex, ReplaceData, ReplaceIndex };
-    // Called before each step; returning false makes that step fail (fault injection).
-    using FaultHook = std::function<bool(Step)>;
+    using IndexRecord = MultiIndexRecord;
 
     static constexpr int IndexRecordSize = 12;
-    static constexpr int ClassicRecordSize = 12;
-    static constexpr int ExtendedRecordSize = 16;
+    static constexpr int ClassicRecordSize = MultiRecordSize::Classic;
+    static constexpr int ExtendedRecordSize = MultiRecordSize::Extended;
+    // Offsets and lengths are signed 32-bit: no pair can grow beyond this.
+    static constexpr qint64 MaxFileSize = 0x7fffffff;
 
     MultiFile(const QString &idxPath, const QString &mulPath);
 
     QString idxPath() const { return m_idxPath; }
     QString mulPath() const { return m_mulPath; }
-    // The data file's temporary: its full path with ".bmg" appended.
-    QString tempDataPath() const { return m_mulPath + QStringLiteral(".bmg"); }
-    // Where the old data file waits while the new one is put in place.
-    QString backupDataPath() const { return m_mulPath + QStringLiteral(".old"); }
 
-    // Reads the index (complete records only); false when it cannot be read.
+    // Reads the index alone (complete records only); false when it cannot be read.
     bool readIndex();
     const QVector<IndexRecord> &records() const { return m_records; }
     int entryCount() const { return int(m_records.size()); }
-    // Record size of the data file, judged from the index read last.
-    int recordSize() const { return detectRecordSize(m_records); }
+    // How many art ids the tile data holds: a hint for the record size.
+    void setTileDataHint(int staticCount);
+    // The record size as decided by open() or given by setRecordSize().
+    const MultiRecordSize &recordSizeDecision() const { return m_size; }
 
-    // Reads one entry into `tiles` (cleared first). Reads are bounded by the data
-    // file's size: an entry reaching past its end yields the complete records that
-    // exist. False when a file cannot be read or the entry does not exist.
-
-    // Stores the model as entry `entry`, 0 to entryCount() (entryCount() appends
-    // a record), in the pair's own record size. False with errorString() set on failure.
-    bool exportEntry(int entry, const Facet &model);
-
-    // The collection's view of the pair.
-    bool open() override { return readIndex(); }
+    // The collection's view of the pair. open() reads both files and decides
+    // the record size.
+    bool open() override;
     QVector<Entry> entries() const override;
     int firstFreeEntry() const override;
     bool readEntry(int number, const TileInfoSource &data, TileMap &tiles) override;
+    // Stores `tiles` as entry `number`, 0 to entryCount() (entryCount() adds a
+    // record). Records whose tile remains keep their bytes and place. Refused
+    // while the record size is undecided or a file of the pair is read-only.
     bool exportEntry(int number, const QList<TileRecord> &tiles) override;
-
+    std::optional<MultiRecordSize> recordSize() const override { return m_size; }
+    void setRecordSize(int bytes) override;
     QString errorString() const override { return m_error; }
-    void setFaultHook(FaultHook hook) { m_faultHook = std::move(hook); }
 
-    // 16 when every existing entry's length is a multiple of 16 and some is not
-    // a multiple of 12; 12 otherwise.
-    static int detectRecordSize(const QVector<IndexRecord> &records);
+    // Lays the entries out in index order with no gaps and drops bytes no
+    // record points at. The data file is replaced first, then the index.
+    bool compact();
+
+    // Pure functions of the files' bytes: the import, the export and the
+    // compaction computed without touching a disk.
     static QVector<IndexRecord> parseIndex(const QByteArray &bytes);
     // Complete records only; each tile goes under its location key.
     static void decodeEntry(const QByteArray &bytes, int recordSize, const TileInfoSource &data,
                             TileMap &tiles);
-    // First the tile at (0, 0) with altitude 0 (or an all-zero record when there is
-    // none), then every other tile by ascending location key, each location in draw order.
-    static QByteArray encodeEntry(const Facet &model, int recordSize);
+    static QVector<StoredRecord> storedRecords(const QByteArray &bytes, int recordSize);
+    // First the tile at (0, 0) with altitude 0 (or an all-zero record when there
+    // is none), then every other tile in the order given.
+    static QByteArray encodeEntry(const QList<TileRecord> &tiles, int recordSize);
+    static QByteArray encodeRecord(const TileRecord &tile, int recordSize);
+
+    struct ExportPlan {
+        QByteArray appended; // goes past the end of the data file
+        QByteArray index;    // the whole new index
+        bool unchanged = false; // the entry already holds exactly these records
+    };
+    static std::optional<ExportPlan> planExport(const QByteArray &index, const QByteArray &data,
+                                                int entry, const QList<TileRecord> &tiles,
+                                                int recordSize, QString *error);
+    struct Pair {
+        QByteArray index;
+        QByteArray data;
+    };
+    static std::optional<Pair> compacted(const QByteArray &index, const QByteArray &data,
+                                         QString *error);
 
 private:
     bool fail(const QString &path, const QString &reason);
-    bool step(Step s) const { return !m_faultHook || m_faultHook(s); }
+    bool failWith(const QString &message);
     bool readWhole(const QString &path, QByteArray &bytes);
-    bool rebuild(int entry, const QByteArray &newEntry, const QByteArray &oldData,
-                 QByteArray &index, QByteArray &newData);
-    bool writeTempData(const QByteArray &bytes);
-    bool install(const QByteArray &newData, const QByteArray &newIndex);
-    bool replaceData();
-    void restoreData();
+    bool writablePair(QString &idx, QString &mul);
+    std::optional<int> decidedSize();
 
     QString m_idxPath;
     QString m_mulPath;
     QVector<IndexRecord> m_records;
+    QByteArray m_data;
+    MultiRecordSize m_size;
+    std::optional<int> m_givenSize;
+    std::optional<int> m_hint;
     QString m_error;
-    struct NoInfo : TileInfoSource {
-        TileInfo landInfo(int) const override { return {}; }
-        TileInfo staticInfo(int) const override { return {}; }
-    } m_noInfo;
-    FaultHook m_faultHook;
 };

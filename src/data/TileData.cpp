@@ -1,12 +1,13 @@
 #include "data/TileData.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 namespace {
 
 // One tile data layout: record sizes and where the art section starts.
 struct Layout {
-    int flagBytes;   // 4 (classic) or 8 (64-bit flags; the low 32 bits are kept)
+    int flagBytes;   // 4 (classic) or 8 (64-bit flags)
     int landRecord;  // flags, texture number, 20 name bytes
     int artRecord;   // flags, 12 unused bytes, height, 20 name bytes (+ 4 more flag bytes)
     int landSection() const { return 512 * (4 + 32 * landRecord); }
@@ -49,6 +50,10 @@ public:
     }
     quint16 u16(qint64 pos) const { return quint16(u8(pos) | u8(pos + 1) << 8); }
     quint32 u32(qint64 pos) const { return quint32(u16(pos)) | quint32(u16(pos + 2)) << 16; }
+    quint64 flags(qint64 pos, int bytes) const
+    {
+        return bytes == 8 ? quint64(u32(pos)) | quint64(u32(pos + 4)) << 32 : u32(pos);
+    }
     // Up to 20 Latin-1 characters, ended by the first NUL.
     QString name(qint64 pos) const
     {
@@ -71,8 +76,9 @@ qint64 recordPos(int index, int recordSize, qint64 sectionStart)
 
 void TileData::load(const QString &path)
 {
+    m_status = DataFileStatus::probe(QStringLiteral("tiledata.mul"), path);
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
+    if (!m_status.usable() || !f.open(QIODevice::ReadOnly)) {
         loadFromBytes(QByteArray());
         return;
     }
@@ -84,6 +90,13 @@ void TileData::load(const QString &path)
     if (f.size() > needed)
         bytes.resize(int(needed));
     loadFromBytes(bytes);
+    const bool known = holdsWholeArtBlocks(f.size(), l) && f.size() <= needed;
+    if (!known)
+        m_status.state = DataFileStatus::State::Unrecognised;
+    m_status.layout = QCoreApplication::translate("TileData", l.flagBytes == Wide.flagBytes ? "64-bit flags"
+                                                                                             : "32-bit flags");
+    if (known)
+        m_status.counts = QCoreApplication::translate("TileData", "%1 terrain, %2 art").arg(landCount()).arg(staticCount());
 }
 
 void TileData::loadFromBytes(const QByteArray &bytes)
@@ -94,7 +107,7 @@ void TileData::loadFromBytes(const QByteArray &bytes)
     for (int i = 0; i < LandEntries; ++i) {
         const qint64 pos = recordPos(i, l.landRecord, 0);
         Entry &e = m_land[i];
-        e.flags = in.u32(pos);
+        e.flags = in.flags(pos, l.flagBytes);
         e.extra = in.u16(pos + l.flagBytes);
         e.name = in.name(pos + l.flagBytes + 2);
     }
@@ -103,7 +116,7 @@ void TileData::loadFromBytes(const QByteArray &bytes)
     for (int i = 0; i < artCount; ++i) {
         const qint64 pos = recordPos(i, l.artRecord, l.landSection());
         Entry &e = m_static[i];
-        e.flags = in.u32(pos);
+        e.flags = in.flags(pos, l.flagBytes);
         e.extra = in.u8(pos + l.flagBytes + 12);
         e.name = in.name(pos + l.flagBytes + 13);
     }

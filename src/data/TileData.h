@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/DataFileStatus.h"
 #include "model/TileInfo.h"
 
 #include <QByteArray>
@@ -23,6 +24,8 @@ public:
     TileInfo staticInfo(int id) const override;
     int landCount() const { return int(m_land.size()); }
     int staticCount() const { return int(m_static.size()); }
+    // What load() found: the file, its layout and its counts.
+    DataFileStatus status() const { return m_status; }
 
     // Test and tool helper: set one entry directly.
     void setStaticInfo(int id, const TileInfo &info);
@@ -30,7 +33,7 @@ public:
 
 private:
     struct Entry {
-        quint32 flags = 0;
+        quint64 flags = 0;
         quint16 extra = 0; // texture number (terrain) or height (art)
         QString name; // converted once at load: every tile record copies it
     };
@@ -39,4 +42,5 @@ private:
 
     QVector<Entry> m_land;
     QVector<Entry> m_static;
+    DataFileStatus m_status;
 };

@@ -2,6 +2,12 @@
 
 #include <QSaveFile>
 
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+#endif
+
 namespace {
 
 bool failed(QSaveFile &file, QString *error, const QString &fallback)
@@ -24,6 +30,16 @@ bool SafeWrite::commit(QSaveFile &file, const QByteArray &bytes, QString *error)
     // Small contents sit in Qt's buffer until here: this is where a full disk shows.
     if (!file.flush() || file.error() != QFileDevice::NoError)
         return failed(file, error, QStringLiteral("the write could not be completed"));
+#ifdef Q_OS_UNIX
+    // Qt's commit does not report a failed sync: the bytes must be on disk
+    // before the rename makes them the file.
+    if (::fsync(file.handle()) != 0) {
+        if (error)
+            *error = QString::fromLocal8Bit(std::strerror(errno));
+        file.cancelWriting();
+        return false;
+    }
+#endif
     if (!file.commit()) {
         if (error)
             *error = file.errorString();

@@ -42,7 +42,7 @@ TileRecord::TileRecord(const QString &key, const TileInfoSource &data)
 void TileRecord::lookUp(const TileInfoSource &data)
 {
     const TileInfo info = kind == Art ? data.staticInfo(id) : data.landInfo(id);
-    flags = info.flags;
+    flags = quint32(info.flags); // the draw flags all sit in the low half
     height = kind == Art ? info.height : 0;
     name = info.name;
     textureId = kind == Art ? 0 : info.textureId;

@@ -26,6 +26,7 @@ class GLWidget : public QOpenGLWidget
 public:
     GLWidget(ArtReader *art, const TileData &data, Facet *model, TexMgr *textures,
              QWidget *parent = nullptr, Qt::WindowFlags flags = {});
+    TexMgr *textures() const { return m_textures; }
     ~GLWidget() override;
 
     // Before the application object exists: every view shares one texture set

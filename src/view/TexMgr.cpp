@@ -17,6 +17,11 @@ constexpr quint32 OpaqueAlpha = 0xFF000000u;
 constexpr quint32 TranslucentAlpha = 0xC8000000u;
 } // namespace
 
+int TexMgr::hueCount() const
+{
+    return m_hues ? m_hues->count() : 0;
+}
+
 TexMgr::TexMgr(ArtReader *art, HueTable *hues, QObject *parent)
     : QObject(parent), m_art(art), m_hues(hues)
 {

@@ -31,6 +31,9 @@ public:
     int uploads() const { return m_uploads; }
     int decodes() const { return m_decodes; }
 
+    // How many hues the hue table holds (0 without one): the hues a user can pick.
+    int hueCount() const;
+
     // The art files were reloaded: forget every texture and decoded image.
     void reload();
 

@@ -1,6 +1,7 @@
 #include "MultiPair.h"
 #include "ScriptedDialogs.h"
 #include "data/MultiDialog.h"
+#include "data/MultiCollection.h"
 #include "data/MultiExchange.h"
 
 #include <QApplication>
@@ -66,6 +67,7 @@ private slots:
         QVERIFY(MultiExchange::importMulti(nullptr, pair.idx, pair.mul, m_data, tiles));
         QCOMPARE(tiles.size(), 2);
         QCOMPARE(tiles.value(locationKey(-3, 2)).first().id, quint16(3));
+        QCOMPARE(dialogs.count("item"), 0); // the content tells the record size
 
         dialogs.cancel(); // a cancelled chooser leaves nothing behind
         QVERIFY(!MultiExchange::importMulti(nullptr, pair.idx, pair.mul, m_data, tiles));
@@ -76,33 +78,77 @@ private slots:
         QCOMPARE(dialogs.count("warning"), 0); // import stays silent
     }
 
-    void exportStoresTheAskedEntryOrShowsWhyNot()
+    // Four records of tile 1 at the centre read as well in 12 as in 16 bytes: the user is asked.
+    void anUndecidedRecordSizeIsAsked()
+    {
+        MultiPair pair;
+        pair.write(MulWriter::multiFiles({{0, {{1, 0, 0, 0, 1}, {1, 0, 0, 0, 1}, {1, 0, 0, 0, 1}, {1, 0, 0, 0, 1}}}}, 1));
+        ScriptedDialogs dialogs;
+        dialogs.answer(QDialog::Accepted);
+        dialogs.answer("16");
+        TileMap tiles;
+        QVERIFY(MultiExchange::importMulti(nullptr, pair.idx, pair.mul, m_data, tiles));
+        QCOMPARE(dialogs.last("item")->filter, QString("12|16"));
+        QVERIFY(dialogs.last("item")->text.contains("12- and 16-byte records both give plausible tiles"));
+        QCOMPARE(tilesInKeyOrder(tiles).size(), 3); // 48 bytes of 16-byte records
+
+        dialogs.answer(QDialog::Accepted);
+        dialogs.cancel();
+        QVERIFY(!MultiExchange::importMulti(nullptr, pair.idx, pair.mul, m_data, tiles));
+        const QByteArray index = pair.index(), data = pair.data();
+        Facet model(m_data);
+        MultiPair::fill(model, {MultiPair::tile(m_data, 77, 2, 3, 4)});
+        dialogs.cancel(); // no size, no export
+        QVERIFY(MultiExchange::exportMulti(nullptr, pair.idx, pair.mul, model, m_data).isEmpty());
+        QCOMPARE(dialogs.count("int"), 0);
+        QCOMPARE(std::pair(pair.index(), pair.data()), std::pair(index, data));
+    }
+
+    void exportAsksBeforeReplacingAndSaysWhatItWrote()
     {
         MultiPair pair;
         pair.write(pairFiles());
+        const QString list = QCoreApplication::applicationDirPath() + "/multi.xml";
+        QVERIFY(!QFile::exists(list));
+        MultiPair::save(list, "<m><multiset><Multi Index=\"3\">Small Tower</Multi></multiset></m>");
         Facet model(m_data);
         MultiPair::fill(model, {MultiPair::tile(m_data, 77, 2, 3, 4)});
         ScriptedDialogs dialogs;
         dialogs.answer(3);
-        MultiExchange::exportMulti(nullptr, pair.idx, pair.mul, model);
+        dialogs.answer(QMessageBox::No); // entry 3 exists: not replaced
+        QVERIFY(MultiExchange::exportMulti(nullptr, pair.idx, pair.mul, model, m_data).isEmpty());
+        QCOMPARE(dialogs.last("int")->value.toInt(), 0); // the first free record
         QCOMPARE(std::pair(dialogs.last("int")->min, dialogs.last("int")->max), std::pair(0, 4)); // 4 appends
+        QVERIFY2(dialogs.last("question")->text.contains("entry 3 (Small Tower)"), qPrintable(dialogs.last("question")->text));
+        QCOMPARE(std::pair(pair.index(), pair.data()), std::pair(pairFiles().index, pairFiles().data));
+
+        dialogs.answer(3);
+        dialogs.answer(QMessageBox::Yes);
+        const QString written = MultiExchange::exportMulti(nullptr, pair.idx, pair.mul, model, m_data);
+        QFile::remove(list);
+        QCOMPARE(written, QString("Exported entry 3 (Small Tower) as 2 tile records of 12 bytes to multi.mul"));
         QCOMPARE(MultiPair::entryBytes(pair.index(), pair.data(), 3), MulWriter::multiEntry({{0, 0, 0, 0, 0}, {77, 2, 3, 4, 1}}));
+        dialogs.answer(0); // a free record: no question
+        QVERIFY(!MultiExchange::exportMulti(nullptr, pair.idx, pair.mul, model, m_data).isEmpty());
+        QCOMPARE(dialogs.count("question"), 2);
 
         MulWriter::IndexedFile damaged = pairFiles();
         damaged.data.chop(6);
         pair.write(damaged);
-        dialogs.cancel();
-        MultiExchange::exportMulti(nullptr, pair.idx, pair.mul, model);
-        QCOMPARE(dialogs.count("warning"), 0);
+        dialogs.answer(2);
+        dialogs.answer(QMessageBox::Yes);
+        MultiExchange::exportMulti(nullptr, pair.idx, pair.mul, model, m_data);
+        QCOMPARE(dialogs.count("warning"), 0); // entry 2 is whole: a new entry 2 is appended
+        QFile::setPermissions(pair.mul, QFile::ReadOwner);
+        const QByteArray index = pair.index(), data = pair.data();
         dialogs.answer(1);
-        MultiExchange::exportMulti(nullptr, pair.idx, pair.mul, model);
-        QVERIFY(dialogs.count("warning") == 1);
-        QVERIFY(dialogs.last("warning")->text.contains("multi.mul"));
+        MultiExchange::exportMulti(nullptr, pair.idx, pair.mul, model, m_data);
+        QVERIFY(dialogs.count("warning") == 1 && dialogs.last("warning")->text.contains("multi.mul"));
         QVERIFY(!QApplication::overrideCursor());
-        QCOMPARE(std::pair(pair.index(), pair.data()), std::pair(damaged.index, damaged.data));
-        MultiExchange::exportMulti(nullptr, pair.dir.filePath("none.idx"), pair.mul, model);
+        QCOMPARE(std::pair(pair.index(), pair.data()), std::pair(index, data));
+        MultiExchange::exportMulti(nullptr, pair.dir.filePath("none.idx"), pair.mul, model, m_data);
         QVERIFY(dialogs.last("warning")->text.contains("none.idx"));
-        QCOMPARE(dialogs.count("int"), 3); // no entry asked for without an index
+        QCOMPARE(dialogs.count("int"), 5); // no entry asked for without an index
     }
 };
 

@@ -218,13 +218,14 @@ private slots:
     {
         for (const auto &[layout, artCount] : QList<QPair<MulWriter::TileDataLayout, int>>{
                  {MulWriter::TileDataLayout::Classic, 32768}, {MulWriter::TileDataLayout::Flags64, 65536}}) {
-            QTemporaryDir dir; // the high half of 64-bit flags must not leak into the low one
+            QTemporaryDir dir; // 64-bit flags are kept whole; the classic layout holds the low half only
             const MulWriter::StaticInfo last{0xFFFFFFFF00010000ull, 7, "Last"};
             QVERIFY(writeFile(dir.filePath("tiledata.mul"), MulWriter::tileData({}, {{artCount - 1, last}}, layout, artCount)));
             const TileData t(dir.filePath("tiledata.mul"));
             QCOMPARE(t.staticCount(), artCount);
             const TileInfo i = t.staticInfo(artCount - 1);
-            QCOMPARE(QString("%1 %2 ").arg(i.flags, 0, 16).arg(i.height) + i.name, QString("10000 7 Last"));
+            QCOMPARE(QString("%1 %2 ").arg(i.flags, 0, 16).arg(i.height) + i.name,
+                     QString(layout == MulWriter::TileDataLayout::Classic ? "10000 7 Last" : "ffffffff00010000 7 Last"));
         }
     }
 
@@ -262,6 +263,44 @@ private slots:
             QVERIFY(!t.colours(hue));
         t.load("/nonexistent/hues.mul");
         QCOMPARE(t.count(), 0);
+        QCOMPARE(t.status().state, DataFileStatus::State::Missing);
+    }
+
+    // Names as the file gives them, cut at 20 bytes or the first NUL; a short
+    // last entry keeps what it has of its name.
+    void hueNamesCountAndStatus()
+    {
+        QVector<MulWriter::Hue> list(9);
+        list[0].name = "Red";
+        list[7].name = "A name of twenty chr";
+        list[8].name = "Last";
+        const QByteArray bytes = MulWriter::hues(list);
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath("hues.mul"), bytes) && writeFile(dir.filePath("short.mul"), bytes.left(708 + 4 + 88 * 0 + 70)));
+        const HueTable whole(dir.filePath("hues.mul"));
+        QCOMPARE(QStringList({whole.name(1), whole.name(8), whole.name(9), whole.name(10), whole.name(0), whole.name(17)}),
+                 QStringList({"Red", "A name of twenty chr", "Last", "", "", ""}));
+        QCOMPARE(whole.count(), 16);
+        QCOMPARE(whole.status().describe(), dir.filePath("hues.mul").prepend("hues.mul: ") + ": found, 16 hues");
+        const HueTable cut(dir.filePath("short.mul"));
+        QCOMPARE(cut.name(9), QString("La"));
+        QCOMPARE(cut.status().state, DataFileStatus::State::Unrecognised);
+    }
+
+    void tileDataAndArtStatus()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath("classic.mul"), MulWriter::tileData({}, {}))
+                && writeFile(dir.filePath("odd.mul"), MulWriter::tileData({}, {}) + "xyz"));
+        QCOMPARE(TileData(dir.filePath("classic.mul")).status().describe(),
+                 "tiledata.mul: " + dir.filePath("classic.mul") + ": found, 32-bit flags, 16384 terrain, 16384 art");
+        QCOMPARE(TileData(dir.filePath("odd.mul")).status().state, DataFileStatus::State::Unrecognised);
+        QCOMPARE(TileData(dir.filePath("none.mul")).status().state, DataFileStatus::State::Missing);
+        const MulWriter::IndexedFile art = MulWriter::artFiles({}, {{1, QImage(4, 4, QImage::Format_ARGB32)}});
+        QVERIFY(writeFile(dir.filePath("artidx.mul"), art.index) && writeFile(dir.filePath("art.mul"), art.data));
+        const ArtReader reader(dir.filePath("artidx.mul"), dir.filePath("art.mul"), QString(), QString());
+        QCOMPARE(reader.indexStatus().describe(), "artidx.mul: " + dir.filePath("artidx.mul") + ": found, 16384 terrain, 16384 art");
+        QVERIFY(reader.artStatus().usable());
     }
 };
 

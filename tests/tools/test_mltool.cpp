@@ -30,10 +30,10 @@ private slots:
         QTest::addColumn<QString>("listed");
         QTest::addColumn<QString>("dumped");
         QTest::newRow("12, anchored") << 12 << 1
-            << "entry offset length records\n1 0 48 4\n2 48 24 2\n2 entries in 4 index records, 12-byte records\n"
+            << "entry offset length records\n1 0 48 4\n2 48 24 2\n2 entries in 4 index records, 12-byte records (only 12-byte records give plausible tiles)\n"
             << "9 0 0 0 1 0\n12 -3 2 4 1 0\n13 -3 2 4 0 0\n14 7 -8 -20 1 0\n";
         QTest::newRow("16, empty first record") << 16 << 2
-            << "entry offset length records\n1 0 64 4\n2 64 32 2\n2 entries in 4 index records, 16-byte records\n"
+            << "entry offset length records\n1 0 64 4\n2 64 32 2\n2 entries in 4 index records, 16-byte records (only 16-byte records give plausible tiles)\n"
             << "0 0 0 0 0 0\n15 1 1 1 1 0\n";
     }
     void importDumpExportAndList()
@@ -63,6 +63,70 @@ private slots:
             QCOMPARE(records(pair.index(), pair.data(), target), records(before.index, before.data, entry));
         QCOMPARE(MultiPair::entryBytes(pair.index(), pair.data(), 3 - entry),
                  MultiPair::entryBytes(before.index, before.data, 3 - entry)); // the other entry is untouched
+        // The unedited entry went back as it was: only the new record 4 was added.
+        QCOMPARE(pair.data(), before.data + MultiPair::entryBytes(before.index, before.data, entry));
+
+        // Compaction drops what no record uses: here the tail behind record 4's data.
+        QByteArray index = pair.index();
+        MulWriter::putIndexRecord(index, 4, {-1, -1, 0});
+        MultiPair::save(pair.idx, index);
+        const Run compacted = mltool({"compact", pair.idx, pair.mul});
+        QVERIFY2(compacted.status == 0, qPrintable(compacted.err));
+        QCOMPARE(pair.data(), before.data);
+    }
+
+    // A pair whose content cannot tell its record size: every command refuses
+    // until --record-size names it; the files stay as they were.
+    void anUndecidedRecordSizeMustBeGiven()
+    {
+        MultiPair pair;
+        const MulWriter::IndexedFile before = MulWriter::multiFiles({{0, {{1, 0, 0, 0, 1}, {1, 0, 0, 0, 1}, {1, 0, 0, 0, 1}, {1, 0, 0, 0, 1}}}}, 1);
+        pair.write(before);
+        const QString mlt = pair.dir.filePath("e.mlt");
+        for (const QStringList &args : QList<QStringList>{{"list", pair.idx}, {"import", pair.idx, pair.mul, "0", mlt}}) {
+            const Run r = mltool(args);
+            QVERIFY2(r.status == 2 && r.err.contains("--record-size 12|16"), qPrintable(r.err));
+        }
+        QCOMPARE(mltool({"list", pair.idx, "--record-size", "13"}).status, 2);
+        Run r = mltool({"import", pair.idx, pair.mul, "0", mlt, "--record-size", "16"});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        r = mltool({"export", mlt, pair.idx, pair.mul, "1"});
+        QVERIFY2(r.status == 2 && r.err.contains("--record-size 12|16"), qPrintable(r.err));
+        QCOMPARE(std::pair(pair.index(), pair.data()), std::pair(before.index, before.data));
+        r = mltool({"--record-size=16", "export", mlt, pair.idx, pair.mul, "1"});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        // Read as 16-byte records the 48 bytes are three tiles; the one at the centre leads.
+        const QByteArray written = MultiPair::entryBytes(pair.index(), pair.data(), 1);
+        QCOMPARE(written.left(16), MulWriter::multiEntry({{1, 0, 0, 0, 1}}, 16));
+        QCOMPARE(MultiPair::sortedRecords(written, 16),
+                 MultiPair::sortedRecords(MulWriter::multiEntry({{1, 0, 0, 0, 1}, {0, 0, 1, 0, 1}, {1, 0, 1, 0, 0}}, 16), 16));
+        r = mltool({"list", pair.idx, pair.mul, "--record-size", "16"});
+        QVERIFY2(r.out.endsWith("2 entries in 2 index records, 16-byte records (given by the user)\n"), qPrintable(r.out));
+    }
+
+    // What a client folder holds, file by file.
+    void infoNamesEachFileItsLayoutAndCounts()
+    {
+        QTemporaryDir dir;
+        MultiPair::save(dir.filePath("TileData.mul"),
+                        MulWriter::tileData({}, {}, MulWriter::TileDataLayout::Flags64, 65536));
+        MultiPair::save(dir.filePath("hues.mul"), MulWriter::hues(QVector<MulWriter::Hue>(9)));
+        MultiPair::save(dir.filePath("artidx.mul"), QByteArray(100, '\0'));
+        const MulWriter::IndexedFile pair = sample(16);
+        MultiPair::save(dir.filePath("multi.idx"), pair.index);
+        MultiPair::save(dir.filePath("multi.mul"), pair.data);
+        const Run r = mltool({"info", dir.path()});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        const QString d = dir.path() + "/";
+        for (const QString &line : {"artidx.mul: " + d + "artidx.mul: not recognised",
+                                    "art.mul: " + d + "art.mul: missing",
+                                    "tiledata.mul: " + d + "TileData.mul: found, 64-bit flags, 16384 terrain, 65536 art",
+                                    "hues.mul: " + d + "hues.mul: found, 16 hues",
+                                    "multi.idx: " + d + "multi.idx: found, 2 entries in 4 records",
+                                    "multi.mul: " + d + "multi.mul: found, 16-byte records (only 16-byte records give plausible tiles)",
+                                    "radarcol.mul: " + d + "radarcol.mul: missing"})
+            QVERIFY2(r.out.contains(line + "\n"), qPrintable(line + "\n--\n" + r.out));
+        QCOMPARE(mltool({"info", dir.filePath("none")}).status, 1);
     }
 
     // Status 2 with the usage for bad arguments, 1 for a file that failed; the pair stays as it was.

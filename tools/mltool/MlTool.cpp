@@ -1,29 +1,43 @@
 #include "MlTool.h"
 
+#include "data/DataFiles.h"
+#include "data/DataLocations.h"
 #include "data/MultiFile.h"
 #include "model/Facet.h"
 #include "model/MltFile.h"
+
+#include <QFileInfo>
 
 #include <algorithm>
 
 namespace {
 enum Status { Done = 0, FileFailed = 1, BadArguments = 2 };
-}
+const QString RecordSizeOption = QStringLiteral("--record-size");
+} // namespace
 
 QString MlTool::usage()
 {
     return QStringLiteral(
         "usage:\n"
-        "  mltool list IDX                       entries of multi.idx with their record counts\n"
+        "  mltool list IDX [MUL]                 entries of multi.idx with their record counts and\n"
+        "                                        the record size (MUL: multi.mul beside IDX)\n"
         "  mltool import IDX MUL ENTRY OUT.mlt   write entry ENTRY as a .mlt file\n"
         "  mltool export FILE.mlt IDX MUL ENTRY  store FILE.mlt as entry ENTRY (0 to the number of\n"
         "                                        index records; that number appends a record)\n"
+        "  mltool compact IDX MUL                drop the bytes no entry uses from multi.mul\n"
+        "  mltool info DIR                       the client's data files in DIR: layout and counts\n"
         "  mltool dump FILE.mlt                  one line per tile: id x y z visible hue\n"
-        "exit status: 0 done, 1 a file could not be read or written, 2 bad arguments\n");
+        "options:\n"
+        "  --record-size 12|16                   the multi record size, when the files cannot tell\n"
+        "exit status: 0 done, 1 a file could not be read or written, 2 bad arguments or the\n"
+        "record size must be given\n");
 }
 
-int MlTool::run(const QStringList &args)
+int MlTool::run(const QStringList &arguments)
 {
+    QStringList args = arguments;
+    if (!takeRecordSize(args))
+        return badArguments(QStringLiteral("%1 takes 12 or 16").arg(RecordSizeOption));
     const QString command = args.value(0);
     const QStringList rest = args.mid(1);
     if (command == QLatin1String("list"))
@@ -32,6 +46,10 @@ int MlTool::run(const QStringList &args)
         return importEntry(rest);
     if (command == QLatin1String("export"))
         return exportEntry(rest);
+    if (command == QLatin1String("compact"))
+        return compact(rest);
+    if (command == QLatin1String("info"))
+        return info(rest);
     if (command == QLatin1String("dump"))
         return dump(rest);
     if (command == QLatin1String("help") || command == QLatin1String("--help")) {
@@ -40,6 +58,31 @@ int MlTool::run(const QStringList &args)
     }
     return badArguments(command.isEmpty() ? QStringLiteral("no command given")
                                           : QStringLiteral("unknown command \"%1\"").arg(command));
+}
+
+bool MlTool::takeRecordSize(QStringList &args)
+{
+    for (int i = 0; i < args.size(); ++i) {
+        QString value;
+        int taken = 0;
+        if (args[i] == RecordSizeOption) {
+            value = args.value(i + 1);
+            taken = 2;
+        } else if (args[i].startsWith(RecordSizeOption + QLatin1Char('='))) {
+            value = args[i].mid(RecordSizeOption.size() + 1);
+            taken = 1;
+        } else {
+            continue;
+        }
+        bool ok = false;
+        const int bytes = value.toInt(&ok, 10);
+        if (!ok || !MultiRecordSize::isValid(bytes))
+            return false;
+        m_recordSize = bytes;
+        args.erase(args.begin() + i, args.begin() + i + taken);
+        --i;
+    }
+    return true;
 }
 
 int MlTool::failed(const QString &message)
@@ -63,25 +106,47 @@ bool MlTool::parseEntry(const QString &text, int &entry)
     return ok && entry >= 0;
 }
 
+std::optional<int> MlTool::prepare(MultiFile &file)
+{
+    if (m_recordSize) {
+        file.setRecordSize(*m_recordSize);
+        return m_recordSize;
+    }
+    // The tile data beside the pair, when there is one, says what it suggests.
+    const QString tileData = DataLocations::fileIn(QFileInfo(file.idxPath()).absolutePath(),
+                                                   QStringLiteral("tiledata.mul"));
+    if (QFileInfo(tileData).isFile())
+        file.setTileDataHint(TileData(tileData).staticCount());
+    return std::nullopt;
+}
+
 int MlTool::list(const QStringList &args)
 {
-    if (args.size() != 1)
-        return badArguments(QStringLiteral("list takes one argument: IDX"));
-    MultiFile file(args[0], QString());
-    if (!file.readIndex())
+    if (args.size() != 1 && args.size() != 2)
+        return badArguments(QStringLiteral("list takes IDX and optionally MUL"));
+    const QString mul = args.size() == 2
+                            ? args[1]
+                            : DataLocations::fileIn(QFileInfo(args[0]).absolutePath(), QStringLiteral("multi.mul"));
+    MultiFile file(args[0], mul);
+    prepare(file);
+    if (!file.open())
         return failed(file.errorString());
-    const int size = file.recordSize();
-    int present = 0;
-    m_out << "entry offset length records\n";
-    for (int n = 0; n < file.entryCount(); ++n) {
-        const MultiFile::IndexRecord &r = file.records().at(n);
-        if (!r.exists())
-            continue;
-        ++present;
-        m_out << n << ' ' << r.offset << ' ' << r.length << ' ' << r.length / size << '\n';
+    const MultiRecordSize decision = file.recordSizeDecision();
+    if (!decision.bytes()) {
+        m_err << "mltool: " << QFileInfo(mul).fileName() << ": the record size cannot be told ("
+              << decision.reason() << "); give " << RecordSizeOption << " 12|16\n";
+        m_err.flush();
+        return BadArguments;
     }
-    m_out << present << " entries in " << file.entryCount() << " index records, " << size
-          << "-byte records\n";
+    const int size = *decision.bytes();
+    m_out << "entry offset length records\n";
+    const QVector<MultiCollection::Entry> entries = file.entries();
+    for (const MultiCollection::Entry &e : entries) {
+        const MultiFile::IndexRecord &r = file.records().at(e.number);
+        m_out << e.number << ' ' << r.offset << ' ' << r.length << ' ' << r.length / size << '\n';
+    }
+    m_out << entries.size() << " entries in " << file.entryCount() << " index records, " << size
+          << "-byte records (" << decision.reason() << ")\n";
     m_out.flush();
     return Done;
 }
@@ -94,10 +159,16 @@ int MlTool::importEntry(const QStringList &args)
     if (!parseEntry(args[2], entry))
         return badArguments(QStringLiteral("ENTRY must be a number from 0 up, not \"%1\"").arg(args[2]));
     MultiFile file(args[0], args[1]);
+    prepare(file);
+    if (!file.open())
+        return failed(file.errorString());
+    if (!file.recordSizeDecision().bytes())
+        return badArguments(QStringLiteral("%1; give %2 12|16").arg(file.recordSizeDecision().reason(), RecordSizeOption));
     TileMap tiles;
     if (!file.readEntry(entry, m_data, tiles))
         return failed(file.errorString());
     Facet model(m_data);
+    model.setAllowDuplicates(true);
     model.load(tiles);
     if (!MltFile::write(args[3], model))
         return failed(QStringLiteral("%1: cannot be written").arg(args[3]));
@@ -117,10 +188,39 @@ int MlTool::exportEntry(const QStringList &args)
                                                                  ? QStringLiteral("cannot be opened")
                                                                  : QStringLiteral("is not a version 0 .mlt file")));
     Facet model(m_data);
+    model.setAllowDuplicates(true);
     model.load(mlt.tiles);
     MultiFile file(args[1], args[2]);
-    if (!file.exportEntry(entry, model))
+    prepare(file);
+    if (!file.open())
         return failed(file.errorString());
+    if (!file.recordSizeDecision().bytes())
+        return badArguments(QStringLiteral("%1; give %2 12|16").arg(file.recordSizeDecision().reason(), RecordSizeOption));
+    if (!file.exportEntry(entry, tilesInDrawOrder(model)))
+        return failed(file.errorString());
+    return Done;
+}
+
+int MlTool::compact(const QStringList &args)
+{
+    if (args.size() != 2)
+        return badArguments(QStringLiteral("compact takes two arguments: IDX MUL"));
+    MultiFile file(args[0], args[1]);
+    if (!file.compact())
+        return failed(file.errorString());
+    return Done;
+}
+
+int MlTool::info(const QStringList &args)
+{
+    if (args.size() != 1)
+        return badArguments(QStringLiteral("info takes one argument: DIR"));
+    if (!QFileInfo(args[0]).isDir())
+        return failed(QStringLiteral("%1: is not a folder").arg(args[0]));
+    const QVector<DataFileStatus> statuses = DataFiles::inFolder(args[0], m_recordSize);
+    for (const DataFileStatus &s : statuses)
+        m_out << s.describe() << '\n';
+    m_out.flush();
     return Done;
 }
 

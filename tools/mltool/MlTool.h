@@ -5,8 +5,13 @@
 #include <QStringList>
 #include <QTextStream>
 
-// The commands of the batch tool. Exit status: 0 done, 1 a file failed,
-// 2 bad arguments.
+#include <optional>
+
+class MultiFile;
+
+// The commands of the batch tool, one function each. Exit status: 0 done,
+// 1 a file failed, 2 bad arguments or a question only the user can answer
+// (such as the record size of a pair whose content cannot tell).
 class MlTool
 {
 public:
@@ -21,13 +26,20 @@ private:
     int importEntry(const QStringList &args);
     int exportEntry(const QStringList &args);
     int dump(const QStringList &args);
+    int compact(const QStringList &args);
+    int info(const QStringList &args);
 
     int failed(const QString &message);
     int badArguments(const QString &message);
     bool parseEntry(const QString &text, int &entry);
+    // Takes "--record-size N" out of the arguments; false when N is not 12 or 16.
+    bool takeRecordSize(QStringList &args);
+    // Applies the given size or the tile data hint; a status when the size stays open.
+    std::optional<int> prepare(MultiFile &file);
 
     // Names do not matter here: an empty table.
     TileData m_data;
+    std::optional<int> m_recordSize;
     QTextStream &m_out;
     QTextStream &m_err;
 };

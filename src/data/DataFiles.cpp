@@ -1,0 +1,90 @@
+#include "data/DataFiles.h"
+
+#include "data/ArtReader.h"
+#include "data/DataLocations.h"
+#include "data/HueTable.h"
+#include "data/MultiFile.h"
+#include "data/TileData.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+namespace {
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("DataFiles", text);
+}
+} // namespace
+
+QVector<DataFileStatus> DataFiles::multiStatus(const QString &idx, const QString &mul,
+                                               std::optional<int> recordSize, int artIds)
+{
+    DataFileStatus index = DataFileStatus::probe(QStringLiteral("multi.idx"), idx);
+    DataFileStatus data = DataFileStatus::probe(QStringLiteral("multi.mul"), mul);
+    if (!index.usable() || !data.usable())
+        return {index, data};
+    MultiFile file(idx, mul);
+    file.setTileDataHint(artIds);
+    if (recordSize)
+        file.setRecordSize(*recordSize);
+    if (!file.open()) {
+        data.state = DataFileStatus::State::Unreadable;
+        return {index, data};
+    }
+    if (QFileInfo(idx).size() % MultiFile::IndexRecordSize != 0)
+        index.state = DataFileStatus::State::Unrecognised;
+    index.counts = tr("%1 entries in %2 records").arg(file.entries().size()).arg(file.entryCount());
+    const MultiRecordSize size = file.recordSizeDecision();
+    data.layout = size.bytes() ? tr("%1-byte records (%2)").arg(*size.bytes()).arg(size.reason())
+                               : tr("record size undecided (%1)").arg(size.reason());
+    return {index, data};
+}
+
+QVector<DataFileStatus> DataFiles::statuses(const ArtReader &art, const TileData &tileData,
+                                            const HueTable &hues, const DataPaths &paths)
+{
+    QVector<DataFileStatus> out{art.indexStatus(), art.artStatus(), tileData.status(), hues.status()};
+    out += multiStatus(paths.multiIdx, paths.multiMul, std::nullopt, tileData.staticCount());
+    out << DataFileStatus::probe(QStringLiteral("texidx.mul"), paths.texIdx)
+        << DataFileStatus::probe(QStringLiteral("texmaps.mul"), paths.texMaps);
+    // Only configured, never read: worth a word only when a location is set.
+    if (!paths.radarCol.isEmpty())
+        out << DataFileStatus::probe(QStringLiteral("radarcol.mul"), paths.radarCol);
+    return out;
+}
+
+QVector<DataFileStatus> DataFiles::check(const DataPaths &paths, std::optional<int> recordSize)
+{
+    ArtReader art(paths.artIdx, paths.artMul, paths.texIdx, paths.texMaps);
+    const TileData tileData(paths.tileData);
+    const HueTable hues(paths.hues);
+    QVector<DataFileStatus> out = statuses(art, tileData, hues, paths);
+    if (recordSize) {
+        const QVector<DataFileStatus> multi = multiStatus(paths.multiIdx, paths.multiMul, recordSize,
+                                                          tileData.staticCount());
+        std::copy(multi.cbegin(), multi.cend(), out.begin() + 4);
+    }
+    return out;
+}
+
+DataPaths DataFiles::inFolder(const QString &dir)
+{
+    const auto in = [&dir](const char *name) { return DataLocations::fileIn(dir, QString::fromLatin1(name)); };
+    return {in("artidx.mul"), in("art.mul"),    in("tiledata.mul"), in("hues.mul"),     in("multi.idx"),
+            in("multi.mul"),  in("texidx.mul"), in("texmaps.mul"),  in("radarcol.mul"), dir};
+}
+
+QVector<DataFileStatus> DataFiles::inFolder(const QString &dir, std::optional<int> recordSize)
+{
+    return check(inFolder(dir), recordSize);
+}
+
+QStringList DataFiles::problems(const QVector<DataFileStatus> &statuses)
+{
+    QStringList lines;
+    for (const DataFileStatus &s : statuses) {
+        if (!s.usable())
+            lines << s.describe();
+    }
+    return lines;
+}

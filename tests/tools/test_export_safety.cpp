@@ -1,0 +1,296 @@
+// mltool export as a real child process, killed at every write, sync,
+// truncation and rename it makes and at moments spread over its run, and
+// made to fail by a full file-size limit and by injected system errors. After
+// each run both files are checked byte for byte against pairs built here.
+#include "MultiPair.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+// A 16-byte tile record; `upper` fills the four bytes after the flags.
+QByteArray record16(quint16 id, qint16 x, qint16 y, qint16 z, quint32 flags, quint32 upper)
+{
+    QByteArray r(16, '\0');
+    auto *p = reinterpret_cast<uchar *>(r.data());
+    qToLittleEndian(id, p), qToLittleEndian(x, p + 2), qToLittleEndian(y, p + 4), qToLittleEndian(z, p + 6);
+    qToLittleEndian(flags, p + 8), qToLittleEndian(upper, p + 12);
+    return r;
+}
+
+QByteArray mltEntry(quint16 id, qint16 x, qint16 y, qint16 z, qint16 visible)
+{
+    QByteArray e(12, '\0');
+    auto *p = reinterpret_cast<uchar *>(e.data());
+    qToLittleEndian(id, p), qToLittleEndian(x, p + 2), qToLittleEndian(y, p + 4), qToLittleEndian(z, p + 6);
+    qToLittleEndian(visible, p + 8);
+    return e;
+}
+
+struct Pair16 {
+    QByteArray index, data;
+    QByteArray newIndex, newData; // what exporting edited.mlt as entry 2 must give
+    QByteArray mlt;
+    QByteArray compactIndex, compactData; // the new pair compacted
+};
+
+// 16-byte records whose every entry length is a multiple of 48, non-zero upper
+// bytes, a no-draw anchor and an exact duplicate; entry 2 is edited: tile 0x4102
+// goes (both copies), tile 0x4999 comes.
+Pair16 makePair()
+{
+    const QList<QByteArray> entry0{record16(0x4001, 0, 0, 0, 1, 0), record16(0x4002, 1, 0, 0, 1, 7),
+                                   record16(0x4003, 0, 1, 5, 1, 0)};
+    const QList<QByteArray> entry2{record16(0x4100, 0, 0, 0, 0, 0x01020304), record16(0x4101, -2, 3, 10, 1, 9),
+                                   record16(0x4102, 4, 4, 0, 1, 0),          record16(0x4101, -2, 3, 10, 1, 9),
+                                   record16(0x4103, 1, -1, 20, 1, 0xFFFF0000u), record16(0x4102, 4, 4, 0, 1, 0)};
+    const QList<QByteArray> entry3{record16(0x4200, 0, 0, 0, 1, 0), record16(0x4201, 2, 2, 2, 1, 0),
+                                   record16(0x4202, 3, 3, 3, 0, 5)};
+    Pair16 p;
+    QByteArray e0 = entry0.join(), e2 = entry2.join(), e3 = entry3.join();
+    p.data = QByteArray(5, '\x33') + e0 + e2 + e3; // five stray bytes at the start stay where they are
+    MulWriter::putIndexRecord(p.index, 0, {5, qint32(e0.size()), 0xFFFFFFFFu});
+    MulWriter::putIndexRecord(p.index, 1, {-1, -1, 0xFFFFFFFFu});
+    MulWriter::putIndexRecord(p.index, 2, {qint32(5 + e0.size()), qint32(e2.size()), 0xFFFFFFFFu});
+    MulWriter::putIndexRecord(p.index, 3, {qint32(5 + e0.size() + e2.size()), qint32(e3.size()), 0xFFFFFFFFu});
+
+    p.mlt = QByteArray(4, '\0') + mltEntry(0x4100, 0, 0, 0, 0) + mltEntry(0x4101, -2, 3, 10, 1)
+            + mltEntry(0x4103, 1, -1, 20, 1) + mltEntry(0x4999, 6, -6, 7, 1);
+    const QByteArray kept = entry2[0] + entry2[1] + entry2[3] + entry2[4];
+    const QByteArray edited = kept + record16(0x4999, 6, -6, 7, 1, 0);
+    p.newData = p.data + edited;
+    p.newIndex = p.index;
+    MulWriter::putIndexRecord(p.newIndex, 2, {qint32(p.data.size()), qint32(edited.size()), 0xFFFFFFFFu});
+    // Compacted: the stray bytes and the replaced entry go, the rest close up in index order.
+    p.compactData = e0 + edited + e3;
+    MulWriter::putIndexRecord(p.compactIndex, 0, {0, qint32(e0.size()), 0xFFFFFFFFu});
+    MulWriter::putIndexRecord(p.compactIndex, 1, {-1, -1, 0xFFFFFFFFu});
+    MulWriter::putIndexRecord(p.compactIndex, 2, {qint32(e0.size()), qint32(edited.size()), 0xFFFFFFFFu});
+    MulWriter::putIndexRecord(p.compactIndex, 3, {qint32(e0.size() + edited.size()), qint32(e3.size()), 0xFFFFFFFFu});
+    return p;
+}
+
+struct Run {
+    bool crashed = false;
+    int status = -1;
+    QString err;
+};
+
+} // namespace
+
+class TestExportSafety : public QObject
+{
+    Q_OBJECT
+
+    Pair16 m_pair = makePair();
+
+    struct Folder {
+        QTemporaryDir dir;
+        QString idx = dir.filePath("multi.idx"), mul = dir.filePath("multi.mul"), mlt = dir.filePath("edited.mlt");
+    };
+    void lay(Folder &f) const
+    {
+        MultiPair::save(f.idx, m_pair.index);
+        MultiPair::save(f.mul, m_pair.data);
+        MultiPair::save(f.mlt, m_pair.mlt);
+    }
+
+    static QProcessEnvironment shimmed(const QMap<QString, QString> &vars)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LD_PRELOAD", TILSEN_FAILSHIM);
+        env.insert("ASAN_OPTIONS", "verify_asan_link_order=0:detect_leaks=0");
+        for (auto it = vars.cbegin(); it != vars.cend(); ++it)
+            env.insert(it.key(), it.value());
+        return env;
+    }
+    static QStringList exportArgs(const Folder &f) { return {"export", f.mlt, f.idx, f.mul, "2"}; }
+
+    // Runs mltool to its end, its own death or `killAfterUs` microseconds.
+    static Run mltool(const QStringList &args, const QProcessEnvironment &env, qint64 killAfterUs = -1,
+                      qint64 fileSizeLimit = -1)
+    {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        if (fileSizeLimit >= 0) {
+            p.setChildProcessModifier([fileSizeLimit] {
+                ::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails with EFBIG instead
+                const rlimit limit{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            });
+        }
+        p.start(QStringLiteral(TILSEN_BINARY_DIR "/bin/mltool"), args);
+        if (!p.waitForStarted())
+            return {};
+        if (killAfterUs >= 0) {
+            ::usleep(useconds_t(killAfterUs));
+            ::kill(pid_t(p.processId()), SIGKILL);
+        }
+        p.waitForFinished(60000);
+        const bool crashed = p.exitStatus() == QProcess::CrashExit;
+        return {crashed, crashed ? -1 : p.exitCode(), QString::fromLocal8Bit(p.readAllStandardError())};
+    }
+
+    // Old or new, byte for byte. After a kill in the middle of the append the
+    // data file may carry part of the new entry past its old end: the old
+    // index never points there, and every entry reads exactly as before.
+    bool oldOrNew(const Folder &f, QString &what) const
+    {
+        const QByteArray idx = MultiPair::load(f.idx), mul = MultiPair::load(f.mul);
+        if (idx == m_pair.newIndex && mul == m_pair.newData)
+            return what = "new", true;
+        if (idx == m_pair.index && mul == m_pair.data)
+            return what = "old", true;
+        if (idx == m_pair.index && mul.startsWith(m_pair.data) && m_pair.newData.startsWith(mul))
+            return what = "old with an unreferenced tail", true;
+        what = QString("index %1 bytes, data %2 bytes").arg(idx.size()).arg(mul.size());
+        return false;
+    }
+
+private slots:
+    void exportIsEitherDoneOrNotAtEveryKill()
+    {
+        // A clean run: the expected new pair, and the steps it takes.
+        Folder counted;
+        lay(counted);
+        const QString log = counted.dir.filePath("calls.log");
+        QElapsedTimer clock;
+        clock.start();
+        const Run clean = mltool(exportArgs(counted), shimmed({{"TILSEN_SHIM_LOG", log}}));
+        const qint64 duration = clock.nsecsElapsed() / 1000;
+        QVERIFY2(clean.status == 0, qPrintable(clean.err));
+        QCOMPARE(MultiPair::load(counted.idx), m_pair.newIndex);
+        QCOMPARE(MultiPair::load(counted.mul), m_pair.newData);
+        const int steps = MultiPair::load(log).count('\n');
+        QVERIFY(MultiPair::load(log).contains("pwrite") && MultiPair::load(log).contains("rename"));
+
+        QMap<QString, int> outcomes;
+        for (int k = 1; k <= steps + 1; ++k) {
+            Folder f;
+            lay(f);
+            const Run r = mltool(exportArgs(f), shimmed({{"TILSEN_SHIM_KILL_AT", QString::number(k)}}));
+            QString what;
+            QVERIFY2(oldOrNew(f, what), qPrintable(QString("killed before step %1: %2").arg(k).arg(what)));
+            QVERIFY2(r.crashed || (r.status == 0 && what == "new"), qPrintable(r.err));
+            ++outcomes[what];
+        }
+        // Moments spread over a whole run, including its start-up.
+        for (int i = 0; i < 24; ++i) {
+            Folder f;
+            lay(f);
+            mltool(exportArgs(f), QProcessEnvironment::systemEnvironment(), duration * i / 20);
+            QString what;
+            QVERIFY2(oldOrNew(f, what), qPrintable(QString("killed after %1 us: %2").arg(duration * i / 20).arg(what)));
+            ++outcomes[what];
+        }
+        QVERIFY(outcomes.value("old") > 0 && outcomes.value("new") > 0);
+    }
+
+    // Compaction killed at each of its steps: every entry always reads as
+    // before, and compacting again finishes the job exactly.
+    void compactionIsSafeAtEveryKill()
+    {
+        const auto layExported = [this](Folder &f) {
+            MultiPair::save(f.idx, m_pair.newIndex);
+            MultiPair::save(f.mul, m_pair.newData);
+        };
+        Folder counted;
+        layExported(counted);
+        const QString log = counted.dir.filePath("calls.log");
+        const Run clean = mltool({"compact", counted.idx, counted.mul}, shimmed({{"TILSEN_SHIM_LOG", log}}));
+        QVERIFY2(clean.status == 0, qPrintable(clean.err));
+        QCOMPARE(MultiPair::load(counted.idx), m_pair.compactIndex);
+        QCOMPARE(MultiPair::load(counted.mul), m_pair.compactData);
+        const int steps = MultiPair::load(log).count('\n');
+        for (int k = 1; k <= steps + 1; ++k) {
+            Folder f;
+            layExported(f);
+            mltool({"compact", f.idx, f.mul}, shimmed({{"TILSEN_SHIM_KILL_AT", QString::number(k)}}));
+            const QByteArray idx = MultiPair::load(f.idx), mul = MultiPair::load(f.mul);
+            QCOMPARE(idx.size(), m_pair.newIndex.size());
+            for (int n = 0; n < 4; ++n) {
+                QVERIFY2(MultiPair::entryBytes(idx, mul, n) == MultiPair::entryBytes(m_pair.newIndex, m_pair.newData, n),
+                         qPrintable(QString("entry %1 after a kill before step %2").arg(n).arg(k)));
+                QCOMPARE(MultiPair::record(idx, n).extra, 0xFFFFFFFFu);
+            }
+            const Run again = mltool({"compact", f.idx, f.mul}, QProcessEnvironment::systemEnvironment());
+            QVERIFY2(again.status == 0, qPrintable(again.err));
+            QCOMPARE(MultiPair::load(f.idx), m_pair.compactIndex);
+            QCOMPARE(MultiPair::load(f.mul), m_pair.compactData);
+        }
+    }
+
+    void failedWritesLeaveTheOldPairAndSayWhy_data()
+    {
+        QTest::addColumn<QString>("fail");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("data write, no space") << "pwrite:1:28" << "No space left on device";
+        QTest::newRow("data write, I/O error") << "pwrite:1:5" << "Input/output error";
+        QTest::newRow("data sync") << "fsync:1:5" << "Input/output error";
+        QTest::newRow("index write, no space") << "write:1:28" << "No space left on device";
+        QTest::newRow("index sync") << "fsync:2:5" << "Input/output error";
+        QTest::newRow("index rename") << "rename:1:5" << "Input/output error";
+    }
+    void failedWritesLeaveTheOldPairAndSayWhy()
+    {
+        QFETCH(QString, fail);
+        QFETCH(QString, reason);
+        Folder f;
+        lay(f);
+        const Run r = mltool(exportArgs(f), shimmed({{"TILSEN_SHIM_FAIL", fail}}));
+        QVERIFY2(r.status == 1 && r.err.contains(reason), qPrintable(r.err));
+        QCOMPARE(MultiPair::load(f.idx), m_pair.index);
+        QCOMPARE(MultiPair::load(f.mul), m_pair.data);
+    }
+
+    void fullFileSizeLimitIsAFailure()
+    {
+        Folder f;
+        lay(f);
+        const Run r = mltool(exportArgs(f), QProcessEnvironment::systemEnvironment(), -1, m_pair.data.size() + 20);
+        QVERIFY2(r.status == 1 && r.err.contains("File too large"), qPrintable(r.err));
+        QCOMPARE(MultiPair::load(f.idx), m_pair.index);
+        QCOMPARE(MultiPair::load(f.mul), m_pair.data);
+    }
+
+    // Links are followed to the real files, which keep their modes; a read-only
+    // file in the pair refuses the export.
+    void linksModesAndReadOnlyFiles()
+    {
+        Folder real, linked;
+        lay(real);
+        QFile::remove(real.mlt);
+        MultiPair::save(linked.mlt, m_pair.mlt);
+        QVERIFY(QFile::link(real.idx, linked.idx) && QFile::link(real.mul, linked.mul));
+        const auto mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+        QVERIFY(QFile::setPermissions(real.idx, mode) && QFile::setPermissions(real.mul, mode));
+        const Run r = mltool(exportArgs(linked), QProcessEnvironment::systemEnvironment());
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QVERIFY(QFileInfo(linked.idx).isSymLink() && QFileInfo(linked.mul).isSymLink());
+        QCOMPARE(MultiPair::load(real.idx), m_pair.newIndex);
+        QCOMPARE(MultiPair::load(real.mul), m_pair.newData);
+        QCOMPARE(QFile::permissions(real.idx) & 0x7077, mode);
+        QCOMPARE(QFile::permissions(real.mul) & 0x7077, mode);
+
+        for (const char *which : {"multi.idx", "multi.mul"}) {
+            Folder f;
+            lay(f);
+            QFile::setPermissions(f.dir.filePath(which), QFile::ReadOwner | QFile::ReadGroup);
+            const Run refused = mltool(exportArgs(f), QProcessEnvironment::systemEnvironment());
+            QVERIFY2(refused.status == 1 && refused.err.contains(which) && refused.err.contains("read-only"),
+                     qPrintable(refused.err));
+            QCOMPARE(MultiPair::load(f.idx), m_pair.index);
+            QCOMPARE(MultiPair::load(f.mul), m_pair.data);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestExportSafety)
+#include "test_export_safety.moc"
