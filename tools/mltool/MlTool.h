@@ -2,6 +2,8 @@
 
 #include "data/TileData.h"
 
+#include <memory>
+
 #include <QStringList>
 #include <QTextStream>
 
@@ -21,6 +23,13 @@ private:
     int importEntry(const QStringList &args);
     int exportEntry(const QStringList &args);
     int dump(const QStringList &args);
+    // Pictures, text formats and conversions (MlToolRender.cpp, MlToolText.cpp).
+    int render(const QStringList &args);
+    int convert(const QStringList &args);
+    int listTemplates(const QString &path);
+    int importTemplate(const QStringList &args);
+    int exportTemplate(const QStringList &args);
+    static bool isTemplateList(const QString &path);
 
     int failed(const QString &message);
     int badArguments(const QString &message);
