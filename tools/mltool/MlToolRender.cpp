@@ -70,8 +70,10 @@ struct ArtFiles {
 
 void loadArt(ArtFiles &a, TileData &data, const QString &dir)
 {
-    QString artIdx, artMul, hues, tiles;
+    QString artIdx, artMul, texIdx, texMaps, hues, tiles;
     if (!dir.isEmpty()) {
+        texIdx = DataLocations::fileIn(dir, QStringLiteral("texidx.mul"));
+        texMaps = DataLocations::fileIn(dir, QStringLiteral("texmaps.mul"));
         artIdx = DataLocations::fileIn(dir, QStringLiteral("artidx.mul"));
         artMul = DataLocations::fileIn(dir, QStringLiteral("art.mul"));
         hues = DataLocations::fileIn(dir, QStringLiteral("hues.mul"));
@@ -82,6 +84,8 @@ void loadArt(ArtFiles &a, TileData &data, const QString &dir)
         auto value = [&](const char *key) { return values.value(keys.indexOf(QLatin1String(key))); };
         artIdx = value("ArtIdx");
         artMul = value("ArtMul");
+        texIdx = value("TexIdx");
+        texMaps = value("TexMapsMul");
         hues = value("HuesMul");
         tiles = value("TileDataMul");
     }
@@ -92,9 +96,12 @@ void loadArt(ArtFiles &a, TileData &data, const QString &dir)
             return;
         }
     }
-    a.art.load(artIdx, artMul, QString(), QString());
-    a.hues.load(hues);
-    data.load(tiles);
+    a.art.load(artIdx, artMul, texIdx, texMaps);
+    // Without hues or tile data the art keeps its own colours.
+    if (QFileInfo(hues).isFile())
+        a.hues.load(hues);
+    if (QFileInfo(tiles).isFile())
+        data.load(tiles);
 }
 } // namespace
 
