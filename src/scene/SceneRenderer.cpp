@@ -188,6 +188,21 @@ void SceneRenderer::blit(QImage &target, const QImage &source, const QRectF &des
     const int y1 = std::min(target.height(), firstCentre(dest.bottom()));
     if (x0 >= x1 || y0 >= y1)
         return;
+    const bool exact = dest.width() == source.width() && dest.height() == source.height()
+                       && dest.left() == std::floor(dest.left()) && dest.top() == std::floor(dest.top());
+    if (exact && !dim) {
+        // Unscaled on whole pixels: texel (i - left, j - top), no sampling needed.
+        const int left = int(dest.left()), top = int(dest.top());
+        for (int j = y0; j < y1; ++j) {
+            const auto *src = reinterpret_cast<const QRgb *>(source.constScanLine(j - top)) - left;
+            auto *dst = reinterpret_cast<QRgb *>(target.scanLine(j));
+            for (int i = x0; i < x1; ++i) {
+                if (qAlpha(src[i]) != 0)
+                    dst[i] = src[i];
+            }
+        }
+        return;
+    }
     const double stepX = source.width() / dest.width();
     const double stepY = source.height() / dest.height();
     const int maxU = source.width() - 1, maxV = source.height() - 1;
