@@ -57,8 +57,13 @@ bool MainWindow::chooseEntry(MultiCollection &store, const QStringList &paths, i
                              bool &ownPosition)
 {
     MultiDialog chooser(store.entries(), multiListPath(), this);
-    ScenePreviewer::Files files{paths, m_settings->artIdx(), m_settings->artMul(),
-                                m_settings->huesMul(), m_settings->tileDataMul()};
+    ScenePreviewer::Files files{paths,
+                                m_settings->artIdx(),
+                                m_settings->artMul(),
+                                m_settings->huesMul(),
+                                m_settings->tileDataMul(),
+                                m_settings->texIdx(),
+                                m_settings->texMapsMul()};
     chooser.setPreviewer(std::make_unique<ScenePreviewer>(files, PreviewSize));
     if (Dialogs::exec(&chooser) != QDialog::Accepted)
         return false;

@@ -14,7 +14,8 @@ ScenePreviewer::~ScenePreviewer() = default;
 void ScenePreviewer::open()
 {
     m_opened = true;
-    m_art = std::make_unique<ArtReader>(m_files.artIdx, m_files.artMul, QString(), QString());
+    m_art = std::make_unique<ArtReader>(m_files.artIdx, m_files.artMul, m_files.texIdx,
+                                        m_files.texMaps);
     if (QFileInfo(m_files.hues).isFile())
         m_hues.load(m_files.hues);
     if (QFileInfo(m_files.tileData).isFile())

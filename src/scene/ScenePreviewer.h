@@ -20,6 +20,7 @@ public:
     struct Files {
         QStringList store; // the paths MultiCollection::forPaths takes
         QString artIdx, artMul, hues, tileData;
+        QString texIdx, texMaps; // opened by the art reader, not drawn
     };
 
     ScenePreviewer(const Files &files, const QSize &size);

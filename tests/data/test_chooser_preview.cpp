@@ -75,6 +75,8 @@ void TestChooserPreview::initTestCase()
     const auto artFiles = MulWriter::artFiles({}, {{600, m_red}});
     m_files.artIdx = m_dir.filePath("artidx.mul");
     m_files.artMul = m_dir.filePath("art.mul");
+    m_files.texIdx = m_dir.filePath("texidx.mul");
+    m_files.texMaps = m_dir.filePath("texmaps.mul");
     save(m_files.artIdx, artFiles.index);
     save(m_files.artMul, artFiles.data);
     const auto multis = MulWriter::multiFiles(

@@ -215,6 +215,10 @@ void TestMlToolShare::convertsAndKeepsTemplates()
     QCOMPARE(mltool({"import", list, "5", imported}).status, 0);
     // Hues are not part of the list; everything else comes back.
     QCOMPARE(load(imported), mlt({{501, 0, 0, 5, 0, 0}, {500, -1, 0, 0, 1, 0}, {12, 3, -2, 7, 1, 0}}));
+    // A template draws as the same multi does from its own file.
+    QCOMPARE(mltool({"render", "--data", m_data, list, "5", m_dir.filePath("t5.png")}).status, 0);
+    QCOMPARE(mltool({"render", "--data", m_data, imported, m_dir.filePath("i5.png")}).status, 0);
+    QCOMPARE(load(m_dir.filePath("t5.png")), load(m_dir.filePath("i5.png")));
     // Exported again unchanged: the file stays byte for byte.
     const QByteArray before = load(list);
     QCOMPARE(mltool({"export", imported, list, "5"}).status, 0);
