@@ -33,7 +33,8 @@
 
 namespace {
 const QString mltFilter = QStringLiteral("mlt (*.mlt)");
-const QString mltFilters = QStringLiteral("mlt (*.mlt);;All files (*.*)");
+const QString mltFilters = QStringLiteral(
+    "mlt (*.mlt);;Component list (*.txt);;CSV (*.csv);;All files (*.*)");
 const QString appTitle = QStringLiteral("Tilsen Multi Editor");
 const QString geometryKey = QStringLiteral("Geometry");
 const QString layoutKey = QStringLiteral("DockLayout");
@@ -222,6 +223,8 @@ void MainWindow::createFileMenu()
     file->addSeparator();
     QMenu *exportMenu = file->addMenu(QStringLiteral("Export"));
     m_export = makeAction(exportMenu, QStringLiteral("Multi.mul Entry"));
+    connect(makeAction(exportMenu, tr("Image…")), &QAction::triggered, this,
+            &MainWindow::exportImage);
     file->addSeparator();
     m_capture = makeAction(file, QStringLiteral("Capture"), QKeySequence(QStringLiteral("Alt+C")),
                            QStringLiteral(":/images/capture.png"));
@@ -553,7 +556,7 @@ void MainWindow::slotFileOpen()
 {
     const QString name = Dialogs::getOpenFileName(this, QStringLiteral("Open File"), QString(),
                                                   mltFilters);
-    if (name.isEmpty())
+    if (name.isEmpty() || openOtherFormat(name))
         return;
     const MltReadResult result = MltFile::read(name, m_tileData);
     if (result.status == MltReadResult::CannotOpen) {
@@ -670,6 +673,9 @@ bool MainWindow::saveDocumentAs(GLScroll *document)
         return false;
     if (filter == mltFilter && !name.endsWith(QStringLiteral(".mlt"), Qt::CaseInsensitive))
         name += QStringLiteral(".mlt");
+    bool written = false;
+    if (saveOtherFormat(document, name, filter, written))
+        return written;
     return document->saveToFile(name);
 }
 
@@ -687,13 +693,8 @@ void MainWindow::pasteTiles(GLScroll *d, const TileMap &tiles)
 
 void MainWindow::importMulti()
 {
-    GLScroll *d = activeDocument();
-    if (!d)
-        return;
-    TileMap tiles;
-    if (MultiExchange::importMulti(this, m_settings->multiIdx(), m_settings->multiMul(),
-                                   m_tileData, tiles))
-        pasteTiles(d, tiles);
+    if (activeDocument())
+        importFromStore({m_settings->multiIdx(), m_settings->multiMul()});
 }
 
 void MainWindow::importMLT()

@@ -12,6 +12,7 @@ class ArtReader;
 class Clip;
 class GLScroll;
 class MimeMgr;
+class MultiCollection;
 class MulSetting;
 class Palette;
 class QAction;
@@ -73,6 +74,7 @@ public slots:
     void exportMulti();
     void documentActivated();
     void updateTitle();
+    void exportImage();
 
 protected:
     void closeEvent(QCloseEvent *e) override;
@@ -100,6 +102,12 @@ private:
     void connectDocumentEdits(GLScroll *d);
     void connectDocumentViewState(GLScroll *d);
     void pasteTiles(GLScroll *d, const TileMap &tiles);
+    // Pictures and the text formats (MainWindowShare.cpp).
+    bool openOtherFormat(const QString &name);
+    bool saveOtherFormat(GLScroll *document, QString &name, const QString &filter, bool &written);
+    bool chooseEntry(MultiCollection &store, const QStringList &paths, int &number, bool &ownPosition);
+    void importFromStore(const QStringList &paths);
+    void insertAtOwnPosition(GLScroll *d, const TileMap &tiles);
     QAction *makeAction(QMenu *menu, const QString &text, const QKeySequence &shortcut = {},
                         const QString &icon = {});
 

@@ -1,5 +1,6 @@
 #include "data/MultiCollection.h"
 
+#include "data/ComponentList.h"
 #include "data/MultiFile.h"
 #include "model/Facet.h"
 
@@ -13,6 +14,8 @@ bool MultiCollection::hasEntry(int number) const
 
 std::unique_ptr<MultiCollection> MultiCollection::forPaths(const QStringList &paths)
 {
+    if (paths.size() == 1 && paths.at(0).endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
+        return std::make_unique<ComponentList>(paths.at(0));
     if (paths.size() == 2)
         return std::make_unique<MultiFile>(paths.at(0), paths.at(1));
     return nullptr;

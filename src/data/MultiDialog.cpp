@@ -2,11 +2,14 @@
 
 #include "data/MultiFile.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDomDocument>
 #include <QFile>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QThread>
 #include <QPushButton>
 #include <QSpacerItem>
 #include <QVBoxLayout>
@@ -17,6 +20,134 @@ MultiDialog::MultiDialog(const QString &idxPath, const QString &listPath, QWidge
 {
     setupUi();
     fillEntries(idxPath, readNames(listPath));
+}
+
+namespace {
+constexpr int PreviewWidth = 240;
+constexpr int PreviewHeight = 200;
+} // namespace
+
+MultiDialog::MultiDialog(const QVector<MultiCollection::Entry> &entries, const QString &listPath,
+                         QWidget *parent)
+    : QDialog(parent)
+{
+    setupUi();
+    m_names = readNames(listPath);
+    for (const MultiCollection::Entry &e : entries) {
+        QString text = m_names.value(e.number, QString::number(e.number));
+        if (e.tileCount >= 0)
+            text += tr(" (%n tiles)", nullptr, e.tileCount);
+        m_combo->addItem(text);
+        m_entries.append(e.number);
+    }
+    setupPreview();
+}
+
+MultiDialog::~MultiDialog()
+{
+    if (m_thread) {
+        m_thread->quit();
+        m_thread->wait();
+    }
+}
+
+void MultiDialog::setupPreview()
+{
+    auto *column = qobject_cast<QVBoxLayout *>(layout()->itemAt(0)->layout());
+    m_picture = new QLabel(this);
+    m_picture->setObjectName(QStringLiteral("preview"));
+    m_picture->setFixedSize(PreviewWidth, PreviewHeight);
+    m_picture->setAlignment(Qt::AlignCenter);
+    m_info = new QLabel(this);
+    m_info->setObjectName(QStringLiteral("previewInfo"));
+    m_ownPosition = new QCheckBox(tr("Insert at its own position"), this);
+    m_ownPosition->setObjectName(QStringLiteral("ownPosition"));
+    m_ownPosition->setToolTip(tr("Place the entry with its origin at 0,0 instead of at the cursor"));
+    column->insertWidget(1, m_picture, 0, Qt::AlignHCenter);
+    column->insertWidget(2, m_info);
+    column->insertWidget(3, m_ownPosition);
+    connect(m_combo, &QComboBox::currentIndexChanged, this, &MultiDialog::requestPreview);
+    resize(size().expandedTo(minimumSizeHint()));
+}
+
+void MultiDialog::setPreviewer(std::unique_ptr<EntryPreviewer> previewer)
+{
+    if (!m_picture || m_thread)
+        return;
+    m_previewer = std::move(previewer);
+    m_thread = new QThread(this);
+    m_worker = new QObject;
+    m_worker->moveToThread(m_thread);
+    connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    m_thread->start();
+    requestPreview();
+}
+
+bool MultiDialog::insertAtOwnPosition() const
+{
+    return m_ownPosition && m_ownPosition->isChecked();
+}
+
+const EntryPreview *MultiDialog::shownPreview() const
+{
+    const auto found = m_previews.constFind(multiIndex());
+    return m_combo->currentIndex() >= 0 && found != m_previews.constEnd() ? &*found : nullptr;
+}
+
+void MultiDialog::requestPreview()
+{
+    const int p = m_combo->currentIndex();
+    if (!m_worker || p < 0 || p >= m_entries.size())
+        return;
+    const int number = m_entries.at(p);
+    if (m_previews.contains(number)) {
+        showPreview(number);
+        return;
+    }
+    m_picture->setText(tr("Drawing..."));
+    m_info->clear();
+    // Only the latest wish is drawn; choices passed over while the worker was busy are dropped.
+    m_wanted->store(number);
+    std::shared_ptr<EntryPreviewer> previewer = m_previewer;
+    std::shared_ptr<std::atomic<int>> wanted = m_wanted;
+    QMetaObject::invokeMethod(m_worker, [this, previewer, wanted, number]() {
+        if (wanted->load() != number)
+            return;
+        const EntryPreview made = previewer->preview(number);
+        QMetaObject::invokeMethod(this, [this, number, made]() { previewMade(number, made); },
+                                  Qt::QueuedConnection);
+    }, Qt::QueuedConnection);
+}
+
+void MultiDialog::previewMade(int number, const EntryPreview &preview)
+{
+    m_previews.insert(number, preview);
+    if (number == multiIndex())
+        showPreview(number);
+}
+
+void MultiDialog::showPreview(int number)
+{
+    const EntryPreview &p = m_previews[number];
+    if (!p.valid) {
+        m_picture->setText(tr("Cannot be read"));
+        m_info->setText(p.error);
+    } else {
+        if (p.picture.isNull())
+            m_picture->setText(tr("Nothing to draw"));
+        else
+            m_picture->setPixmap(QPixmap::fromImage(p.picture));
+        QString info;
+        if (m_names.contains(number))
+            info += tr("Name: %1").arg(m_names.value(number)) + QLatin1Char('\n');
+        info += tr("Entry %1: %n tiles", nullptr, p.tileCount).arg(number);
+        if (p.tileCount > 0)
+            info += QLatin1Char('\n')
+                    + tr("Bounds: x %1 to %2, y %3 to %4, z %5 to %6")
+                          .arg(p.minX).arg(p.maxX).arg(p.minY).arg(p.maxY).arg(p.minZ).arg(p.maxZ);
+        m_info->setText(info);
+    }
+    emit previewShown(number);
 }
 
 void MultiDialog::setupUi()

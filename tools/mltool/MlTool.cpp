@@ -27,6 +27,21 @@ QString MlTool::usage()
         "  mltool compact IDX MUL                drop the bytes no entry uses from multi.mul\n"
         "  mltool info DIR                       the client's data files in DIR: layout and counts\n"
         "  mltool dump FILE.mlt                  one line per tile: id x y z visible hue\n"
+        "  mltool list LIST.txt                  templates of a component list with their counts\n"
+        "  mltool import LIST.txt N OUT          write template N as a .mlt or .csv file\n"
+        "  mltool export IN LIST.txt N           store a .mlt or .csv file as template N (replaced\n"
+        "                                        or appended; every other line is kept)\n"
+        "  mltool convert IN OUT                 between .mlt and .csv (by suffix)\n"
+        "  mltool render [OPTIONS] FILE OUT.png  picture of a .mlt or .csv file\n"
+        "  mltool render [OPTIONS] STORE... ENTRY OUT.png\n"
+        "                                        picture of one entry of IDX MUL, a packed\n"
+        "                                        container or LIST.txt\n"
+        "  mltool render [OPTIONS] --all OUTDIR STORE...\n"
+        "                                        one picture per entry and contact-sheet.png\n"
+        "    render options: --scale S (0.1 to 4, default 1), --storeys HEIGHT (one picture\n"
+        "    per altitude band, lower storeys dimmed), --hide-below (hidden instead),\n"
+        "    --invisible (draw invisible tiles), --data DIR (art, hues and tile data; default:\n"
+        "    the editor's data file locations)\n"
         "options:\n"
         "  --record-size 12|16                   the multi record size, when the files cannot tell\n"
         "exit status: 0 done, 1 a file could not be read or written, 2 bad arguments or the\n"
@@ -52,6 +67,10 @@ int MlTool::run(const QStringList &arguments)
         return info(rest);
     if (command == QLatin1String("dump"))
         return dump(rest);
+    if (command == QLatin1String("render"))
+        return render(rest);
+    if (command == QLatin1String("convert"))
+        return convert(rest);
     if (command == QLatin1String("help") || command == QLatin1String("--help")) {
         m_out << usage();
         return Done;
@@ -122,6 +141,8 @@ std::optional<int> MlTool::prepare(MultiFile &file)
 
 int MlTool::list(const QStringList &args)
 {
+    if (args.size() == 1 && isTemplateList(args[0]))
+        return listTemplates(args[0]);
     if (args.size() != 1 && args.size() != 2)
         return badArguments(QStringLiteral("list takes IDX and optionally MUL"));
     const QString mul = args.size() == 2
@@ -154,6 +175,8 @@ int MlTool::list(const QStringList &args)
 int MlTool::importEntry(const QStringList &args)
 {
     int entry = 0;
+    if (!args.isEmpty() && isTemplateList(args[0]))
+        return importTemplate(args);
     if (args.size() != 4)
         return badArguments(QStringLiteral("import takes four arguments: IDX MUL ENTRY OUT.mlt"));
     if (!parseEntry(args[2], entry))
@@ -178,6 +201,8 @@ int MlTool::importEntry(const QStringList &args)
 int MlTool::exportEntry(const QStringList &args)
 {
     int entry = 0;
+    if (args.size() == 3 && isTemplateList(args[1]))
+        return exportTemplate(args);
     if (args.size() != 4)
         return badArguments(QStringLiteral("export takes four arguments: FILE.mlt IDX MUL ENTRY"));
     if (!parseEntry(args[3], entry))

@@ -2,6 +2,8 @@
 
 #include "data/TileData.h"
 
+#include <memory>
+
 #include <QStringList>
 #include <QTextStream>
 
@@ -28,6 +30,13 @@ private:
     int dump(const QStringList &args);
     int compact(const QStringList &args);
     int info(const QStringList &args);
+    // Pictures, text formats and conversions (MlToolRender.cpp, MlToolText.cpp).
+    int render(const QStringList &args);
+    int convert(const QStringList &args);
+    int listTemplates(const QString &path);
+    int importTemplate(const QStringList &args);
+    int exportTemplate(const QStringList &args);
+    static bool isTemplateList(const QString &path);
 
     int failed(const QString &message);
     int badArguments(const QString &message);

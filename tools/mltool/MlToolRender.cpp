@@ -1,0 +1,191 @@
+// mltool render: pictures of multis without a window.
+#include "MlTool.h"
+
+#include "data/ArtReader.h"
+#include "data/DataLocations.h"
+#include "data/HueTable.h"
+#include "data/MultiCollection.h"
+#include "data/SingleMultiFile.h"
+#include "model/Facet.h"
+#include "scene/ContactSheet.h"
+#include "scene/MultiPictures.h"
+#include "scene/SceneRenderer.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+enum Status { Done = 0, FileFailed = 1, BadArguments = 2 };
+constexpr double MinScale = 0.1;
+constexpr double MaxScale = 4.0;
+
+struct RenderArgs {
+    MultiPictures::Settings settings;
+    QString dataDir;
+    QString allDir;
+    QStringList positional;
+    QString error;
+};
+
+RenderArgs parseRenderArgs(const QStringList &args)
+{
+    RenderArgs r;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        bool ok = true;
+        if (a == QLatin1String("--scale") && hasValue) {
+            r.settings.scale = args[++i].toDouble(&ok);
+            if (!ok || r.settings.scale < MinScale || r.settings.scale > MaxScale)
+                r.error = QStringLiteral("--scale takes a number from 0.1 to 4, not \"%1\"").arg(args[i]);
+        } else if (a == QLatin1String("--storeys") && hasValue) {
+            r.settings.storeyHeight = args[++i].toInt(&ok, 10);
+            if (!ok || r.settings.storeyHeight <= 0)
+                r.error = QStringLiteral("--storeys takes a height of 1 or more, not \"%1\"").arg(args[i]);
+        } else if (a == QLatin1String("--all") && hasValue) {
+            r.allDir = args[++i];
+        } else if (a == QLatin1String("--data") && hasValue) {
+            r.dataDir = args[++i];
+        } else if (a == QLatin1String("--hide-below")) {
+            r.settings.below = SceneRenderer::Below::Hide;
+        } else if (a == QLatin1String("--invisible")) {
+            r.settings.showInvisible = true;
+        } else if (a.startsWith(QLatin1String("--"))) {
+            r.error = QStringLiteral("unknown or incomplete option \"%1\"").arg(a);
+        } else {
+            r.positional << a;
+        }
+        if (!r.error.isEmpty())
+            break;
+    }
+    return r;
+}
+
+// The art, hues and tile data a picture needs.
+struct ArtFiles {
+    ArtReader art;
+    HueTable hues;
+    QString error;
+};
+
+void loadArt(ArtFiles &a, TileData &data, const QString &dir)
+{
+    QString artIdx, artMul, texIdx, texMaps, hues, tiles;
+    if (!dir.isEmpty()) {
+        texIdx = DataLocations::fileIn(dir, QStringLiteral("texidx.mul"));
+        texMaps = DataLocations::fileIn(dir, QStringLiteral("texmaps.mul"));
+        artIdx = DataLocations::fileIn(dir, QStringLiteral("artidx.mul"));
+        artMul = DataLocations::fileIn(dir, QStringLiteral("art.mul"));
+        hues = DataLocations::fileIn(dir, QStringLiteral("hues.mul"));
+        tiles = DataLocations::fileIn(dir, QStringLiteral("tiledata.mul"));
+    } else {
+        const QStringList keys = DataLocations::readOrder();
+        const QStringList values = DataLocations::load();
+        auto value = [&](const char *key) { return values.value(keys.indexOf(QLatin1String(key))); };
+        artIdx = value("ArtIdx");
+        artMul = value("ArtMul");
+        texIdx = value("TexIdx");
+        texMaps = value("TexMapsMul");
+        hues = value("HuesMul");
+        tiles = value("TileDataMul");
+    }
+    for (const QString &needed : {artIdx, artMul}) {
+        if (!QFileInfo(needed).isFile()) {
+            a.error = QStringLiteral("art file not found: \"%1\" (give the folder with --data DIR)")
+                          .arg(QDir::toNativeSeparators(needed));
+            return;
+        }
+    }
+    a.art.load(artIdx, artMul, texIdx, texMaps);
+    // Without hues or tile data the art keeps its own colours.
+    if (QFileInfo(hues).isFile())
+        a.hues.load(hues);
+    if (QFileInfo(tiles).isFile())
+        data.load(tiles);
+}
+} // namespace
+
+int MlTool::render(const QStringList &args)
+{
+    const RenderArgs r = parseRenderArgs(args);
+    if (!r.error.isEmpty())
+        return badArguments(r.error);
+    const QStringList &pos = r.positional;
+    const bool singleFile = r.allDir.isEmpty() && pos.size() == 2
+                            && SingleMultiFile::formatOf(pos[0]) != SingleMultiFile::Format::ComponentList;
+    const QStringList storePaths = !r.allDir.isEmpty() ? pos : pos.mid(0, pos.size() - 2);
+    if (!singleFile && (storePaths.isEmpty() || storePaths.size() > 2))
+        return badArguments(QStringLiteral("render takes FILE OUT.png, STORE... ENTRY OUT.png or --all OUTDIR STORE..."));
+
+    ArtFiles art;
+    loadArt(art, m_data, r.dataDir);
+    if (!art.error.isEmpty())
+        return failed(art.error);
+    SceneRenderer renderer(&art.art, &art.hues);
+
+    // Writes the picture (or one per storey) of one multi.
+    auto write = [&](const TileMap &tiles, const QString &out) {
+        Facet model(m_data);
+        model.setAllowDuplicates(true);
+        model.load(tiles);
+        const QList<MultiPictures::Picture> pictures = MultiPictures::make(renderer, model, r.settings);
+        for (const MultiPictures::Picture &p : pictures) {
+            const QString path = p.storey > 0 ? MultiPictures::storeyPath(out, p.storey) : out;
+            QString error;
+            if (!MultiPictures::save(p.image, path, &error)) {
+                failed(error);
+                return false;
+            }
+        }
+        return true;
+    };
+
+    if (singleFile) {
+        const SingleMultiFile::Loaded in = SingleMultiFile::read(pos[0], m_data);
+        if (!in.ok)
+            return failed(in.error);
+        return write(in.tiles, pos[1]) ? Done : FileFailed;
+    }
+
+    std::unique_ptr<MultiCollection> store = MultiCollection::forPaths(storePaths);
+    if (!store)
+        return badArguments(QStringLiteral("\"%1\" names no store of multis").arg(storePaths.join(QLatin1Char(' '))));
+    if (!store->open())
+        return failed(store->errorString());
+
+    if (r.allDir.isEmpty()) {
+        bool ok = false;
+        const int entry = pos[pos.size() - 2].toInt(&ok, 10);
+        if (!ok || entry < 0)
+            return badArguments(QStringLiteral("ENTRY must be a number from 0 up, not \"%1\"").arg(pos[pos.size() - 2]));
+        TileMap tiles;
+        if (!store->readEntry(entry, m_data, tiles))
+            return failed(store->errorString());
+        return write(tiles, pos.last()) ? Done : FileFailed;
+    }
+
+    if (!QDir().mkpath(r.allDir))
+        return failed(QStringLiteral("%1: the folder cannot be made").arg(QDir::toNativeSeparators(r.allDir)));
+    const QVector<MultiCollection::Entry> entries = store->entries();
+    QList<ContactSheet::Item> sheet;
+    int done = 0;
+    for (const MultiCollection::Entry &e : entries) {
+        TileMap tiles;
+        ++done;
+        if (!store->readEntry(e.number, m_data, tiles)) {
+            m_err << "mltool: " << store->errorString() << "\n";
+            continue;
+        }
+        if (!write(tiles, QDir(r.allDir).filePath(QStringLiteral("%1.png").arg(e.number))))
+            return FileFailed;
+        Facet model(m_data);
+        model.load(tiles);
+        sheet.append({e.number, renderer.thumbnail(model, ContactSheet::cellSize())});
+        m_err << "rendered " << done << " of " << entries.size() << ": entry " << e.number << "\n";
+        m_err.flush();
+    }
+    QString error;
+    if (!MultiPictures::save(ContactSheet::make(sheet), QDir(r.allDir).filePath(QStringLiteral("contact-sheet.png")), &error))
+        return failed(error);
+    return Done;
+}

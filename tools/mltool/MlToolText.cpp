@@ -1,0 +1,84 @@
+// mltool's commands for the text formats: the component list and CSV.
+#include "MlTool.h"
+
+#include "data/ComponentList.h"
+#include "data/SingleMultiFile.h"
+#include "model/Facet.h"
+
+namespace {
+enum Status { Done = 0, FileFailed = 1, BadArguments = 2 };
+}
+
+bool MlTool::isTemplateList(const QString &path)
+{
+    return SingleMultiFile::formatOf(path) == SingleMultiFile::Format::ComponentList;
+}
+
+int MlTool::listTemplates(const QString &path)
+{
+    ComponentList list(path);
+    if (!list.open())
+        return failed(list.errorString());
+    m_out << "template components\n";
+    const QVector<MultiCollection::Entry> entries = list.entries();
+    for (const MultiCollection::Entry &e : entries)
+        m_out << e.number << ' ' << e.tileCount << '\n';
+    m_out << entries.size() << " templates\n";
+    m_out.flush();
+    return Done;
+}
+
+int MlTool::importTemplate(const QStringList &args)
+{
+    if (args.size() != 3)
+        return badArguments(QStringLiteral("import from a component list takes three arguments: LIST.txt N OUT"));
+    bool ok = false;
+    const int number = args[1].toInt(&ok, 10);
+    if (!ok)
+        return badArguments(QStringLiteral("N must be a template number, not \"%1\"").arg(args[1]));
+    ComponentList list(args[0]);
+    TileMap tiles;
+    if (!list.open() || !list.readEntry(number, m_data, tiles))
+        return failed(list.errorString());
+    Facet model(m_data);
+    model.setAllowDuplicates(true);
+    model.load(tiles);
+    QString error;
+    if (!SingleMultiFile::write(args[2], model, &error))
+        return failed(error);
+    return Done;
+}
+
+int MlTool::exportTemplate(const QStringList &args)
+{
+    bool ok = false;
+    const int number = args[2].toInt(&ok, 10);
+    if (!ok)
+        return badArguments(QStringLiteral("N must be a template number, not \"%1\"").arg(args[2]));
+    const SingleMultiFile::Loaded in = SingleMultiFile::read(args[0], m_data);
+    if (!in.ok)
+        return failed(in.error);
+    Facet model(m_data);
+    model.setAllowDuplicates(true);
+    model.load(in.tiles);
+    ComponentList list(args[1]);
+    if (!list.exportEntry(number, SingleMultiFile::tilesOf(model)))
+        return failed(list.errorString());
+    return Done;
+}
+
+int MlTool::convert(const QStringList &args)
+{
+    if (args.size() != 2)
+        return badArguments(QStringLiteral("convert takes two arguments: IN OUT"));
+    const SingleMultiFile::Loaded in = SingleMultiFile::read(args[0], m_data);
+    if (!in.ok)
+        return failed(in.error);
+    Facet model(m_data);
+    model.setAllowDuplicates(true);
+    model.load(in.tiles);
+    QString error;
+    if (!SingleMultiFile::write(args[1], model, &error))
+        return failed(error);
+    return Done;
+}
