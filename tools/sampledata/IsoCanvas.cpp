@@ -31,7 +31,7 @@ double IsoCanvas::light(Face f) const
 
 QColor IsoCanvas::shade(const QColor &c, double factor)
 {
-    auto ch = [factor](int v) { return qBound(0, int(v * factor + 0.5), 255); };
+    auto ch = [factor](int v) { return qBound(0, qRound(v * factor), 255); };
     return QColor(ch(c.red()), ch(c.green()), ch(c.blue()));
 }
 

@@ -9,7 +9,7 @@ struct Named {
 
 QColor mix(const QColor &a, const QColor &b, double t)
 {
-    auto ch = [t](int x, int y) { return int(x + (y - x) * t + 0.5); };
+    auto ch = [t](int x, int y) { return qRound(x + (y - x) * t); };
     return QColor(ch(a.red(), b.red()), ch(a.green(), b.green()), ch(a.blue(), b.blue()));
 }
 
