@@ -430,7 +430,23 @@ void MainWindow::slotFileOpen()
                              .arg(result.version));
         return;
     }
-    addDocument(name, result.tiles);
+    if (result.status == MltReadResult::TooLarge) {
+        Dialogs::warning(this, QStringLiteral("Open File Error"), MltFile::tooLargeMessage(name));
+        return;
+    }
+    warnTilesOutside(addDocument(name, result.tiles));
+}
+
+void MainWindow::warnTilesOutside(GLScroll *d)
+{
+    const int outside = d->model()->tilesOutside();
+    if (outside == 0)
+        return;
+    Dialogs::warning(this, tr("Open File"),
+                     tr("%1 tile(s) of %2 lie outside the editing area. They are kept and saved "
+                        "where they are; Select All and Delete remove them.")
+                         .arg(outside)
+                         .arg(d->fileName()));
 }
 
 void MainWindow::setScale(int n)
@@ -561,6 +577,10 @@ void MainWindow::importMLT()
     const MltReadResult result = MltFile::read(name, m_tileData);
     if (result.status == MltReadResult::CannotOpen)
         return;
+    if (result.status == MltReadResult::TooLarge) {
+        Dialogs::warning(this, QStringLiteral("Insert MLT file"), MltFile::tooLargeMessage(name));
+        return;
+    }
     if (result.status == MltReadResult::BadVersion) {
         Dialogs::warning(this, QStringLiteral("Invalid MLT version"),
                          QStringLiteral("Version %1 not supported").arg(result.version));

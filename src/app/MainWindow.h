@@ -88,6 +88,7 @@ private:
     void connectDocumentEdits(GLScroll *d);
     void connectDocumentViewState(GLScroll *d);
     void pasteTiles(GLScroll *d, const TileMap &tiles);
+    void warnTilesOutside(GLScroll *d);
     QAction *makeAction(QMenu *menu, const QString &text, const QKeySequence &shortcut = {},
                         const QString &icon = {});
 

@@ -96,7 +96,7 @@ bool UndoMgr::hasSteps(int which) const
 
 bool UndoMgr::inside(const TileRecord &tile) const
 {
-    return m_model->inside(tile.x, tile.y);
+    return m_model->editable(tile.x, tile.y);
 }
 
 // Records run in recorded order in both directions. Only art tiles are ever
