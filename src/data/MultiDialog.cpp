@@ -1,9 +1,9 @@
 #include "data/MultiDialog.h"
 
 #include "data/MultiFile.h"
+#include "data/MultiNames.h"
 
 #include <QComboBox>
-#include <QDomDocument>
 #include <QFile>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -62,45 +62,17 @@ void MultiDialog::setupUi()
 
 qint32 MultiDialog::parseIndex(const QString &text)
 {
-    bool ok = false;
-    const qint32 value = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)
-                             ? text.mid(2).toInt(&ok, 16)
-                             : text.toInt(&ok, 10);
-    return ok ? value : 0;
+    return MultiNames::parseIndex(text);
 }
 
 QHash<qint32, QString> MultiDialog::readNames(const QString &listPath)
 {
-    QHash<qint32, QString> names;
-    QFile file(listPath);
-    QDomDocument doc;
-    if (!file.open(QIODevice::ReadOnly) || !doc.setContent(&file))
-        return names;
-    const QDomNodeList groups = doc.elementsByTagName(QStringLiteral("multiset"));
-    for (int g = 0; g < groups.size(); ++g) {
-        const QDomNodeList multis = groups.item(g).toElement().elementsByTagName(QStringLiteral("Multi"));
-        for (int m = 0; m < multis.size(); ++m) {
-            const QDomElement e = multis.item(m).toElement();
-            const QDomNode text = e.firstChild();
-            if (!text.isText())
-                continue;
-            const qint32 number = parseIndex(e.attribute(QStringLiteral("Index"), QStringLiteral("0")));
-            if (!names.contains(number))
-                names.insert(number, text.toText().data());
-        }
-    }
-    readVisible(doc);
-    return names;
-}
-
-void MultiDialog::readVisible(const QDomDocument &doc)
-{
-    const QDomNode setting = doc.elementsByTagName(QStringLiteral("MultiVisible")).item(0);
-    if (setting.isNull())
-        return;
-    bool ok = false;
-    const int value = setting.firstChild().nodeValue().trimmed().toInt(&ok, 10);
-    m_visible = ok && value == 1;
+    const MultiNames::Result list = MultiNames::read(listPath);
+    // A missing list only costs the names; a damaged one is worth a line.
+    if (!list.error.isEmpty() && QFile::exists(listPath))
+        qWarning("%s", qPrintable(list.error));
+    m_visible = list.visible;
+    return list.names;
 }
 
 void MultiDialog::fillEntries(const QString &idxPath, const QHash<qint32, QString> &names)

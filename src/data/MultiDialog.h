@@ -6,7 +6,6 @@
 #include <QVector>
 
 class QComboBox;
-class QDomDocument;
 
 // Lets the user pick an entry of multi.idx: every entry the index holds, in
 // index order, named from multi.xml when it knows the entry, else by number.
@@ -27,7 +26,6 @@ public:
 private:
     void setupUi();
     QHash<qint32, QString> readNames(const QString &listPath);
-    void readVisible(const QDomDocument &doc);
     void fillEntries(const QString &idxPath, const QHash<qint32, QString> &names);
 
     QComboBox *m_combo = nullptr;
