@@ -55,6 +55,7 @@ bool GLScroll::saveToFile(const QString &name)
     }
     m_fileName = name;
     setWindowTitle(name);
+    emit saved();
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "ui/Dialogs.h"
 #include "app/GLScroll.h"
+#include "app/RecoveryMgr.h"
 #include "data/ArtReader.h"
 #include "data/MulSetting.h"
 #include "data/MultiExchange.h"
@@ -57,6 +58,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     loadReaders();
     m_mime = new MimeMgr(m_tileData, this);
     m_mime->setIncludeInvisible(true);
+    m_recovery = new RecoveryMgr(RecoveryMgr::defaultFolder(), m_tileData, this);
     m_textures = std::make_unique<TexMgr>(m_art.get(), &m_hues);
     m_palette = new Palette(QCoreApplication::applicationDirPath() + QStringLiteral("/palette.xml"),
                             m_art.get(), m_tileData, true, this);
@@ -345,6 +347,7 @@ GLScroll *MainWindow::addDocument(const QString &fileName, const TileMap &tiles)
     const bool wasActive = isActiveWindow();
     auto *d = new GLScroll(fileName, tiles, m_art.get(), m_tileData, m_textures.get());
     connectDocument(d);
+    m_recovery->watch(d);
     QMdiSubWindow *sub = m_workspace->addSubWindow(d);
     sub->show();
     // The first GL view makes the window system recreate the top level, which
@@ -353,6 +356,13 @@ GLScroll *MainWindow::addDocument(const QString &fileName, const TileMap &tiles)
         activateWindow();
     d->setFocus();
     return d;
+}
+
+void MainWindow::offerRecovery()
+{
+    m_recovery->offer(this, [this](const QString &fileName, const TileMap &tiles) {
+        return addDocument(fileName, tiles);
+    });
 }
 
 void MainWindow::about()

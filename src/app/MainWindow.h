@@ -20,6 +20,7 @@ class QLabel;
 class QMdiArea;
 class QMenu;
 class QSignalMapper;
+class RecoveryMgr;
 class TexMgr;
 
 // The editor's one main window: owns the readers, the texture cache, the
@@ -45,8 +46,11 @@ public:
     // Save As for one document; true when it was written.
     bool saveDocumentAs(GLScroll *document);
     GLScroll *addDocument(const QString &fileName, const TileMap &tiles);
+    RecoveryMgr *recovery() const { return m_recovery; }
 
 public slots:
+    // Offers the work of an editor that ended without saving it.
+    void offerRecovery();
     void about();
     void popupMenuWindow();
     void windowSetCheck();
@@ -98,6 +102,7 @@ private:
     HueTable m_hues;
     std::unique_ptr<TexMgr> m_textures;
     MimeMgr *m_mime = nullptr;
+    RecoveryMgr *m_recovery = nullptr;
     MulSetting *m_settings = nullptr;
     QMdiArea *m_workspace = nullptr;
     QMenu *m_windowMenu = nullptr;

@@ -51,6 +51,7 @@ void UndoMgr::commitGroup()
         m_undoStack.append(std::move(m_currentGroup));
         m_currentGroup.clear();
         emit stateUndo(true);
+        emit edited();
     }
     m_model->setAllowDuplicates(false);
 }
@@ -64,6 +65,7 @@ void UndoMgr::undo()
     m_redoStack.append(std::move(group));
     emit stateRedo(true);
     emit stateUndo(hasSteps(0));
+    emit edited();
 }
 
 void UndoMgr::redo()
@@ -75,6 +77,7 @@ void UndoMgr::redo()
     m_undoStack.append(std::move(group));
     emit stateUndo(true);
     emit stateRedo(hasSteps(1));
+    emit edited();
 }
 
 void UndoMgr::clearHistory()
