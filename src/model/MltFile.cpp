@@ -17,13 +17,13 @@ MltReadResult MltFile::read(const QString &path, const TileInfoSource &data)
         result.status = MltReadResult::CannotOpen;
         return result;
     }
-    if (file.size() > MaxFileSize) {
-        MltReadResult result;
-        result.status = MltReadResult::TooLarge;
-        return result;
-    }
-    // Read no more than the cap even if the file grows meanwhile.
-    return fromBytes(file.read(MaxFileSize + 1).left(MaxFileSize), data);
+    MltReadResult tooLarge;
+    tooLarge.status = MltReadResult::TooLarge;
+    if (file.size() > MaxFileSize)
+        return tooLarge;
+    // One byte past the cap: a device or a growing file has no size to trust.
+    const QByteArray bytes = file.read(MaxFileSize + 1);
+    return bytes.size() > MaxFileSize ? tooLarge : fromBytes(bytes, data);
 }
 
 MltReadResult MltFile::fromBytes(const QByteArray &bytes, const TileInfoSource &data)
