@@ -92,6 +92,11 @@ bool SafeWrite::writeAll(QIODevice &device, const QByteArray &bytes, QString *er
             return fail(tr("the write was cut short"));
         done += n;
     }
+    // A buffered device (a pipe, a socket) is flushed the Qt way.
+    while (device.bytesToWrite() > 0) {
+        if (!device.waitForBytesWritten(-1))
+            return fail(tr("the write could not be completed"));
+    }
     return true;
 }
 

@@ -244,6 +244,43 @@ private slots:
         dialogs.answer(int(QMessageBox::No));
         doc->parentWidget()->close();
     }
+
+    // Tiles a file put outside the editing area: opening says so, and Select All
+    // with Delete removes them; a file too large to be a multi is refused.
+    void openingFilesThatOnceHurt()
+    {
+        QTemporaryDir dir;
+        ScriptedDialogs dialogs;
+        MainWindow window;
+        const QString path = dir.filePath("outside.mlt");
+        QVERIFY(writeFile(path, QByteArray(4, '\0') + entry(5, 300, -300) + entry(6, -32768, 32767)
+                                    + entry(7, 1, 1)));
+        dialogs.answer(path);
+        window.slotFileOpen();
+        GLScroll *doc = window.activeDocument();
+        QVERIFY(doc && doc->model()->tileCount() == 3);
+        const ScriptedDialogs::Call *said = dialogs.last("warning");
+        QVERIFY(said && said->text.startsWith("2 tile(s) of " + path + " lie outside the editing area."));
+
+        doc->view()->setEditArt(true);
+        doc->view()->selectAll();
+        doc->view()->del();
+        QCOMPARE(doc->model()->tileCount(), 0);
+        doc->view()->undoMgr()->undo();
+        QCOMPARE(doc->model()->tileCount(), 3);
+
+        const QString huge = dir.filePath("huge.mlt");
+        QFile f(huge);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(200 * 1024 * 1024)); // sparse
+        f.close();
+        dialogs.answer(huge);
+        window.slotFileOpen();
+        said = dialogs.last("warning");
+        QVERIFY(said && said->title == "Open File Error" && said->text.contains("huge.mlt is larger than"));
+        QCOMPARE(window.documents().size(), 1);
+        dialogs.answer(int(QMessageBox::No));
+        doc->parentWidget()->close();
+    }
 };
 
 QTEST_MAIN(TestRecovery)

@@ -64,6 +64,38 @@ QByteArray mltRow(int count)
     return out;
 }
 
+// A device that takes every write into its buffer and fails when the buffer
+// is pushed out (its flush), the way a full disk shows only at the end.
+class BufferedFullDevice : public QIODevice
+{
+public:
+    explicit BufferedFullDevice(qint64 room) : m_room(room) {}
+    QByteArray stored;
+    qint64 bytesToWrite() const override { return m_pending.size(); }
+    bool waitForBytesWritten(int) override
+    {
+        const qint64 n = qMin<qint64>(m_pending.size(), m_room - stored.size());
+        stored += m_pending.left(n);
+        m_pending.remove(0, n);
+        if (m_pending.isEmpty())
+            return true;
+        setErrorString(QStringLiteral("No space left on device"));
+        return false;
+    }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        m_pending.append(data, size);
+        return size;
+    }
+
+private:
+    qint64 m_room;
+    QByteArray m_pending;
+};
+
 struct ChildResult {
     bool exited = false;
     QByteArray report;
@@ -134,6 +166,16 @@ private slots:
 
         FullDevice closed(size);
         QVERIFY(!SafeWrite::writeAll(closed, "z", &error) && !error.isEmpty());
+
+        // Every write "succeeds" into the buffer; the flush is where it fails.
+        BufferedFullDevice buffered(room);
+        QVERIFY(buffered.open(QIODevice::WriteOnly));
+        error.clear();
+        QVERIFY(!SafeWrite::writeAll(buffered, QByteArray(size, 'b'), &error));
+        QCOMPARE(error, QStringLiteral("No space left on device"));
+        BufferedFullDevice enough(size);
+        QVERIFY(enough.open(QIODevice::WriteOnly));
+        QVERIFY(SafeWrite::writeAll(enough, QByteArray(size, 'b'), &error) && enough.stored.size() == size);
     }
 
     // Under a size limit, saving the document must fail, say why, keep the
