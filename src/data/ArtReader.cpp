@@ -164,10 +164,11 @@ QByteArray *ArtReader::Private::decodeStatic(const QByteArray &entry) const
         qint64 x = 0;
         // The walk of a row ends with the row: an entry whose rows all point
         // at one long unterminated run list would otherwise be walked to its
-        // end once per row (seconds per decode at a few MiB). A row paints
-        // each of its pixels once, so runs stepping back are stopped as well.
+        // end once per row (seconds per decode at a few MiB): a row takes at
+        // most w + 1 runs and paints at most w pixels, which is all a sound
+        // row has. Runs stepping back over the row stay clipped, not refused.
         qint64 budget = w;
-        for (int runs = 0; pos >= 0 && pos + 4 <= n && x < w && runs <= w && budget > 0; ++runs) {
+        for (int runs = 0; pos >= 0 && pos + 4 <= n && runs <= w && budget > 0; ++runs) {
             const int skip = qint16(readLe16(p + pos));
             const int count = qint16(readLe16(p + pos + 2));
             pos += 4;
