@@ -245,6 +245,33 @@ private slots:
         doc->parentWidget()->close();
     }
 
+    // A captured image is written whole through the same safe writer, or a
+    // warning says why it was not.
+    void captureWritesWholeOrWarns()
+    {
+        QTemporaryDir dir;
+        ScriptedDialogs dialogs;
+        MainWindow window;
+        window.show();
+        GLScroll *doc = window.addDocument(QString(), TileMap());
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QString good = dir.filePath("shot.png");
+        dialogs.answer(good, "png(*.png)");
+        doc->view()->capture();
+        const QImage shot(good);
+        QVERIFY(!shot.isNull());
+        QCOMPARE(shot.size(), doc->view()->grabFramebuffer().size());
+        QCOMPARE(dialogs.count("warning"), 0);
+
+        const QString bad = dir.filePath("missing/shot.png");
+        dialogs.answer(bad, "png(*.png)");
+        doc->view()->capture();
+        const ScriptedDialogs::Call *said = dialogs.last("warning");
+        QVERIFY(said && said->title == "Capture");
+        QCOMPARE(said->text, "Unable to save " + bad + "\nNo such file or directory");
+        QVERIFY(!QFile::exists(bad));
+    }
+
     // Tiles a file put outside the editing area: opening says so, and Select All
     // with Delete removes them; a file too large to be a multi is refused.
     void openingFilesThatOnceHurt()
