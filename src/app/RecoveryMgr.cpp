@@ -183,6 +183,9 @@ void RecoveryMgr::offer(QWidget *parent, const Opener &open)
     for (const Orphan &o : found) {
         if (choice == Recover) {
             const MltReadResult tiles = MltFile::fromBytes(o.content.mlt, m_data);
+            // A copy whose tiles cannot be read stays for a person to look at.
+            if (tiles.status != MltReadResult::Ok)
+                continue;
             GLScroll *document = open(o.content.fileName, tiles.tiles);
             document->model()->markModified();
             // The recovered work is safe in this session's file before the old one goes.
