@@ -8,7 +8,10 @@
 #include "data/XmlTree.h"
 #include "model/Facet.h"
 #include "model/MltFile.h"
+#include "model/RecoveryFile.h"
 #include "model/UndoMgr.h"
+
+#include <QtEndian>
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -155,6 +158,31 @@ private slots:
         const MulWriter::IndexedFile g = MulWriter::indexedFile({{0x4000, words(back)}}, 0x8000);
         other.loadFromBytes(g.index, g.data);
         QVERIFY(other.staticPixels(0, rw, rh) && rw == 2 && rh == 1);
+    }
+
+    // Recovery files written out by hand: a sound one reads back, a cut,
+    // foreign or lying one gives nothing.
+    void recoveryFiles()
+    {
+        auto le32 = [](quint32 v) { QByteArray b(4, '\0'); qToLittleEndian(v, b.data()); return b; };
+        const QString name = QStringLiteral("/h/house.mlt");
+        QByteArray utf16(reinterpret_cast<const char *>(name.utf16()), name.size() * 2);
+        const QByteArray mlt = QByteArray(4, '\0') + words({3, 1, 2, 0, 1, 0});
+        QByteArray msecs(8, '\0');
+        qToLittleEndian<qint64>(1765000000000, msecs.data());
+        const QByteArray sound = "TMERCVR1" + le32(quint32(utf16.size())) + utf16 + msecs + le32(1)
+                                 + le32(quint32(mlt.size())) + mlt;
+        const std::optional<RecoveryFile> r = RecoveryFile::fromBytes(sound);
+        QVERIFY(r && r->fileName == name && r->tiles == 1 && r->mlt == mlt);
+        QCOMPARE(r->written.toMSecsSinceEpoch(), 1765000000000);
+        QCOMPARE(r->toBytes(), sound);
+        QByteArray lying = sound;
+        lying.replace(lying.size() - mlt.size() - 4, 4, le32(0x7FFFFFF0));
+        QByteArray negative = sound;
+        negative.replace(8 + 4 + utf16.size() + 8, 4, le32(0xFFFFFFFF));
+        for (const QByteArray &bad : {sound.left(sound.size() - 1), QByteArray("TMERCVR2") + sound.mid(8),
+                                      lying, negative, QByteArray()})
+            QVERIFY(!RecoveryFile::fromBytes(bad));
     }
 
     void mltTooLarge()
