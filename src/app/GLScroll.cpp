@@ -50,13 +50,16 @@ GLScroll::GLScroll(const QString &fileName, const TileMap &tiles, ArtReader *art
 
 bool GLScroll::saveToFile(const QString &name)
 {
-    if (!m_model->save(name)) {
+    QString reason;
+    if (!m_model->save(name, &reason)) {
         // Keep the old name: the document still lives where it was.
-        Dialogs::warning(this, QStringLiteral("Save Error"), QStringLiteral("Unable to save ") + name);
+        Dialogs::warning(this, QStringLiteral("Save Error"),
+                         QStringLiteral("Unable to save ") + name + QStringLiteral("\n") + reason);
         return false;
     }
     m_fileName = name;
     setTitle(name);
+    emit saved();
     return true;
 }
 

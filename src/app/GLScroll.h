@@ -43,6 +43,8 @@ signals:
     // Asks the main window to run its Save As for this document; the
     // receiver sets *saved to whether the document was written.
     void saveAsRequested(GLScroll *document, bool *saved);
+    // The model was written to its file.
+    void saved();
 
 public slots:
     void horzChange(int value);

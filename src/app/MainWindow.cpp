@@ -4,6 +4,7 @@
 #include "app/GLScroll.h"
 #include "app/Workspace.h"
 #include "app/DataFileNotice.h"
+#include "app/RecoveryMgr.h"
 #include "data/ArtReader.h"
 #include "data/DataFiles.h"
 #include "data/MulSetting.h"
@@ -72,6 +73,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     loadReaders();
     m_mime = new MimeMgr(m_tileData, this);
     m_mime->setIncludeInvisible(true);
+    m_recovery = new RecoveryMgr(RecoveryMgr::defaultFolder(), m_tileData, this);
     m_textures = std::make_unique<TexMgr>(m_art.get(), &m_hues);
     m_palette = new Palette(QCoreApplication::applicationDirPath() + QStringLiteral("/palette.xml"),
                             m_art.get(), m_tileData, true, this);
@@ -462,6 +464,7 @@ GLScroll *MainWindow::addDocument(const QString &fileName, const TileMap &tiles)
     const bool wasActive = isActiveWindow();
     auto *d = new GLScroll(fileName, tiles, m_art.get(), m_tileData, m_textures.get());
     connectDocument(d);
+    m_recovery->watch(d);
     const bool only = m_workspace->subWindowList().isEmpty();
     QMdiSubWindow *sub = m_workspace->addSubWindow(d);
     // File > Close has the standard close key; the sub-window's own menu
@@ -483,6 +486,13 @@ GLScroll *MainWindow::addDocument(const QString &fileName, const TileMap &tiles)
         activateWindow();
     d->setFocus();
     return d;
+}
+
+void MainWindow::offerRecovery()
+{
+    m_recovery->offer(this, [this](const QString &fileName, const TileMap &tiles) {
+        return addDocument(fileName, tiles);
+    });
 }
 
 void MainWindow::about()
@@ -569,7 +579,11 @@ void MainWindow::slotFileOpen()
                              .arg(result.version));
         return;
     }
-    addDocument(name, result.tiles);
+    if (result.status == MltReadResult::TooLarge) {
+        Dialogs::warning(this, QStringLiteral("Open File Error"), MltFile::tooLargeMessage(name));
+        return;
+    }
+    warnTilesOutside(addDocument(name, result.tiles));
     warnIfDamaged(name, result);
 }
 
@@ -582,6 +596,18 @@ void MainWindow::warnIfDamaged(const QString &name, const MltReadResult &result)
                      tr("%1 is damaged: %n byte(s) at its end could not be read and were left out.",
                         nullptr, int(result.ignoredBytes))
                          .arg(name));
+}
+
+void MainWindow::warnTilesOutside(GLScroll *d)
+{
+    const int outside = d->model()->tilesOutside();
+    if (outside == 0)
+        return;
+    Dialogs::warning(this, tr("Open File"),
+                     tr("%1 tile(s) of %2 lie outside the editing area. They are kept and saved "
+                        "where they are; Select All and Delete remove them.")
+                         .arg(outside)
+                         .arg(d->fileName()));
 }
 
 void MainWindow::setScale(int n)
@@ -710,6 +736,10 @@ void MainWindow::importMLT()
     const MltReadResult result = MltFile::read(name, m_tileData);
     if (result.status == MltReadResult::CannotOpen)
         return;
+    if (result.status == MltReadResult::TooLarge) {
+        Dialogs::warning(this, QStringLiteral("Insert MLT file"), MltFile::tooLargeMessage(name));
+        return;
+    }
     if (result.status == MltReadResult::BadVersion) {
         Dialogs::warning(this, QStringLiteral("Invalid MLT version"),
                          QStringLiteral("Version %1 not supported").arg(result.version));

@@ -23,6 +23,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QSignalMapper;
+class RecoveryMgr;
 class TexMgr;
 
 // The editor's one main window: owns the readers, the texture cache, the
@@ -48,8 +49,11 @@ public:
     // Save As for one document; true when it was written.
     bool saveDocumentAs(GLScroll *document);
     GLScroll *addDocument(const QString &fileName, const TileMap &tiles);
+    RecoveryMgr *recovery() const { return m_recovery; }
 
 public slots:
+    // Offers the work of an editor that ended without saving it.
+    void offerRecovery();
     void about();
     void popupMenuWindow();
     void windowSetCheck();
@@ -108,6 +112,7 @@ private:
     bool chooseEntry(MultiCollection &store, const QStringList &paths, int &number, bool &ownPosition);
     void importFromStore(const QStringList &paths);
     void insertAtOwnPosition(GLScroll *d, const TileMap &tiles);
+    void warnTilesOutside(GLScroll *d);
     QAction *makeAction(QMenu *menu, const QString &text, const QKeySequence &shortcut = {},
                         const QString &icon = {});
 
@@ -117,6 +122,7 @@ private:
     HueTable m_hues;
     std::unique_ptr<TexMgr> m_textures;
     MimeMgr *m_mime = nullptr;
+    RecoveryMgr *m_recovery = nullptr;
     MulSetting *m_settings = nullptr;
     QMdiArea *m_workspace = nullptr;
     QMenu *m_windowMenu = nullptr;

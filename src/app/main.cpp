@@ -2,6 +2,7 @@
 #include "view/GLWidget.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
@@ -12,5 +13,6 @@ int main(int argc, char *argv[])
     MainWindow window;
     QObject::connect(&app, &QApplication::lastWindowClosed, &app, &QApplication::quit);
     window.show();
+    QTimer::singleShot(0, &window, &MainWindow::offerRecovery);
     return app.exec();
 }

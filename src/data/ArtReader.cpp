@@ -166,21 +166,29 @@ QByteArray *ArtReader::Private::decodeStatic(const QByteArray &entry) const
         const qint64 line = readLe16(p + 8 + 2 * y);
         qint64 pos = runsStart + 2 * line;
         qint64 x = 0;
-        while (pos >= 0 && pos + 4 <= n) {
+        // The walk of a row ends with the row: an entry whose rows all point
+        // at one long unterminated run list would otherwise be walked to its
+        // end once per row (seconds per decode at a few MiB): a row takes at
+        // most w + 1 runs and paints at most w pixels, which is all a sound
+        // row has. Runs stepping back over the row stay clipped, not refused.
+        qint64 budget = w;
+        for (int runs = 0; pos >= 0 && pos + 4 <= n && runs <= w && budget > 0; ++runs) {
             const int skip = qint16(readLe16(p + pos));
             const int count = qint16(readLe16(p + pos + 2));
             pos += 4;
             if (skip + count == 0)
                 break;
             x += skip;
-            for (int i = 0; i < count && pos + 2 <= n; ++i, ++x, pos += 2) {
-                if (x < 0 || x >= w)
-                    continue; // runs outside the row are clipped
-                const int c = readLe16(p + pos) | OpaqueBit;
-                uchar *dst = o + 4 + 2 * (qint64(w) * y + x);
+            const qint64 taken = std::clamp<qint64>(count, 0, (n - pos) / 2);
+            // Runs outside the row are clipped.
+            for (qint64 i = qMax<qint64>(0, -x); i < taken && x + i < w && budget > 0; ++i, --budget) {
+                const int c = readLe16(p + pos + 2 * i) | OpaqueBit;
+                uchar *dst = o + 4 + 2 * (qint64(w) * y + x + i);
                 dst[0] = uchar(c);
                 dst[1] = uchar(c >> 8);
             }
+            pos += 2 * taken;
+            x += taken;
         }
     }
     return out;

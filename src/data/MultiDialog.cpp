@@ -1,10 +1,10 @@
 #include "data/MultiDialog.h"
 
 #include "data/MultiFile.h"
+#include "data/MultiNames.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDomDocument>
 #include <QFile>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -193,59 +193,22 @@ void MultiDialog::setupUi()
 
 qint32 MultiDialog::parseIndex(const QString &text)
 {
-    bool ok = false;
-    const qint32 value = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)
-                             ? text.mid(2).toInt(&ok, 16)
-                             : text.toInt(&ok, 10);
-    return ok ? value : 0;
+    return MultiNames::parseIndex(text);
 }
 
 QHash<qint32, QString> MultiDialog::readNames(const QString &listPath)
 {
-    QFile file(listPath);
-    QDomDocument doc;
-    if (!file.open(QIODevice::ReadOnly) || !doc.setContent(&file))
-        return {};
-    readVisible(doc);
-    return namesIn(doc);
+    const MultiNames::Result list = MultiNames::read(listPath);
+    // A missing list only costs the names; a damaged one is worth a line.
+    if (!list.error.isEmpty() && QFile::exists(listPath))
+        qWarning("%s", qPrintable(list.error));
+    m_visible = list.visible;
+    return list.names;
 }
 
 QHash<qint32, QString> MultiDialog::knownNames(const QString &listPath)
 {
-    QFile file(listPath);
-    QDomDocument doc;
-    if (!file.open(QIODevice::ReadOnly) || !doc.setContent(&file))
-        return {};
-    return namesIn(doc);
-}
-
-QHash<qint32, QString> MultiDialog::namesIn(const QDomDocument &doc)
-{
-    QHash<qint32, QString> names;
-    const QDomNodeList groups = doc.elementsByTagName(QStringLiteral("multiset"));
-    for (int g = 0; g < groups.size(); ++g) {
-        const QDomNodeList multis = groups.item(g).toElement().elementsByTagName(QStringLiteral("Multi"));
-        for (int m = 0; m < multis.size(); ++m) {
-            const QDomElement e = multis.item(m).toElement();
-            const QDomNode text = e.firstChild();
-            if (!text.isText())
-                continue;
-            const qint32 number = parseIndex(e.attribute(QStringLiteral("Index"), QStringLiteral("0")));
-            if (!names.contains(number))
-                names.insert(number, text.toText().data());
-        }
-    }
-    return names;
-}
-
-void MultiDialog::readVisible(const QDomDocument &doc)
-{
-    const QDomNode setting = doc.elementsByTagName(QStringLiteral("MultiVisible")).item(0);
-    if (setting.isNull())
-        return;
-    bool ok = false;
-    const int value = setting.firstChild().nodeValue().trimmed().toInt(&ok, 10);
-    m_visible = ok && value == 1;
+    return MultiNames::read(listPath).names;
 }
 
 void MultiDialog::fillEntries(const QString &idxPath, const QHash<qint32, QString> &names)

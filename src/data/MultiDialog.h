@@ -13,7 +13,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QDomDocument;
 class QLabel;
 class QThread;
 
@@ -52,13 +51,11 @@ signals:
 
 private:
     void setupUi();
-    static QHash<qint32, QString> namesIn(const QDomDocument &doc);
     void setupPreview();
     void requestPreview();
     void showPreview(int number);
     void previewMade(int number, const EntryPreview &preview);
     QHash<qint32, QString> readNames(const QString &listPath);
-    void readVisible(const QDomDocument &doc);
     void fillEntries(const QString &idxPath, const QHash<qint32, QString> &names);
 
     QComboBox *m_combo = nullptr;

@@ -9,7 +9,7 @@ Facet::Facet(const TileInfoSource &data, QObject *parent) : QObject(parent), m_d
 
 bool Facet::addTile(qint32 x, qint32 y, const TileRecord &tile)
 {
-    if (!inside(x, y)) {
+    if (!editable(x, y)) {
         report("Add Tile outside bounds ", x, y, tile);
         return false;
     }
@@ -26,10 +26,7 @@ bool Facet::addTile(qint32 x, qint32 y, const TileRecord &tile)
 
 bool Facet::removeTile(qint32 x, qint32 y, const TileRecord &tile)
 {
-    if (!inside(x, y)) {
-        report("Tile outside bounds ", x, y, tile);
-        return false;
-    }
+    // Whatever is held can be removed, also a tile a file put outside the area.
     const auto entry = m_locations.find(locationKey(x, y));
     if (entry == m_locations.end()) {
         report("not in lookup ", x, y, tile);
@@ -73,17 +70,21 @@ bool Facet::placeAt(qint32 x, qint32 y, TileRecord &tile) const
 void Facet::load(const TileMap &map)
 {
     m_locations.clear();
+    m_loadedOutside.clear();
     for (const QList<TileRecord> &list : map) {
         for (const TileRecord &tile : list) {
             // Keyed by the tile's own position so every key matches its tiles.
-            m_locations[locationKey(tile.x, tile.y)].insert(tile);
+            const quint32 key = locationKey(tile.x, tile.y);
+            m_locations[key].insert(tile);
+            if (!inside(tile.x, tile.y))
+                m_loadedOutside.insert(key);
         }
     }
 }
 
-bool Facet::save(const QString &fileName)
+bool Facet::save(const QString &fileName, QString *error)
 {
-    if (!MltFile::write(fileName, *this))
+    if (!MltFile::write(fileName, *this, error))
         return false;
     setModified(false);
     return true;
@@ -109,6 +110,17 @@ int Facet::tileCount() const
     int count = 0;
     for (const TileSet &set : m_locations)
         count += int(set.size());
+    return count;
+}
+
+int Facet::tilesOutside() const
+{
+    int count = 0;
+    for (const quint32 key : m_loadedOutside) {
+        const auto entry = m_locations.constFind(key);
+        if (entry != m_locations.constEnd())
+            count += int(entry.value().size());
+    }
     return count;
 }
 

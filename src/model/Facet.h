@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <set>
 
@@ -29,18 +30,28 @@ public:
     void setPlacingAltitude(qint32 altitude) { m_altitude = altitude; }
     qint32 placingAltitude() const { return m_altitude; }
     bool isModified() const { return m_modified; }
+    // A recovered document holds work that no file has yet.
+    void markModified() { m_modified = true; }
     void setAllowDuplicates(bool allow) { m_allowDuplicates = allow; }
     bool allowDuplicates() const { return m_allowDuplicates; }
 
     void load(const TileMap &map);
-    // Writes a ".mlt" file through a temporary file; false (and still modified) on failure.
-    bool save(const QString &fileName);
+    // Writes a ".mlt" file through a temporary file; false (and still modified)
+    // on failure, with the system's reason in *error.
+    bool save(const QString &fileName, QString *error = nullptr);
 
     // Read access for the renderer, select-all and the exporter; copies nothing.
     const LocationTable &locations() const { return m_locations; }
     // Location keys in ascending order: the deterministic order of saving and exporting.
     QList<quint32> sortedKeys() const;
     int tileCount() const;
+    // Tiles a file placed outside the editing area; they stay editable where they lie.
+    int tilesOutside() const;
+    // Inside the area, or a location outside it that a loaded file filled.
+    bool editable(qint32 x, qint32 y) const
+    {
+        return inside(x, y) || m_loadedOutside.contains(locationKey(x, y));
+    }
 
     bool inside(qint32 x, qint32 y) const
     {
@@ -64,6 +75,7 @@ private:
     static void report(const char *what, qint32 x, qint32 y, const TileRecord &tile);
 
     LocationTable m_locations;
+    QSet<quint32> m_loadedOutside;
     const TileInfoSource &m_data;
     qint32 m_altitude = 0;
     bool m_modified = false;

@@ -1,9 +1,10 @@
 #include "model/MltFile.h"
 
 #include "model/Facet.h"
+#include "model/SafeWrite.h"
 
+#include <QCoreApplication>
 #include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <algorithm>
@@ -16,7 +17,13 @@ MltReadResult MltFile::read(const QString &path, const TileInfoSource &data)
         result.status = MltReadResult::CannotOpen;
         return result;
     }
-    return fromBytes(file.readAll(), data);
+    MltReadResult tooLarge;
+    tooLarge.status = MltReadResult::TooLarge;
+    if (file.size() > MaxFileSize)
+        return tooLarge;
+    // One byte past the cap: a device or a growing file has no size to trust.
+    const QByteArray bytes = file.read(MaxFileSize + 1);
+    return bytes.size() > MaxFileSize ? tooLarge : fromBytes(bytes, data);
 }
 
 MltReadResult MltFile::fromBytes(const QByteArray &bytes, const TileInfoSource &data)
@@ -70,17 +77,16 @@ QByteArray MltFile::toBytes(const Facet &model)
     return out;
 }
 
-bool MltFile::write(const QString &path, const Facet &model)
+bool MltFile::write(const QString &path, const Facet &model, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = toBytes(model);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return SafeWrite::replaceFile(path, toBytes(model), error);
+}
+
+QString MltFile::tooLargeMessage(const QString &path)
+{
+    return QCoreApplication::translate("MltFile", "%1 is larger than %2 MiB: it is not a multi file.")
+        .arg(path)
+        .arg(MaxFileSize / (1024 * 1024));
 }
 
 void MltFile::appendEntry(QByteArray &out, const TileRecord &tile)

@@ -9,7 +9,7 @@ class Facet;
 class TileInfoSource;
 
 struct MltReadResult {
-    enum Status { Ok, CannotOpen, BadVersion } status = Ok;
+    enum Status { Ok, CannotOpen, BadVersion, TooLarge } status = Ok;
     quint32 version = 0;
     TileMap tiles;
     // A header cut short or a partial last entry: the bytes that were left out.
@@ -25,11 +25,16 @@ public:
     static MltReadResult read(const QString &path, const TileInfoSource &data);
     static MltReadResult fromBytes(const QByteArray &bytes, const TileInfoSource &data);
     static QByteArray toBytes(const Facet &model);
-    // Through a temporary file: a failed write leaves any existing file untouched.
-    static bool write(const QString &path, const Facet &model);
+    // Through a temporary file: a failed write leaves any existing file untouched
+    // and puts the system's reason in *error.
+    static bool write(const QString &path, const Facet &model, QString *error = nullptr);
 
     static constexpr int HeaderSize = 4;
     static constexpr int EntrySize = 12;
+    // Four million tiles, ten times a full area one tile deep: anything larger
+    // is not a multi, and reading it whole would only exhaust memory.
+    static constexpr qint64 MaxFileSize = HeaderSize + qint64(EntrySize) * 4 * 1024 * 1024;
+    static QString tooLargeMessage(const QString &path);
 
 private:
     static void appendEntry(QByteArray &out, const TileRecord &tile);

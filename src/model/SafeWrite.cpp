@@ -1,48 +1,115 @@
 #include "model/SafeWrite.h"
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QSaveFile>
 
-#ifdef Q_OS_UNIX
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
-#endif
 
 namespace {
 
-bool failed(QSaveFile &file, QString *error, const QString &fallback)
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("SafeWrite", text);
+}
+
+QString reasonOf(const QIODevice &device, const QString &fallback)
+{
+    const QString reason = device.errorString();
+    // QIODevice says "Unknown error" when nothing was set.
+    return reason.isEmpty() || reason == QLatin1String("Unknown error") ? fallback : reason;
+}
+
+bool failed(QSaveFile &file, QString *error, const QString &reason)
 {
     if (error)
-        *error = file.error() != QFileDevice::NoError ? file.errorString() : fallback;
+        *error = reason;
     if (file.isOpen())
         file.cancelWriting();
     return false;
 }
 
+QString systemReason(int code)
+{
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+bool writeToDescriptor(int fd, const QByteArray &bytes, QString *error)
+{
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            // A write that takes nothing without an error would loop forever.
+            if (error)
+                *error = n < 0 ? systemReason(errno) : systemReason(ENOSPC);
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+// QSaveFile syncs only where the platform asks for it: make sure the bytes
+// are on the disk before the rename makes them the file.
+bool syncToDisk(QFileDevice &file, QString *error)
+{
+    const int fd = file.handle();
+    if (fd < 0 || ::fsync(fd) == 0 || errno == EINVAL || errno == EROFS)
+        return true;
+    if (error)
+        *error = systemReason(errno);
+    return false;
+}
+
 } // namespace
+
+bool SafeWrite::writeAll(QIODevice &device, const QByteArray &bytes, QString *error)
+{
+    auto fail = [&](const QString &fallback) {
+        if (error)
+            *error = reasonOf(device, fallback);
+        return false;
+    };
+    if (!device.isOpen() || !device.isWritable())
+        return fail(tr("the file is not open for writing"));
+    // A file is written straight to its descriptor: Qt's buffer would hide the
+    // failure until a flush whose reason it does not keep.
+    auto *file = qobject_cast<QFileDevice *>(&device);
+    if (file && file->handle() >= 0) {
+        if (!file->flush())
+            return fail(tr("the write could not be completed"));
+        return writeToDescriptor(file->handle(), bytes, error);
+    }
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 n = device.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0)
+            return fail(tr("the write was cut short"));
+        done += n;
+    }
+    // A buffered device (a pipe, a socket) is flushed the Qt way.
+    while (device.bytesToWrite() > 0) {
+        if (!device.waitForBytesWritten(-1))
+            return fail(tr("the write could not be completed"));
+    }
+    return true;
+}
 
 bool SafeWrite::commit(QSaveFile &file, const QByteArray &bytes, QString *error)
 {
-    if (!file.isOpen())
-        return failed(file, error, QStringLiteral("the file is not open"));
-    if (file.write(bytes) != bytes.size())
-        return failed(file, error, QStringLiteral("the write was cut short"));
-    // Small contents sit in Qt's buffer until here: this is where a full disk shows.
-    if (!file.flush() || file.error() != QFileDevice::NoError)
-        return failed(file, error, QStringLiteral("the write could not be completed"));
-#ifdef Q_OS_UNIX
-    // Qt's commit does not report a failed sync: the bytes must be on disk
-    // before the rename makes them the file.
-    if (::fsync(file.handle()) != 0) {
-        if (error)
-            *error = QString::fromLocal8Bit(std::strerror(errno));
-        file.cancelWriting();
-        return false;
-    }
-#endif
+    QString reason;
+    if (!writeAll(file, bytes, &reason))
+        return failed(file, error, reason);
+    if (!syncToDisk(file, &reason))
+        return failed(file, error, reason);
     if (!file.commit()) {
         if (error)
-            *error = file.errorString();
+            *error = reasonOf(file, tr("the file could not be replaced"));
         return false;
     }
     return true;
@@ -57,4 +124,14 @@ bool SafeWrite::replaceFile(const QString &path, const QByteArray &bytes, QStrin
         return false;
     }
     return commit(file, bytes, error);
+}
+
+bool SafeWrite::removeFile(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.exists() || file.remove())
+        return true;
+    if (error)
+        *error = file.errorString();
+    return false;
 }

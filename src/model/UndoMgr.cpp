@@ -56,6 +56,7 @@ void UndoMgr::commitGroup()
         emit stateUndo(true);
         if (hadRedo)
             emit stateRedo(false);
+        emit edited();
     }
     m_model->setAllowDuplicates(false);
 }
@@ -69,6 +70,7 @@ void UndoMgr::undo()
     m_redoStack.append(std::move(group));
     emit stateRedo(true);
     emit stateUndo(hasSteps(0));
+    emit edited();
 }
 
 void UndoMgr::redo()
@@ -80,6 +82,7 @@ void UndoMgr::redo()
     m_undoStack.append(std::move(group));
     emit stateUndo(true);
     emit stateRedo(hasSteps(1));
+    emit edited();
 }
 
 void UndoMgr::clearHistory()
@@ -101,7 +104,7 @@ bool UndoMgr::hasSteps(int which) const
 
 bool UndoMgr::inside(const TileRecord &tile) const
 {
-    return m_model->inside(tile.x, tile.y);
+    return m_model->editable(tile.x, tile.y);
 }
 
 // Records run in recorded order in both directions. Only art tiles are ever

@@ -34,6 +34,8 @@ public:
 signals:
     void stateUndo(bool available);
     void stateRedo(bool available);
+    // The model changed by one user action, an undo or a redo.
+    void edited();
 
 private:
     using Group = QStringList;

@@ -6,7 +6,6 @@
 #include "panels/TListItem.h"
 
 #include <QApplication>
-#include <QDomDocument>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -105,47 +104,28 @@ void Palette::configureViews()
 
 void Palette::readFile(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    QDomDocument palette(QStringLiteral("palette"));
-    if (!palette.setContent(&file))
-        return;
-    // Descendants only: a document element that is itself "tilesets" is not read.
-    const QDomNodeList sets = palette.documentElement().elementsByTagName(QStringLiteral("tilesets"));
-    for (int i = 0; i < sets.size(); ++i)
-        readTilesets(sets.at(i).toElement());
-}
-
-void Palette::readTilesets(const QDomElement &tilesets)
-{
-    // The scan ends at the first child that is not an element (a comment, say).
-    for (QDomNode n = tilesets.firstChild(); !n.isNull() && n.isElement(); n = n.nextSibling()) {
-        const QDomElement e = n.toElement();
-        if (e.tagName() == QLatin1String("statics"))
-            readCategory(e, m_treeArt, nullptr);
-        else if (e.tagName() == QLatin1String("land"))
-            readCategory(e, m_treeTerrain, nullptr);
+    const PaletteXml::Result palette = PaletteXml::read(fileName);
+    m_loadError = palette.error;
+    // A missing palette leaves the trees empty as it always did; a damaged
+    // one says why where the categories would be.
+    if (!m_loadError.isEmpty() && QFile::exists(fileName)) {
+        qWarning("%s", qPrintable(m_loadError));
+        for (QTreeWidget *tree : {m_treeArt, m_treeTerrain})
+            tree->setToolTip(m_loadError);
     }
+    addCategories(palette.art, m_treeArt, nullptr);
+    addCategories(palette.terrain, m_treeTerrain, nullptr);
 }
 
-// Reads the children of a category element; item is null at the top level,
-// where loose tiles have no category to go to.
-void Palette::readCategory(const QDomElement &parent, QTreeWidget *tree, QTreeWidgetItem *item)
+// Top-level categories go to the tree, nested ones under their parent item.
+void Palette::addCategories(const QList<PaletteXml::Category> &categories, QTreeWidget *tree,
+                            QTreeWidgetItem *parent)
 {
-    for (QDomElement e = parent.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
-        const QString tag = e.tagName();
-        if (tag == QLatin1String("tileset") || tag == QLatin1String("group")) {
-            TListItem *child = item ? new TListItem(item) : new TListItem(tree);
-            child->setText(0, e.hasAttribute(QStringLiteral("name"))
-                                  ? e.attribute(QStringLiteral("name"))
-                                  : QStringLiteral("No Name"));
-            readCategory(e, tree, child);
-        } else if (tag == QLatin1String("tile")) {
-            const qint32 number = e.firstChild().nodeValue().toInt();
-            if (item)
-                static_cast<TListItem *>(item)->tiles.append(number);
-        }
+    for (const PaletteXml::Category &category : categories) {
+        TListItem *item = parent ? new TListItem(parent) : new TListItem(tree);
+        item->setText(0, category.name);
+        item->tiles = category.tiles;
+        addCategories(category.children, tree, item);
     }
 }
 

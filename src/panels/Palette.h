@@ -1,10 +1,11 @@
 #pragma once
 
+#include "data/PaletteXml.h"
+
 #include <QWidget>
 
 class ArtReader;
 class ListWidget;
-class QDomElement;
 class QListWidgetItem;
 class QTabWidget;
 class QTreeWidget;
@@ -25,6 +26,8 @@ public:
     QTreeWidget *treeTerrain() const { return m_treeTerrain; }
     ListWidget *listArt() const { return m_listArt; }
     ListWidget *listTerrain() const { return m_listTerrain; }
+    // Why palette.xml gave no categories; empty when it was read.
+    QString loadError() const { return m_loadError; }
 
 signals:
     void setPainting(QString);
@@ -45,8 +48,8 @@ private:
     void connectSlots();
     void configureViews();
     void readFile(const QString &fileName);
-    void readTilesets(const QDomElement &tilesets);
-    void readCategory(const QDomElement &parent, QTreeWidget *tree, QTreeWidgetItem *item);
+    void addCategories(const QList<PaletteXml::Category> &categories, QTreeWidget *tree,
+                       QTreeWidgetItem *parent);
     void fillList(QTreeWidget *tree, ListWidget *list, bool terrain);
     void doubleClick(QListWidgetItem *item, const QString &suffix);
 
@@ -57,4 +60,5 @@ private:
     ListWidget *m_listArt = nullptr;
     ArtReader *m_art;
     const TileData &m_data;
+    QString m_loadError;
 };

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QPushButton>
 
 QString DialogProvider::getOpenFileName(QWidget *parent, const QString &caption, const QString &dir,
                                         const QString &filter)
@@ -67,6 +68,19 @@ QColor DialogProvider::getColor(QWidget *parent, const QColor &initial, const QS
 int DialogProvider::exec(QDialog *dialog)
 {
     return dialog->exec();
+}
+
+int DialogProvider::choose(QWidget *parent, const QString &title, const QString &text,
+                           const QStringList &buttons, int defaultButton)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
+    QList<QAbstractButton *> made;
+    for (const QString &label : buttons)
+        made.append(box.addButton(label, QMessageBox::ActionRole));
+    if (defaultButton >= 0 && defaultButton < made.size())
+        box.setDefaultButton(qobject_cast<QPushButton *>(made.at(defaultButton)));
+    box.exec();
+    return int(made.indexOf(box.clickedButton()));
 }
 
 namespace {

@@ -40,6 +40,9 @@ public:
                             QColorDialog::ColorDialogOptions options);
     // Runs a modal dialog (exec) and returns its result.
     virtual int exec(class QDialog *dialog);
+    // A message with buttons of its own: the index of the one pressed, -1 when closed.
+    virtual int choose(QWidget *parent, const QString &title, const QString &text,
+                       const QStringList &buttons, int defaultButton);
 };
 
 namespace Dialogs {
@@ -77,4 +80,7 @@ inline QColor getColor(QWidget *parent, const QColor &initial, const QString &ti
                        QColorDialog::ColorDialogOptions options)
 { return provider().getColor(parent, initial, title, options); }
 inline int exec(QDialog *dialog) { return provider().exec(dialog); }
+inline int choose(QWidget *parent, const QString &title, const QString &text,
+                  const QStringList &buttons, int defaultButton = 0)
+{ return provider().choose(parent, title, text, buttons, defaultButton); }
 } // namespace Dialogs

@@ -5,6 +5,7 @@
 #include "model/TileInfo.h"
 #include "model/Facet.h"
 #include "model/MimeMgr.h"
+#include "model/SafeWrite.h"
 #include "model/UndoMgr.h"
 #include "view/GridColours.h"
 #include "scene/IsoGeometry.h"
@@ -21,7 +22,7 @@
 #include <QHelpEvent>
 #include <QImageWriter>
 #include <QMouseEvent>
-#include <QSaveFile>
+#include <QBuffer>
 #include <QSurfaceFormat>
 #include <QToolTip>
 
@@ -292,12 +293,21 @@ void GLWidget::capture()
     const QImage image = grabFramebuffer();
     if (QFileInfo(fileName).suffix().compare(format, Qt::CaseInsensitive) != 0)
         fileName += QLatin1Char('.') + format;
-    QSaveFile file(fileName);
-    const bool written = file.open(QIODevice::WriteOnly)
-                         && image.save(&file, format.isEmpty() ? nullptr : format.toLatin1().constData())
-                         && file.commit();
-    if (!written)
-        qWarning("Could not write the image %s", qPrintable(fileName));
+    writeImage(image, fileName, format);
+}
+
+void GLWidget::writeImage(const QImage &image, const QString &fileName, const QString &format)
+{
+    // Encoded in memory first, so the file is replaced only by a whole image.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QString reason;
+    if (!image.save(&buffer, format.isEmpty() ? nullptr : format.toLatin1().constData()))
+        reason = tr("the image could not be encoded as %1").arg(format);
+    else if (SafeWrite::replaceFile(fileName, bytes, &reason))
+        return;
+    Dialogs::warning(this, tr("Capture"), tr("Unable to save %1\n%2").arg(fileName, reason));
 }
 
 QString GLWidget::captureFilter(const QByteArray &format)

@@ -140,6 +140,8 @@ protected:
     void dropEvent(QDropEvent *e) override;
 
 private:
+    // Writes the captured image whole or not at all; a failure is shown with its reason.
+    void writeImage(const QImage &image, const QString &fileName, const QString &format);
     void recomputeWalk();
 
     ArtReader *m_art;

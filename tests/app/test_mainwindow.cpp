@@ -228,7 +228,7 @@ private slots:
         if (!closes)
             QVERIFY(watch->model()->isModified());
         if (answers.contains("unwritable"))
-            QCOMPARE(m_dialogs->last("warning")->text, "Unable to save " + target);
+            QCOMPARE(m_dialogs->last("warning")->text, "Unable to save " + target + "\nNo such file or directory");
     }
 
     void mainWindowCloseAsksEveryDocument()

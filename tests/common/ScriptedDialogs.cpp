@@ -118,3 +118,11 @@ int ScriptedDialogs::exec(QDialog *dialog)
         dialog->reject();
     return result;
 }
+
+int ScriptedDialogs::choose(QWidget *, const QString &title, const QString &text,
+                            const QStringList &buttons, int defaultButton)
+{
+    calls.append({"choose", title, text, buttons.join('|'), defaultButton, 0, 0});
+    const Answer a = next();
+    return a.ok ? a.value.toInt() : -1;
+}

@@ -11,7 +11,7 @@ class ScriptedDialogs : public DialogProvider
 {
 public:
     struct Call {
-        QString kind;   // "open", "save", "dir", "int", "text", "item", "question", "warning", "about", "color", "exec"
+        QString kind;   // "open", "save", "dir", "int", "text", "item", "question", "warning", "about", "color", "exec", "choose"
         QString title;  // caption or title
         QString text;   // label or message text
         QString filter; // file filters, or items joined by "|"
@@ -55,6 +55,9 @@ public:
     QColor getColor(QWidget *, const QColor &initial, const QString &title,
                     QColorDialog::ColorDialogOptions options) override;
     int exec(QDialog *dialog) override;
+    // Answered by the index of a button; an empty queue closes it (-1).
+    int choose(QWidget *, const QString &title, const QString &text, const QStringList &buttons,
+               int defaultButton) override;
 
 private:
     Answer next();

@@ -193,8 +193,9 @@ int MlTool::importEntry(const QStringList &args)
     Facet model(m_data);
     model.setAllowDuplicates(true);
     model.load(tiles);
-    if (!MltFile::write(args[3], model))
-        return failed(QStringLiteral("%1: cannot be written").arg(args[3]));
+    QString reason;
+    if (!MltFile::write(args[3], model, &reason))
+        return failed(QStringLiteral("%1: cannot be written (%2)").arg(args[3], reason));
     return Done;
 }
 

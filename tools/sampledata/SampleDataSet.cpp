@@ -5,20 +5,21 @@
 #include "SampleHues.h"
 #include "SampleMultis.h"
 #include "SampleXml.h"
+#include "model/SafeWrite.h"
 
 #include <QDir>
 #include <QMap>
-#include <QSaveFile>
 
 namespace {
 
 bool save(const QString &dir, const QString &name, const QByteArray &bytes, QString *error)
 {
-    QSaveFile f(QDir(dir).filePath(name));
-    if (f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit())
+    const QString path = QDir(dir).filePath(name);
+    QString reason;
+    if (SafeWrite::replaceFile(path, bytes, &reason))
         return true;
     if (error)
-        *error = QStringLiteral("cannot write %1: %2").arg(f.fileName(), f.errorString());
+        *error = QStringLiteral("cannot write %1: %2").arg(path, reason);
     return false;
 }
 

@@ -1,0 +1,314 @@
+// Crash recovery as the user meets it: an editor with unsaved work is killed,
+// the next one offers the work and opens it again; saves and clean closes
+// leave nothing behind; a failed save keeps the old file and says why.
+#include "app/GLScroll.h"
+#include "app/MainWindow.h"
+#include "app/RecoveryMgr.h"
+#include "model/Facet.h"
+#include "model/RecoveryFile.h"
+#include "model/UndoMgr.h"
+#include "ScriptedDialogs.h"
+#include "view/GLWidget.h"
+
+#include <QMdiSubWindow>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// One .mlt entry, little-endian, written out by hand.
+QByteArray entry(qint16 id, qint16 x, qint16 y)
+{
+    QByteArray e(12, '\0');
+    const qint16 fields[6] = {id, x, y, 0, 1, 0};
+    for (int f = 0; f < 6; ++f)
+        qToLittleEndian<qint16>(fields[f], e.data() + 2 * f);
+    return e;
+}
+
+// The saved form of tiles 7 at (n % 200, n / 200) for n < count: rows, then columns.
+QByteArray editedTiles(int count)
+{
+    QByteArray out(4, '\0');
+    for (int n = 0; n < count; ++n)
+        out += entry(7, qint16(n % 200), qint16(n / 200));
+    return out;
+}
+
+const QString Child = QStringLiteral(TILSEN_BINARY_DIR "/tests/recovery_child");
+
+} // namespace
+
+class TestRecovery : public QObject
+{
+    Q_OBJECT
+public:
+    static void initMain() { GLWidget::prepareApplication(); }
+
+private:
+    QTemporaryDir m_home;
+    QProcessEnvironment m_env = QProcessEnvironment::systemEnvironment();
+
+    QString recoveryFolder() const { return m_home.filePath("share/recovery_child/recovery"); }
+    QStringList recoveryFiles() const
+    {
+        return QDir(recoveryFolder()).entryList({"*.recovery"}, QDir::Files);
+    }
+
+    QProcess *startChild(const QStringList &args)
+    {
+        auto *p = new QProcess(this);
+        p->setProcessEnvironment(m_env);
+        p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p->start(Child, args);
+        return p;
+    }
+
+    // A child started as the editor answering the offer; its report lines.
+    QStringList startAndReport(int button)
+    {
+        QProcess *p = startChild({"start", QString::number(button)});
+        const bool done = p->waitForFinished(60000);
+        const QStringList lines = QString::fromUtf8(p->readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        delete p;
+        return done ? lines : QStringList{"timeout"};
+    }
+
+    // Opens the file, makes edits then more edits, and waits; returns the live child.
+    QProcess *editor(const QString &file, int edits, int more, QString *recoveryPath)
+    {
+        QProcess *p = startChild({"edit", file, QString::number(edits), QString::number(more)});
+        QString line;
+        while (p->waitForReadyRead(60000)) {
+            line += QString::fromUtf8(p->readAllStandardOutput());
+            if (line.endsWith('\n'))
+                break;
+        }
+        *recoveryPath = line.trimmed().section(' ', 1);
+        return p;
+    }
+
+    static void kill(QProcess *p)
+    {
+        ::kill(pid_t(p->processId()), SIGKILL);
+        p->waitForFinished(10000);
+        delete p;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(QFile::exists(Child));
+        m_env.insert("XDG_DATA_HOME", m_home.filePath("share"));
+        m_env.insert("ASAN_OPTIONS", "detect_leaks=0");
+        QStandardPaths::setTestModeEnabled(true);
+    }
+
+    void killedEditorIsRecovered()
+    {
+        const QString house = m_home.filePath("house.mlt");
+        const QByteArray saved = QByteArray(4, '\0') + entry(9, -5, -5) + entry(9, -4, -5);
+        QVERIFY(writeFile(house, saved));
+
+        // 200 edits write the recovery file; 10 more are the work of the last minute.
+        QString written;
+        QProcess *first = editor(house, 200, 10, &written);
+        QVERIFY2(QFile::exists(written), qPrintable(written));
+        const std::optional<RecoveryFile> copy = RecoveryFile::read(written);
+        QVERIFY(copy && copy->fileName == house && copy->tiles == 202);
+
+        // While that editor runs, its files are its own.
+        QCOMPARE(startAndReport(2), QStringList({"files " + QFileInfo(written).fileName()}));
+        kill(first);
+        QCOMPARE(fileBytes(house), saved);
+
+        // Later keeps the files for the next start.
+        QStringList later = startAndReport(2);
+        QCOMPARE(later.size(), 2);
+        QVERIFY2(later[0].startsWith("offer Recover Documents|") && later[0].contains(house)
+                     && later[0].contains("202 tile(s)") && later[0].endsWith("|Recover|Discard|Later"),
+                 qPrintable(later[0]));
+        QCOMPARE(later[1], "files " + QFileInfo(written).fileName());
+        QCOMPARE(startAndReport(-1).size(), 2); // closing the offer is Later too
+
+        // Recover opens it modified under its own name, with every tile saved before and written since.
+        const QStringList recovered = startAndReport(0);
+        QCOMPARE(recovered.size(), 3);
+        const QByteArray expected = editedTiles(200) + entry(9, -5, -5) + entry(9, -4, -5);
+        QCOMPARE(recovered[1], QString("document %1|1|202|%2").arg(house, QString::fromLatin1(expected.toHex())));
+        // The old copy went once the new editor had its own; that one went with its clean exit.
+        QVERIFY2(recovered[2].startsWith("files ") && !recovered[2].contains(QFileInfo(written).fileName()),
+                 qPrintable(recovered[2]));
+        QCOMPARE(recoveryFiles(), QStringList());
+        QCOMPARE(startAndReport(0), QStringList({"files "}));
+        QCOMPARE(fileBytes(house), saved);
+
+        // Discard drops the work.
+        first = editor(house, 200, 0, &written);
+        kill(first);
+        QCOMPARE(recoveryFiles().size(), 1);
+        const QStringList discarded = startAndReport(1);
+        QVERIFY(discarded.size() == 2 && discarded[0].startsWith("offer "));
+        QCOMPARE(recoveryFiles(), QStringList());
+        QCOMPARE(fileBytes(house), saved);
+    }
+
+    // In one editor: the minute's write, a save and a clean close.
+    void savesAndClosesLeaveNothing()
+    {
+        QTemporaryDir dir;
+        ScriptedDialogs dialogs;
+        MainWindow window;
+        RecoveryMgr &recovery = *window.recovery();
+        GLScroll *doc = window.addDocument(dir.filePath("a.mlt"), TileMap());
+        const QString path = recovery.fileFor(doc);
+        QVERIFY(path.startsWith(RecoveryMgr::defaultFolder()));
+        recovery.writeAll();
+        QVERIFY(!QFile::exists(path)); // nothing unsaved yet
+
+        UndoMgr *undo = doc->view()->undoMgr();
+        TileRecord t(7, 0, 0, doc->view()->tileData(), Art);
+        undo->beginGroup();
+        undo->insertTile(t);
+        undo->commitGroup();
+        recovery.writeAll();
+        const std::optional<RecoveryFile> copy = RecoveryFile::read(path);
+        QVERIFY(copy && copy->tiles == 1 && copy->fileName == dir.filePath("a.mlt"));
+        QCOMPARE(copy->mlt, QByteArray(4, '\0') + entry(7, 0, 0));
+
+        QVERIFY(doc->saveToFile(dir.filePath("a.mlt")));
+        QVERIFY(!QFile::exists(path));
+
+        undo->undo();
+        recovery.writeAll();
+        QVERIFY(QFile::exists(path));
+        // Closing without saving is the user's choice: the copy goes with the window.
+        dialogs.answer(int(QMessageBox::No));
+        QVERIFY(doc->parentWidget()->close());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!QFile::exists(path));
+    }
+
+    // A save that meets a file-size limit keeps the old file and the modified mark, and says why.
+    void saveOverSizeLimit()
+    {
+        QTemporaryDir dir;
+        ScriptedDialogs dialogs;
+        MainWindow window;
+        const QString file = dir.filePath("b.mlt");
+        const QByteArray old = QByteArray(4, '\0') + entry(3, 1, 1);
+        QVERIFY(writeFile(file, old));
+        GLScroll *doc = window.addDocument(file, TileMap());
+        UndoMgr *undo = doc->view()->undoMgr();
+        undo->beginGroup();
+        for (int n = 0; n < 100; ++n) {
+            TileRecord t(7, 0, 0, doc->view()->tileData(), Art);
+            t.x = n;
+            undo->insertTile(t);
+        }
+        undo->commitGroup();
+
+        struct rlimit before;
+        ::getrlimit(RLIMIT_FSIZE, &before);
+        struct rlimit limited = before;
+        limited.rlim_cur = 1024;
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+        const bool saved = doc->saveToFile(file);
+        ::setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, oldHandler);
+
+        QVERIFY(!saved && doc->model()->isModified());
+        QCOMPARE(fileBytes(file), old);
+        const ScriptedDialogs::Call *warning = dialogs.last("warning");
+        QVERIFY(warning);
+        QCOMPARE(warning->title, QString("Save Error"));
+        QCOMPARE(warning->text, "Unable to save " + file + "\nFile too large");
+        dialogs.answer(int(QMessageBox::No));
+        doc->parentWidget()->close();
+    }
+
+    // A captured image is written whole through the same safe writer, or a
+    // warning says why it was not.
+    void captureWritesWholeOrWarns()
+    {
+        QTemporaryDir dir;
+        ScriptedDialogs dialogs;
+        MainWindow window;
+        window.show();
+        GLScroll *doc = window.addDocument(QString(), TileMap());
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QString good = dir.filePath("shot.png");
+        dialogs.answer(good, "png(*.png)");
+        doc->view()->capture();
+        const QImage shot(good);
+        QVERIFY(!shot.isNull());
+        QCOMPARE(shot.size(), doc->view()->grabFramebuffer().size());
+        QCOMPARE(dialogs.count("warning"), 0);
+
+        const QString bad = dir.filePath("missing/shot.png");
+        dialogs.answer(bad, "png(*.png)");
+        doc->view()->capture();
+        const ScriptedDialogs::Call *said = dialogs.last("warning");
+        QVERIFY(said && said->title == "Capture");
+        QCOMPARE(said->text, "Unable to save " + bad + "\nNo such file or directory");
+        QVERIFY(!QFile::exists(bad));
+    }
+
+    // Tiles a file put outside the editing area: opening says so, and Select All
+    // with Delete removes them; a file too large to be a multi is refused.
+    void openingFilesThatOnceHurt()
+    {
+        QTemporaryDir dir;
+        ScriptedDialogs dialogs;
+        MainWindow window;
+        const QString path = dir.filePath("outside.mlt");
+        QVERIFY(writeFile(path, QByteArray(4, '\0') + entry(5, 300, -300) + entry(6, -32768, 32767)
+                                    + entry(7, 1, 1)));
+        dialogs.answer(path);
+        window.slotFileOpen();
+        GLScroll *doc = window.activeDocument();
+        QVERIFY(doc && doc->model()->tileCount() == 3);
+        const ScriptedDialogs::Call *said = dialogs.last("warning");
+        QVERIFY(said && said->text.startsWith("2 tile(s) of " + path + " lie outside the editing area."));
+
+        doc->view()->setEditArt(true);
+        doc->view()->selectAll();
+        doc->view()->del();
+        QCOMPARE(doc->model()->tileCount(), 0);
+        doc->view()->undoMgr()->undo();
+        QCOMPARE(doc->model()->tileCount(), 3);
+
+        const QString huge = dir.filePath("huge.mlt");
+        QFile f(huge);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(200 * 1024 * 1024)); // sparse
+        f.close();
+        dialogs.answer(huge);
+        window.slotFileOpen();
+        said = dialogs.last("warning");
+        QVERIFY(said && said->title == "Open File Error" && said->text.contains("huge.mlt is larger than"));
+        QCOMPARE(window.documents().size(), 1);
+        dialogs.answer(int(QMessageBox::No));
+        doc->parentWidget()->close();
+    }
+};
+
+QTEST_MAIN(TestRecovery)
+#include "test_recovery.moc"

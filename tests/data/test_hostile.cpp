@@ -1,0 +1,234 @@
+// Hostile and damaged inputs that once hurt: they must read quickly into a
+// safe result, with a clear message where the user would otherwise wonder.
+#include "MulWriter.h"
+#include "data/ArtReader.h"
+#include "data/MultiNames.h"
+#include "data/PaletteXml.h"
+#include "data/TileData.h"
+#include "data/XmlTree.h"
+#include "model/Facet.h"
+#include "model/MltFile.h"
+#include "model/RecoveryFile.h"
+#include "model/UndoMgr.h"
+
+#include <QtEndian>
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QByteArray words(const QVector<int> &values)
+{
+    QByteArray b;
+    for (int v : values)
+        b.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF));
+    return b;
+}
+
+QByteArray nested(int depth)
+{
+    return "<palette>" + QByteArray("<tilesets>").repeated(depth) + QByteArray("</tilesets>").repeated(depth)
+           + "</palette>";
+}
+
+// A category as "name[tiles](children)" for compact comparison.
+QString show(const QList<PaletteXml::Category> &list)
+{
+    QStringList out;
+    for (const PaletteXml::Category &c : list) {
+        QStringList tiles;
+        for (qint32 t : c.tiles)
+            tiles << QString::number(t);
+        out << c.name + "[" + tiles.join(',') + "]"
+                   + (c.children.isEmpty() ? QString() : "(" + show(c.children) + ")");
+    }
+    return out.join(' ');
+}
+
+} // namespace
+
+class TestHostile : public QObject
+{
+    Q_OBJECT
+    TileData m_data;
+
+private slots:
+    void paletteShapes_data()
+    {
+        QTest::addColumn<QByteArray>("xml");
+        QTest::addColumn<QString>("art");
+        QTest::addColumn<QString>("terrain");
+        QTest::newRow("nested categories")
+            << QByteArray("<p><tilesets><statics><tileset name='Walls'><group name='Stone'>"
+                          "<tile>100</tile><tile>101</tile>\n  <tile>102</tile></group></tileset>"
+                          "<tile>7</tile></statics></tilesets></p>")
+            << "Walls[](Stone[100,101,102])" << "";
+        QTest::newRow("a comment stops the scan")
+            << QByteArray("<p><tilesets><statics><group name='A'><tile>1</tile></group></statics>"
+                          "<!-- land follows --><land><group name='L'/></land></tilesets></p>")
+            << "A[1]" << "";
+        QTest::newRow("a root named tilesets is not read")
+            << QByteArray("<tilesets><statics><group name='A'/></statics></tilesets>") << "" << "";
+        QTest::newRow("no name, empty and junk tiles, unknown elements")
+            << QByteArray("<p><x><tilesets><land><group><tile/><tile>zz</tile><tile>5</tile>"
+                          "<odd><tile>9</tile></odd></group></land></tilesets></x></p>")
+            << "" << "No Name[0,0,5]";
+        QTest::newRow("names compared with case")
+            << QByteArray("<p><tilesets><Statics><group name='A'/></Statics></tilesets></p>") << "" << "";
+    }
+    void paletteShapes()
+    {
+        QFETCH(QByteArray, xml);
+        const PaletteXml::Result r = PaletteXml::parse(xml);
+        QVERIFY2(r.error.isEmpty(), qPrintable(r.error));
+        QTEST(show(r.art), "art");
+        QTEST(show(r.terrain), "terrain");
+    }
+
+    // Each of these once stalled or would: they end with a message that says why.
+    void xmlThatIsRefused_data()
+    {
+        QTest::addColumn<QByteArray>("xml");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("16,000 levels") << nested(16000) << "nested deeper than 256 levels";
+        QTest::newRow("200,000 levels") << nested(200000) << "nested deeper than 256 levels";
+        QTest::newRow("not well-formed") << QByteArray("<p><tilesets></p>") << "line 1";
+        QTest::newRow("empty") << QByteArray() << "line";
+        QTest::newRow("too large") << QByteArray(XmlTree::MaxBytes + 1, ' ') << "larger than 8 MiB";
+        QTest::newRow("too many elements")
+            << "<p>" + QByteArray("<a/>").repeated(XmlTree::MaxNodes + 2) + "</p>" << "more than";
+    }
+    void xmlThatIsRefused()
+    {
+        QFETCH(QByteArray, xml);
+        QFETCH(QString, message);
+        const PaletteXml::Result palette = PaletteXml::parse(xml);
+        QVERIFY(palette.art.isEmpty() && palette.terrain.isEmpty());
+        QVERIFY2(palette.error.startsWith("palette.xml cannot be read: ") && palette.error.contains(message),
+                 qPrintable(palette.error));
+        const MultiNames::Result multis = MultiNames::parse(xml);
+        QVERIFY(multis.names.isEmpty() && !multis.visible && multis.error.contains(message));
+        // 255 levels are still a palette.
+        QVERIFY(PaletteXml::parse(nested(255)).error.isEmpty());
+    }
+
+    void multiNames()
+    {
+        const MultiNames::Result r = MultiNames::parse(
+            "<root><multiset><Multi Index='100'>Tower</Multi><Multi Index='0X65'>Keep</Multi>"
+            "<x><Multi Index='x64'>Zero</Multi></x><Multi Index='0x64'>Later</Multi>"
+            "<Multi Index='7'><b>bold</b></Multi><Multi Index='8'><![CDATA[Raw]]></Multi></multiset>"
+            "<Multi Index='9'>Outside</Multi><MultiVisible> 1 </MultiVisible>"
+            "<MultiVisible>0</MultiVisible></root>");
+        QVERIFY(r.error.isEmpty());
+        QCOMPARE(r.names, (QHash<qint32, QString>{{100, "Tower"}, {101, "Keep"}, {0, "Zero"}, {8, "Raw"}}));
+        QVERIFY(r.visible);
+        QVERIFY(!MultiNames::parse("<r><MultiVisible>true</MultiVisible></r>").visible);
+        QVERIFY(!MultiNames::read("/no/such/multi.xml").error.isEmpty());
+    }
+
+    // Every row of a 4 MiB entry points at one run list that never ends: each
+    // row shows the first w colours of it, and the decode stops at the row's end.
+    void artRowsShareAnEndlessRun()
+    {
+        const int w = 44, h = 2048;
+        QVector<int> v{0, 0, w, h};
+        v << QVector<int>(h, 0);              // every row at word 0 of the runs
+        const int pairs = (4 * 1024 * 1024) / 4;
+        for (int i = 0; i < pairs; ++i)       // runs of one colour, never a terminator
+            v << 0 << 1 << ((i % 31) | 0x20);
+        ArtReader reader;
+        const MulWriter::IndexedFile f = MulWriter::indexedFile({{0x4000, words(v)}}, 0x8000);
+        reader.loadFromBytes(f.index, f.data);
+        int rw = 0, rh = 0;
+        const QByteArray *pixels = reader.staticPixels(0, rw, rh);
+        QVERIFY(pixels && rw == w && rh == h);
+        for (int y : {0, 1, h - 1}) {
+            for (int x = 0; x < w; ++x) {
+                const uchar *px = reinterpret_cast<const uchar *>(pixels->constData()) + 4 + 2 * (w * y + x);
+                QCOMPARE(px[0] | (px[1] << 8), ((x % 31) | 0x20) | 0x8000);
+            }
+        }
+        // A run stepping back over its row paints each pixel once at most.
+        QVector<int> back{0, 0, 2, 1, 0};
+        for (int i = 0; i < 1000; ++i)
+            back << -2 << 2 << 0x11 << 0x12;
+        ArtReader other;
+        const MulWriter::IndexedFile g = MulWriter::indexedFile({{0x4000, words(back)}}, 0x8000);
+        other.loadFromBytes(g.index, g.data);
+        QVERIFY(other.staticPixels(0, rw, rh) && rw == 2 && rh == 1);
+    }
+
+    // Recovery files written out by hand: a sound one reads back, a cut,
+    // foreign or lying one gives nothing.
+    void recoveryFiles()
+    {
+        auto le32 = [](quint32 v) { QByteArray b(4, '\0'); qToLittleEndian(v, b.data()); return b; };
+        const QString name = QStringLiteral("/h/house.mlt");
+        QByteArray utf16(reinterpret_cast<const char *>(name.utf16()), name.size() * 2);
+        const QByteArray mlt = QByteArray(4, '\0') + words({3, 1, 2, 0, 1, 0});
+        QByteArray msecs(8, '\0');
+        qToLittleEndian<qint64>(1765000000000, msecs.data());
+        const QByteArray sound = "TMERCVR1" + le32(quint32(utf16.size())) + utf16 + msecs + le32(1)
+                                 + le32(quint32(mlt.size())) + mlt;
+        const std::optional<RecoveryFile> r = RecoveryFile::fromBytes(sound);
+        QVERIFY(r && r->fileName == name && r->tiles == 1 && r->mlt == mlt);
+        QCOMPARE(r->written.toMSecsSinceEpoch(), 1765000000000);
+        QCOMPARE(r->toBytes(), sound);
+        QByteArray lying = sound;
+        lying.replace(lying.size() - mlt.size() - 4, 4, le32(0x7FFFFFF0));
+        QByteArray negative = sound;
+        negative.replace(8 + 4 + utf16.size() + 8, 4, le32(0xFFFFFFFF));
+        for (const QByteArray &bad : {sound.left(sound.size() - 1), QByteArray("TMERCVR2") + sound.mid(8),
+                                      lying, negative, QByteArray()})
+            QVERIFY(!RecoveryFile::fromBytes(bad));
+    }
+
+    void mltTooLarge()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("huge.mlt");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(MltFile::MaxFileSize + 1)); // sparse
+        f.close();
+        QCOMPARE(MltFile::read(path, m_data).status, MltReadResult::TooLarge);
+        QVERIFY(MltFile::tooLargeMessage(path).contains("huge.mlt"));
+    }
+
+    // A file may hold tiles outside the area: they load, are counted, can be
+    // changed where they lie and removed, with undo and redo.
+    void tilesOutsideTheArea()
+    {
+        QByteArray bytes(4, '\0');
+        bytes += words({5, 300, -300, 0, 1, 0}) + words({6, 300, -300, 2, 1, 0}) + words({7, 1, 1, 0, 1, 0});
+        const MltReadResult r = MltFile::fromBytes(bytes, m_data);
+        Facet model(m_data);
+        model.load(r.tiles);
+        QCOMPARE(model.tilesOutside(), 2);
+        UndoMgr undo(m_data, &model, nullptr);
+        TileRecord five = *model.tilesAt(300, -300).begin();
+        undo.beginGroup();
+        undo.removeTile(five);
+        five.hue = 9;
+        undo.insertTile(five);
+        undo.commitGroup();
+        QCOMPARE(model.tilesAt(300, -300).size(), size_t(2));
+        undo.beginGroup();
+        for (const TileRecord &t : model.tilesAt(300, -300))
+            undo.removeTile(t);
+        undo.commitGroup();
+        QVERIFY(model.tilesAt(300, -300).empty() && model.tilesOutside() == 0);
+        QCOMPARE(MltFile::toBytes(model), QByteArray(4, '\0') + words({7, 1, 1, 0, 1, 0}));
+        undo.undo();
+        QCOMPARE(model.tilesOutside(), 2);
+        // New tiles still keep to the area.
+        TileRecord t(8, 0, 0, m_data, 1);
+        t.x = 301;
+        t.y = -300;
+        QVERIFY(!model.addTile(t.x, t.y, t));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHostile)
+#include "test_hostile.moc"
