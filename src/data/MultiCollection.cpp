@@ -1,6 +1,7 @@
 #include "data/MultiCollection.h"
 
 #include "data/MultiFile.h"
+#include "data/UopMultiStore.h"
 
 #include <algorithm>
 
@@ -12,6 +13,8 @@ bool MultiCollection::hasEntry(int number) const
 
 std::unique_ptr<MultiCollection> MultiCollection::forPaths(const QStringList &paths)
 {
+    if (paths.size() == 1 && paths.at(0).endsWith(QLatin1String(".uop"), Qt::CaseInsensitive))
+        return std::make_unique<UopMultiStore>(paths.at(0));
     if (paths.size() == 2)
         return std::make_unique<MultiFile>(paths.at(0), paths.at(1));
     return nullptr;
