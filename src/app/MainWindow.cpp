@@ -3,6 +3,7 @@
 #include "ui/Dialogs.h"
 #include "app/GLScroll.h"
 #include "data/ArtReader.h"
+#include "data/DataLocations.h"
 #include "data/MulSetting.h"
 #include "data/MultiExchange.h"
 #include "model/Facet.h"
@@ -87,8 +88,13 @@ void MainWindow::loadReaders()
 {
     if (!m_art)
         m_art = std::make_unique<ArtReader>();
-    m_art->load(m_settings->artIdx(), m_settings->artMul(), m_settings->texIdx(),
-                m_settings->texMapsMul());
+    const QString container =
+        DataLocations::artContainer(m_settings->artIdx(), m_settings->artMul(), m_settings->artUop());
+    if (!container.isEmpty())
+        m_art->loadContainer(container, m_settings->texIdx(), m_settings->texMapsMul());
+    else
+        m_art->load(m_settings->artIdx(), m_settings->artMul(), m_settings->texIdx(),
+                    m_settings->texMapsMul());
     m_tileData.load(m_settings->tileDataMul());
     m_hues.load(m_settings->huesMul());
 }
@@ -543,8 +549,12 @@ void MainWindow::importMulti()
     if (!d)
         return;
     TileMap tiles;
-    if (MultiExchange::importMulti(this, m_settings->multiIdx(), m_settings->multiMul(),
-                                   m_tileData, tiles))
+    const QStringList store = m_settings->multiStore();
+    const bool read = store.size() == 1
+                          ? MultiExchange::importContainer(this, store.first(), m_tileData, tiles)
+                          : MultiExchange::importMulti(this, m_settings->multiIdx(),
+                                                       m_settings->multiMul(), m_tileData, tiles);
+    if (read)
         pasteTiles(d, tiles);
 }
 
@@ -585,7 +595,13 @@ void MainWindow::setMyVisible()
 
 void MainWindow::exportMulti()
 {
-    if (GLScroll *d = activeDocument())
+    GLScroll *d = activeDocument();
+    if (!d)
+        return;
+    const QStringList store = m_settings->multiStore();
+    if (store.size() == 1)
+        MultiExchange::exportContainer(this, store.first(), *d->model());
+    else
         MultiExchange::exportMulti(this, m_settings->multiIdx(), m_settings->multiMul(), *d->model());
 }
 

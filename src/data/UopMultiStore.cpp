@@ -70,8 +70,10 @@ bool UopMultiStore::fail(const QString &reason)
 bool UopMultiStore::open()
 {
     m_counts.clear();
+    m_opened = false;
     if (!m_uop.open(m_path))
         return fail(m_uop.errorString());
+    m_opened = true;
     for (int id = 0; id <= MaxMultiId; ++id) {
         const UopFile::Entry *e = m_uop.find(entryHash(id));
         if (!e)
@@ -250,5 +252,9 @@ bool UopMultiStore::exportEntry(int number, const QList<TileRecord> &tiles)
     QString reason;
     if (!SafeWrite::replaceFile(m_path, UopFile::build(uop.header(), all), &reason))
         return fail(tr("%1: cannot be written (%2)").arg(where, reason));
-    return open();
+    if (m_opened) {
+        m_uop.open(m_path);
+        m_counts.insert(number, countRecords(merged));
+    }
+    return true;
 }

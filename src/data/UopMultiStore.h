@@ -54,5 +54,6 @@ private:
     QString m_path;
     UopFile m_uop;
     QMap<int, int> m_counts; // multi id -> tile count, -1 when unreadable
+    bool m_opened = false;   // entries() is kept up to date by exports only after open()
     QString m_error;
 };

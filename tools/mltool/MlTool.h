@@ -21,6 +21,12 @@ private:
     int importEntry(const QStringList &args);
     int exportEntry(const QStringList &args);
     int dump(const QStringList &args);
+    int info(const QStringList &args);
+    // The same commands on a packed container (MultiCollection.uop).
+    int listContainer(const QString &path);
+    int importFromContainer(const QStringList &args);
+    int exportToContainer(const QStringList &args);
+    void reportContainer(const QString &path);
 
     int failed(const QString &message);
     int badArguments(const QString &message);
