@@ -279,9 +279,10 @@ void ArtReader::loadContainer(const QString &container, const QString &texIdx,
 void ArtReader::Private::loadTextures(const QString &texIdx, const QString &texMapsPath)
 {
     texMaps.setFileName(texMapsPath);
-    texMaps.open(QIODevice::ReadOnly);
+    if (!texMapsPath.isEmpty())
+        texMaps.open(QIODevice::ReadOnly);
     QFile tex(texIdx);
-    if (tex.open(QIODevice::ReadOnly)) {
+    if (!texIdx.isEmpty() && tex.open(QIODevice::ReadOnly)) {
         const QByteArray bytes = tex.read(MaxTexIndexBytes);
         const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
         texIndex.resize(bytes.size() / 4);

@@ -52,29 +52,29 @@ inline Slot packed(quint64 hash, const QByteArray &plain)
 }
 inline Slot emptySlot() { Slot s; s.empty = true; return s; }
 
-// Blocks of `perBlock` slots each (the last one padded with empty slots up to
+// Blocks of `perBlock` items each (the last one padded with empty items up to
 // `perBlock` when `pad`), the data of all entries after the last block.
-inline QByteArray build(const QList<Slot> &slots, int perBlock, quint32 version = 5, bool pad = false)
+inline QByteArray build(const QList<Slot> &items, int perBlock, quint32 version = 5, bool pad = false)
 {
     QByteArray out;
     put32(out, 0x0050594D), put32(out, version), put32(out, 0xFD23EC43);
-    put64(out, 0x200), put32(out, quint32(perBlock)), put32(out, quint32(slots.size()));
+    put64(out, 0x200), put32(out, quint32(perBlock)), put32(out, quint32(items.size()));
     put32(out, 1), put32(out, 1), put32(out, 0);
     out.append(0x200 - out.size(), '\0');
     QList<int> tablePos;
-    for (int i = 0; i < slots.size(); i += perBlock) {
-        const int count = pad ? perBlock : qMin(perBlock, int(slots.size()) - i);
+    for (int i = 0; i < items.size(); i += perBlock) {
+        const int count = pad ? perBlock : qMin(perBlock, int(items.size()) - i);
         const int blockAt = out.size();
         put32(out, quint32(count)), put64(out, 0);
         for (int k = 0; k < count; ++k) {
             tablePos.append(out.size());
             out.append(34, '\0');
         }
-        if (i + perBlock < slots.size())
+        if (i + perBlock < items.size())
             set64(out, blockAt + 4, quint64(out.size()));
     }
-    for (int i = 0; i < slots.size(); ++i) {
-        const Slot &s = slots.at(i);
+    for (int i = 0; i < items.size(); ++i) {
+        const Slot &s = items.at(i);
         if (s.empty)
             continue;
         QByteArray e;

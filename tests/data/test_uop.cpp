@@ -109,10 +109,10 @@ private slots:
     {
         QFETCH(int, perBlock);
         QFETCH(bool, pad);
-        QList<Slot> slots = collection();
-        slots[3].dataHeader = "HDR!"; // skipped: the payload starts after it
+        QList<Slot> items = collection();
+        items[3].dataHeader = "HDR!"; // skipped: the payload starts after it
         UopFile uop;
-        QVERIFY2(uop.openBytes(build(slots, perBlock, 4, pad)), qPrintable(uop.errorString()));
+        QVERIFY2(uop.openBytes(build(items, perBlock, 4, pad)), qPrintable(uop.errorString()));
         QCOMPARE(uop.header().version, 4u);
         QCOMPARE(uop.entries().size(), 5);
         QCOMPARE(uop.damagedEntries(), 0);
@@ -279,9 +279,9 @@ private slots:
     void failedExportLeavesTheFile()
     {
         const QString path = m_dir.filePath("limited.uop");
-        QList<Slot> slots = collection();
-        slots.append(stored(Unknown + 1, QByteArray(64 * 1024, 'z')));
-        const QByteArray before = build(slots, 3);
+        QList<Slot> items = collection();
+        items.append(stored(Unknown + 1, QByteArray(64 * 1024, 'z')));
+        const QByteArray before = build(items, 3);
         save(path, before);
         rlimit old {};
         getrlimit(RLIMIT_FSIZE, &old);
