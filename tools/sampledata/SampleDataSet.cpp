@@ -86,11 +86,11 @@ QByteArray multiPayload(int id, const QByteArray &records)
     qToLittleEndian<quint32>(quint32(id), payload.data());
     qToLittleEndian<quint32>(quint32(count), payload.data() + 4);
     for (int i = 0; i < count; ++i) {
-        QByteArray r = records.mid(12 * i, UopMultiStore::RecordBytes);
+        const QByteArray r = records.mid(12 * i, 12);
         const bool visible = qFromLittleEndian<quint16>(r.constData() + 8) != 0;
-        qToLittleEndian<quint16>(visible ? 0 : 1, r.data() + 8);
-        qToLittleEndian<quint32>(0, r.data() + 10);
-        payload.append(r);
+        uchar tail[6] = {}; // flags word, no extra words
+        qToLittleEndian<quint16>(visible ? 0 : 1, tail);
+        payload.append(r.left(8)).append(reinterpret_cast<const char *>(tail), sizeof tail);
     }
     return payload;
 }
