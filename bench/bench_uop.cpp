@@ -103,7 +103,7 @@ QString multiContainer(const QTemporaryDir &dir)
         }
         entries.append(*UopFile::compressedEntry(UopMultiStore::entryHash(n), payload));
     }
-    QByteArray noise(400 * 1024, '\0');
+    QByteArray noise(1150 * 1024, '\0');
     for (int i = 0; i < noise.size(); ++i)
         noise[i] = char((i * 2654435761u) >> 13);
     entries.append(UopFile::storedEntry(0x42, noise));

@@ -56,6 +56,7 @@ void UopFile::reset()
 {
     m_file.close();
     m_buffer.close();
+    m_bytes.clear();
     m_device = nullptr;
     m_header = Header();
     m_declaredCount = 0;
@@ -90,6 +91,7 @@ bool UopFile::open(const QString &path)
 bool UopFile::openBytes(const QByteArray &bytes)
 {
     reset();
+    m_bytes = bytes;
     m_buffer.setData(bytes);
     m_buffer.open(QIODevice::ReadOnly);
     m_device = &m_buffer;
@@ -236,13 +238,21 @@ std::optional<QByteArray> UopFile::payload(const Entry &e)
 
 std::optional<UopFile::NewEntry> UopFile::copyOf(const Entry &e)
 {
-    const std::optional<QByteArray> raw = rawBytes(e);
-    if (!raw)
-        return std::nullopt;
     NewEntry n;
+    const qint64 length = qint64(e.headerLength) + e.storedSize;
+    if (!m_bytes.isEmpty() && e.offset > 0 && e.offset <= m_size - length) {
+        // Rewriting a container copies megabytes: share them rather than copy twice.
+        const char *at = m_bytes.constData() + e.offset;
+        n.dataHeader = QByteArray::fromRawData(at, e.headerLength);
+        n.stored = QByteArray::fromRawData(at + e.headerLength, e.storedSize);
+    } else {
+        const std::optional<QByteArray> raw = rawBytes(e);
+        if (!raw)
+            return std::nullopt;
+        n.dataHeader = raw->left(e.headerLength);
+        n.stored = raw->mid(e.headerLength);
+    }
     n.hash = e.hash;
-    n.dataHeader = raw->left(e.headerLength);
-    n.stored = raw->mid(e.headerLength);
     n.unpackedSize = e.unpackedSize;
     n.checksum = e.checksum;
     n.compression = e.compression;
@@ -310,7 +320,12 @@ QByteArray UopFile::build(const Header &header, const QVector<NewEntry> &entries
     const quint32 capacity = header.blockCapacity > 0 && header.blockCapacity <= MaxBlockCapacity
                                  ? header.blockCapacity
                                  : DefaultBlockCapacity;
+    qint64 total = FirstBlockOffset + (entries.size() / capacity + 1) * BlockHeaderBytes
+                   + qint64(entries.size()) * EntryBytes;
+    for (const NewEntry &e : entries)
+        total += e.dataHeader.size() + e.stored.size();
     QByteArray out;
+    out.reserve(total);
     put<quint32>(out, Magic);
     put<quint32>(out, header.version);
     put<quint32>(out, Signature);

@@ -87,7 +87,8 @@ public:
     std::optional<QByteArray> payload(const Entry &e);
     // Data header and stored bytes exactly as the file holds them.
     std::optional<QByteArray> rawBytes(const Entry &e);
-    // The entry again, ready to be written unchanged.
+    // The entry again, ready to be written unchanged. Opened from bytes, the
+    // copy shares them instead of copying: use it while this object is open.
     std::optional<NewEntry> copyOf(const Entry &e);
 
     static QByteArray defaultExtra();
@@ -108,6 +109,7 @@ private:
 
     QFile m_file;
     QBuffer m_buffer;
+    QByteArray m_bytes; // what openBytes() was given
     QIODevice *m_device = nullptr;
     Header m_header;
     quint32 m_declaredCount = 0;

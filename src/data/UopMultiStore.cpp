@@ -10,6 +10,7 @@
 #include <QtEndian>
 
 #include <cstdio>
+#include <limits>
 
 namespace {
 
@@ -176,15 +177,24 @@ bool UopMultiStore::readEntry(int number, const TileInfoSource &data, TileMap &t
     return true;
 }
 
-bool UopMultiStore::readWhole(QByteArray &bytes)
+// The whole file, mapped rather than read: a rewrite only copies from it.
+bool UopMultiStore::mapWhole(QFile &file, QByteArray &bytes)
 {
-    QFile file(m_path);
+    const QString where = QDir::toNativeSeparators(m_path);
     if (!file.open(QIODevice::ReadOnly))
-        return fail(tr("%1: cannot be opened (%2)").arg(QDir::toNativeSeparators(m_path), file.errorString()));
+        return fail(tr("%1: cannot be opened (%2)").arg(where, file.errorString()));
     const qint64 size = file.size();
+    if (size > std::numeric_limits<qsizetype>::max() / 2)
+        return fail(tr("%1: is too large").arg(where));
+    const uchar *mapped = size > 0 ? file.map(0, size) : nullptr;
+    if (mapped) {
+        bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), qsizetype(size));
+        return true;
+    }
+    // Some file systems cannot map: read it instead.
     bytes = file.readAll();
     if (file.error() != QFile::NoError || bytes.size() != size)
-        return fail(tr("%1: could not be read completely").arg(QDir::toNativeSeparators(m_path)));
+        return fail(tr("%1: could not be read completely").arg(where));
     return true;
 }
 
@@ -208,8 +218,9 @@ bool UopMultiStore::exportEntry(int number, const QList<TileRecord> &tiles)
     const QString where = QDir::toNativeSeparators(m_path);
     if (number < 0 || number > MaxMultiId)
         return fail(tr("%1: entry %2 is outside 0 to %3").arg(where).arg(number).arg(MaxMultiId));
-    QByteArray bytes;
-    if (!readWhole(bytes))
+    QFile source(m_path);
+    QByteArray bytes; // valid while `source` stays open
+    if (!mapWhole(source, bytes))
         return false;
     UopFile uop;
     if (!uop.openBytes(bytes))

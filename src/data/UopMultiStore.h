@@ -5,6 +5,7 @@
 #include "data/UopFile.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QMap>
 #include <QString>
 #include <QVector>
@@ -48,7 +49,7 @@ public:
 
 private:
     bool fail(const QString &reason);
-    bool readWhole(QByteArray &bytes);
+    bool mapWhole(QFile &file, QByteArray &bytes);
     bool storedRecords(UopFile &uop, int number, QVector<StoredRecord> &records);
 
     QString m_path;
