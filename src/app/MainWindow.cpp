@@ -7,6 +7,7 @@
 #include "app/RecoveryMgr.h"
 #include "data/ArtReader.h"
 #include "data/DataFiles.h"
+#include "data/DataLocations.h"
 #include "data/MulSetting.h"
 #include "data/MultiExchange.h"
 #include "model/Facet.h"
@@ -145,8 +146,13 @@ void MainWindow::loadReaders()
 {
     if (!m_art)
         m_art = std::make_unique<ArtReader>();
-    m_art->load(m_settings->artIdx(), m_settings->artMul(), m_settings->texIdx(),
-                m_settings->texMapsMul());
+    const QString container =
+        DataLocations::artContainer(m_settings->artIdx(), m_settings->artMul(), m_settings->artUop());
+    if (!container.isEmpty())
+        m_art->loadContainer(container, m_settings->texIdx(), m_settings->texMapsMul());
+    else
+        m_art->load(m_settings->artIdx(), m_settings->artMul(), m_settings->texIdx(),
+                    m_settings->texMapsMul());
     m_tileData.load(m_settings->tileDataMul());
     m_hues.load(m_settings->huesMul());
     reportDataFiles();
@@ -720,7 +726,7 @@ void MainWindow::pasteTiles(GLScroll *d, const TileMap &tiles)
 void MainWindow::importMulti()
 {
     if (activeDocument())
-        importFromStore({m_settings->multiIdx(), m_settings->multiMul()});
+        importFromStore(m_settings->multiStore());
 }
 
 void MainWindow::importMLT()
@@ -768,6 +774,11 @@ void MainWindow::exportMulti()
     GLScroll *d = activeDocument();
     if (!d)
         return;
+    const QStringList store = m_settings->multiStore();
+    if (store.size() == 1) {
+        MultiExchange::exportContainer(this, store.first(), *d->model());
+        return;
+    }
     const QString written = MultiExchange::exportMulti(this, m_settings->multiIdx(), m_settings->multiMul(),
                                                        *d->model(), m_tileData);
     if (!written.isEmpty())

@@ -7,6 +7,8 @@
 #include "data/ComponentList.h"
 #include "data/MulSetting.h"
 #include "data/MultiDialog.h"
+#include "data/MultiExchange.h"
+#include "data/MultiFile.h"
 #include "data/SingleMultiFile.h"
 #include "model/Facet.h"
 #include "model/UndoMgr.h"
@@ -81,6 +83,12 @@ void MainWindow::importFromStore(const QStringList &paths)
     if (!store->open()) {
         Dialogs::warning(this, tr("Open File Error"), store->errorString());
         return;
+    }
+    // A pair whose content cannot tell its record size is asked about, never guessed.
+    if (auto *pair = dynamic_cast<MultiFile *>(store.get())) {
+        pair->setTileDataHint(m_tileData.staticCount());
+        if (!MultiExchange::settleRecordSize(this, *pair))
+            return;
     }
     int number = 0;
     bool ownPosition = false;

@@ -1,11 +1,16 @@
 #include "data/ArtReader.h"
 
+#include "data/NameHash.h"
+#include "data/UopFile.h"
+
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -86,6 +91,8 @@ struct ArtReader::Private {
 
     void reset();
     void readIndex(const QByteArray &bytes);
+    void indexContainer(const UopFile &uop);
+    void loadTextures(const QString &texIdx, const QString &texMaps);
     QByteArray readEntry(const IndexRecord &r, qint64 maxBytes = MaxEntryBytes);
     bool readSize(const IndexRecord &r, int &w, int &h);
     void sizeScratch();
@@ -114,6 +121,26 @@ void ArtReader::Private::readIndex(const QByteArray &bytes)
         index[i].offset = readLe32(p + i * IndexRecordBytes);
         index[i].length = readLe32(p + i * IndexRecordBytes + 4);
     }
+}
+
+// Entry i of the container is the art record of index i, stored unpacked; the
+// index then points straight into the container file.
+void ArtReader::Private::indexContainer(const UopFile &uop)
+{
+    QVector<IndexRecord> found(MaxRecords, IndexRecord{-1, 0});
+    int used = ClassicRecords;
+    char name[40];
+    for (int i = 0; i < MaxRecords; ++i) {
+        const int n = std::snprintf(name, sizeof name, "build/artlegacymul/%08u.tga", unsigned(i));
+        const UopFile::Entry *e = uop.find(NameHash::hash(QByteArray::fromRawData(name, n)));
+        if (!e || e->compression != UopFile::Stored
+            || e->payloadOffset() + e->storedSize > std::numeric_limits<qint32>::max())
+            continue;
+        found[i] = {qint32(e->payloadOffset()), qint32(e->storedSize)};
+        used = qMax(used, i + 1);
+    }
+    found.resize(used);
+    index = found;
 }
 
 // The entry's bytes, or nothing when the record marks no entry or the entry
@@ -239,9 +266,6 @@ void ArtReader::load(const QString &artIdx, const QString &artMul, const QString
     d->artFile.setFileName(artMul);
     if (d->artFile.open(QIODevice::ReadOnly))
         d->art = &d->artFile;
-    d->texMaps.setFileName(texMaps);
-    d->texMaps.open(QIODevice::ReadOnly);
-
     QFile idx(artIdx);
     d->readIndex(idx.open(QIODevice::ReadOnly) ? idx.read(qint64(MaxRecords) * IndexRecordBytes)
                                                : QByteArray());
@@ -256,15 +280,40 @@ void ArtReader::load(const QString &artIdx, const QString &artMul, const QString
     }
     if (d->artStatus.usable() && d->artFile.size() == 0)
         d->artStatus.state = DataFileStatus::State::Unrecognised;
+    d->loadTextures(texIdx, texMaps);
+    d->sizeScratch();
+}
+
+void ArtReader::loadContainer(const QString &container, const QString &texIdx,
+                              const QString &texMaps)
+{
+    d->reset();
+    UopFile uop;
+    if (uop.open(container)) {
+        d->indexContainer(uop);
+        d->artFile.setFileName(container);
+        if (d->artFile.open(QIODevice::ReadOnly))
+            d->art = &d->artFile;
+    } else {
+        d->readIndex(QByteArray());
+    }
+    d->loadTextures(texIdx, texMaps);
+    d->sizeScratch();
+}
+
+void ArtReader::Private::loadTextures(const QString &texIdx, const QString &texMapsPath)
+{
+    texMaps.setFileName(texMapsPath);
+    if (!texMapsPath.isEmpty())
+        texMaps.open(QIODevice::ReadOnly);
     QFile tex(texIdx);
-    if (tex.open(QIODevice::ReadOnly)) {
+    if (!texIdx.isEmpty() && tex.open(QIODevice::ReadOnly)) {
         const QByteArray bytes = tex.read(MaxTexIndexBytes);
         const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
-        d->texIndex.resize(bytes.size() / 4);
-        for (int i = 0; i < d->texIndex.size(); ++i)
-            d->texIndex[i] = readLe32(p + 4 * i);
+        texIndex.resize(bytes.size() / 4);
+        for (int i = 0; i < texIndex.size(); ++i)
+            texIndex[i] = readLe32(p + 4 * i);
     }
-    d->sizeScratch();
 }
 
 void ArtReader::loadFromBytes(const QByteArray &artIdx, const QByteArray &artMul)

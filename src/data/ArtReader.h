@@ -24,6 +24,9 @@ public:
 
     void load(const QString &artIdx, const QString &artMul, const QString &texIdx,
               const QString &texMaps);
+    // The same with the art taken from a packed container (artLegacyMUL.uop)
+    // instead of the index/data pair.
+    void loadContainer(const QString &container, const QString &texIdx, const QString &texMaps);
     // Same as load, from bytes in memory (tests and fuzzing).
     void loadFromBytes(const QByteArray &artIdx, const QByteArray &artMul);
 

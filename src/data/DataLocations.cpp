@@ -1,5 +1,7 @@
 #include "data/DataLocations.h"
 
+#include "data/WineRegistry.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -21,8 +23,13 @@ constexpr Location Locations[] = {
     {"ArtIdx", "artidx.mul"},   {"ArtMul", "art.mul"},         {"MultiIdx", "multi.idx"},
     {"MultiMul", "multi.mul"},  {"TexIdx", "texidx.mul"},      {"TexMapsMul", "texmaps.mul"},
     {"HuesMul", "hues.mul"},    {"TileDataMul", "tiledata.mul"}, {"RadarCol", "radarcol.mul"},
-    {"MapDir", nullptr},
+    {"MapDir", nullptr},        {"ArtUop", "artLegacyMUL.uop"}, {"MultiUop", "MultiCollection.uop"},
 };
+
+bool namesContainer(const QString &path)
+{
+    return path.endsWith(QLatin1String(".uop"), Qt::CaseInsensitive);
+}
 
 QString storedText(const char *organisation, const char *application, const char *key)
 {
@@ -59,7 +66,8 @@ QStringList DataLocations::readOrder()
 QStringList DataLocations::writeOrder()
 {
     return {"ArtIdx",  "ArtMul",      "MultiIdx", "MultiMul", "HuesMul",
-            "TileDataMul", "RadarCol", "MapDir",   "TexIdx",   "TexMapsMul"};
+            "TileDataMul", "RadarCol", "MapDir",   "TexIdx",   "TexMapsMul",
+            "ArtUop",  "MultiUop"};
 }
 
 QString DataLocations::gameDirectory()
@@ -71,6 +79,9 @@ QString DataLocations::gameDirectory()
         dir = exePathDirectory("Ultima Online Third Dawn");
     if (dir.isEmpty())
         dir = exePathDirectory("Ultima Online");
+    // A client installed under Wine.
+    if (dir.isEmpty())
+        dir = WineRegistry::gameDirectory(WineRegistry::prefix());
     if (dir.isEmpty())
         dir = bundledDirectory();
     return dir;
@@ -126,4 +137,27 @@ bool DataLocations::save(const QList<QPair<QString, QString>> &values)
         settings.setValue(kv.first, kv.second);
     settings.sync();
     return settings.status() == QSettings::NoError;
+}
+
+QString DataLocations::artContainer(const QString &artIdx, const QString &artMul, const QString &artUop)
+{
+    if (namesContainer(artMul))
+        return artMul;
+    if (namesContainer(artIdx))
+        return artIdx;
+    const bool pairPresent = QFileInfo(artIdx).isFile() && QFileInfo(artMul).isFile();
+    return !pairPresent && QFileInfo(artUop).isFile() ? artUop : QString();
+}
+
+QStringList DataLocations::multiStore(const QString &multiIdx, const QString &multiMul,
+                                      const QString &multiUop)
+{
+    if (namesContainer(multiIdx))
+        return {multiIdx};
+    if (namesContainer(multiMul))
+        return {multiMul};
+    // Where both exist the pair is stale: newer multis are only in the container.
+    if (QFileInfo(multiUop).isFile())
+        return {multiUop};
+    return {multiIdx, multiMul};
 }

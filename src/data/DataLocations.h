@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-// Where the game's data files are: the ten locations kept under "Brightmoor" /
+// Where the game's data files are: the data file locations kept under "Brightmoor" /
 // "MulSettings", and the defaults derived from the game's installation.
 class DataLocations
 {
@@ -14,8 +14,9 @@ public:
     // Keys in the order a save writes them.
     static QStringList writeOrder();
 
-    // The installation directory from the game's registry entries, else the
-    // bundled "sample-data" folder beside the executable, else empty.
+    // The installation directory from the game's registry entries, else from
+    // Wine's registry files (or a Program Files scan) under the Wine prefix,
+    // else the bundled "sample-data" folder beside the executable, else empty.
     static QString gameDirectory();
     // What a key falls back to when its stored value is empty or missing.
     static QString defaultFor(const QString &key, const QString &installDir);
@@ -25,6 +26,16 @@ public:
     // A stored path as it is when it exists, else the entry of its folder whose
     // name differs only in case ("tiledata.mul" finds "TILEDATA.MUL").
     static QString withCaseFallback(const QString &path);
+
+    // The art container to read instead of the index/data pair: the art
+    // location when it names a .uop file, else `artUop` when the pair is
+    // missing and the container exists; empty when the pair is to be read.
+    static QString artContainer(const QString &artIdx, const QString &artMul, const QString &artUop);
+    // The paths of the multi store to use (MultiCollection::forPaths): the
+    // container alone when a multi location names one or `multiUop` exists,
+    // else the index/data pair.
+    static QStringList multiStore(const QString &multiIdx, const QString &multiMul,
+                                  const QString &multiUop);
 
     // Stored values with defaults applied, one per key of readOrder().
     static QStringList load();

@@ -30,6 +30,7 @@ MulSetting::MulSetting(QWidget *parent, Qt::WindowFlags flags) : QDialog(parent,
     const QStringList values = DataLocations::load();
     for (int i = 0; i < keys.size(); ++i)
         fieldFor(keys[i])->setText(values.value(i));
+    remember();
 
     connect(pushArtIdx, &QPushButton::clicked, this, &MulSetting::editArtIdx);
     connect(pushArtMul, &QPushButton::clicked, this, &MulSetting::editArtMul);
@@ -41,6 +42,8 @@ MulSetting::MulSetting(QWidget *parent, Qt::WindowFlags flags) : QDialog(parent,
     connect(pushMapDir, &QPushButton::clicked, this, &MulSetting::editMapDir);
     connect(pushTexmaps, &QPushButton::clicked, this, &MulSetting::editTexmaps);
     connect(pushTexidx, &QPushButton::clicked, this, &MulSetting::editTexidx);
+    connect(pushArtUop, &QPushButton::clicked, this, &MulSetting::editArtUop);
+    connect(pushMultiUop, &QPushButton::clicked, this, &MulSetting::editMultiUop);
 }
 
 QLineEdit *MulSetting::addRow(QGridLayout *grid, int row, const QString &label, bool richText,
@@ -81,6 +84,9 @@ void MulSetting::buildForm()
     lineTexidx = addRow(grid, 7, formText("Texidx.mul"), false, "Texidx", pushTexidx);
     lineRadar = addRow(grid, 8, formText("Radarcol.mul"), true, "Radar", pushRadar);
     lineMapDir = addRow(grid, 9, formText("Map Dir"), true, "MapDir", pushMapDir);
+    // The packed containers of newer clients.
+    lineArtUop = addRow(grid, 10, formText("ArtLegacyMUL.uop"), true, "ArtUop", pushArtUop);
+    lineMultiUop = addRow(grid, 11, formText("MultiCollection.uop"), true, "MultiUop", pushMultiUop);
 
     auto *buttons = new QHBoxLayout;
     buttons->setObjectName(QStringLiteral("hboxLayout1"));
@@ -115,7 +121,7 @@ QLineEdit *MulSetting::fieldFor(const QString &key) const
         {"ArtIdx", lineArtIdx},     {"ArtMul", lineArtMul},     {"MultiIdx", lineMultiIdx},
         {"MultiMul", lineMultiMul}, {"TexIdx", lineTexidx},     {"TexMapsMul", lineTexmaps},
         {"HuesMul", lineHues},      {"TileDataMul", lineTiledata}, {"RadarCol", lineRadar},
-        {"MapDir", lineMapDir},
+        {"MapDir", lineMapDir},     {"ArtUop", lineArtUop},     {"MultiUop", lineMultiUop},
     };
     for (const auto &f : fields) {
         if (key == QLatin1String(f.first))
@@ -133,6 +139,27 @@ QString MulSetting::huesMul() const { return lineHues->text(); }
 QString MulSetting::tileDataMul() const { return lineTiledata->text(); }
 QString MulSetting::texIdx() const { return lineTexidx->text(); }
 QString MulSetting::texMapsMul() const { return lineTexmaps->text(); }
+QString MulSetting::artUop() const { return lineArtUop->text(); }
+QString MulSetting::multiUop() const { return lineMultiUop->text(); }
+
+QStringList MulSetting::multiStore() const
+{
+    return DataLocations::multiStore(multiIdx(), multiMul(), multiUop());
+}
+
+void MulSetting::remember()
+{
+    m_stored.clear();
+    for (const QString &key : DataLocations::readOrder())
+        m_stored.insert(key, fieldFor(key)->text());
+}
+
+void MulSetting::reject()
+{
+    for (auto it = m_stored.constBegin(); it != m_stored.constEnd(); ++it)
+        fieldFor(it.key())->setText(it.value());
+    QDialog::reject();
+}
 
 void MulSetting::accept()
 {
@@ -141,6 +168,7 @@ void MulSetting::accept()
         values.append({key, fieldFor(key)->text()});
     if (!DataLocations::save(values))
         qWarning("Could not store the data file locations");
+    remember();
     QDialog::accept();
 }
 
@@ -160,6 +188,8 @@ void MulSetting::editTiledata() { browseFile(lineTiledata, formText("Select tile
 void MulSetting::editRadar() { browseFile(lineRadar, formText("Select radarcol.mul file")); }
 void MulSetting::editTexmaps() { browseFile(lineTexmaps, formText("Select texmaps.mul file")); }
 void MulSetting::editTexidx() { browseFile(lineTexidx, formText("Select texidx.mul file")); }
+void MulSetting::editArtUop() { browseFile(lineArtUop, formText("Select artLegacyMUL.uop file")); }
+void MulSetting::editMultiUop() { browseFile(lineMultiUop, formText("Select MultiCollection.uop file")); }
 
 void MulSetting::editMapDir()
 {

@@ -1,14 +1,16 @@
 #pragma once
 
 #include <QDialog>
+#include <QHash>
+#include <QStringList>
 
 class QGridLayout;
 class QLineEdit;
 class QPushButton;
 
-// Holds the ten data file locations in its text fields and lets the user edit
-// them. The fields are the current values: the accessors read them, also after
-// a cancelled edit; only OK stores them.
+// Holds the data file locations in its text fields and lets the user edit
+// them. OK stores the fields; Cancel puts back what is stored, so typed text
+// that was cancelled is never used.
 class MulSetting : public QDialog
 {
     Q_OBJECT
@@ -23,9 +25,14 @@ public:
     QString tileDataMul() const;
     QString texIdx() const;
     QString texMapsMul() const;
+    QString artUop() const;
+    QString multiUop() const;
+    // The multi store to import from and export to (MultiCollection::forPaths).
+    QStringList multiStore() const;
 
 public slots:
     void accept() override;
+    void reject() override;
     void editArtIdx();
     void editArtMul();
     void editMultiIdx();
@@ -36,6 +43,8 @@ public slots:
     void editMapDir();
     void editTexmaps();
     void editTexidx();
+    void editArtUop();
+    void editMultiUop();
 
 private:
     void buildForm();
@@ -43,6 +52,9 @@ private:
                       const QString &name, QPushButton *&button);
     void browseFile(QLineEdit *field, const QString &caption);
     QLineEdit *fieldFor(const QString &key) const;
+    void remember();
+
+    QHash<QString, QString> m_stored; // key -> what OK stored last (or was loaded)
 
     QLineEdit *lineArtMul = nullptr;
     QLineEdit *lineArtIdx = nullptr;
@@ -54,6 +66,8 @@ private:
     QLineEdit *lineTexidx = nullptr;
     QLineEdit *lineRadar = nullptr;
     QLineEdit *lineMapDir = nullptr;
+    QLineEdit *lineArtUop = nullptr;
+    QLineEdit *lineMultiUop = nullptr;
     QPushButton *pushArtMul = nullptr;
     QPushButton *pushArtIdx = nullptr;
     QPushButton *pushTiledata = nullptr;
@@ -64,4 +78,6 @@ private:
     QPushButton *pushTexidx = nullptr;
     QPushButton *pushRadar = nullptr;
     QPushButton *pushMapDir = nullptr;
+    QPushButton *pushArtUop = nullptr;
+    QPushButton *pushMultiUop = nullptr;
 };

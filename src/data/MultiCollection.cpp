@@ -3,6 +3,7 @@
 #include "data/ComponentList.h"
 #include "data/MultiFile.h"
 #include "model/Facet.h"
+#include "data/UopMultiStore.h"
 
 #include <algorithm>
 
@@ -16,6 +17,8 @@ std::unique_ptr<MultiCollection> MultiCollection::forPaths(const QStringList &pa
 {
     if (paths.size() == 1 && paths.at(0).endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
         return std::make_unique<ComponentList>(paths.at(0));
+    if (paths.size() == 1 && paths.at(0).endsWith(QLatin1String(".uop"), Qt::CaseInsensitive))
+        return std::make_unique<UopMultiStore>(paths.at(0));
     if (paths.size() == 2)
         return std::make_unique<MultiFile>(paths.at(0), paths.at(1));
     return nullptr;

@@ -1,5 +1,6 @@
 #include "data/MultiDialog.h"
 
+#include "data/MultiCollection.h"
 #include "data/MultiFile.h"
 #include "data/MultiNames.h"
 
@@ -211,8 +212,23 @@ QHash<qint32, QString> MultiDialog::knownNames(const QString &listPath)
     return MultiNames::read(listPath).names;
 }
 
+void MultiDialog::fillFromStore(const QString &path, const QHash<qint32, QString> &names)
+{
+    const std::unique_ptr<MultiCollection> store = MultiCollection::forPaths({path});
+    if (!store || !store->open())
+        return;
+    for (const MultiCollection::Entry &e : store->entries()) {
+        m_combo->addItem(names.value(e.number, QString::number(e.number)));
+        m_entries.append(e.number);
+    }
+}
+
 void MultiDialog::fillEntries(const QString &idxPath, const QHash<qint32, QString> &names)
 {
+    if (idxPath.endsWith(QLatin1String(".uop"), Qt::CaseInsensitive)) {
+        fillFromStore(idxPath, names);
+        return;
+    }
     QFile file(idxPath);
     if (!file.open(QIODevice::ReadOnly))
         return;

@@ -57,6 +57,8 @@ private:
     void previewMade(int number, const EntryPreview &preview);
     QHash<qint32, QString> readNames(const QString &listPath);
     void fillEntries(const QString &idxPath, const QHash<qint32, QString> &names);
+    // A single-file store (a packed container): the multis it holds, by id.
+    void fillFromStore(const QString &path, const QHash<qint32, QString> &names);
 
     QComboBox *m_combo = nullptr;
     QVector<qint32> m_entries; // combo position -> entry number

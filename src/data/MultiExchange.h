@@ -24,4 +24,11 @@ QString exportMulti(QWidget *parent, const QString &idxPath, const QString &mulP
 // When the record size of the opened pair is undecided, asks the user for it
 // (the reason shown); false when the user cancels.
 bool settleRecordSize(QWidget *parent, MultiFile &file);
+// Asks for the entry number and exports the model's tiles safely; failures are shown in an "Export Error" warning box.
+void exportMulti(QWidget *parent, const QString &idxPath, const QString &mulPath, const Facet &model);
+
+// The same two flows on a packed container (MultiCollection.uop), whose entry numbers are multi ids.
+bool importContainer(QWidget *parent, const QString &path, const TileData &data, TileMap &tiles);
+// Starts the prompt on the first free id and asks before replacing a multi.
+void exportContainer(QWidget *parent, const QString &path, const Facet &model);
 }

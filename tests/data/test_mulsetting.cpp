@@ -25,7 +25,7 @@ QString valueOf(const QString &key)
 const QPair<const char *, const char *> Rows[] = {
     {"ArtMul", "ArtMul"},     {"ArtIdx", "ArtIdx"},       {"Tiledata", "TileDataMul"}, {"Hues", "HuesMul"},
     {"MultiMul", "MultiMul"}, {"MultiIdx", "MultiIdx"},   {"Texmaps", "TexMapsMul"},   {"Texidx", "TexIdx"},
-    {"Radar", "RadarCol"},    {"MapDir", "MapDir"},
+    {"Radar", "RadarCol"},    {"MapDir", "MapDir"},       {"ArtUop", "ArtUop"},        {"MultiUop", "MultiUop"},
 };
 
 QLineEdit *field(MulSetting &d, const QString &name) { return d.findChild<QLineEdit *>("line" + name); }
@@ -36,6 +36,7 @@ class TestMulSetting : public QObject
     Q_OBJECT
 
     QTemporaryDir m_store;
+    QTemporaryDir m_noWine; // an empty Wine prefix: no game found there
     QString bundledPath() const { return QCoreApplication::applicationDirPath() + "/sample-data"; }
 
 private slots:
@@ -44,6 +45,7 @@ private slots:
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_store.filePath("user"));
         QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, m_store.filePath("system"));
         QVERIFY(!QFileInfo::exists(bundledPath()));
+        qputenv("WINEPREFIX", m_noWine.path().toUtf8());
     }
     void init()
     {
@@ -111,15 +113,50 @@ private slots:
             QCOMPARE(field(again, name)->text(), key == QLatin1String("TexIdx") ? "/texidx.mul" : QStringLiteral("/picked/") + key);
     }
 
-    void cancelStoresNothingButKeepsText()
+    // Cancel cancels: the typed text is gone from the fields and from what the
+    // program reads, and a later OK does not store it.
+    void cancelPutsBackWhatIsStored_data()
     {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Cancel button") << "button";
+        QTest::newRow("Escape key") << "escape";
+    }
+    void cancelPutsBackWhatIsStored()
+    {
+        QFETCH(QString, how);
         QSettings("Brightmoor", "MulSettings").setValue("MultiMul", "/old/multi.mul");
         MulSetting d;
-        field(d, "MultiMul")->setText("/typed/multi.mul");
+        const QString storedUop = d.multiUop();
+        for (int run = 0; run < 2; ++run) {
+            d.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&d));
+            for (const char *name : {"MultiMul", "MultiUop"}) {
+                field(d, name)->selectAll();
+                QTest::keyClicks(field(d, name), "/typed/file");
+            }
+            QCOMPARE(d.multiMul(), QStringLiteral("/typed/file"));
+            if (how == "button")
+                d.findChild<QPushButton *>("cancelButton")->click();
+            else
+                QTest::keyClick(&d, Qt::Key_Escape);
+            QVERIFY(!d.isVisible());
+            QCOMPARE(field(d, "MultiMul")->text(), QStringLiteral("/old/multi.mul"));
+            QCOMPARE(d.multiMul(), QStringLiteral("/old/multi.mul"));
+            QCOMPARE(d.multiUop(), storedUop);
+            QCOMPARE(QSettings("Brightmoor", "MulSettings").allKeys(), QStringList{"MultiMul"});
+        }
+        d.show();
+        d.findChild<QPushButton *>("okButton")->click();
+        QCOMPARE(QSettings("Brightmoor", "MulSettings").value("MultiMul").toString(), QStringLiteral("/old/multi.mul"));
+        // What OK stored is what a later Cancel goes back to.
+        d.show();
+        field(d, "MultiMul")->setText("/kept/multi.mul");
+        d.findChild<QPushButton *>("okButton")->click();
+        d.show();
+        field(d, "MultiMul")->setText("/dropped/multi.mul");
         d.findChild<QPushButton *>("cancelButton")->click();
-        QCOMPARE(d.multiMul(), QStringLiteral("/typed/multi.mul"));
-        QCOMPARE(QSettings("Brightmoor", "MulSettings").allKeys(), QStringList{"MultiMul"});
-        QCOMPARE(MulSetting().multiMul(), QStringLiteral("/old/multi.mul"));
+        QCOMPARE(d.multiMul(), QStringLiteral("/kept/multi.mul"));
+        QCOMPARE(MulSetting().multiMul(), QStringLiteral("/kept/multi.mul"));
     }
 };
 

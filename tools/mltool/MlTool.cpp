@@ -3,9 +3,11 @@
 #include "data/DataFiles.h"
 #include "data/DataLocations.h"
 #include "data/MultiFile.h"
+#include "data/UopMultiStore.h"
 #include "model/Facet.h"
 #include "model/MltFile.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -13,6 +15,22 @@
 namespace {
 enum Status { Done = 0, FileFailed = 1, BadArguments = 2 };
 const QString RecordSizeOption = QStringLiteral("--record-size");
+
+bool isContainer(const QString &path)
+{
+    return path.endsWith(QLatin1String(".uop"), Qt::CaseInsensitive);
+}
+} // namespace
+
+QList<TileRecord> tilesOf(const Facet &model)
+{
+    QList<TileRecord> tiles;
+    for (const quint32 key : model.sortedKeys()) {
+        for (const TileRecord &t : model.locations().value(key))
+            tiles.append(t);
+    }
+    return tiles;
+}
 } // namespace
 
 QString MlTool::usage()
@@ -42,6 +60,9 @@ QString MlTool::usage()
         "    per altitude band, lower storeys dimmed), --hide-below (hidden instead),\n"
         "    --invisible (draw invisible tiles), --data DIR (art, hues and tile data; default:\n"
         "    the editor's data file locations)\n"
+        "  mltool info DIR|FILE.uop              the data files of a folder, and its packed containers\n"
+        "A packed container (MultiCollection.uop) stands in place of IDX MUL:\n"
+        "  mltool list FILE.uop, mltool import FILE.uop ENTRY OUT.mlt, mltool export FILE.mlt FILE.uop ENTRY\n"
         "options:\n"
         "  --record-size 12|16                   the multi record size, when the files cannot tell\n"
         "exit status: 0 done, 1 a file could not be read or written, 2 bad arguments or the\n"
@@ -143,6 +164,8 @@ int MlTool::list(const QStringList &args)
 {
     if (args.size() == 1 && isTemplateList(args[0]))
         return listTemplates(args[0]);
+    if (args.size() == 1 && isContainer(args[0]))
+        return listContainer(args[0]);
     if (args.size() != 1 && args.size() != 2)
         return badArguments(QStringLiteral("list takes IDX and optionally MUL"));
     const QString mul = args.size() == 2
@@ -177,6 +200,8 @@ int MlTool::importEntry(const QStringList &args)
     int entry = 0;
     if (!args.isEmpty() && isTemplateList(args[0]))
         return importTemplate(args);
+    if (args.size() == 3 && isContainer(args[0]))
+        return importFromContainer(args);
     if (args.size() != 4)
         return badArguments(QStringLiteral("import takes four arguments: IDX MUL ENTRY OUT.mlt"));
     if (!parseEntry(args[2], entry))
@@ -204,6 +229,8 @@ int MlTool::exportEntry(const QStringList &args)
     int entry = 0;
     if (args.size() == 3 && isTemplateList(args[1]))
         return exportTemplate(args);
+    if (args.size() == 3 && isContainer(args[1]))
+        return exportToContainer(args);
     if (args.size() != 4)
         return badArguments(QStringLiteral("export takes four arguments: FILE.mlt IDX MUL ENTRY"));
     if (!parseEntry(args[3], entry))
@@ -237,18 +264,6 @@ int MlTool::compact(const QStringList &args)
     return Done;
 }
 
-int MlTool::info(const QStringList &args)
-{
-    if (args.size() != 1)
-        return badArguments(QStringLiteral("info takes one argument: DIR"));
-    if (!QFileInfo(args[0]).isDir())
-        return failed(QStringLiteral("%1: is not a folder").arg(args[0]));
-    const QVector<DataFileStatus> statuses = DataFiles::inFolder(args[0], m_recordSize);
-    for (const DataFileStatus &s : statuses)
-        m_out << s.describe() << '\n';
-    m_out.flush();
-    return Done;
-}
 
 int MlTool::dump(const QStringList &args)
 {
@@ -262,6 +277,100 @@ int MlTool::dump(const QStringList &args)
     for (const quint32 key : keys) {
         for (const TileRecord &t : mlt.tiles.value(key))
             m_out << t.id << ' ' << t.x << ' ' << t.y << ' ' << t.z << ' ' << t.visible << ' ' << t.hue << '\n';
+    }
+    m_out.flush();
+    return Done;
+}
+
+int MlTool::listContainer(const QString &path)
+{
+    UopMultiStore store(path);
+    if (!store.open())
+        return failed(store.errorString());
+    const QVector<MultiCollection::Entry> entries = store.entries();
+    m_out << "entry records\n";
+    for (const MultiCollection::Entry &e : entries)
+        m_out << e.number << ' ' << e.tileCount << '\n';
+    m_out << entries.size() << " multis in " << store.container().entries().size()
+          << " container entries\n";
+    m_out.flush();
+    return Done;
+}
+
+int MlTool::importFromContainer(const QStringList &args)
+{
+    int entry = 0;
+    if (!parseEntry(args[1], entry))
+        return badArguments(QStringLiteral("ENTRY must be a number from 0 up, not \"%1\"").arg(args[1]));
+    UopMultiStore store(args[0]);
+    TileMap tiles;
+    if (!store.readEntry(entry, m_data, tiles))
+        return failed(store.errorString());
+    Facet model(m_data);
+    model.setAllowDuplicates(true);
+    model.load(tiles);
+    if (!MltFile::write(args[2], model))
+        return failed(QStringLiteral("%1: cannot be written").arg(args[2]));
+    return Done;
+}
+
+int MlTool::exportToContainer(const QStringList &args)
+{
+    int entry = 0;
+    if (!parseEntry(args[2], entry))
+        return badArguments(QStringLiteral("ENTRY must be a number from 0 up, not \"%1\"").arg(args[2]));
+    const MltReadResult mlt = MltFile::read(args[0], m_data);
+    if (mlt.status != MltReadResult::Ok)
+        return failed(QStringLiteral("%1: cannot be read as a .mlt file").arg(args[0]));
+    Facet model(m_data);
+    model.setAllowDuplicates(true);
+    model.load(mlt.tiles);
+    UopMultiStore store(args[1]);
+    if (!store.exportEntry(entry, tilesOf(model)))
+        return failed(store.errorString());
+    return Done;
+}
+
+void MlTool::reportContainer(const QString &path)
+{
+    UopFile uop;
+    const QString name = QFileInfo(path).fileName();
+    if (!uop.open(path)) {
+        m_out << name << ": damaged packed container: " << uop.errorString() << '\n';
+        return;
+    }
+    m_out << name << ": packed container version " << uop.header().version << ", "
+          << uop.entries().size() << " entries in " << uop.blockCount() << " blocks";
+    if (uop.damagedEntries() > 0)
+        m_out << ", " << uop.damagedEntries() << " entries outside the file";
+    if (name.compare(QLatin1String("MultiCollection.uop"), Qt::CaseInsensitive) == 0) {
+        UopMultiStore store(path);
+        if (store.open())
+            m_out << ", " << store.entries().size() << " multis";
+        if (uop.find(UopMultiStore::housingHash()))
+            m_out << ", housing.bin";
+    }
+    m_out << '\n';
+}
+
+int MlTool::info(const QStringList &args)
+{
+    if (args.size() != 1)
+        return badArguments(QStringLiteral("info takes one argument: DIR or FILE.uop"));
+    const QFileInfo target(args[0]);
+    if (target.isFile() && isContainer(args[0])) {
+        reportContainer(args[0]);
+        m_out.flush();
+        return Done;
+    }
+    if (!target.isDir())
+        return failed(QStringLiteral("%1: is not a folder").arg(args[0]));
+    for (const DataFileStatus &s : DataFiles::inFolder(args[0], m_recordSize))
+        m_out << s.describe() << '\n';
+    const QDir dir(args[0]);
+    for (const QFileInfo &f : dir.entryInfoList(QDir::Files, QDir::Name | QDir::IgnoreCase)) {
+        if (isContainer(f.fileName()))
+            reportContainer(f.filePath());
     }
     m_out.flush();
     return Done;

@@ -37,6 +37,11 @@ private:
     int importTemplate(const QStringList &args);
     int exportTemplate(const QStringList &args);
     static bool isTemplateList(const QString &path);
+    // The same commands on a packed container (MultiCollection.uop).
+    int listContainer(const QString &path);
+    int importFromContainer(const QStringList &args);
+    int exportToContainer(const QStringList &args);
+    void reportContainer(const QString &path);
 
     int failed(const QString &message);
     int badArguments(const QString &message);

@@ -3,7 +3,8 @@
 #include <QString>
 
 // Writes the whole sample set: the game files into one folder, the editor's
-// palette.xml and multi.xml into another. The output is the same, byte for
+// palette.xml and multi.xml into another. Its "uop" sub-folder holds a
+// newer client's set: art and multis in packed containers, no index/data pairs. The output is the same, byte for
 // byte, on every run.
 class SampleDataSet
 {

@@ -1,0 +1,380 @@
+#include "MulWriter.h"
+#include "UopBytes.h"
+
+#include "data/ArtReader.h"
+#include "data/DataLocations.h"
+#include "data/MultiCollection.h"
+#include "data/NameHash.h"
+#include "data/UopFile.h"
+#include "data/UopMultiStore.h"
+#include "model/TileInfo.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace UopBytes;
+
+Q_DECLARE_METATYPE(UopBytes::Slot)
+
+namespace {
+
+constexpr quint64 Multi100 = 0xFDBEA28D30E3102DULL; // "build/multicollection/000100.bin"
+constexpr quint64 Housing = 0x126D1E99DDEDEE0AULL;  // "build/multicollection/housing.bin"
+constexpr quint64 Art0 = 0x99361F7D3A53AEA8ULL;     // "build/artlegacymul/00000000.tga"
+constexpr quint64 Unknown = 0x0123456789ABCDEFULL;
+
+struct NoInfo : TileInfoSource {
+    TileInfo landInfo(int) const override { return {}; }
+    TileInfo staticInfo(int) const override { return {}; }
+};
+
+quint64 multiHash(int id) { return NameHash::ofName(QString::asprintf("build/multicollection/%06d.bin", id)); }
+
+QByteArray load(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+void save(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+// A house (flags word 0x0100: low byte 0, visible; extra words kept), a post, and a hidden tile.
+const QList<Rec> House = {{0x0010, 0, 0, 0, 0x0100, {7, 8}}, {0x0020, -3, 2, 5, 0, {}}, {0x0030, 1, -1, 0, 1, {9}}};
+
+QList<Slot> collection()
+{
+    return {packed(multiHash(5), multi(5, {{1, 0, 0, 0, 0, {}}})), emptySlot(),
+            packed(Housing, "housing table bytes"), stored(Unknown, "unknown entry"),
+            packed(Multi100, multi(100, House)), packed(multiHash(7), multi(7, {}))};
+}
+
+QString tileText(const TileMap &map)
+{
+    QStringList lines;
+    for (const QList<TileRecord> &at : map)
+        for (const TileRecord &t : at)
+            lines << QString::asprintf("%d %d %d %d %d", t.id, t.x, t.y, t.z, t.visible);
+    lines.sort();
+    return lines.join(QLatin1Char(';'));
+}
+
+} // namespace
+
+class TestUop : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+private slots:
+    void nameHashVectors_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<quint64>("hash");
+        QTest::newRow("empty") << "" << quint64(0xDEADBEEFDEADBEEFULL);
+        QTest::newRow("a") << "a" << quint64(0x582647AC58D68708ULL);
+        QTest::newRow("abc") << "abc" << quint64(0x3C03BE9E0E397631ULL);
+        QTest::newRow("twelve") << "abcdefghijkl" << quint64(0x75B50EC04012F87BULL);
+        QTest::newRow("housing") << "build/multicollection/housing.bin" << Housing;
+        QTest::newRow("art") << "build/artlegacymul/00000000.tga" << Art0;
+        QTest::newRow("multi") << "build/multicollection/000100.bin" << Multi100;
+        QTest::newRow("upper case") << "Build/MultiCollection/000100.BIN" << Multi100;
+    }
+    void nameHashVectors()
+    {
+        QFETCH(QString, name);
+        QFETCH(quint64, hash);
+        QCOMPARE(NameHash::ofName(name), hash);
+        QCOMPARE(UopMultiStore::entryHash(100), Multi100);
+    }
+
+    // Several blocks, padding, an empty slot in the middle, stored and packed entries.
+    void readsEveryShapeOfTable_data()
+    {
+        QTest::addColumn<int>("perBlock");
+        QTest::addColumn<bool>("pad");
+        QTest::newRow("one block") << 10 << false;
+        QTest::newRow("blocks of two") << 2 << false;
+        QTest::newRow("blocks of four, padded") << 4 << true;
+        QTest::newRow("one per block") << 1 << false;
+    }
+    void readsEveryShapeOfTable()
+    {
+        QFETCH(int, perBlock);
+        QFETCH(bool, pad);
+        QList<Slot> items = collection();
+        items[3].dataHeader = "HDR!"; // skipped: the payload starts after it
+        UopFile uop;
+        QVERIFY2(uop.openBytes(build(items, perBlock, 4, pad)), qPrintable(uop.errorString()));
+        QCOMPARE(uop.header().version, 4u);
+        QCOMPARE(uop.entries().size(), 5);
+        QCOMPARE(uop.damagedEntries(), 0);
+        QCOMPARE(*uop.payload(*uop.find(Multi100)), multi(100, House));
+        QCOMPARE(*uop.payload(*uop.find(Unknown)), QByteArray("unknown entry"));
+        QCOMPARE(*uop.payload(*uop.find(Housing)), QByteArray("housing table bytes"));
+        for (int i = 0; i < 20; ++i) // past the first few lookups the index takes over
+            QCOMPARE(uop.find(multiHash(7)) != nullptr && uop.find(multiHash(6)) == nullptr, true);
+    }
+
+    void hostileContainersGiveClearErrors_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<int>("damaged");
+        const QByteArray good = build(collection(), 2);
+        const auto patched = [&good](int at, quint64 value, int size) {
+            QByteArray b = good;
+            for (int i = 0; i < size; ++i)
+                b[at + i] = char(value >> (8 * i));
+            return b;
+        };
+        const int block2 = int(qFromLittleEndian<quint64>(good.constData() + 0x200 + 4));
+        QTest::newRow("empty file") << QByteArray() << "too short" << 0;
+        QTest::newRow("not a container") << QByteArray(600, 'x') << "not a packed container" << 0;
+        QTest::newRow("chain loops to itself") << patched(0x200 + 4, 0x200, 8) << "loops back" << 0;
+        QTest::newRow("chain loops further on") << patched(block2 + 4, 0x200, 8) << "loops back" << 0;
+        QTest::newRow("first block past the end") << patched(12, 1ULL << 40, 8) << "past the end" << 0;
+        QTest::newRow("next block past the end") << patched(0x200 + 4, good.size() - 4, 8) << "outside the file" << 0;
+        QTest::newRow("first block inside the header") << patched(12, 8, 8) << "outside the file" << 0;
+        QTest::newRow("huge count") << patched(0x200, 0xFFFFFFFFu, 4) << "more than a container holds" << 0;
+        QTest::newRow("count past the end") << patched(0x200, 100000, 4) << "past the end" << 0;
+        // Damaged entries are left out; the rest stays readable.
+        QTest::newRow("entry past the end") << patched(0x200 + 12, quint64(good.size()) + 5, 8) << "" << 1;
+        QTest::newRow("entry size over the cap") << patched(0x200 + 12 + 16, 0xFFFFFFF0u, 4) << "" << 1;
+        QTest::newRow("entry reaching past the end") << patched(0x200 + 12 + 12, 0x7FFFFFFFu, 4) << "" << 1;
+    }
+    void hostileContainersGiveClearErrors()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, error);
+        QFETCH(int, damaged);
+        UopFile uop;
+        QCOMPARE(uop.openBytes(bytes), error.isEmpty());
+        QVERIFY2(uop.errorString().contains(error), qPrintable(uop.errorString()));
+        QCOMPARE(uop.damagedEntries(), damaged);
+        for (const UopFile::Entry &e : uop.entries())
+            QVERIFY(uop.payload(e).has_value());
+    }
+
+    void badPayloadsAreRefused_data()
+    {
+        QTest::addColumn<Slot>("slot");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("garbage zlib") << Slot{Multi100, "not zlib at all", 40, 1, {}, false} << "damaged";
+        QTest::newRow("cut zlib") << Slot{Multi100, zlib(QByteArray(500, 'a')).left(8), 500, 1, {}, false} << "damaged";
+        QTest::newRow("short unpacked size") << Slot{Multi100, zlib(QByteArray(500, 'a')), 400, 1, {}, false} << "damaged";
+        QTest::newRow("long unpacked size") << Slot{Multi100, zlib(QByteArray(500, 'a')), 600, 1, {}, false} << "unpacks to 500 bytes";
+        QTest::newRow("unknown compression") << Slot{Multi100, "abc", 3, 3, {}, false} << "compression method 3";
+    }
+    void badPayloadsAreRefused()
+    {
+        QFETCH(Slot, slot);
+        QFETCH(QString, error);
+        UopFile uop;
+        QVERIFY(uop.openBytes(build({slot}, 4)));
+        QVERIFY(!uop.payload(uop.entries().at(0)).has_value());
+        QVERIFY2(uop.errorString().contains(error), qPrintable(uop.errorString()));
+        // The store reports it and reads nothing.
+        const QString path = m_dir.filePath("bad.uop");
+        save(path, build({slot}, 4));
+        UopMultiStore store(path);
+        TileMap tiles;
+        QVERIFY(store.open());
+        QVERIFY(!store.readEntry(100, NoInfo(), tiles));
+        QVERIFY2(store.errorString().contains(error), qPrintable(store.errorString()));
+        QVERIFY(tiles.isEmpty());
+    }
+
+    // Every cut of a real-shaped file reads or fails cleanly (the sanitizers watch).
+    void everyTruncationIsSafe()
+    {
+        const QByteArray good = build(collection(), 2);
+        for (int n = 0; n <= good.size(); n += 3) {
+            UopFile uop;
+            if (uop.openBytes(good.left(n)))
+                for (const UopFile::Entry &e : uop.entries())
+                    uop.payload(e);
+        }
+        QVERIFY(UopFile().openBytes(good));
+    }
+
+    void storeListsAndImportsMultis()
+    {
+        const QString path = m_dir.filePath("MultiCollection.uop");
+        save(path, build(collection(), 2));
+        const std::unique_ptr<MultiCollection> store = MultiCollection::forPaths({path});
+        QVERIFY(store);
+        QVERIFY2(store->open(), qPrintable(store->errorString()));
+        QVector<QPair<int, int>> listed;
+        for (const MultiCollection::Entry &e : store->entries())
+            listed.append({e.number, e.tileCount});
+        // housing.bin and the unknown entry are no multis.
+        QCOMPARE(listed, (QVector<QPair<int, int>>{{5, 1}, {7, 0}, {100, 3}}));
+        QCOMPARE(store->firstFreeEntry(), 0);
+        TileMap tiles;
+        QVERIFY(store->readEntry(100, NoInfo(), tiles));
+        QCOMPARE(tileText(tiles), QStringLiteral("16 0 0 0 1;32 -3 2 5 1;48 1 -1 0 0"));
+        QVERIFY(tiles.value(locationKey(-3, 2)).size() == 1);
+        QVERIFY(!store->readEntry(6, NoInfo(), tiles));
+        QVERIFY(store->errorString().contains("entry 6 holds no multi"));
+    }
+
+    // Export rewrites the container: other entries byte for byte, the edited
+    // entry's unchanged records in place, new tiles appended, version kept.
+    void exportKeepsWhatItDoesNotChange_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("edit"); // "same", "drop post, add one"
+        QTest::addColumn<QByteArray>("payload");
+        const QByteArray added = record({0x0040, 4, 4, 10, 0, {}});
+        QTest::newRow("unchanged") << 100 << "same" << multi(100, House);
+        QTest::newRow("edited") << 100 << "edit"
+                                << QByteArray(multi(100, {House[0], House[2]}) + added).replace(4, 1, "\x03");
+        QTest::newRow("new entry") << 200 << "same"
+                                   << QByteArray(multi(200, {}) + record({0x10, 0, 0, 0, 0, {}})
+                                                 + record({0x20, -3, 2, 5, 0, {}}) + record({0x30, 1, -1, 0, 1, {}}))
+                                          .replace(4, 1, "\x03");
+    }
+    void exportKeepsWhatItDoesNotChange()
+    {
+        QFETCH(int, id);
+        QFETCH(QString, edit);
+        QFETCH(QByteArray, payload);
+        const QString path = m_dir.filePath("export.uop");
+        const QByteArray before = build(collection(), 2, 4);
+        save(path, before);
+        UopMultiStore store(path);
+        TileMap tiles;
+        QVERIFY(store.open() && store.readEntry(100, NoInfo(), tiles));
+        QList<TileRecord> list = tilesInKeyOrder(tiles);
+        if (edit == "edit") {
+            list.removeIf([](const TileRecord &t) { return t.id == 0x20; });
+            TileRecord t;
+            t.id = 0x40, t.x = 4, t.y = 4, t.z = 10, t.visible = 1;
+            list.prepend(t);
+        }
+        QVERIFY2(store.exportEntry(id, list), qPrintable(store.errorString()));
+        const QByteArray after = load(path);
+        QCOMPARE(qFromLittleEndian<quint32>(after.constData() + 4), 4u); // the version
+        const Raw written = entry(after, multiHash(id));
+        QCOMPARE(written.compression, quint16(1));
+        QCOMPARE(unzlib(written.bytes, int(written.unpacked)), payload);
+        for (const auto &[hash, raw] : entries(before)) {
+            if (hash != multiHash(id))
+                QVERIFY2(entry(after, hash) == raw, qPrintable(QString::number(hash, 16)));
+        }
+        QCOMPARE(entries(after).size(), entries(before).size() + (id == 200 ? 1 : 0));
+        QVERIFY(store.hasEntry(id));
+        QCOMPARE(QDir(m_dir.path()).entryList({"export.uop*"}, QDir::Files), QStringList{"export.uop"});
+    }
+
+    // A write that fails for real (the file size limit) leaves the old file byte for byte.
+    void failedExportLeavesTheFile()
+    {
+        const QString path = m_dir.filePath("limited.uop");
+        QList<Slot> items = collection();
+        items.append(stored(Unknown + 1, QByteArray(64 * 1024, 'z')));
+        const QByteArray before = build(items, 3);
+        save(path, before);
+        rlimit old {};
+        getrlimit(RLIMIT_FSIZE, &old);
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = old;
+        small.rlim_cur = 16 * 1024;
+        setrlimit(RLIMIT_FSIZE, &small);
+        UopMultiStore store(path);
+        const bool exported = store.exportEntry(100, {});
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, previous);
+        QVERIFY(!exported);
+        QVERIFY2(store.errorString().contains("cannot be written"), qPrintable(store.errorString()));
+        QCOMPARE(load(path), before);
+        QCOMPARE(QDir(m_dir.path()).entryList({"limited.uop*"}, QDir::Files), QStringList{"limited.uop"});
+
+        // A container with entries outside the file is not rewritten at all.
+        QByteArray damaged = before;
+        qToLittleEndian<quint64>(quint64(before.size()) + 100, damaged.data() + 0x200 + 12);
+        save(path, damaged);
+        QVERIFY(!store.exportEntry(100, {}));
+        QVERIFY2(store.errorString().contains("outside the file"), qPrintable(store.errorString()));
+        QCOMPARE(load(path), damaged);
+    }
+
+    // Art from the container decodes exactly as the same records from the pair.
+    void artFromTheContainer()
+    {
+        QImage post(20, 60, QImage::Format_ARGB32);
+        post.fill(qRgba(200, 40, 8, 255));
+        QImage land(44, 44, QImage::Format_ARGB32);
+        land.fill(qRgba(16, 160, 64, 255));
+        const MulWriter::IndexedFile pair = MulWriter::artFiles({{3, land}}, {{0x22, post}});
+        const auto recordOf = [&pair](int n) {
+            const auto le32 = [&pair](int at) {
+                quint32 v = 0;
+                for (int i = 3; i >= 0; --i)
+                    v = v << 8 | quint8(pair.index.at(at + i));
+                return qint32(v);
+            };
+            return pair.data.mid(le32(12 * n), le32(12 * n + 4));
+        };
+        const QString art = m_dir.filePath("artLegacyMUL.uop");
+        save(art, build({stored(NameHash::ofName("build/artlegacymul/00000003.tga"), recordOf(3)),
+                         stored(NameHash::ofName("build/artlegacymul/00016418.tga"), recordOf(0x4022))},
+                        1));
+        save(m_dir.filePath("artidx.mul"), pair.index);
+        save(m_dir.filePath("art.mul"), pair.data);
+        ArtReader fromPair(m_dir.filePath("artidx.mul"), m_dir.filePath("art.mul"), QString(), QString());
+        ArtReader fromContainer;
+        fromContainer.loadContainer(art, QString(), QString());
+        QVERIFY(!fromPair.staticImage(0x22, nullptr, false).isNull());
+        QCOMPARE(fromContainer.staticImage(0x22, nullptr, false), fromPair.staticImage(0x22, nullptr, false));
+        QCOMPARE(fromContainer.landImage(3, nullptr, false), fromPair.landImage(3, nullptr, false));
+        QVERIFY(fromContainer.staticImage(0x23, nullptr, false).isNull());
+        int tw = 0, th = 0, w = 0, h = 0;
+        QVERIFY(fromContainer.staticTexture(0x22, nullptr, false, 0xFF000000, tw, th, w, h));
+        QCOMPARE(QList<int>({tw, th, w, h}), QList<int>({32, 64, 20, 60}));
+        // A damaged container gives no art, and no crash.
+        save(art, QByteArray("MYP\0garbage", 11));
+        fromContainer.loadContainer(art, QString(), QString());
+        QVERIFY(fromContainer.staticImage(0x22, nullptr, false).isNull());
+    }
+
+    void whichFilesAreRead_data()
+    {
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QString>("artMul");
+        QTest::addColumn<QString>("art");   // container chosen for art, "" for the pair
+        QTest::addColumn<QString>("multi"); // store chosen for multis
+        QTest::newRow("classic client") << QStringList{"artidx.mul", "art.mul", "multi.idx", "multi.mul"} << "art.mul" << "" << "multi.idx multi.mul";
+        QTest::newRow("newer client") << QStringList{"artLegacyMUL.uop", "MultiCollection.uop"} << "art.mul" << "artLegacyMUL.uop" << "MultiCollection.uop";
+        QTest::newRow("stale pair beside containers") << QStringList{"artidx.mul", "art.mul", "multi.idx", "multi.mul", "artLegacyMUL.uop", "MultiCollection.uop"} << "art.mul" << "" << "MultiCollection.uop";
+        QTest::newRow("art location names the container") << QStringList{"artidx.mul", "art.mul", "other.uop"} << "other.uop" << "other.uop" << "multi.idx multi.mul";
+    }
+    void whichFilesAreRead()
+    {
+        QFETCH(QStringList, present);
+        QFETCH(QString, artMul);
+        QFETCH(QString, art);
+        QFETCH(QString, multi);
+        QTemporaryDir game;
+        for (const QString &name : present)
+            save(game.filePath(name), "x");
+        const auto in = [&game](const QString &name) { return game.filePath(name); };
+        QString chosen = DataLocations::artContainer(in("artidx.mul"), in(artMul), in("artLegacyMUL.uop"));
+        QCOMPARE(chosen, art.isEmpty() ? QString() : in(art));
+        QStringList store = DataLocations::multiStore(in("multi.idx"), in("multi.mul"), in("MultiCollection.uop"));
+        for (QString &p : store)
+            p = QFileInfo(p).fileName();
+        QCOMPARE(store.join(' '), multi);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestUop)
+#include "test_uop.moc"
