@@ -1,6 +1,7 @@
 #include "data/MultiImport.h"
 
 #include "data/MultiFile.h"
+#include "data/MultiRecordSize.h"
 
 bool MultiImport::entryFromBytes(const QByteArray &index, const QByteArray &data, int number,
                                  const TileInfoSource &info, TileMap &tiles)
@@ -12,7 +13,11 @@ bool MultiImport::entryFromBytes(const QByteArray &index, const QByteArray &data
     const MultiFile::IndexRecord r = records.at(number);
     if (r.offset < 0 || r.offset >= data.size())
         return true;
-    const int size = MultiFile::detectRecordSize(records);
+    // Bytes that cannot tell their record size are not guessed at.
+    const std::optional<int> decided = MultiRecordSize::decide(records, data).bytes();
+    if (!decided)
+        return false;
+    const int size = *decided;
     const qint64 available = qBound<qint64>(0, data.size() - qint64(r.offset), qint64(r.length));
     const qint64 wanted = available / size * size;
     if (wanted > 0)

@@ -10,7 +10,8 @@ class TileInfoSource;
 // bytes: what an import sees, without files (fuzzing, previews of bytes).
 namespace MultiImport {
 
-// The tiles of entry `number`; false when the index has no such entry.
+// The tiles of entry `number`; false when the index has no such entry or
+// the record size cannot be told from the bytes.
 // A length past the data's end is cut to it; a partial record is dropped.
 bool entryFromBytes(const QByteArray &index, const QByteArray &data, int number,
                     const TileInfoSource &info, TileMap &tiles);

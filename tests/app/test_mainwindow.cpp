@@ -306,7 +306,7 @@ private slots:
             QVERIFY(QMetaObject::invokeMethod(menu, "aboutToShow"));
             QList<QAction *> entries;
             for (QAction *a : menu->actions())
-                if (a->text() == first->windowTitle())
+                if (a->text() == first->title())
                     entries.append(a);
             QCOMPARE(entries.size(), 2);
             entries.at(wanted == first ? 0 : 1)->trigger();

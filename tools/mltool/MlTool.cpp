@@ -22,17 +22,6 @@ bool isContainer(const QString &path)
 }
 } // namespace
 
-QList<TileRecord> tilesOf(const Facet &model)
-{
-    QList<TileRecord> tiles;
-    for (const quint32 key : model.sortedKeys()) {
-        for (const TileRecord &t : model.locations().value(key))
-            tiles.append(t);
-    }
-    return tiles;
-}
-} // namespace
-
 QString MlTool::usage()
 {
     return QStringLiteral(
@@ -326,7 +315,7 @@ int MlTool::exportToContainer(const QStringList &args)
     model.setAllowDuplicates(true);
     model.load(mlt.tiles);
     UopMultiStore store(args[1]);
-    if (!store.exportEntry(entry, tilesOf(model)))
+    if (!store.exportEntry(entry, tilesInDrawOrder(model)))
         return failed(store.errorString());
     return Done;
 }
