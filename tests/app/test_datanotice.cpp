@@ -61,7 +61,9 @@ private slots:
         MainWindow w;
         w.show();
         QMessageBox *box = notice(w);
-        QVERIFY(box && box->isVisible() && !box->isModal());
+        QVERIFY(box);
+        QVERIFY(box->isVisible());
+        QVERIFY(!box->isModal());
         const QString listed = box->informativeText();
         for (const QString &line : {"artidx.mul: " + client("artidx.mul") + ": missing",
                                     "art.mul: " + client("art.mul") + ": missing",

@@ -230,7 +230,8 @@ void TestRealUse::initTestCase()
 {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         QSKIP("needs an X display for OpenGL (run under xvfb-run)");
-    QVERIFY(m_settingsDir.isValid() && m_files.isValid());
+    QVERIFY(m_settingsDir.isValid());
+    QVERIFY(m_files.isValid());
     for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
         for (auto scope : {QSettings::UserScope, QSettings::SystemScope})
             QSettings::setPath(format, scope, m_settingsDir.path());
@@ -444,7 +445,8 @@ void TestRealUse::undoStaysInItsDocument()
     QTest::keyClick(m_main.get(), Qt::Key_S, Qt::ControlModifier);
     QVERIFY(!a->model()->isModified());
     const QByteArray savedA = fileBytes(pathA);
-    QVERIFY(savedA != mltBytes(Scene) && savedA.size() == mltBytes(Scene).size());
+    QVERIFY(savedA != mltBytes(Scene));
+    QVERIFY(savedA.size() == mltBytes(Scene).size());
     const QImage frameA = va->grabFramebuffer();
 
     GLScroll *b = open(sceneFile("b.mlt"));
@@ -457,11 +459,13 @@ void TestRealUse::undoStaysInItsDocument()
     QTest::keyClick(m_main.get(), Qt::Key_Z, Qt::ControlModifier);
     QTest::keyClick(m_main.get(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(vb->grabFramebuffer(), openedB);
-    QVERIFY(!action("Undo")->isEnabled() && action("Redo")->isEnabled());
+    QVERIFY(!action("Undo")->isEnabled());
+    QVERIFY(action("Redo")->isEnabled());
     QTest::keyClick(m_main.get(), Qt::Key_Z, Qt::ControlModifier); // nothing left in B
 
     activate(a);
-    QVERIFY(action("Undo")->isEnabled() && !action("Redo")->isEnabled());
+    QVERIFY(action("Undo")->isEnabled());
+    QVERIFY(!action("Redo")->isEnabled());
     QCOMPARE(va->grabFramebuffer(), frameA);
     QVERIFY(!a->model()->isModified());
     m_dialogs->answer(m_files.filePath("a-copy.mlt"), "mlt (*.mlt)");
@@ -470,7 +474,8 @@ void TestRealUse::undoStaysInItsDocument()
     QCOMPARE(fileBytes(m_files.filePath("a-copy.mlt")), savedA);
     QCOMPARE(fileBytes(pathA), savedA);
     activate(b);
-    QVERIFY(!action("Undo")->isEnabled() && action("Redo")->isEnabled());
+    QVERIFY(!action("Undo")->isEnabled());
+    QVERIFY(action("Redo")->isEnabled());
 }
 
 // Move, undo, another move, redo: the undone move never comes back.
@@ -606,7 +611,8 @@ void TestRealUse::windowConventions()
     QVERIFY(sub->isMaximized());
     QCOMPARE(sub->size(), m_main->workspace()->viewport()->size());
     QCOMPARE(m_main->windowTitle(), "Tilsen Multi Editor - [Untitled[*]]");
-    QVERIFY(!m_main->isWindowModified() && !doc->isWindowModified());
+    QVERIFY(!m_main->isWindowModified());
+    QVERIFY(!doc->isWindowModified());
 
     // An edit sets the modified mark; saving clears it and names the file.
     m_dialogs->answer(1001);
@@ -614,11 +620,13 @@ void TestRealUse::windowConventions()
     const QPoint p = doc->view()->rect().center();
     QTest::mouseMove(doc->view(), p);
     QTest::mouseClick(doc->view(), Qt::LeftButton, {}, p);
-    QVERIFY(doc->isWindowModified() && m_main->isWindowModified());
+    QVERIFY(doc->isWindowModified());
+    QVERIFY(m_main->isWindowModified());
     const QString path = m_files.filePath("conventions.mlt");
     m_dialogs->answer(path, "mlt (*.mlt)");
     QTest::keyClick(m_main.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
-    QVERIFY(!doc->isWindowModified() && !m_main->isWindowModified());
+    QVERIFY(!doc->isWindowModified());
+    QVERIFY(!m_main->isWindowModified());
     QCOMPARE(m_main->windowTitle(), "Tilsen Multi Editor - [" + path + "[*]]");
     QCOMPARE(fileBytes(path).size(), 16);
 
@@ -634,7 +642,8 @@ void TestRealUse::windowConventions()
         QVERIFY(artShown());
     }
     action("Show terrain")->trigger();
-    QVERIFY(artShown() && !action("Show terrain")->isChecked());
+    QVERIFY(artShown());
+    QVERIFY(!action("Show terrain")->isChecked());
 
     // Ctrl+W closes the active document; the hint comes back.
     QTest::keyClick(m_main.get(), Qt::Key_W, Qt::ControlModifier);
@@ -648,7 +657,8 @@ void TestRealUse::layoutIsRemembered()
 {
     // The first start: the built-in size, docks hidden.
     QCOMPARE(m_main->size(), QSize(1100, 750));
-    QVERIFY(m_main->paletteDock()->isHidden() && m_main->clipDock()->isHidden());
+    QVERIFY(m_main->paletteDock()->isHidden());
+    QVERIFY(m_main->clipDock()->isHidden());
     m_main->resize(900, 640);
     m_main->clipDock()->show();
     QVERIFY(m_main->close());
@@ -656,7 +666,8 @@ void TestRealUse::layoutIsRemembered()
     m_main->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
     QCOMPARE(m_main->size(), QSize(900, 640));
-    QVERIFY(m_main->clipDock()->isVisible() && m_main->paletteDock()->isHidden());
+    QVERIFY(m_main->clipDock()->isVisible());
+    QVERIFY(m_main->paletteDock()->isHidden());
 }
 
 QTEST_MAIN(TestRealUse)

@@ -132,7 +132,9 @@ private slots:
         QProcess *first = editor(house, 200, 10, &written);
         QVERIFY2(QFile::exists(written), qPrintable(written));
         const std::optional<RecoveryFile> copy = RecoveryFile::read(written);
-        QVERIFY(copy && copy->fileName == house && copy->tiles == 202);
+        QVERIFY(copy);
+        QVERIFY(copy->fileName == house);
+        QVERIFY(copy->tiles == 202);
 
         // While that editor runs, its files are its own.
         QCOMPARE(startAndReport(2), QStringList({"files " + QFileInfo(written).fileName()}));
@@ -165,7 +167,8 @@ private slots:
         kill(first);
         QCOMPARE(recoveryFiles().size(), 1);
         const QStringList discarded = startAndReport(1);
-        QVERIFY(discarded.size() == 2 && discarded[0].startsWith("offer "));
+        QVERIFY(discarded.size() == 2);
+        QVERIFY(discarded[0].startsWith("offer "));
         QCOMPARE(recoveryFiles(), QStringList());
         QCOMPARE(fileBytes(house), saved);
     }
@@ -190,7 +193,9 @@ private slots:
         undo->commitGroup();
         recovery.writeAll();
         const std::optional<RecoveryFile> copy = RecoveryFile::read(path);
-        QVERIFY(copy && copy->tiles == 1 && copy->fileName == dir.filePath("a.mlt"));
+        QVERIFY(copy);
+        QVERIFY(copy->tiles == 1);
+        QVERIFY(copy->fileName == dir.filePath("a.mlt"));
         QCOMPARE(copy->mlt, QByteArray(4, '\0') + entry(7, 0, 0));
 
         QVERIFY(doc->saveToFile(dir.filePath("a.mlt")));
@@ -235,7 +240,8 @@ private slots:
         ::setrlimit(RLIMIT_FSIZE, &before);
         std::signal(SIGXFSZ, oldHandler);
 
-        QVERIFY(!saved && doc->model()->isModified());
+        QVERIFY(!saved);
+        QVERIFY(doc->model()->isModified());
         QCOMPARE(fileBytes(file), old);
         const ScriptedDialogs::Call *warning = dialogs.last("warning");
         QVERIFY(warning);
@@ -267,7 +273,8 @@ private slots:
         dialogs.answer(bad, "png(*.png)");
         doc->view()->capture();
         const ScriptedDialogs::Call *said = dialogs.last("warning");
-        QVERIFY(said && said->title == "Capture");
+        QVERIFY(said);
+        QVERIFY(said->title == "Capture");
         QCOMPARE(said->text, "Unable to save " + bad + "\nNo such file or directory");
         QVERIFY(!QFile::exists(bad));
     }
@@ -285,9 +292,11 @@ private slots:
         dialogs.answer(path);
         window.slotFileOpen();
         GLScroll *doc = window.activeDocument();
-        QVERIFY(doc && doc->model()->tileCount() == 3);
+        QVERIFY(doc);
+        QVERIFY(doc->model()->tileCount() == 3);
         const ScriptedDialogs::Call *said = dialogs.last("warning");
-        QVERIFY(said && said->text.startsWith("2 tile(s) of " + path + " lie outside the editing area."));
+        QVERIFY(said);
+        QVERIFY(said->text.startsWith("2 tile(s) of " + path + " lie outside the editing area."));
 
         doc->view()->setEditArt(true);
         doc->view()->selectAll();
@@ -303,7 +312,9 @@ private slots:
         dialogs.answer(huge);
         window.slotFileOpen();
         said = dialogs.last("warning");
-        QVERIFY(said && said->title == "Open File Error" && said->text.contains("huge.mlt is larger than"));
+        QVERIFY(said);
+        QVERIFY(said->title == "Open File Error");
+        QVERIFY(said->text.contains("huge.mlt is larger than"));
         QCOMPARE(window.documents().size(), 1);
         dialogs.answer(int(QMessageBox::No));
         doc->parentWidget()->close();

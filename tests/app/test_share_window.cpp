@@ -233,7 +233,8 @@ void TestShareWindow::opensAndSavesTextFormats()
     QCOMPARE(load(m_dir.filePath("copy.csv")),
              QByteArray("kind,id,x,y,z,hue,visible\nart,701,-1,0,3,0,1\nart,700,1,1,0,0,1\n"));
     GLScroll *again = openDocument(m_dir.filePath("copy.csv"));
-    QVERIFY(again && again != doc);
+    QVERIFY(again);
+    QVERIFY(again != doc);
     QCOMPARE(tilesOf(again), tilesOf(doc));
 
     // A damaged list is named with its line.

@@ -112,7 +112,9 @@ void TestChooserPreview::showsPictureCountBoundsAndName()
              qPrintable(info));
     // Three tiles of 40 x 50: wider and taller than one, at most the preview's size.
     const QImage picture = chooser.shownPreview()->picture;
-    QVERIFY(picture.width() > 40 && picture.width() <= 240 && picture.height() <= 200);
+    QVERIFY(picture.width() > 40);
+    QVERIFY(picture.width() <= 240);
+    QVERIFY(picture.height() <= 200);
     QCOMPARE(chooser.multiIndex(), 4);
     QVERIFY(!chooser.insertAtOwnPosition());
     chooser.findChild<QCheckBox *>("ownPosition")->setChecked(true);

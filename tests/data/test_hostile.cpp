@@ -104,11 +104,14 @@ private slots:
         QFETCH(QByteArray, xml);
         QFETCH(QString, message);
         const PaletteXml::Result palette = PaletteXml::parse(xml);
-        QVERIFY(palette.art.isEmpty() && palette.terrain.isEmpty());
+        QVERIFY(palette.art.isEmpty());
+        QVERIFY(palette.terrain.isEmpty());
         QVERIFY2(palette.error.startsWith("palette.xml cannot be read: ") && palette.error.contains(message),
                  qPrintable(palette.error));
         const MultiNames::Result multis = MultiNames::parse(xml);
-        QVERIFY(multis.names.isEmpty() && !multis.visible && multis.error.contains(message));
+        QVERIFY(multis.names.isEmpty());
+        QVERIFY(!multis.visible);
+        QVERIFY(multis.error.contains(message));
         // 255 levels are still a palette.
         QVERIFY(PaletteXml::parse(nested(255)).error.isEmpty());
     }
@@ -143,7 +146,9 @@ private slots:
         reader.loadFromBytes(f.index, f.data);
         int rw = 0, rh = 0;
         const QByteArray *pixels = reader.staticPixels(0, rw, rh);
-        QVERIFY(pixels && rw == w && rh == h);
+        QVERIFY(pixels);
+        QVERIFY(rw == w);
+        QVERIFY(rh == h);
         for (int y : {0, 1, h - 1}) {
             for (int x = 0; x < w; ++x) {
                 const uchar *px = reinterpret_cast<const uchar *>(pixels->constData()) + 4 + 2 * (w * y + x);
@@ -157,7 +162,9 @@ private slots:
         ArtReader other;
         const MulWriter::IndexedFile g = MulWriter::indexedFile({{0x4000, words(back)}}, 0x8000);
         other.loadFromBytes(g.index, g.data);
-        QVERIFY(other.staticPixels(0, rw, rh) && rw == 2 && rh == 1);
+        QVERIFY(other.staticPixels(0, rw, rh));
+        QVERIFY(rw == 2);
+        QVERIFY(rh == 1);
     }
 
     // Recovery files written out by hand: a sound one reads back, a cut,
@@ -173,7 +180,10 @@ private slots:
         const QByteArray sound = "TMERCVR1" + le32(quint32(utf16.size())) + utf16 + msecs + le32(1)
                                  + le32(quint32(mlt.size())) + mlt;
         const std::optional<RecoveryFile> r = RecoveryFile::fromBytes(sound);
-        QVERIFY(r && r->fileName == name && r->tiles == 1 && r->mlt == mlt);
+        QVERIFY(r);
+        QVERIFY(r->fileName == name);
+        QVERIFY(r->tiles == 1);
+        QVERIFY(r->mlt == mlt);
         QCOMPARE(r->written.toMSecsSinceEpoch(), 1765000000000);
         QCOMPARE(r->toBytes(), sound);
         QByteArray lying = sound;
@@ -218,7 +228,8 @@ private slots:
         for (const TileRecord &t : model.tilesAt(300, -300))
             undo.removeTile(t);
         undo.commitGroup();
-        QVERIFY(model.tilesAt(300, -300).empty() && model.tilesOutside() == 0);
+        QVERIFY(model.tilesAt(300, -300).empty());
+        QVERIFY(model.tilesOutside() == 0);
         QCOMPARE(MltFile::toBytes(model), QByteArray(4, '\0') + words({7, 1, 1, 0, 1, 0}));
         undo.undo();
         QCOMPARE(model.tilesOutside(), 2);

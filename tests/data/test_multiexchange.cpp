@@ -143,7 +143,8 @@ private slots:
         const QByteArray index = pair.index(), data = pair.data();
         dialogs.answer(1);
         MultiExchange::exportMulti(nullptr, pair.idx, pair.mul, model, m_data);
-        QVERIFY(dialogs.count("warning") == 1 && dialogs.last("warning")->text.contains("multi.mul"));
+        QVERIFY(dialogs.count("warning") == 1);
+        QVERIFY(dialogs.last("warning")->text.contains("multi.mul"));
         QVERIFY(!QApplication::overrideCursor());
         QCOMPARE(std::pair(pair.index(), pair.data()), std::pair(index, data));
         MultiExchange::exportMulti(nullptr, pair.dir.filePath("none.idx"), pair.mul, model, m_data);

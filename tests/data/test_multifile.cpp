@@ -245,7 +245,8 @@ private slots:
         for (int entry : {0, 1, 2, 3, 4, 5}) {
             for (int recordSize : {12, 16}) {
                 const auto plan = MultiFile::planExport(index, data, entry, {MultiPair::tile(m_data, 1, 0, 0, 0)}, recordSize, &error);
-                QVERIFY(plan && plan->appended.size() == recordSize);
+                QVERIFY(plan);
+                QVERIFY(plan->appended.size() == recordSize);
             }
         }
         QVERIFY(!MultiFile::planExport(index, data, 6, {}, 12, &error));

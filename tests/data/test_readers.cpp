@@ -276,7 +276,8 @@ private slots:
         list[8].name = "Last";
         const QByteArray bytes = MulWriter::hues(list);
         QTemporaryDir dir;
-        QVERIFY(writeFile(dir.filePath("hues.mul"), bytes) && writeFile(dir.filePath("short.mul"), bytes.left(708 + 4 + 88 * 0 + 70)));
+        QVERIFY(writeFile(dir.filePath("hues.mul"), bytes));
+        QVERIFY(writeFile(dir.filePath("short.mul"), bytes.left(708 + 4 + 88 * 0 + 70)));
         const HueTable whole(dir.filePath("hues.mul"));
         QCOMPARE(QStringList({whole.name(1), whole.name(8), whole.name(9), whole.name(10), whole.name(0), whole.name(17)}),
                  QStringList({"Red", "A name of twenty chr", "Last", "", "", ""}));
@@ -297,7 +298,8 @@ private slots:
         QCOMPARE(TileData(dir.filePath("odd.mul")).status().state, DataFileStatus::State::Unrecognised);
         QCOMPARE(TileData(dir.filePath("none.mul")).status().state, DataFileStatus::State::Missing);
         const MulWriter::IndexedFile art = MulWriter::artFiles({}, {{1, QImage(4, 4, QImage::Format_ARGB32)}});
-        QVERIFY(writeFile(dir.filePath("artidx.mul"), art.index) && writeFile(dir.filePath("art.mul"), art.data));
+        QVERIFY(writeFile(dir.filePath("artidx.mul"), art.index));
+        QVERIFY(writeFile(dir.filePath("art.mul"), art.data));
         const ArtReader reader(dir.filePath("artidx.mul"), dir.filePath("art.mul"), QString(), QString());
         QCOMPARE(reader.indexStatus().describe(), "artidx.mul: " + dir.filePath("artidx.mul") + ": found, 16384 terrain, 16384 art");
         QVERIFY(reader.artStatus().usable());

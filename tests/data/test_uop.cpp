@@ -252,7 +252,8 @@ private slots:
         save(path, before);
         UopMultiStore store(path);
         TileMap tiles;
-        QVERIFY(store.open() && store.readEntry(100, NoInfo(), tiles));
+        QVERIFY(store.open());
+        QVERIFY(store.readEntry(100, NoInfo(), tiles));
         QList<TileRecord> list = tilesInKeyOrder(tiles);
         if (edit == "edit") {
             list.removeIf([](const TileRecord &t) { return t.id == 0x20; });

@@ -266,7 +266,8 @@ private slots:
         QSignalSpy redoState(&undo, &UndoMgr::stateRedo);
         edit(undo, {second});
         QCOMPARE(redoState.size(), 1);
-        QVERIFY(!redoState.first().first().toBool() && !undo.hasSteps(1));
+        QVERIFY(!redoState.first().first().toBool());
+        QVERIFY(!undo.hasSteps(1));
         undo.redo();
         QCOMPARE(keys(f.locations()), keys({second}));
         undo.undo();

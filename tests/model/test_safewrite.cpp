@@ -165,7 +165,8 @@ private slots:
         QCOMPARE(roomy.taken, QByteArray(size, 'y'));
 
         FullDevice closed(size);
-        QVERIFY(!SafeWrite::writeAll(closed, "z", &error) && !error.isEmpty());
+        QVERIFY(!SafeWrite::writeAll(closed, "z", &error));
+        QVERIFY(!error.isEmpty());
 
         // Every write "succeeds" into the buffer; the flush is where it fails.
         BufferedFullDevice buffered(room);
@@ -175,7 +176,8 @@ private slots:
         QCOMPARE(error, QStringLiteral("No space left on device"));
         BufferedFullDevice enough(size);
         QVERIFY(enough.open(QIODevice::WriteOnly));
-        QVERIFY(SafeWrite::writeAll(enough, QByteArray(size, 'b'), &error) && enough.stored.size() == size);
+        QVERIFY(SafeWrite::writeAll(enough, QByteArray(size, 'b'), &error));
+        QVERIFY(enough.stored.size() == size);
     }
 
     // Under a size limit, saving the document must fail, say why, keep the
@@ -201,7 +203,8 @@ private slots:
         const QByteArray old = mltRow(oldTiles);
         {
             QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(old) == old.size());
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QVERIFY(f.write(old) == old.size());
         }
         const ChildResult child = underSizeLimit(rlim_t(limit), [&] {
             Facet model(m_data);
@@ -222,7 +225,8 @@ private slots:
         Facet model(m_data);
         model.load(MltFile::fromBytes(mltRow(newTiles), m_data).tiles);
         model.markModified();
-        QVERIFY(model.save(path) && !model.isModified());
+        QVERIFY(model.save(path));
+        QVERIFY(!model.isModified());
         QCOMPARE(fileBytes(path), mltRow(newTiles));
     }
 
@@ -250,7 +254,9 @@ private slots:
         QString error;
         QVERIFY(!SafeWrite::replaceFile(dir.filePath("no/such/folder/x"), old, &error));
         QVERIFY(!error.isEmpty());
-        QVERIFY(SafeWrite::removeFile(path) && !QFile::exists(path) && SafeWrite::removeFile(path));
+        QVERIFY(SafeWrite::removeFile(path));
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(SafeWrite::removeFile(path));
     }
 };
 

@@ -169,7 +169,8 @@ private slots:
         QCOMPARE(MultiPair::load(counted.idx), m_pair.newIndex);
         QCOMPARE(MultiPair::load(counted.mul), m_pair.newData);
         const int steps = MultiPair::load(log).count('\n');
-        QVERIFY(MultiPair::load(log).contains("pwrite") && MultiPair::load(log).contains("rename"));
+        QVERIFY(MultiPair::load(log).contains("pwrite"));
+        QVERIFY(MultiPair::load(log).contains("rename"));
 
         QMap<QString, int> outcomes;
         for (int k = 1; k <= steps + 1; ++k) {
@@ -190,7 +191,8 @@ private slots:
             QVERIFY2(oldOrNew(f, what), qPrintable(QString("killed after %1 us: %2").arg(duration * i / 20).arg(what)));
             ++outcomes[what];
         }
-        QVERIFY(outcomes.value("old") > 0 && outcomes.value("new") > 0);
+        QVERIFY(outcomes.value("old") > 0);
+        QVERIFY(outcomes.value("new") > 0);
     }
 
     // Compaction killed at each of its steps: every entry always reads as
@@ -268,12 +270,15 @@ private slots:
         lay(real);
         QFile::remove(real.mlt);
         MultiPair::save(linked.mlt, m_pair.mlt);
-        QVERIFY(QFile::link(real.idx, linked.idx) && QFile::link(real.mul, linked.mul));
+        QVERIFY(QFile::link(real.idx, linked.idx));
+        QVERIFY(QFile::link(real.mul, linked.mul));
         const auto mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
-        QVERIFY(QFile::setPermissions(real.idx, mode) && QFile::setPermissions(real.mul, mode));
+        QVERIFY(QFile::setPermissions(real.idx, mode));
+        QVERIFY(QFile::setPermissions(real.mul, mode));
         const Run r = mltool(exportArgs(linked), QProcessEnvironment::systemEnvironment());
         QVERIFY2(r.status == 0, qPrintable(r.err));
-        QVERIFY(QFileInfo(linked.idx).isSymLink() && QFileInfo(linked.mul).isSymLink());
+        QVERIFY(QFileInfo(linked.idx).isSymLink());
+        QVERIFY(QFileInfo(linked.mul).isSymLink());
         QCOMPARE(MultiPair::load(real.idx), m_pair.newIndex);
         QCOMPARE(MultiPair::load(real.mul), m_pair.newData);
         QCOMPARE(QFile::permissions(real.idx) & 0x7077, mode);

@@ -164,7 +164,8 @@ void TestMlToolShare::rendersStoreys()
     if (hideBelow) {
         QCOMPARE(qAlpha(below), 0);
     } else {
-        QVERIFY(qAlpha(below) > 0 && qAlpha(below) < 255);
+        QVERIFY(qAlpha(below) > 0);
+        QVERIFY(qAlpha(below) < 255);
         QCOMPARE(qRgb(qRed(below), qGreen(below), qBlue(below)), m_b.pixel(5, 25) | 0xFF000000u);
     }
 }
@@ -182,7 +183,8 @@ void TestMlToolShare::rendersEveryEntryWithContactSheet()
     QCOMPARE(QDir(outDir).entryList(QDir::Files), QStringList({"0.png", "3.png", "contact-sheet.png"}));
     QCOMPARE(opaque(QImage(outDir + "/0.png")), m_a);
     const QImage sheet(outDir + "/contact-sheet.png");
-    QVERIFY(sheet.width() > 2 * 160 && sheet.height() > 160);
+    QVERIFY(sheet.width() > 2 * 160);
+    QVERIFY(sheet.height() > 160);
 
     // One entry of the pair, the same picture as the whole-store run made.
     const Run one = mltool({"render", "--data", m_data, idx, mul, "3", m_dir.filePath("3.png")});

@@ -147,7 +147,8 @@ private slots:
         QCOMPARE(storeIds, pairIds);
         for (int id : pairIds) {
             TileMap a, b;
-            QVERIFY(pair.readEntry(id, NoInfo(), a) && store.readEntry(id, NoInfo(), b));
+            QVERIFY(pair.readEntry(id, NoInfo(), a));
+            QVERIFY(store.readEntry(id, NoInfo(), b));
             QCOMPARE(tileText(b), tileText(a));
         }
         ArtReader fromPair(data + "artidx.mul", data + "art.mul", QString(), QString());
@@ -164,7 +165,8 @@ private slots:
             if (fromContainer.landImage(id, nullptr, false) != fromPair.landImage(id, nullptr, false))
                 QFAIL(qPrintable(QString("terrain %1 differs").arg(id)));
         QVERIFY(drawn > 10);
-        QVERIFY(!QFileInfo::exists(data + "uop/art.mul") && !QFileInfo::exists(data + "uop/multi.idx"));
+        QVERIFY(!QFileInfo::exists(data + "uop/art.mul"));
+        QVERIFY(!QFileInfo::exists(data + "uop/multi.idx"));
     }
 };
 
