@@ -39,7 +39,7 @@ QString artContainer(const QTemporaryDir &dir)
     QVector<UopFile::NewEntry> entries;
     for (int i = 0; i < ArtEntries; ++i)
         entries.append(UopFile::storedEntry(artHash(i), QByteArray(16, char(i))));
-    const QString path = dir.filePath("artLegacyMUL.uop");
+    QString path = dir.filePath("artLegacyMUL.uop");
     writeFile(path, UopFile::build(UopFile::Header(), entries));
     return path;
 }
@@ -107,7 +107,7 @@ QString multiContainer(const QTemporaryDir &dir)
     for (int i = 0; i < noise.size(); ++i)
         noise[i] = char((i * 2654435761u) >> 13);
     entries.append(UopFile::storedEntry(0x42, noise));
-    const QString path = dir.filePath("MultiCollection.uop");
+    QString path = dir.filePath("MultiCollection.uop");
     writeFile(path, UopFile::build(UopFile::Header(), entries));
     return path;
 }

@@ -169,6 +169,8 @@ void MainWindow::reportDataFiles()
     paths.multiMul = m_settings->multiMul();
     paths.texIdx = m_settings->texIdx();
     paths.texMaps = m_settings->texMapsMul();
+    paths.artUop = m_settings->artUop();
+    paths.multiUop = m_settings->multiUop();
     const QString line =
         DataFileNotice::show(this, DataFiles::problems(DataFiles::statuses(*m_art, m_tileData, m_hues, paths)));
     if (!line.isEmpty())

@@ -5,6 +5,7 @@
 #include "data/HueTable.h"
 #include "data/MultiFile.h"
 #include "data/TileData.h"
+#include "data/UopFile.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -41,10 +42,23 @@ QVector<DataFileStatus> DataFiles::multiStatus(const QString &idx, const QString
 }
 
 QVector<DataFileStatus> DataFiles::statuses(const ArtReader &art, const TileData &tileData,
-                                            const HueTable &hues, const DataPaths &paths)
+                                            const HueTable &hues, const DataPaths &paths,
+                                            std::optional<int> recordSize)
 {
-    QVector<DataFileStatus> out{art.indexStatus(), art.artStatus(), tileData.status(), hues.status()};
-    out += multiStatus(paths.multiIdx, paths.multiMul, std::nullopt, tileData.staticCount());
+    // A client that ships its art or multis only in containers lacks the pairs
+    // on purpose: report the container that is read instead.
+    QVector<DataFileStatus> out;
+    const QString artUop = DataLocations::artContainer(paths.artIdx, paths.artMul, paths.artUop);
+    if (artUop.isEmpty())
+        out << art.indexStatus() << art.artStatus();
+    else
+        out << containerStatus(QStringLiteral("artLegacyMUL.uop"), artUop);
+    out << tileData.status() << hues.status();
+    const QStringList store = DataLocations::multiStore(paths.multiIdx, paths.multiMul, paths.multiUop);
+    if (store.size() == 1)
+        out << containerStatus(QStringLiteral("MultiCollection.uop"), store.first());
+    else
+        out += multiStatus(paths.multiIdx, paths.multiMul, recordSize, tileData.staticCount());
     out << DataFileStatus::probe(QStringLiteral("texidx.mul"), paths.texIdx)
         << DataFileStatus::probe(QStringLiteral("texmaps.mul"), paths.texMaps);
     // Only configured, never read: worth a word only when a location is set.
@@ -53,25 +67,41 @@ QVector<DataFileStatus> DataFiles::statuses(const ArtReader &art, const TileData
     return out;
 }
 
+DataFileStatus DataFiles::containerStatus(const QString &name, const QString &path)
+{
+    DataFileStatus status = DataFileStatus::probe(name, path);
+    if (!status.usable())
+        return status;
+    UopFile uop;
+    if (!uop.open(path)) {
+        status.state = DataFileStatus::State::Unrecognised;
+        status.layout = uop.errorString();
+        return status;
+    }
+    status.layout = tr("packed container");
+    status.counts = tr("%1 entries").arg(uop.entries().size());
+    return status;
+}
+
 QVector<DataFileStatus> DataFiles::check(const DataPaths &paths, std::optional<int> recordSize)
 {
-    ArtReader art(paths.artIdx, paths.artMul, paths.texIdx, paths.texMaps);
+    ArtReader art;
+    const QString artUop = DataLocations::artContainer(paths.artIdx, paths.artMul, paths.artUop);
+    if (artUop.isEmpty())
+        art.load(paths.artIdx, paths.artMul, paths.texIdx, paths.texMaps);
+    else
+        art.loadContainer(artUop, paths.texIdx, paths.texMaps);
     const TileData tileData(paths.tileData);
     const HueTable hues(paths.hues);
-    QVector<DataFileStatus> out = statuses(art, tileData, hues, paths);
-    if (recordSize) {
-        const QVector<DataFileStatus> multi = multiStatus(paths.multiIdx, paths.multiMul, recordSize,
-                                                          tileData.staticCount());
-        std::copy(multi.cbegin(), multi.cend(), out.begin() + 4);
-    }
-    return out;
+    return statuses(art, tileData, hues, paths, recordSize);
 }
 
 DataPaths DataFiles::inFolder(const QString &dir)
 {
     const auto in = [&dir](const char *name) { return DataLocations::fileIn(dir, QString::fromLatin1(name)); };
     return {in("artidx.mul"), in("art.mul"),    in("tiledata.mul"), in("hues.mul"),     in("multi.idx"),
-            in("multi.mul"),  in("texidx.mul"), in("texmaps.mul"),  in("radarcol.mul"), dir};
+            in("multi.mul"),  in("texidx.mul"), in("texmaps.mul"),  in("radarcol.mul"), dir,
+            in("artLegacyMUL.uop"), in("MultiCollection.uop")};
 }
 
 QVector<DataFileStatus> DataFiles::inFolder(const QString &dir, std::optional<int> recordSize)

@@ -15,6 +15,8 @@ class TileData;
 // The locations of the client's data files that the editor reads.
 struct DataPaths {
     QString artIdx, artMul, tileData, hues, multiIdx, multiMul, texIdx, texMaps, radarCol, mapDir;
+    // The packed containers that stand in for the art and multi pairs where they are used.
+    QString artUop, multiUop;
 };
 
 // Says, file by file, what the editor found of the client's data: for the
@@ -24,7 +26,10 @@ class DataFiles
 public:
     // From readers that already loaded the files; the rest is probed.
     static QVector<DataFileStatus> statuses(const ArtReader &art, const TileData &tileData,
-                                            const HueTable &hues, const DataPaths &paths);
+                                            const HueTable &hues, const DataPaths &paths,
+                                            std::optional<int> recordSize = std::nullopt);
+    // A packed container: found, readable as one, and how many entries it holds.
+    static DataFileStatus containerStatus(const QString &name, const QString &path);
     // Loads the files itself.
     static QVector<DataFileStatus> check(const DataPaths &paths, std::optional<int> recordSize = std::nullopt);
     // The usual file names inside a client folder, whatever their case.

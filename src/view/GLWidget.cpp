@@ -319,7 +319,7 @@ QString GLWidget::captureFilter(const QByteArray &format)
 // A typed suffix naming a writable format wins over the chosen filter.
 QString GLWidget::captureFormat(const QString &fileName, const QString &chosenFilter)
 {
-    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    QString suffix = QFileInfo(fileName).suffix().toLower();
     if (!suffix.isEmpty() && QImageWriter::supportedImageFormats().contains(suffix.toLatin1()))
         return suffix;
     const QString fromFilter = chosenFilter.section(QLatin1Char('('), 0, 0);

@@ -151,6 +151,14 @@ private slots:
             QVERIFY(store.readEntry(id, NoInfo(), b));
             QCOMPARE(tileText(b), tileText(a));
         }
+        // A client with only containers lacks the pairs on purpose: info names
+        // the containers it reads and does not ask for the pairs.
+        const Run info = mltool({"info", data + "uop"});
+        QCOMPARE(info.status, 0);
+        QVERIFY2(info.out.contains("artLegacyMUL.uop: "), qPrintable(info.out));
+        QVERIFY2(info.out.contains("MultiCollection.uop: "), qPrintable(info.out));
+        QVERIFY2(!info.out.contains("artidx.mul"), qPrintable(info.out));
+        QVERIFY2(!info.out.contains("multi.idx"), qPrintable(info.out));
         ArtReader fromPair(data + "artidx.mul", data + "art.mul", QString(), QString());
         ArtReader fromContainer;
         fromContainer.loadContainer(data + "uop/artLegacyMUL.uop", QString(), QString());
