@@ -336,6 +336,14 @@ bool MultiFile::writablePair(QString &idx, QString &mul)
     return true;
 }
 
+bool MultiFile::readLocked(DataAppender &mulFile, const QString &idx, QByteArray &index, QByteArray &data)
+{
+    QString error;
+    if (!mulFile.open(&error) || !mulFile.readAll(data, MaxFileSize, &error))
+        return failWith(error);
+    return readWhole(idx, index);
+}
+
 bool MultiFile::exportEntry(int entry, const QList<TileRecord> &tiles)
 {
     QString idx, mul, error;
@@ -344,9 +352,7 @@ bool MultiFile::exportEntry(int entry, const QList<TileRecord> &tiles)
         return false;
     // Locked first: the index read below is the one this export replaces.
     DataAppender appender(mul);
-    if (!appender.open(&error) || !appender.readAll(data, MaxFileSize, &error))
-        return failWith(error);
-    if (!readWhole(idx, index))
+    if (!readLocked(appender, idx, index, data))
         return false;
     m_records = parseIndex(index);
     m_size = m_givenSize ? MultiRecordSize::given(*m_givenSize) : MultiRecordSize::decide(m_records, data, m_hint);
@@ -381,9 +387,7 @@ bool MultiFile::compact()
     if (!writablePair(idx, mul))
         return false;
     DataAppender file(mul);
-    if (!file.open(&error) || !file.readAll(data, MaxFileSize, &error))
-        return failWith(error);
-    if (!readWhole(idx, index))
+    if (!readLocked(file, idx, index, data))
         return false;
     const std::optional<Pair> pair = compacted(index, data, &error);
     if (!pair)
