@@ -4,17 +4,12 @@
 // index and the data.
 #include "data/MultiFile.h"
 #include "data/MultiRecordSize.h"
-#include "model/TileInfo.h"
+#include "model/NoTileInfo.h"
 
 #include <cstddef>
 #include <cstdint>
 
 namespace {
-
-struct NoInfo : TileInfoSource {
-    TileInfo landInfo(int) const override { return {}; }
-    TileInfo staticInfo(int) const override { return {}; }
-};
 
 void check(bool condition)
 {
@@ -40,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
     check(!decided.bytes() || MultiRecordSize::isValid(*decided.bytes()));
 
     // Import every entry, then export what came out of one.
-    const NoInfo none;
+    const NoTileInfo none;
     TileMap tiles;
     for (const MultiFile::IndexRecord &r : records) {
         if (r.exists() && r.offset < data.size())

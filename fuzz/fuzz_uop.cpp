@@ -2,24 +2,17 @@
 // every entry's payload (zlib included) and the multi record decoder.
 #include "data/UopFile.h"
 #include "data/UopMultiStore.h"
-#include "model/TileInfo.h"
+#include "model/NoTileInfo.h"
 
 #include <cstddef>
 #include <cstdint>
-
-namespace {
-struct NoInfo : TileInfoSource {
-    TileInfo landInfo(int) const override { return {}; }
-    TileInfo staticInfo(int) const override { return {}; }
-};
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     UopFile uop;
     if (uop.openBytes(bytes)) {
-        NoInfo none;
+        NoTileInfo none;
         for (const UopFile::Entry &e : uop.entries()) {
             const std::optional<QByteArray> payload = uop.payload(e);
             if (!payload)
@@ -32,6 +25,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     // The bytes as a multi payload of their own.
     QVector<StoredRecord> records;
-    UopMultiStore::decodePayload(bytes, NoInfo(), records);
+    UopMultiStore::decodePayload(bytes, NoTileInfo(), records);
     return 0;
 }

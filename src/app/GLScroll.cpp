@@ -23,7 +23,7 @@ GLScroll::GLScroll(const QString &fileName, const TileMap &tiles, ArtReader *art
     m_model = new Facet(data, this);
     m_model->load(tiles);
     m_fileName = fileName;
-    setTitle(fileName.isNull() ? QStringLiteral("Untitled") : fileName);
+    setTitle(fileName.isNull() ? tr("Untitled") : fileName);
     connect(m_model, &Facet::modifiedChanged, this, &QWidget::setWindowModified);
     const double side = 8.0 * m_model->blocksWide;
     m_range = int(std::floor(std::sqrt(side * side * 0.5)));
@@ -53,8 +53,8 @@ bool GLScroll::saveToFile(const QString &name)
     QString reason;
     if (!m_model->save(name, &reason)) {
         // Keep the old name: the document still lives where it was.
-        Dialogs::warning(this, QStringLiteral("Save Error"),
-                         QStringLiteral("Unable to save ") + name + QStringLiteral("\n") + reason);
+        Dialogs::warning(this, tr("Save Error"),
+                         tr("Unable to save ") + name + QStringLiteral("\n") + reason);
         return false;
     }
     m_fileName = name;
@@ -137,8 +137,8 @@ void GLScroll::gotoPoint()
     if (!isCommandTarget())
         return;
     bool ok = false;
-    const QString text = Dialogs::getText(this, QStringLiteral("Goto"),
-                                          QStringLiteral("Enter coordinates(x,y):"),
+    const QString text = Dialogs::getText(this, tr("Goto"),
+                                          tr("Enter coordinates(x,y):"),
                                           QLineEdit::Normal, QString(), &ok);
     if (!ok)
         return;
@@ -152,8 +152,8 @@ void GLScroll::gotoPoint()
     const int y = yText.toInt(&yOk, 10);
     if (xOk && yOk && gotoLocation(x, y))
         return;
-    Dialogs::warning(this, QStringLiteral("Invalid coordinates"),
-                     text + QStringLiteral(" location is invalid"));
+    Dialogs::warning(this, tr("Invalid coordinates"),
+                     text + tr(" location is invalid"));
 }
 
 void GLScroll::setArt(bool on)
@@ -293,8 +293,8 @@ void GLScroll::setAltitude()
     if (!isCommandTarget())
         return;
     bool ok = false;
-    const int alt = Dialogs::getInt(this, QStringLiteral("Set altitude"),
-                                    QStringLiteral("Altitude value "), 0, -128, 127, 1, &ok);
+    const int alt = Dialogs::getInt(this, tr("Set altitude"),
+                                    tr("Altitude value "), 0, -128, 127, 1, &ok);
     if (ok)
         m_view->setHueOrAltitude(alt, 0, true);
 }
@@ -306,7 +306,7 @@ void GLScroll::setHue()
     bool ok = false;
     // Only the hues the hue file has (0 is no hue).
     const int hues = m_view->textures() ? m_view->textures()->hueCount() : 0;
-    const int hue = Dialogs::getInt(this, QStringLiteral("Set hue"), QStringLiteral("Hue value "),
+    const int hue = Dialogs::getInt(this, tr("Set hue"), tr("Hue value "),
                                     0, 0, hues, 1, &ok);
     if (ok)
         m_view->setHueOrAltitude(0, hue, false);
@@ -368,8 +368,8 @@ void GLScroll::closeEvent(QCloseEvent *e)
         return;
     }
     const QMessageBox::StandardButton answer = Dialogs::question(
-        this, QStringLiteral("Save changes"),
-        QStringLiteral("Edits made to ") + title() + QStringLiteral(", save changes?"),
+        this, tr("Save changes"),
+        tr("Edits made to ") + title() + tr(", save changes?"),
         QMessageBox::Cancel | QMessageBox::No | QMessageBox::Yes, QMessageBox::Yes);
     // Nothing of the user's is dropped: a cancelled or failed save keeps the window.
     if (answer == QMessageBox::No || (answer == QMessageBox::Yes && saveChanges()))

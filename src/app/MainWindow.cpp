@@ -34,10 +34,19 @@
 #include <QStatusBar>
 
 namespace {
-const QString mltFilter = QStringLiteral("mlt (*.mlt)");
-const QString mltFilters = QStringLiteral(
-    "mlt (*.mlt);;Component list (*.txt);;CSV (*.csv);;All files (*.*)");
-const QString appTitle = QStringLiteral("Tilsen Multi Editor");
+// Functions rather than constants: a translation exists only once the application does.
+QString mltFilters()
+{
+    return MainWindow::tr("mlt (*.mlt);;Component list (*.txt);;CSV (*.csv);;All files (*.*)");
+}
+QString mltFilter()
+{
+    return mltFilters().section(QStringLiteral(";;"), 0, 0);
+}
+QString appTitle()
+{
+    return MainWindow::tr("Tilsen Multi Editor");
+}
 const QString geometryKey = QStringLiteral("Geometry");
 const QString layoutKey = QStringLiteral("DockLayout");
 // Share of the workspace a further document window takes at first.
@@ -63,7 +72,7 @@ QRgb storedColour(QSettings &settings, const QString &key, QRgb fallback)
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
     m_scaleMapper = new QSignalMapper(this);
-    setWindowTitle(appTitle);
+    setWindowTitle(appTitle());
     m_workspace = new Workspace(this);
     setCentralWidget(m_workspace);
     m_settings = new MulSetting(this);
@@ -122,7 +131,7 @@ void MainWindow::updateTitle()
 {
     // The form a maximised sub-window gives the title itself, so that it adds nothing.
     const GLScroll *d = activeDocument();
-    setWindowTitle(d ? QStringLiteral("%1 - [%2]").arg(appTitle, d->windowTitle()) : appTitle);
+    setWindowTitle(d ? QStringLiteral("%1 - [%2]").arg(appTitle(), d->windowTitle()) : appTitle());
     setWindowModified(d && d->isWindowModified());
 }
 
@@ -196,13 +205,13 @@ void MainWindow::createMenus()
     createEditMenu();
     createViewMenu();
     createOptionsMenu();
-    m_windowMenu = menuBar()->addMenu(QStringLiteral("Window"));
+    m_windowMenu = menuBar()->addMenu(tr("Window"));
     connect(m_windowMenu, &QMenu::aboutToShow, this, &MainWindow::popupMenuWindow);
-    m_about = menuBar()->addAction(QStringLiteral("About"));
+    m_about = menuBar()->addAction(tr("About"));
     connect(m_about, &QAction::triggered, this, &MainWindow::about);
 
     // Escape anywhere in the main window, from no menu.
-    m_cancel = makeAction(nullptr, QStringLiteral("Cancel Operation"), QKeySequence(Qt::Key_Escape));
+    m_cancel = makeAction(nullptr, tr("Cancel Operation"), QKeySequence(Qt::Key_Escape));
     addAction(m_cancel);
 
     connect(m_open, &QAction::triggered, this, &MainWindow::slotFileOpen);
@@ -221,89 +230,89 @@ void MainWindow::createMenus()
 void MainWindow::createFileMenu()
 {
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
-    m_new = makeAction(file, QStringLiteral("New"), QKeySequence(QStringLiteral("Ctrl+N")),
+    m_new = makeAction(file, tr("New"), QKeySequence(QStringLiteral("Ctrl+N")),
                        QStringLiteral(":/images/filenew"));
-    m_open = makeAction(file, QStringLiteral("Open"), QKeySequence(QStringLiteral("Ctrl+O")),
+    m_open = makeAction(file, tr("Open"), QKeySequence(QStringLiteral("Ctrl+O")),
                         QStringLiteral(":/images/fileopen"));
-    m_close = makeAction(file, QStringLiteral("Close"), QKeySequence(QStringLiteral("Ctrl+W")));
+    m_close = makeAction(file, tr("Close"), QKeySequence(QStringLiteral("Ctrl+W")));
     file->addSeparator();
-    m_save = makeAction(file, QStringLiteral("&Save"), QKeySequence(QStringLiteral("Ctrl+S")),
+    m_save = makeAction(file, tr("&Save"), QKeySequence(QStringLiteral("Ctrl+S")),
                         QStringLiteral(":/images/filesave"));
-    m_saveAs = makeAction(file, QStringLiteral("Save as"), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
+    m_saveAs = makeAction(file, tr("Save as"), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
     file->addSeparator();
-    QMenu *exportMenu = file->addMenu(QStringLiteral("Export"));
-    m_export = makeAction(exportMenu, QStringLiteral("Multi.mul Entry"));
+    QMenu *exportMenu = file->addMenu(tr("Export"));
+    m_export = makeAction(exportMenu, tr("Multi.mul Entry"));
     connect(makeAction(exportMenu, tr("Image…")), &QAction::triggered, this,
             &MainWindow::exportImage);
     file->addSeparator();
-    m_capture = makeAction(file, QStringLiteral("Capture"), QKeySequence(QStringLiteral("Alt+C")),
+    m_capture = makeAction(file, tr("Capture"), QKeySequence(QStringLiteral("Alt+C")),
                            QStringLiteral(":/images/capture.png"));
     file->addSeparator();
-    m_exit = makeAction(file, QStringLiteral("E&xit"), QKeySequence(QStringLiteral("Alt+F4")));
+    m_exit = makeAction(file, tr("E&xit"), QKeySequence(QStringLiteral("Alt+F4")));
 }
 
 void MainWindow::createEditMenu()
 {
-    QMenu *edit = menuBar()->addMenu(QStringLiteral("Edit"));
-    m_selectAll = makeAction(edit, QStringLiteral("Select all"), QKeySequence(QStringLiteral("Ctrl+A")));
+    QMenu *edit = menuBar()->addMenu(tr("Edit"));
+    m_selectAll = makeAction(edit, tr("Select all"), QKeySequence(QStringLiteral("Ctrl+A")));
     edit->addSeparator();
-    m_undo = makeAction(edit, QStringLiteral("Undo"), QKeySequence(QStringLiteral("Ctrl+Z")),
+    m_undo = makeAction(edit, tr("Undo"), QKeySequence(QStringLiteral("Ctrl+Z")),
                         QStringLiteral(":/images/undo"));
-    m_redo = makeAction(edit, QStringLiteral("Redo"), QKeySequence(QStringLiteral("Ctrl+Y")),
+    m_redo = makeAction(edit, tr("Redo"), QKeySequence(QStringLiteral("Ctrl+Y")),
                         QStringLiteral(":/images/redo"));
     m_undo->setEnabled(false);
     m_redo->setEnabled(false);
     edit->addSeparator();
-    m_cut = makeAction(edit, QStringLiteral("Cut"), QKeySequence(QStringLiteral("Ctrl+X")),
+    m_cut = makeAction(edit, tr("Cut"), QKeySequence(QStringLiteral("Ctrl+X")),
                        QStringLiteral(":/images/editcut"));
-    m_copy = makeAction(edit, QStringLiteral("Copy"), QKeySequence(QStringLiteral("Ctrl+C")),
+    m_copy = makeAction(edit, tr("Copy"), QKeySequence(QStringLiteral("Ctrl+C")),
                         QStringLiteral(":/images/editcopy"));
-    m_paste = makeAction(edit, QStringLiteral("Paste"), QKeySequence(QStringLiteral("Ctrl+V")),
+    m_paste = makeAction(edit, tr("Paste"), QKeySequence(QStringLiteral("Ctrl+V")),
                          QStringLiteral(":/images/editpaste"));
     edit->addSeparator();
-    m_delete = makeAction(edit, QStringLiteral("Delete"), QKeySequence(Qt::Key_Delete));
+    m_delete = makeAction(edit, tr("Delete"), QKeySequence(Qt::Key_Delete));
     createInsertAndAdjust(edit);
     edit->addSeparator();
-    m_altitude = makeAction(edit, QStringLiteral("Altitude"), QKeySequence(QStringLiteral("Alt+A")));
-    m_hue = makeAction(edit, QStringLiteral("Hue"), QKeySequence(QStringLiteral("Alt+H")));
-    m_visible = makeAction(edit, QStringLiteral("Visible"), QKeySequence(QStringLiteral("Alt+V")));
+    m_altitude = makeAction(edit, tr("Altitude"), QKeySequence(QStringLiteral("Alt+A")));
+    m_hue = makeAction(edit, tr("Hue"), QKeySequence(QStringLiteral("Alt+H")));
+    m_visible = makeAction(edit, tr("Visible"), QKeySequence(QStringLiteral("Alt+V")));
 }
 
 void MainWindow::createInsertAndAdjust(QMenu *edit)
 {
-    QMenu *insert = edit->addMenu(QStringLiteral("Insert"));
-    m_item = makeAction(insert, QStringLiteral("Item"), QKeySequence(Qt::Key_Insert));
-    m_insertMlt = makeAction(insert, QStringLiteral("MLT File"));
-    m_insertMulti = makeAction(insert, QStringLiteral("Multi Entry"));
+    QMenu *insert = edit->addMenu(tr("Insert"));
+    m_item = makeAction(insert, tr("Item"), QKeySequence(Qt::Key_Insert));
+    m_insertMlt = makeAction(insert, tr("MLT File"));
+    m_insertMulti = makeAction(insert, tr("Multi Entry"));
     edit->addSeparator();
-    QMenu *adjust = edit->addMenu(QStringLiteral("Adjust"));
-    m_left = makeAction(adjust, QStringLiteral("Left"), QKeySequence(Qt::Key_Left));
-    m_right = makeAction(adjust, QStringLiteral("Right"), QKeySequence(Qt::Key_Right));
-    m_up = makeAction(adjust, QStringLiteral("Up"), QKeySequence(Qt::Key_Up));
-    m_down = makeAction(adjust, QStringLiteral("Down"), QKeySequence(Qt::Key_Down));
-    m_home = makeAction(adjust, QStringLiteral("DiagLeftUp"), QKeySequence(Qt::Key_Home));
-    m_pgUp = makeAction(adjust, QStringLiteral("DiagRightUp"), QKeySequence(Qt::Key_PageUp));
-    m_end = makeAction(adjust, QStringLiteral("DiagLeftDown"), QKeySequence(Qt::Key_End));
-    m_pgDn = makeAction(adjust, QStringLiteral("DiagRightDown"), QKeySequence(Qt::Key_PageDown));
-    m_altUp = makeAction(adjust, QStringLiteral("Altitude Up"), QKeySequence(QStringLiteral("+")));
-    m_altDown = makeAction(adjust, QStringLiteral("Altitude Down"), QKeySequence(QStringLiteral("-")));
+    QMenu *adjust = edit->addMenu(tr("Adjust"));
+    m_left = makeAction(adjust, tr("Left"), QKeySequence(Qt::Key_Left));
+    m_right = makeAction(adjust, tr("Right"), QKeySequence(Qt::Key_Right));
+    m_up = makeAction(adjust, tr("Up"), QKeySequence(Qt::Key_Up));
+    m_down = makeAction(adjust, tr("Down"), QKeySequence(Qt::Key_Down));
+    m_home = makeAction(adjust, tr("DiagLeftUp"), QKeySequence(Qt::Key_Home));
+    m_pgUp = makeAction(adjust, tr("DiagRightUp"), QKeySequence(Qt::Key_PageUp));
+    m_end = makeAction(adjust, tr("DiagLeftDown"), QKeySequence(Qt::Key_End));
+    m_pgDn = makeAction(adjust, tr("DiagRightDown"), QKeySequence(Qt::Key_PageDown));
+    m_altUp = makeAction(adjust, tr("Altitude Up"), QKeySequence(QStringLiteral("+")));
+    m_altDown = makeAction(adjust, tr("Altitude Down"), QKeySequence(QStringLiteral("-")));
 }
 
 void MainWindow::createViewMenu()
 {
-    QMenu *view = menuBar()->addMenu(QStringLiteral("View"));
-    m_invisible = makeAction(view, QStringLiteral("Invisible"));
+    QMenu *view = menuBar()->addMenu(tr("View"));
+    m_invisible = makeAction(view, tr("Invisible"));
     m_invisible->setCheckable(true);
     m_invisible->setChecked(true);
     view->addSeparator();
-    m_grid = makeAction(view, QStringLiteral("Grid"));
+    m_grid = makeAction(view, tr("Grid"));
     m_grid->setCheckable(true);
     view->addSeparator();
     createDisplayToggles(view);
     view->addSeparator();
 
-    m_clipDock = new QDockWidget(QStringLiteral("Clipper"), this);
-    m_paletteDock = new QDockWidget(QStringLiteral("Palette"), this);
+    m_clipDock = new QDockWidget(tr("Clipper"), this);
+    m_paletteDock = new QDockWidget(tr("Palette"), this);
     view->addAction(m_clipDock->toggleViewAction());
     view->addAction(m_paletteDock->toggleViewAction());
 }
@@ -350,12 +359,12 @@ void MainWindow::connectDocumentReports(GLScroll *d)
 
 void MainWindow::createOptionsMenu()
 {
-    QMenu *options = menuBar()->addMenu(QStringLiteral("Options"));
-    m_goto = makeAction(options, QStringLiteral("Goto"), QKeySequence(QStringLiteral("Ctrl+G")));
+    QMenu *options = menuBar()->addMenu(tr("Options"));
+    m_goto = makeAction(options, tr("Goto"), QKeySequence(QStringLiteral("Ctrl+G")));
     options->addSeparator();
-    m_placingAlt = makeAction(options, QStringLiteral("Placing Altitude"), QKeySequence(Qt::Key_G));
+    m_placingAlt = makeAction(options, tr("Placing Altitude"), QKeySequence(Qt::Key_G));
     options->addSeparator();
-    QMenu *scale = options->addMenu(QStringLiteral("Scale"));
+    QMenu *scale = options->addMenu(tr("Scale"));
     m_scaleGroup = new QActionGroup(this);
     m_scaleGroup->setExclusive(true);
     const struct { QAction **action; const char *text; int number; } entries[] = {
@@ -370,10 +379,10 @@ void MainWindow::createOptionsMenu()
     }
     m_scale10->setChecked(true);
     options->addSeparator();
-    m_gridColour = makeAction(options, QStringLiteral("Grid Line Color"));
+    m_gridColour = makeAction(options, tr("Grid Line Color"));
     connect(m_gridColour, &QAction::triggered, this, &MainWindow::selectColor);
     options->addSeparator();
-    m_mulLocations = makeAction(options, QStringLiteral("Mul Locations"));
+    m_mulLocations = makeAction(options, tr("Mul Locations"));
     connect(m_mulLocations, &QAction::triggered, this, &MainWindow::setMulDir);
 }
 
@@ -505,16 +514,16 @@ void MainWindow::offerRecovery()
 
 void MainWindow::about()
 {
-    Dialogs::about(this, QStringLiteral("About Tilsen Multi Editor"),
-                   QStringLiteral("Build date: " __DATE__ " " __TIME__));
+    Dialogs::about(this, tr("About Tilsen Multi Editor"),
+                   tr("Build date: %1 %2").arg(QStringLiteral(__DATE__), QStringLiteral(__TIME__)));
 }
 
 void MainWindow::popupMenuWindow()
 {
     m_windowMenu->clear();
-    connect(m_windowMenu->addAction(QStringLiteral("Cascade")), &QAction::triggered, m_workspace,
+    connect(m_windowMenu->addAction(tr("Cascade")), &QAction::triggered, m_workspace,
             &QMdiArea::cascadeSubWindows);
-    connect(m_windowMenu->addAction(QStringLiteral("Tile")), &QAction::triggered, m_workspace,
+    connect(m_windowMenu->addAction(tr("Tile")), &QAction::triggered, m_workspace,
             &QMdiArea::tileSubWindows);
     m_windowMenu->addSeparator();
     const QMdiSubWindow *current = m_workspace->currentSubWindow();
@@ -562,7 +571,7 @@ void MainWindow::setMulDir()
 
 void MainWindow::mapLocation(int x, int y)
 {
-    statusBar()->showMessage(QStringLiteral("Location: %1,%2").arg(x).arg(y));
+    statusBar()->showMessage(tr("Location: %1,%2").arg(x).arg(y));
 }
 
 void MainWindow::slotFileNew()
@@ -572,23 +581,23 @@ void MainWindow::slotFileNew()
 
 void MainWindow::slotFileOpen()
 {
-    const QString name = Dialogs::getOpenFileName(this, QStringLiteral("Open File"), QString(),
-                                                  mltFilters);
+    const QString name = Dialogs::getOpenFileName(this, tr("Open File"), QString(),
+                                                  mltFilters());
     if (name.isEmpty() || openOtherFormat(name))
         return;
     const MltReadResult result = MltFile::read(name, m_tileData);
     if (result.status == MltReadResult::CannotOpen) {
-        Dialogs::warning(this, QStringLiteral("Open File Error"), QStringLiteral("Unable to open ") + name);
+        Dialogs::warning(this, tr("Open File Error"), tr("Unable to open ") + name);
         return;
     }
     if (result.status == MltReadResult::BadVersion) {
-        Dialogs::warning(this, QStringLiteral("Invalid Format"),
-                         QStringLiteral("This file is mlt version %1.  Only version 0 is supported.")
+        Dialogs::warning(this, tr("Invalid Format"),
+                         tr("This file is mlt version %1.  Only version 0 is supported.")
                              .arg(result.version));
         return;
     }
     if (result.status == MltReadResult::TooLarge) {
-        Dialogs::warning(this, QStringLiteral("Open File Error"), MltFile::tooLargeMessage(name));
+        Dialogs::warning(this, tr("Open File Error"), MltFile::tooLargeMessage(name));
         return;
     }
     warnTilesOutside(addDocument(name, result.tiles));
@@ -669,8 +678,8 @@ void MainWindow::setPlacingAlt()
     if (!d)
         return;
     bool ok = false;
-    const int alt = Dialogs::getInt(this, QStringLiteral("Placing Grid Altitude"),
-                                    QStringLiteral("Placing grid altitude value"), 0, -128, 127, 1,
+    const int alt = Dialogs::getInt(this, tr("Placing Grid Altitude"),
+                                    tr("Placing grid altitude value"), 0, -128, 127, 1,
                                     &ok);
     if (ok)
         d->setPlacingAlt(alt);
@@ -678,7 +687,7 @@ void MainWindow::setPlacingAlt()
 
 void MainWindow::statusPlacing(int n)
 {
-    m_placing->setText(QStringLiteral("Placing Alt: ") + QString::number(n));
+    m_placing->setText(tr("Placing Alt: ") + QString::number(n));
 }
 
 void MainWindow::slotSave()
@@ -701,11 +710,11 @@ void MainWindow::slotSaveAs()
 bool MainWindow::saveDocumentAs(GLScroll *document)
 {
     QString filter;
-    QString name = Dialogs::getSaveFileName(this, QStringLiteral("Save file as"),
-                                            document->fileName(), mltFilters, &filter);
+    QString name = Dialogs::getSaveFileName(this, tr("Save file as"),
+                                            document->fileName(), mltFilters(), &filter);
     if (name.isEmpty())
         return false;
-    if (filter == mltFilter && !name.endsWith(QStringLiteral(".mlt"), Qt::CaseInsensitive))
+    if (filter == mltFilter() && !name.endsWith(QStringLiteral(".mlt"), Qt::CaseInsensitive))
         name += QStringLiteral(".mlt");
     bool written = false;
     if (saveOtherFormat(document, name, filter, written))
@@ -736,21 +745,21 @@ void MainWindow::importMLT()
     GLScroll *d = activeDocument();
     if (!d)
         return;
-    const QString name = Dialogs::getOpenFileName(this, QStringLiteral("Insert MLT file"),
+    const QString name = Dialogs::getOpenFileName(this, tr("Insert MLT file"),
                                                   QString(),
-                                                  QStringLiteral("MLT (*.mlt);;All files (*.*)"));
+                                                  tr("MLT (*.mlt);;All files (*.*)"));
     if (name.isEmpty())
         return;
     const MltReadResult result = MltFile::read(name, m_tileData);
     if (result.status == MltReadResult::CannotOpen)
         return;
     if (result.status == MltReadResult::TooLarge) {
-        Dialogs::warning(this, QStringLiteral("Insert MLT file"), MltFile::tooLargeMessage(name));
+        Dialogs::warning(this, tr("Insert MLT file"), MltFile::tooLargeMessage(name));
         return;
     }
     if (result.status == MltReadResult::BadVersion) {
-        Dialogs::warning(this, QStringLiteral("Invalid MLT version"),
-                         QStringLiteral("Version %1 not supported").arg(result.version));
+        Dialogs::warning(this, tr("Invalid MLT version"),
+                         tr("Version %1 not supported").arg(result.version));
         return;
     }
     warnIfDamaged(name, result);
@@ -763,12 +772,12 @@ void MainWindow::setMyVisible()
     if (!d)
         return;
     bool ok = false;
-    const QString item = Dialogs::getItem(this, QStringLiteral("Set visiblity"),
-                                          QStringLiteral("Visible:"),
-                                          {QStringLiteral("False"), QStringLiteral("True")}, 0,
+    const QString item = Dialogs::getItem(this, tr("Set visiblity"),
+                                          tr("Visible:"),
+                                          {tr("False"), tr("True")}, 0,
                                           false, &ok);
     if (ok)
-        d->setMyVisible(item != QLatin1String("False"));
+        d->setMyVisible(item != tr("False"));
 }
 
 void MainWindow::exportMulti()

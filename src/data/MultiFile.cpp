@@ -1,6 +1,8 @@
 #include "data/MultiFile.h"
 
 #include "data/DataAppender.h"
+#include "model/NoTileInfo.h"
+#include "model/RecordCodec.h"
 #include "model/SafeWrite.h"
 #include "model/TileInfo.h"
 
@@ -21,24 +23,6 @@ constexpr int ExtendedArtIds = 0x10000;
 QString tr(const char *text)
 {
     return QCoreApplication::translate("MultiFile", text);
-}
-
-struct NoInfo : TileInfoSource {
-    TileInfo landInfo(int) const override { return {}; }
-    TileInfo staticInfo(int) const override { return {}; }
-};
-
-TileRecord decodeRecord(const uchar *p, const TileInfoSource &data)
-{
-    const quint16 id = qFromLittleEndian<quint16>(p);
-    TileRecord tile(id, 0, 0, data, Art);
-    tile.x = qFromLittleEndian<qint16>(p + 2);
-    tile.y = qFromLittleEndian<qint16>(p + 4);
-    tile.z = qFromLittleEndian<qint16>(p + 6);
-    tile.sortZ = tile.z;
-    // Only the low half of the flags says anything: the visibility.
-    tile.visible = qFromLittleEndian<qint16>(p + 8);
-    return tile;
 }
 
 void putIndexRecord(QByteArray &index, qsizetype at, const MultiIndexRecord &r)
@@ -186,21 +170,22 @@ void MultiFile::decodeEntry(const QByteArray &bytes, int recordSize, const TileI
 {
     const qsizetype n = bytes.size() / recordSize;
     const uchar *p = reinterpret_cast<const uchar *>(bytes.constData());
+    // Only the low half of the flags says anything: the visibility.
     for (qsizetype i = 0; i < n; ++i, p += recordSize) {
-        const TileRecord tile = decodeRecord(p, data);
+        const TileRecord tile = RecordCodec::decode(p, data);
         tiles[locationKey(tile.x, tile.y)].append(tile);
     }
 }
 
 QVector<StoredRecord> MultiFile::storedRecords(const QByteArray &bytes, int recordSize)
 {
-    const NoInfo none;
+    const NoTileInfo none;
     QVector<StoredRecord> out;
     const qsizetype n = bytes.size() / recordSize;
     out.reserve(n);
     for (qsizetype i = 0; i < n; ++i) {
         const auto *p = reinterpret_cast<const uchar *>(bytes.constData()) + i * recordSize;
-        out.append({decodeRecord(p, none), bytes.mid(i * recordSize, recordSize)});
+        out.append({RecordCodec::decode(p, none), bytes.mid(i * recordSize, recordSize)});
     }
     return out;
 }
@@ -243,12 +228,8 @@ bool MultiFile::readEntry(int entry, const TileInfoSource &data, TileMap &tiles)
 QByteArray MultiFile::encodeRecord(const TileRecord &tile, int recordSize)
 {
     uchar r[ExtendedRecordSize] = {};
-    qToLittleEndian<quint16>(tile.id, r);
-    qToLittleEndian<qint16>(qint16(tile.x), r + 2);
-    qToLittleEndian<qint16>(qint16(tile.y), r + 4);
-    qToLittleEndian<qint16>(tile.z, r + 6);
     // The flags carry the visibility widened with its sign.
-    qToLittleEndian<qint32>(qint32(tile.visible), r + 8);
+    RecordCodec::encode(tile, quint32(qint32(tile.visible)), r);
     return QByteArray(reinterpret_cast<const char *>(r), recordSize);
 }
 
@@ -355,6 +336,14 @@ bool MultiFile::writablePair(QString &idx, QString &mul)
     return true;
 }
 
+bool MultiFile::readLocked(DataAppender &mulFile, const QString &idx, QByteArray &index, QByteArray &data)
+{
+    QString error;
+    if (!mulFile.open(&error) || !mulFile.readAll(data, MaxFileSize, &error))
+        return failWith(error);
+    return readWhole(idx, index);
+}
+
 bool MultiFile::exportEntry(int entry, const QList<TileRecord> &tiles)
 {
     QString idx, mul, error;
@@ -363,9 +352,7 @@ bool MultiFile::exportEntry(int entry, const QList<TileRecord> &tiles)
         return false;
     // Locked first: the index read below is the one this export replaces.
     DataAppender appender(mul);
-    if (!appender.open(&error) || !appender.readAll(data, MaxFileSize, &error))
-        return failWith(error);
-    if (!readWhole(idx, index))
+    if (!readLocked(appender, idx, index, data))
         return false;
     m_records = parseIndex(index);
     m_size = m_givenSize ? MultiRecordSize::given(*m_givenSize) : MultiRecordSize::decide(m_records, data, m_hint);
@@ -400,9 +387,7 @@ bool MultiFile::compact()
     if (!writablePair(idx, mul))
         return false;
     DataAppender file(mul);
-    if (!file.open(&error) || !file.readAll(data, MaxFileSize, &error))
-        return failWith(error);
-    if (!readWhole(idx, index))
+    if (!readLocked(file, idx, index, data))
         return false;
     const std::optional<Pair> pair = compacted(index, data, &error);
     if (!pair)

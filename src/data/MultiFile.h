@@ -13,6 +13,7 @@
 
 #include <optional>
 
+class DataAppender;
 class TileInfoSource;
 
 // The game's multi.idx / multi.mul pair. The index is an array of 12-byte
@@ -99,6 +100,8 @@ private:
     bool failWith(const QString &message);
     bool readWhole(const QString &path, QByteArray &bytes);
     bool writablePair(QString &idx, QString &mul);
+    // Opens and locks the data file, then reads it and the index whole.
+    bool readLocked(DataAppender &mulFile, const QString &idx, QByteArray &index, QByteArray &data);
     std::optional<int> decidedSize();
 
     QString m_idxPath;

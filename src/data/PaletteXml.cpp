@@ -21,7 +21,7 @@ void readCategory(const Node &parent, QList<PaletteXml::Category> &children,
             PaletteXml::Category child;
             const QString name = QStringLiteral("name");
             child.name = e.attributes.hasAttribute(name) ? e.attributes.value(name).toString()
-                                                         : QStringLiteral("No Name");
+                                                         : QCoreApplication::translate("PaletteXml", "No Name");
             readCategory(e, child.children, &child);
             children.append(child);
         } else if (e.name == QLatin1String("tile") && into) {

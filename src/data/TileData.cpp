@@ -93,8 +93,9 @@ void TileData::load(const QString &path)
     const bool known = holdsWholeArtBlocks(f.size(), l) && f.size() <= needed;
     if (!known)
         m_status.state = DataFileStatus::State::Unrecognised;
-    m_status.layout = QCoreApplication::translate("TileData", l.flagBytes == Wide.flagBytes ? "64-bit flags"
-                                                                                             : "32-bit flags");
+    m_status.layout = QCoreApplication::translate("TileData", l.flagBytes == Wide.flagBytes
+                                                                  ? QT_TRANSLATE_NOOP("TileData", "64-bit flags")
+                                                                  : QT_TRANSLATE_NOOP("TileData", "32-bit flags"));
     if (known)
         m_status.counts = QCoreApplication::translate("TileData", "%1 terrain, %2 art").arg(landCount()).arg(staticCount());
 }

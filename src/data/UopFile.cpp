@@ -283,15 +283,21 @@ std::optional<QByteArray> UopFile::inflate(const QByteArray &stored, quint32 unp
     return out;
 }
 
-UopFile::NewEntry UopFile::storedEntry(quint64 hash, const QByteArray &payload)
+UopFile::NewEntry UopFile::newEntry(quint64 hash, const QByteArray &stored, qsizetype unpackedSize,
+                                    Compression compression)
 {
     NewEntry n;
     n.hash = hash;
-    n.stored = payload;
-    n.unpackedSize = quint32(payload.size());
-    n.checksum = adler(payload);
-    n.compression = Stored;
+    n.stored = stored;
+    n.unpackedSize = quint32(unpackedSize);
+    n.checksum = adler(stored);
+    n.compression = compression;
     return n;
+}
+
+UopFile::NewEntry UopFile::storedEntry(quint64 hash, const QByteArray &payload)
+{
+    return newEntry(hash, payload, payload.size(), Stored);
 }
 
 std::optional<UopFile::NewEntry> UopFile::compressedEntry(quint64 hash, const QByteArray &payload)
@@ -306,13 +312,7 @@ std::optional<UopFile::NewEntry> UopFile::compressedEntry(quint64 hash, const QB
         != Z_OK)
         return std::nullopt;
     stored.truncate(qsizetype(length));
-    NewEntry n;
-    n.hash = hash;
-    n.stored = stored;
-    n.unpackedSize = quint32(payload.size());
-    n.checksum = adler(stored);
-    n.compression = Zlib;
-    return n;
+    return newEntry(hash, stored, payload.size(), Zlib);
 }
 
 QByteArray UopFile::build(const Header &header, const QVector<NewEntry> &entries)

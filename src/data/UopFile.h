@@ -102,6 +102,8 @@ public:
                                              QString *error);
 
 private:
+    static NewEntry newEntry(quint64 hash, const QByteArray &stored, qsizetype unpackedSize,
+                             Compression compression);
     bool read();
     bool readBlock(qint64 at, qint64 &next);
     bool fail(const QString &reason);

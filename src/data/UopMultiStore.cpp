@@ -1,6 +1,8 @@
 #include "data/UopMultiStore.h"
 
 #include "data/NameHash.h"
+#include "model/NoTileInfo.h"
+#include "model/RecordCodec.h"
 #include "model/SafeWrite.h"
 #include "model/TileInfo.h"
 
@@ -18,11 +20,6 @@ QString tr(const char *text)
 {
     return QCoreApplication::translate("UopMultiStore", text);
 }
-
-struct NoInfo : TileInfoSource {
-    TileInfo landInfo(int) const override { return {}; }
-    TileInfo staticInfo(int) const override { return {}; }
-};
 
 constexpr quint16 InvisibleFlag = 1;
 constexpr int ExtraWordBytes = 4;
@@ -121,12 +118,8 @@ bool UopMultiStore::decodePayload(const QByteArray &payload, const TileInfoSourc
         if (end < 0)
             break;
         StoredRecord r;
-        r.tile = TileRecord(qFromLittleEndian<quint16>(p + pos), 0, 0, data, Art);
-        r.tile.x = qFromLittleEndian<qint16>(p + pos + 2);
-        r.tile.y = qFromLittleEndian<qint16>(p + pos + 4);
-        r.tile.z = qFromLittleEndian<qint16>(p + pos + 6);
-        r.tile.sortZ = r.tile.z;
-        r.tile.visible = (qFromLittleEndian<quint16>(p + pos + 8) & 0xFF) == 0 ? 1 : 0;
+        r.tile = RecordCodec::decodePlace(p + pos, data);
+        r.tile.visible = (qFromLittleEndian<quint16>(p + pos + RecordCodec::PlaceSize) & 0xFF) == 0 ? 1 : 0;
         r.bytes = payload.mid(pos, end - pos);
         records.append(r);
         pos = end;
@@ -137,11 +130,8 @@ bool UopMultiStore::decodePayload(const QByteArray &payload, const TileInfoSourc
 QByteArray UopMultiStore::encodeRecord(const TileRecord &tile)
 {
     uchar r[RecordBytes] = {};
-    qToLittleEndian<quint16>(tile.id, r);
-    qToLittleEndian<qint16>(qint16(tile.x), r + 2);
-    qToLittleEndian<qint16>(qint16(tile.y), r + 4);
-    qToLittleEndian<qint16>(tile.z, r + 6);
-    qToLittleEndian<quint16>(tile.visible ? 0 : InvisibleFlag, r + 8);
+    RecordCodec::encodePlace(tile, r);
+    qToLittleEndian<quint16>(tile.visible ? 0 : InvisibleFlag, r + RecordCodec::PlaceSize);
     // No extra words.
     return QByteArray(reinterpret_cast<const char *>(r), RecordBytes);
 }
@@ -206,7 +196,7 @@ bool UopMultiStore::storedRecords(UopFile &uop, int number, QVector<StoredRecord
     if (!e)
         return true;
     const std::optional<QByteArray> payload = uop.payload(*e);
-    NoInfo none;
+    NoTileInfo none;
     // An entry that cannot be read is replaced, not merged: nothing of it survives anyway.
     if (payload)
         decodePayload(*payload, none, records);

@@ -1,6 +1,7 @@
 #include "model/MltFile.h"
 
 #include "model/Facet.h"
+#include "model/RecordCodec.h"
 #include "model/SafeWrite.h"
 
 #include <QCoreApplication>
@@ -8,6 +9,10 @@
 #include <QtEndian>
 
 #include <algorithm>
+
+namespace {
+constexpr int HueShift = 16;
+}
 
 MltReadResult MltFile::read(const QString &path, const TileInfoSource &data)
 {
@@ -44,14 +49,8 @@ MltReadResult MltFile::fromBytes(const QByteArray &bytes, const TileInfoSource &
     result.damaged = bytes.size() < HeaderSize || result.ignoredBytes != 0;
     for (qsizetype i = 0; i < entries; ++i) {
         const uchar *e = p + HeaderSize + i * EntrySize;
-        const quint16 id = qFromLittleEndian<quint16>(e);
-        TileRecord tile(id, 0, 0, data, Art);
-        tile.x = qFromLittleEndian<qint16>(e + 2);
-        tile.y = qFromLittleEndian<qint16>(e + 4);
-        tile.z = qFromLittleEndian<qint16>(e + 6);
-        tile.visible = qFromLittleEndian<qint16>(e + 8);
-        tile.hue = qFromLittleEndian<qint16>(e + 10);
-        tile.sortZ = tile.z;
+        TileRecord tile = RecordCodec::decode(e, data);
+        tile.hue = qint16(RecordCodec::flags(e) >> HueShift);
         result.tiles[locationKey(tile.x, tile.y)].append(tile);
     }
     return result;
@@ -92,11 +91,8 @@ QString MltFile::tooLargeMessage(const QString &path)
 void MltFile::appendEntry(QByteArray &out, const TileRecord &tile)
 {
     uchar e[EntrySize];
-    qToLittleEndian<quint16>(tile.id, e);
-    qToLittleEndian<qint16>(qint16(tile.x), e + 2);
-    qToLittleEndian<qint16>(qint16(tile.y), e + 4);
-    qToLittleEndian<qint16>(tile.z, e + 6);
-    qToLittleEndian<qint16>(tile.visible, e + 8);
-    qToLittleEndian<qint16>(tile.hue, e + 10);
+    // The flags hold the visibility in their low half and the hue in their high half.
+    const quint32 flags = quint32(quint16(tile.visible)) | quint32(quint16(tile.hue)) << HueShift;
+    RecordCodec::encode(tile, flags, e);
     out.append(reinterpret_cast<const char *>(e), EntrySize);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/RecordCodec.h"
 #include "model/TileRecord.h"
 
 #include <QByteArray>
@@ -30,7 +31,7 @@ public:
     static bool write(const QString &path, const Facet &model, QString *error = nullptr);
 
     static constexpr int HeaderSize = 4;
-    static constexpr int EntrySize = 12;
+    static constexpr int EntrySize = RecordCodec::Size;
     // Four million tiles, ten times a full area one tile deep: anything larger
     // is not a multi, and reading it whole would only exhaust memory.
     static constexpr qint64 MaxFileSize = HeaderSize + qint64(EntrySize) * 4 * 1024 * 1024;

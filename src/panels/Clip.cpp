@@ -25,16 +25,16 @@ Clip::Clip(QWidget *parent, Qt::WindowFlags flags) : QWidget(parent, flags)
 void Clip::setupUi()
 {
     setObjectName(QStringLiteral("Form"));
-    setWindowTitle(QStringLiteral("Form"));
+    setWindowTitle(tr("Form"));
     resize(139, 412);
     auto *layout = new QVBoxLayout(this);
-    m_checkBox = new QCheckBox(QStringLiteral("Enabled"), this);
+    m_checkBox = new QCheckBox(tr("Enabled"), this);
     m_checkBox->setObjectName(QStringLiteral("checkBox"));
     m_checkBox->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(m_checkBox);
-    layout->addWidget(makeGroup(QStringLiteral("groupBox"), QStringLiteral("Top Altitude"),
+    layout->addWidget(makeGroup(QStringLiteral("groupBox"), tr("Top Altitude"),
                                 QString(), highestAltitude, m_upperLabel, m_upper));
-    layout->addWidget(makeGroup(QStringLiteral("groupBox_2"), QStringLiteral("Lower Altitude"),
+    layout->addWidget(makeGroup(QStringLiteral("groupBox_2"), tr("Lower Altitude"),
                                 QStringLiteral("_2"), lowestAltitude, m_lowerLabel, m_lower));
 }
 

@@ -40,7 +40,7 @@ Palette::Palette(const QString &fileName, ArtReader *art, const TileData &data, 
 void Palette::setupUi()
 {
     setObjectName(QStringLiteral("Palette"));
-    setWindowTitle(QStringLiteral("Palette"));
+    setWindowTitle(tr("Palette"));
     resize(312, 260);
     setFocusPolicy(Qt::NoFocus);
     auto *layout = new QHBoxLayout(this);
@@ -51,10 +51,10 @@ void Palette::setupUi()
     m_tabs->setFocusPolicy(Qt::NoFocus);
     m_tabs->addTab(makeTab(QStringLiteral("tab0"), QStringLiteral("splitter"),
                            QStringLiteral("treeTerrain"), m_treeTerrain, m_listTerrain, Terrain),
-                   QStringLiteral("Terrain"));
+                   tr("Terrain"));
     m_tabs->addTab(makeTab(QStringLiteral("tab1"), QStringLiteral("splitter_2"),
                            QStringLiteral("treeArt"), m_treeArt, m_listArt, Art),
-                   QStringLiteral("Art"));
+                   tr("Art"));
     layout->addWidget(m_tabs);
 }
 
@@ -92,7 +92,7 @@ void Palette::connectSlots()
 void Palette::configureViews()
 {
     for (QTreeWidget *tree : {m_treeTerrain, m_treeArt})
-        tree->setHeaderLabels({QStringLiteral("Categories")});
+        tree->setHeaderLabels({tr("Categories")});
     for (ListWidget *list : {m_listTerrain, m_listArt}) {
         list->setViewMode(QListView::IconMode);
         list->setMovement(QListView::Static);

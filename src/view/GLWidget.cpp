@@ -219,16 +219,16 @@ QString GLWidget::statusText(const DrawnQuad &q)
 {
     QString text;
     if (q.kind == Terrain)
-        text = QStringLiteral("Terrain: ");
+        text = tr("Terrain: ");
     else if (q.kind == Art)
-        text = QStringLiteral("Art: ");
-    text += QStringLiteral("%1 Loc: %2,%3,%4 Hue: %5")
+        text = tr("Art: ");
+    text += tr("%1 Loc: %2,%3,%4 Hue: %5")
                 .arg(q.id)
                 .arg(q.x)
                 .arg(q.y)
                 .arg(q.z)
                 .arg(q.hue);
-    text += q.visible ? QStringLiteral(" Visible") : QStringLiteral(" Invisible");
+    text += q.visible ? tr(" Visible") : tr(" Invisible");
     return text;
 }
 
@@ -285,7 +285,7 @@ void GLWidget::capture()
     }
     filter.chop(2);
     QString chosen = captureFilter(QByteArrayLiteral("png"));
-    QString fileName = Dialogs::getSaveFileName(this, QStringLiteral("Image file to save to"),
+    QString fileName = Dialogs::getSaveFileName(this, tr("Image file to save to"),
                                                 QString(), filter, &chosen);
     if (fileName.isEmpty())
         return;

@@ -553,7 +553,7 @@ void TileEditor::insertItem()
     if (art)
         count = kind == Art ? art->staticCount() : art->landCount();
     bool ok = false;
-    const int id = Dialogs::getInt(m_view, QStringLiteral("Insert item"), QStringLiteral("Item id"),
+    const int id = Dialogs::getInt(m_view, tr("Insert item"), tr("Item id"),
                                    0, 0, std::max(0, count - 1), 1, &ok);
     if (!ok)
         return;
@@ -567,8 +567,8 @@ void TileEditor::insertItem()
         }
     }
     if (!hasArt) {
-        Dialogs::warning(m_view, QStringLiteral("Invalid id"),
-                         QStringLiteral("ID %1 had no artwork").arg(id));
+        Dialogs::warning(m_view, tr("Invalid id"),
+                         tr("ID %1 had no artwork").arg(id));
         return;
     }
     const QString key = QStringLiteral("%1:0:0:0:0:1:%2").arg(id).arg(kind);

@@ -1,6 +1,7 @@
 // The editor as a user meets it: a real main window with real document
 // sub-windows over art files on disk, driven by mouse and keyboard events sent
 // to the widgets, judged by the pixels of the frames and the files written.
+#include "FileBytes.h"
 #include "app/GLScroll.h"
 #include "app/MainWindow.h"
 #include "app/Workspace.h"
@@ -66,12 +67,6 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 std::optional<int> idOfColour(QRgb c)

@@ -1,6 +1,7 @@
 // Crash recovery as the user meets it: an editor with unsaved work is killed,
 // the next one offers the work and opens it again; saves and clean closes
 // leave nothing behind; a failed save keeps the old file and says why.
+#include "FileBytes.h"
 #include "app/GLScroll.h"
 #include "app/MainWindow.h"
 #include "app/RecoveryMgr.h"
@@ -20,12 +21,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {

@@ -7,7 +7,7 @@
 #include "data/NameHash.h"
 #include "data/UopFile.h"
 #include "data/UopMultiStore.h"
-#include "model/TileInfo.h"
+#include "model/NoTileInfo.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -25,11 +25,6 @@ constexpr quint64 Multi100 = 0xFDBEA28D30E3102DULL; // "build/multicollection/00
 constexpr quint64 Housing = 0x126D1E99DDEDEE0AULL;  // "build/multicollection/housing.bin"
 constexpr quint64 Art0 = 0x99361F7D3A53AEA8ULL;     // "build/artlegacymul/00000000.tga"
 constexpr quint64 Unknown = 0x0123456789ABCDEFULL;
-
-struct NoInfo : TileInfoSource {
-    TileInfo landInfo(int) const override { return {}; }
-    TileInfo staticInfo(int) const override { return {}; }
-};
 
 quint64 multiHash(int id) { return NameHash::ofName(QString::asprintf("build/multicollection/%06d.bin", id)); }
 
@@ -187,7 +182,7 @@ private slots:
         UopMultiStore store(path);
         TileMap tiles;
         QVERIFY(store.open());
-        QVERIFY(!store.readEntry(100, NoInfo(), tiles));
+        QVERIFY(!store.readEntry(100, NoTileInfo(), tiles));
         QVERIFY2(store.errorString().contains(error), qPrintable(store.errorString()));
         QVERIFY(tiles.isEmpty());
     }
@@ -219,10 +214,10 @@ private slots:
         QCOMPARE(listed, (QVector<QPair<int, int>>{{5, 1}, {7, 0}, {100, 3}}));
         QCOMPARE(store->firstFreeEntry(), 0);
         TileMap tiles;
-        QVERIFY(store->readEntry(100, NoInfo(), tiles));
+        QVERIFY(store->readEntry(100, NoTileInfo(), tiles));
         QCOMPARE(tileText(tiles), QStringLiteral("16 0 0 0 1;32 -3 2 5 1;48 1 -1 0 0"));
         QVERIFY(tiles.value(locationKey(-3, 2)).size() == 1);
-        QVERIFY(!store->readEntry(6, NoInfo(), tiles));
+        QVERIFY(!store->readEntry(6, NoTileInfo(), tiles));
         QVERIFY(store->errorString().contains("entry 6 holds no multi"));
     }
 
@@ -253,7 +248,7 @@ private slots:
         UopMultiStore store(path);
         TileMap tiles;
         QVERIFY(store.open());
-        QVERIFY(store.readEntry(100, NoInfo(), tiles));
+        QVERIFY(store.readEntry(100, NoTileInfo(), tiles));
         QList<TileRecord> list = tilesInKeyOrder(tiles);
         if (edit == "edit") {
             list.removeIf([](const TileRecord &t) { return t.id == 0x20; });

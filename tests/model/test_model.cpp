@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "data/TileData.h"
 #include "model/Facet.h"
 #include "model/MimeMgr.h"
@@ -20,11 +21,6 @@ QByteArray str(const QString &s)
     return b;
 }
 QByteArray head(const QString &point = QStringLiteral("0:0:0")) { return str("1.0") + str(point); }
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 // The sorted keys of every tile of a model's or a reader's location table.
 template <class Table> QStringList keys(const Table &table)
 {
@@ -171,6 +167,8 @@ private slots:
         const TileRecord extreme(Extreme, m_data);
         QVERIFY(f.addTile(extreme.x, extreme.y, extreme));
         QVERIFY(f.save(path));
+        // Visible 0 in the low half of the flags word, hue -5 in the high half.
+        QVERIFY(fileBytes(path).toHex(' ').contains("ff ff 38 ff c7 00 00 80 00 00 fb ff"));
         const MltReadResult r = MltFile::read(path, m_data);
         QCOMPARE(r.status, MltReadResult::Ok);
         QCOMPARE(keys(r.tiles), QStringList({"3:5:-7:2:0:1:1", Extreme}));

@@ -1,6 +1,7 @@
 // Saves that meet real failures: a device that runs out of room, and a child
 // process whose writes pass a file-size limit. The old file must survive byte
 // for byte and the caller must hear the system's reason.
+#include "FileBytes.h"
 #include "data/TileData.h"
 #include "model/Facet.h"
 #include "model/MltFile.h"
@@ -17,12 +18,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // A device with a fixed room, like a disk that fills up: it takes what fits,
 // then refuses with the system's words.

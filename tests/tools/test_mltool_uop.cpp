@@ -4,7 +4,7 @@
 #include "data/MultiFile.h"
 #include "data/NameHash.h"
 #include "data/UopMultiStore.h"
-#include "model/TileInfo.h"
+#include "model/NoTileInfo.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -16,11 +16,6 @@ namespace {
 
 constexpr quint64 Multi100 = 0xFDBEA28D30E3102DULL;
 constexpr quint64 Housing = 0x126D1E99DDEDEE0AULL;
-
-struct NoInfo : TileInfoSource {
-    TileInfo landInfo(int) const override { return {}; }
-    TileInfo staticInfo(int) const override { return {}; }
-};
 
 QByteArray load(const QString &path)
 {
@@ -147,8 +142,8 @@ private slots:
         QCOMPARE(storeIds, pairIds);
         for (int id : pairIds) {
             TileMap a, b;
-            QVERIFY(pair.readEntry(id, NoInfo(), a));
-            QVERIFY(store.readEntry(id, NoInfo(), b));
+            QVERIFY(pair.readEntry(id, NoTileInfo(), a));
+            QVERIFY(store.readEntry(id, NoTileInfo(), b));
             QCOMPARE(tileText(b), tileText(a));
         }
         // A client with only containers lacks the pairs on purpose: info names
