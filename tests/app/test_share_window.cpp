@@ -2,6 +2,7 @@
 // Open and Save As of .csv and .txt, and the chooser's "Insert at its own
 // position". Files are read back from disk; dialogs are answered by script.
 #include "MulWriter.h"
+#include "FileBytes.h"
 #include "ScriptedDialogs.h"
 #include "app/GLScroll.h"
 #include "app/MainWindow.h"
@@ -22,19 +23,6 @@
 #include <functional>
 
 namespace {
-void save(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        f.write(bytes);
-}
-
-QByteArray load(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QImage art(int w, int h, QRgb colour)
 {
     QImage image(w, h, QImage::Format_ARGB32);
@@ -101,11 +89,11 @@ void TestShareWindow::initTestCase()
         for (auto scope : {QSettings::UserScope, QSettings::SystemScope})
             QSettings::setPath(format, scope, m_settingsDir.path());
     const auto artFiles = MulWriter::artFiles({}, {{700, m_red}, {701, m_blue}});
-    save(m_dir.filePath("artidx.mul"), artFiles.index);
-    save(m_dir.filePath("art.mul"), artFiles.data);
+    writeFileBytes(m_dir.filePath("artidx.mul"), artFiles.index);
+    writeFileBytes(m_dir.filePath("art.mul"), artFiles.data);
     const auto multis = MulWriter::multiFiles({{2, {{701, 3, 4, 5, 1}, {700, 0, 0, 0, 1}}}}, 3);
-    save(m_dir.filePath("multi.idx"), multis.index);
-    save(m_dir.filePath("multi.mul"), multis.data);
+    writeFileBytes(m_dir.filePath("multi.idx"), multis.index);
+    writeFileBytes(m_dir.filePath("multi.mul"), multis.data);
     QSettings s(QStringLiteral("Brightmoor"), QStringLiteral("MulSettings"));
     s.setValue("ArtIdx", m_dir.filePath("artidx.mul"));
     s.setValue("ArtMul", m_dir.filePath("art.mul"));
@@ -155,7 +143,7 @@ void TestShareWindow::exportsImages()
     QFETCH(QString, options);
     QFile::remove(m_dir.filePath("shot.png"));
     const QString csv = m_dir.filePath("pair.csv");
-    save(csv, "kind,id,x,y,z,hue,visible\nart,700,0,0,0,0,1\nart,701,1,1,10,0,1\nart,701,2,2,0,0,0\n");
+    writeFileBytes(csv, "kind,id,x,y,z,hue,visible\nart,700,0,0,0,0,1\nart,701,1,1,10,0,1\nart,701,2,2,0,0,0\n");
     QVERIFY(openDocument(csv));
     m_dialogs->fill = [&](QDialog *d) {
         if (options == "half")
@@ -188,7 +176,7 @@ void TestShareWindow::exportsImages()
         return;
     }
     const QImage shot(m_dir.filePath("shot.png"));
-    QCOMPARE(load(m_dir.filePath("shot.png")).left(4), QByteArray("\x89PNG"));
+    QCOMPARE(fileBytes(m_dir.filePath("shot.png")).left(4), QByteArray("\x89PNG"));
     if (options == "half") {
         QCOMPARE(shot.size(), QSize(22, 32));
         return;
@@ -207,7 +195,7 @@ void TestShareWindow::opensAndSavesTextFormats()
     const QByteArray kept = "6 version\n1 template id\n-1 item version\n1 num components\n"
                             "700 0 0 0 0 Lantern\n"
                             "8 template id\n-1 item version\n2 num components\n700 1 1 0 1\n701 -1 0 3 1\n";
-    save(list, kept);
+    writeFileBytes(list, kept);
     // The chooser lists both templates; the second is taken.
     m_dialogs->fill = [](QDialog *d) {
         auto *combo = d->findChild<QComboBox *>("comboBox");
@@ -226,11 +214,11 @@ void TestShareWindow::opensAndSavesTextFormats()
     m_dialogs->answer(list, "Component list (*.txt)");
     m_dialogs->answer(2); // template number
     QVERIFY(m_main->saveDocumentAs(doc));
-    QCOMPARE(load(list), kept + "2 template id\n-1 item version\n2 num components\n701 -1 0 3 1\n700 1 1 0 1\n");
+    QCOMPARE(fileBytes(list), kept + "2 template id\n-1 item version\n2 num components\n701 -1 0 3 1\n700 1 1 0 1\n");
     // Saved as CSV under a name without suffix, and opened again.
     m_dialogs->answer(m_dir.filePath("copy"), "CSV (*.csv)");
     QVERIFY(m_main->saveDocumentAs(doc));
-    QCOMPARE(load(m_dir.filePath("copy.csv")),
+    QCOMPARE(fileBytes(m_dir.filePath("copy.csv")),
              QByteArray("kind,id,x,y,z,hue,visible\nart,701,-1,0,3,0,1\nart,700,1,1,0,0,1\n"));
     GLScroll *again = openDocument(m_dir.filePath("copy.csv"));
     QVERIFY(again);
@@ -238,7 +226,7 @@ void TestShareWindow::opensAndSavesTextFormats()
     QCOMPARE(tilesOf(again), tilesOf(doc));
 
     // A damaged list is named with its line.
-    save(m_dir.filePath("bad.txt"), "6 version\n1 t\n-1 i\n4 n\n");
+    writeFileBytes(m_dir.filePath("bad.txt"), "6 version\n1 t\n-1 i\n4 n\n");
     m_dialogs->answer(m_dir.filePath("bad.txt"));
     m_main->slotFileOpen();
     QVERIFY(m_dialogs->last("warning")->text.contains("bad.txt: line 4"));

@@ -1,6 +1,7 @@
 // The multi chooser's previews: made on a worker thread, shown for the
 // selected entry with its count, bounds and name; the dialog never waits.
 #include "MulWriter.h"
+#include "FileBytes.h"
 #include "data/MultiDialog.h"
 #include "data/MultiFile.h"
 #include "scene/ScenePreviewer.h"
@@ -17,13 +18,6 @@
 #include <atomic>
 
 namespace {
-void save(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        f.write(bytes);
-}
-
 QImage art(int w, int h, QRgb colour)
 {
     QImage image(w, h, QImage::Format_ARGB32);
@@ -77,14 +71,14 @@ void TestChooserPreview::initTestCase()
     m_files.artMul = m_dir.filePath("art.mul");
     m_files.texIdx = m_dir.filePath("texidx.mul");
     m_files.texMaps = m_dir.filePath("texmaps.mul");
-    save(m_files.artIdx, artFiles.index);
-    save(m_files.artMul, artFiles.data);
+    writeFileBytes(m_files.artIdx, artFiles.index);
+    writeFileBytes(m_files.artMul, artFiles.data);
     const auto multis = MulWriter::multiFiles(
         {{1, {{600, 0, 0, 0, 1}}}, {4, {{600, -2, 1, 5, 1}, {600, 3, -1, 0, 0}, {600, 0, 0, 40, 1}}}}, 6);
     m_files.store = {m_dir.filePath("multi.idx"), m_dir.filePath("multi.mul")};
-    save(m_files.store[0], multis.index);
-    save(m_files.store[1], multis.data);
-    save(m_dir.filePath("multi.xml"),
+    writeFileBytes(m_files.store[0], multis.index);
+    writeFileBytes(m_files.store[1], multis.data);
+    writeFileBytes(m_dir.filePath("multi.xml"),
          "<multis><multiset><Multi Index=\"0x4\">Keep</Multi></multiset></multis>");
 }
 

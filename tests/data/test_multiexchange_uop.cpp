@@ -1,4 +1,5 @@
 #include "ScriptedDialogs.h"
+#include "FileBytes.h"
 #include "UopBytes.h"
 
 #include "data/MultiDialog.h"
@@ -17,11 +18,6 @@ namespace {
 quint64 multiHash(int id) { return NameHash::ofName(QString::asprintf("build/multicollection/%06d.bin", id)); }
 constexpr quint64 Housing = 0x126D1E99DDEDEE0AULL;
 
-QByteArray load(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 } // namespace
 
 // The chooser, import and export of the window on a MultiCollection.uop, answered by script.
@@ -75,7 +71,7 @@ private slots:
         QVERIFY(!MultiExchange::importContainer(nullptr, m_path, m_data, tiles));
         QVERIFY(tiles.isEmpty());
         // A container whose tables are damaged lists nothing; the import says so.
-        QByteArray bad = load(m_path);
+        QByteArray bad = fileBytes(m_path);
         bad[0x200] = char(0xFF), bad[0x201] = char(0xFF), bad[0x202] = char(0xFF), bad[0x203] = char(0xFF);
         QFile f(m_path);
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -94,7 +90,7 @@ private slots:
         t.x = 2, t.y = 3;
         QVERIFY(model.addTile(t.x, t.y, t));
         ScriptedDialogs dialogs;
-        const QByteArray before = load(m_path);
+        const QByteArray before = fileBytes(m_path);
         // An existing multi, replacement declined: nothing changes.
         dialogs.answer(100);
         dialogs.answer(int(QMessageBox::No));
@@ -102,20 +98,20 @@ private slots:
         const ScriptedDialogs::Call *prompt = dialogs.last("int");
         QCOMPARE(QList<int>({prompt->value.toInt(), prompt->min, prompt->max}), QList<int>({1, 0, 65535}));
         QVERIFY(dialogs.last("question")->text.contains("100"));
-        QCOMPARE(load(m_path), before);
+        QCOMPARE(fileBytes(m_path), before);
         // Accepted: replaced.
         dialogs.answer(100);
         dialogs.answer(int(QMessageBox::Yes));
         MultiExchange::exportContainer(nullptr, m_path, model);
-        Raw written = entry(load(m_path), multiHash(100));
+        Raw written = entry(fileBytes(m_path), multiHash(100));
         QCOMPARE(unzlib(written.bytes, int(written.unpacked)), multi(100, {{7, 2, 3, 4, 0, {}}}));
         // A free id: no question.
         dialogs.answer(1);
         MultiExchange::exportContainer(nullptr, m_path, model);
         QCOMPARE(dialogs.count("question"), 2);
-        written = entry(load(m_path), multiHash(1));
+        written = entry(fileBytes(m_path), multiHash(1));
         QCOMPARE(unzlib(written.bytes, int(written.unpacked)), multi(1, {{7, 2, 3, 4, 0, {}}}));
-        QCOMPARE(entry(load(m_path), Housing), entry(before, Housing));
+        QCOMPARE(entry(fileBytes(m_path), Housing), entry(before, Housing));
         QCOMPARE(dialogs.count("warning"), 0);
     }
 };

@@ -1,6 +1,7 @@
 // The component list and CSV as a user meets them: files on disk read back
 // and compared byte for byte, damaged files answered with line numbers.
 #include "data/ComponentList.h"
+#include "FileBytes.h"
 #include "data/CsvFile.h"
 #include "data/TileData.h"
 
@@ -12,12 +13,6 @@
 #include <sys/resource.h>
 
 namespace {
-QByteArray load(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 void save(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
@@ -164,7 +159,7 @@ void TestTextFormats::listWritesBack()
         records.append(tile(t[0], t[1], t[2], t[3], t[4]));
     ComponentList store(path);
     QVERIFY2(store.exportEntry(number, records), qPrintable(store.errorString()));
-    QCOMPARE(load(path), after);
+    QCOMPARE(fileBytes(path), after);
     // What was written reads back as the tiles given.
     ComponentList again(path);
     QVERIFY(again.open());
@@ -261,7 +256,7 @@ void TestTextFormats::damagedListIsNotRewritten()
     QVERIFY(!store.exportEntry(2, {tile(1, 0, 0, 0, 1)}));
     QVERIFY2(store.errorString().contains("line 4") && store.errorString().contains("not changed"),
              qPrintable(store.errorString()));
-    QCOMPARE(load(path), damaged);
+    QCOMPARE(fileBytes(path), damaged);
 }
 
 // A real write failure: the file size limit with SIGXFSZ ignored makes the write fail with EFBIG.
@@ -287,7 +282,7 @@ void TestTextFormats::failedWriteReportsAndKeepsFile()
     ::signal(SIGXFSZ, oldHandler);
     QVERIFY(!written);
     QVERIFY2(store.errorString().contains("cannot be written ("), qPrintable(store.errorString()));
-    QCOMPARE(load(path), Sample);
+    QCOMPARE(fileBytes(path), Sample);
     QVERIFY(!csvWritten);
     QVERIFY2(csvError.contains("out.csv: cannot be written ("), qPrintable(csvError));
     QVERIFY(!QFile::exists(dir.filePath("out.csv")));
@@ -303,7 +298,7 @@ void TestTextFormats::csvRoundTrip()
     hued.hue = 1153;
     QString error;
     QVERIFY(CsvFile::write(path, {ground, hued, tile(65535, -32768, 32767, 0, 1)}, &error));
-    QCOMPARE(load(path), QByteArray("kind,id,x,y,z,hue,visible\n"
+    QCOMPARE(fileBytes(path), QByteArray("kind,id,x,y,z,hue,visible\n"
                                     "terrain,3,-1,0,-5,0,1\n"
                                     "art,4012,2,7,20,1153,0\n"
                                     "art,65535,-32768,32767,0,0,1\n"));

@@ -1,6 +1,7 @@
 // mltool's pictures and text formats, run as the real executable on files
 // written to disk; pictures are checked against the art images placed by hand.
 #include "MulWriter.h"
+#include "FileBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,19 +23,6 @@ Run mltool(const QStringList &args)
     p.start(QStringLiteral(TILSEN_BINARY_DIR "/bin/mltool"), args);
     const bool done = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit;
     return {done ? p.exitCode() : -1, p.readAllStandardOutput(), p.readAllStandardError()};
-}
-
-void save(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        f.write(bytes);
-}
-
-QByteArray load(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // A version 0 .mlt file: id, x, y, z, visible, hue per tile.
@@ -96,15 +84,15 @@ void TestMlToolShare::initTestCase()
     m_data = m_dir.filePath("data");
     QVERIFY(QDir().mkpath(m_data));
     const auto files = MulWriter::artFiles({}, {{500, m_a}, {501, m_b}});
-    save(m_data + "/artidx.mul", files.index);
-    save(m_data + "/art.mul", files.data);
+    writeFileBytes(m_data + "/artidx.mul", files.index);
+    writeFileBytes(m_data + "/art.mul", files.data);
 }
 
 void TestMlToolShare::rendersOneFile()
 {
     const QString in = m_dir.filePath("two.mlt"), out = m_dir.filePath("two.png");
     // A at (0, 0, 0), B in front of it at (1, 0, 2).
-    save(in, mlt({{500, 0, 0, 0, 1, 0}, {501, 1, 0, 2, 1, 0}}));
+    writeFileBytes(in, mlt({{500, 0, 0, 0, 1, 0}, {501, 1, 0, 2, 1, 0}}));
     const Run r = mltool({"render", "--data", m_data, in, out});
     QVERIFY2(r.status == 0, qPrintable(r.err));
     const QImage picture = opaque(QImage(out));
@@ -141,7 +129,7 @@ void TestMlToolShare::rendersStoreys()
     QFETCH(bool, hideBelow);
     const QString in = m_dir.filePath("tower.csv"), out = m_dir.filePath("tower.png");
     // Ground floor 0..9 and upper floor 10..19: B at 0, A straight above at 10.
-    save(in, "kind,id,x,y,z,hue,visible\nart,501,0,0,0,0,1\nart,500,0,0,10,0,1\n");
+    writeFileBytes(in, "kind,id,x,y,z,hue,visible\nart,501,0,0,0,0,1\nart,500,0,0,10,0,1\n");
     QStringList args{"render", "--data", m_data, "--storeys", "10", in, out};
     if (hideBelow)
         args.insert(1, "--hide-below");
@@ -174,8 +162,8 @@ void TestMlToolShare::rendersEveryEntryWithContactSheet()
 {
     const QString idx = m_dir.filePath("multi.idx"), mul = m_dir.filePath("multi.mul");
     const auto files = MulWriter::multiFiles({{0, {{500, 0, 0, 0, 1}}}, {3, {{501, 0, 0, 0, 1}, {500, 2, 0, 0, 1}}}}, 5);
-    save(idx, files.index);
-    save(mul, files.data);
+    writeFileBytes(idx, files.index);
+    writeFileBytes(mul, files.data);
     const QString outDir = m_dir.filePath("all");
     const Run r = mltool({"render", "--data", m_data, "--all", outDir, idx, mul});
     QVERIFY2(r.status == 0, qPrintable(r.err));
@@ -189,42 +177,42 @@ void TestMlToolShare::rendersEveryEntryWithContactSheet()
     // One entry of the pair, the same picture as the whole-store run made.
     const Run one = mltool({"render", "--data", m_data, idx, mul, "3", m_dir.filePath("3.png")});
     QVERIFY2(one.status == 0, qPrintable(one.err));
-    QCOMPARE(load(m_dir.filePath("3.png")), load(outDir + "/3.png"));
+    QCOMPARE(fileBytes(m_dir.filePath("3.png")), fileBytes(outDir + "/3.png"));
 }
 
 void TestMlToolShare::convertsAndKeepsTemplates()
 {
     const QString original = m_dir.filePath("house.mlt");
     const QByteArray bytes = mlt({{500, -1, 0, 0, 1, 0}, {501, 0, 0, 5, 0, 33}, {12, 3, -2, 7, 1, 0}});
-    save(original, bytes);
+    writeFileBytes(original, bytes);
     const QString csv = m_dir.filePath("house.csv"), back = m_dir.filePath("back.mlt");
     QCOMPARE(mltool({"convert", original, csv}).status, 0);
-    QCOMPARE(load(csv), QByteArray("kind,id,x,y,z,hue,visible\nart,501,0,0,5,33,0\nart,500,-1,0,0,0,1\n"
+    QCOMPARE(fileBytes(csv), QByteArray("kind,id,x,y,z,hue,visible\nart,501,0,0,5,33,0\nart,500,-1,0,0,0,1\n"
                                    "art,12,3,-2,7,0,1\n"));
     QCOMPARE(mltool({"convert", csv, back}).status, 0);
-    QCOMPARE(load(back), mlt({{501, 0, 0, 5, 0, 33}, {500, -1, 0, 0, 1, 0}, {12, 3, -2, 7, 1, 0}}));
+    QCOMPARE(fileBytes(back), mlt({{501, 0, 0, 5, 0, 33}, {500, -1, 0, 0, 1, 0}, {12, 3, -2, 7, 1, 0}}));
 
     // Into a component list that already holds a named template, and back.
     const QString list = m_dir.filePath("multi.txt");
     const QByteArray kept = "6 version\n2 template id\n-1 item version\n1 num components\n7 0 0 0 0 Sign\n";
-    save(list, kept);
+    writeFileBytes(list, kept);
     QCOMPARE(mltool({"export", original, list, "5"}).status, 0);
-    QCOMPARE(load(list), kept + "5 template id\n-1 item version\n3 num components\n"
+    QCOMPARE(fileBytes(list), kept + "5 template id\n-1 item version\n3 num components\n"
                                 "501 0 0 5 0\n500 -1 0 0 1\n12 3 -2 7 1\n");
     const Run listed = mltool({"list", list});
     QCOMPARE(listed.out, QString("template components\n2 1\n5 3\n2 templates\n"));
     const QString imported = m_dir.filePath("imported.mlt");
     QCOMPARE(mltool({"import", list, "5", imported}).status, 0);
     // Hues are not part of the list; everything else comes back.
-    QCOMPARE(load(imported), mlt({{501, 0, 0, 5, 0, 0}, {500, -1, 0, 0, 1, 0}, {12, 3, -2, 7, 1, 0}}));
+    QCOMPARE(fileBytes(imported), mlt({{501, 0, 0, 5, 0, 0}, {500, -1, 0, 0, 1, 0}, {12, 3, -2, 7, 1, 0}}));
     // A template draws as the same multi does from its own file.
     QCOMPARE(mltool({"render", "--data", m_data, list, "5", m_dir.filePath("t5.png")}).status, 0);
     QCOMPARE(mltool({"render", "--data", m_data, imported, m_dir.filePath("i5.png")}).status, 0);
-    QCOMPARE(load(m_dir.filePath("t5.png")), load(m_dir.filePath("i5.png")));
+    QCOMPARE(fileBytes(m_dir.filePath("t5.png")), fileBytes(m_dir.filePath("i5.png")));
     // Exported again unchanged: the file stays byte for byte.
-    const QByteArray before = load(list);
+    const QByteArray before = fileBytes(list);
     QCOMPARE(mltool({"export", imported, list, "5"}).status, 0);
-    QCOMPARE(load(list), before);
+    QCOMPARE(fileBytes(list), before);
 }
 
 void TestMlToolShare::reportsBadInput_data()
@@ -247,10 +235,10 @@ void TestMlToolShare::reportsBadInput()
     QFETCH(int, status);
     QFETCH(QString, message);
     QTemporaryDir dir;
-    save(dir.filePath("bad.csv"), "kind,id,x,y,z,hue,visible\nart,1,0,0,0,0,1\nart,1,x,0,0,0,1\n");
-    save(dir.filePath("a.mlt"), mlt({{500, 0, 0, 0, 1, 0}}));
-    save(dir.filePath("multi.txt"), "6 version\n1 t\n-1 i\n0 n\n");
-    save(dir.filePath("damaged.txt"), "6 version\n1 t\n-1 i\n9 n\n1 0 0 0 1\n");
+    writeFileBytes(dir.filePath("bad.csv"), "kind,id,x,y,z,hue,visible\nart,1,0,0,0,0,1\nart,1,x,0,0,0,1\n");
+    writeFileBytes(dir.filePath("a.mlt"), mlt({{500, 0, 0, 0, 1, 0}}));
+    writeFileBytes(dir.filePath("multi.txt"), "6 version\n1 t\n-1 i\n0 n\n");
+    writeFileBytes(dir.filePath("damaged.txt"), "6 version\n1 t\n-1 i\n9 n\n1 0 0 0 1\n");
     for (QString &a : args)
         if (a.startsWith('@'))
             a = dir.filePath(a.mid(1));
