@@ -1,4 +1,5 @@
 #include "MulWriter.h"
+#include "TileText.h"
 #include "UopBytes.h"
 
 #include "data/ArtReader.h"
@@ -48,16 +49,6 @@ QList<Slot> collection()
     return {packed(multiHash(5), multi(5, {{1, 0, 0, 0, 0, {}}})), emptySlot(),
             packed(Housing, "housing table bytes"), stored(Unknown, "unknown entry"),
             packed(Multi100, multi(100, House)), packed(multiHash(7), multi(7, {}))};
-}
-
-QString tileText(const TileMap &map)
-{
-    QStringList lines;
-    for (const QList<TileRecord> &at : map)
-        for (const TileRecord &t : at)
-            lines << QString::asprintf("%d %d %d %d %d", t.id, t.x, t.y, t.z, t.visible);
-    lines.sort();
-    return lines.join(QLatin1Char(';'));
 }
 
 } // namespace

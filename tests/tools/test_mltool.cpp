@@ -1,4 +1,5 @@
 #include "MultiPair.h"
+#include "MlToolRun.h"
 
 #include <QProcess>
 #include <QtTest>
@@ -8,14 +9,8 @@ class TestMlTool : public QObject
 {
     Q_OBJECT
 
-    struct Run { int status = -1; QString out, err; };
-    static Run mltool(const QStringList &args)
-    {
-        QProcess p;
-        p.start(QStringLiteral(TILSEN_BINARY_DIR "/bin/mltool"), args);
-        const bool done = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit;
-        return {done ? p.exitCode() : -1, p.readAllStandardOutput(), p.readAllStandardError()};
-    }
+    using Run = MlToolRun;
+    static Run mltool(const QStringList &args) { return MlToolRun::of(args); }
     static MulWriter::IndexedFile sample(int recordSize)
     {
         return MulWriter::multiFiles({{1, {{9, 0, 0, 0, 1}, {12, -3, 2, 4, 1}, {13, -3, 2, 4, 0}, {14, 7, -8, -20, 1}}},

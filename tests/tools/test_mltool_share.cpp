@@ -1,6 +1,7 @@
 // mltool's pictures and text formats, run as the real executable on files
 // written to disk; pictures are checked against the art images placed by hand.
 #include "MulWriter.h"
+#include "MlToolRun.h"
 #include "FileBytes.h"
 
 #include <QDir>
@@ -12,17 +13,11 @@
 #include <QtTest>
 
 namespace {
-struct Run {
-    int status = -1;
-    QString out, err;
-};
+using Run = MlToolRun;
 
 Run mltool(const QStringList &args)
 {
-    QProcess p;
-    p.start(QStringLiteral(TILSEN_BINARY_DIR "/bin/mltool"), args);
-    const bool done = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit;
-    return {done ? p.exitCode() : -1, p.readAllStandardOutput(), p.readAllStandardError()};
+    return MlToolRun::of(args);
 }
 
 // A version 0 .mlt file: id, x, y, z, visible, hue per tile.

@@ -1,4 +1,6 @@
 #include "UopBytes.h"
+#include "MlToolRun.h"
+#include "TileText.h"
 
 #include "data/ArtReader.h"
 #include "data/MultiFile.h"
@@ -28,16 +30,6 @@ bool save(const QString &path, const QByteArray &bytes)
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
-QString tileText(const TileMap &map)
-{
-    QStringList lines;
-    for (const QList<TileRecord> &at : map)
-        for (const TileRecord &t : at)
-            lines << QString::asprintf("%d %d %d %d %d", t.id, t.x, t.y, t.z, t.visible);
-    lines.sort();
-    return lines.join(QLatin1Char(';'));
-}
-
 } // namespace
 
 // mltool on packed containers, and the sample set's containers, as a user meets them.
@@ -45,14 +37,8 @@ class TestMlToolUop : public QObject
 {
     Q_OBJECT
 
-    struct Run { int status = -1; QString out, err; };
-    static Run mltool(const QStringList &args)
-    {
-        QProcess p;
-        p.start(QStringLiteral(TILSEN_BINARY_DIR "/bin/mltool"), args);
-        const bool done = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit;
-        return {done ? p.exitCode() : -1, p.readAllStandardOutput(), p.readAllStandardError()};
-    }
+    using Run = MlToolRun;
+    static Run mltool(const QStringList &args) { return MlToolRun::of(args); }
 
 private slots:
     void listImportExportAndInfo()
