@@ -12,7 +12,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 class TestDataNotice : public QObject
 {

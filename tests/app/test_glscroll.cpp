@@ -8,7 +8,7 @@
 #include "view/TexMgr.h"
 
 #include <QScrollBar>
-#include <QtTest>
+#include <QTest>
 
 class TestGLScroll : public QObject
 {

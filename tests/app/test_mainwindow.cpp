@@ -14,7 +14,7 @@
 #include <QMdiSubWindow>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 class TestMainWindow : public QObject
 {

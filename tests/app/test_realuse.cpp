@@ -22,7 +22,7 @@
 #include <QTemporaryDir>
 #include <QToolTip>
 #include <QtEndian>
-#include <QtTest>
+#include <QTest>
 
 #include <optional>
 

@@ -15,7 +15,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtEndian>
-#include <QtTest>
+#include <QStandardPaths>
+#include <QTest>
 
 #include <csignal>
 #include <sys/resource.h>

@@ -4,7 +4,7 @@
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QString>
-#include <QtTest>
+#include <QTest>
 
 // Why this process cannot draw with GL, or an empty text when it can.
 namespace GlRequirement {

@@ -14,7 +14,7 @@
 #include <QtEndian>
 
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

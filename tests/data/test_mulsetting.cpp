@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 const char *const SE[] = {"EA GAMES", "Ultima Online Samurai Empire", "Install Dir"};

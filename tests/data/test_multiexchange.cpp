@@ -6,7 +6,7 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QtTest>
+#include <QTest>
 
 class TestMultiExchange : public QObject
 {

@@ -10,7 +10,7 @@
 
 #include <QComboBox>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 using namespace UopBytes;
 

@@ -2,7 +2,7 @@
 #include "data/MultiFile.h"
 
 #include <QFileInfo>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <QRandomGenerator>
 #include <array>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -7,7 +7,8 @@
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QRandomGenerator>
+#include <QTest>
 
 #include <csignal>
 #include <sys/resource.h>

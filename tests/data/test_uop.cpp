@@ -11,7 +11,7 @@
 #include "model/NoTileInfo.h"
 
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include <csignal>
 #include <sys/resource.h>

@@ -6,7 +6,9 @@
 #include "model/UndoMgr.h"
 
 #include <QMimeData>
-#include <QtTest>
+#include <QSignalSpy>
+#include <QTest>
+#include <QtEndian>
 
 #include <memory>
 

@@ -10,7 +10,7 @@
 #include <QDir>
 #include <QSaveFile>
 #include <QtEndian>
-#include <QtTest>
+#include <QTest>
 
 #include <csignal>
 #include <sys/resource.h>

@@ -1,6 +1,6 @@
 #include "scene/IsoGeometry.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
 DrawnQuad quad(int left, int top, int right, int bottom, int kind, int serial)

@@ -2,7 +2,7 @@
 #include "model/Facet.h"
 #include "scene/Selection.h"
 
-#include <QtTest>
+#include <QTest>
 
 class TestSelection : public QObject
 {

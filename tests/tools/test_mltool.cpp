@@ -2,7 +2,7 @@
 #include "MlToolRun.h"
 
 #include <QProcess>
-#include <QtTest>
+#include <QTest>
 
 // Runs the real executable: exit codes and output are part of its interface.
 class TestMlTool : public QObject

@@ -10,7 +10,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtEndian>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 using Run = MlToolRun;

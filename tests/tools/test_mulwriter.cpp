@@ -3,7 +3,7 @@
 #include "data/TileData.h"
 
 #include <QtEndian>
-#include <QtTest>
+#include <QTest>
 
 // What the sample set does not reach: limits, the wide tile data layout, 16-byte
 // multi records and the index itself. The generator's test reads the rest back.

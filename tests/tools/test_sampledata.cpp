@@ -9,7 +9,7 @@
 #include "data/TileData.h"
 
 #include <QProcess>
-#include <QtTest>
+#include <QTest>
 
 #include <memory>
 

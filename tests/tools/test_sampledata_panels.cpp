@@ -11,7 +11,7 @@
 #include <QComboBox>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
-#include <QtTest>
+#include <QTest>
 
 // The palette.xml and multi.xml the build ships, as the editor's panels read them.
 class TestSampleDataPanels : public QObject

@@ -11,7 +11,7 @@
 
 #include <QOpenGLContext>
 #include <QRandomGenerator>
-#include <QtTest>
+#include <QTest>
 
 #include <memory>
 

@@ -10,7 +10,7 @@
 
 #include <QOpenGLContext>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include <GL/gl.h>
 

@@ -12,7 +12,7 @@
 
 #include <QDragEnterEvent>
 #include <QMimeData>
-#include <QtTest>
+#include <QTest>
 
 #include <memory>
 
