@@ -19,6 +19,22 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# The sanitized build: clang with AddressSanitizer and UBSan, shared by
+# SANITIZE=1 scripts/test and scripts/fuzz (its libFuzzer targets live there too).
+SANITIZED_DIR="$ROOT/build-asan"
+SANITIZED_PACKAGES=(clang libclang-rt-14-dev)
+
+# configure_sanitized [extra cmake args...]
+configure_sanitized() {
+    # A folder configured by another compiler must start afresh.
+    if [ -f "$SANITIZED_DIR/CMakeCache.txt" ] \
+        && ! grep -q '^CMAKE_CXX_COMPILER:[A-Z]*=.*clang++$' "$SANITIZED_DIR/CMakeCache.txt"; then
+        rm -rf "$SANITIZED_DIR"
+    fi
+    cmake -S "$ROOT" -B "$SANITIZED_DIR" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DTILSEN_SANITIZE=ON \
+          -DTILSEN_FUZZ=ON -DTILSEN_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug "$@" >/dev/null
+}
+
 # build DIR [extra cmake args...]
 build() {
     local dir="$1"; shift
