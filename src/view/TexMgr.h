@@ -1,11 +1,14 @@
 #pragma once
 
 #include "scene/TexInfo.h"
+#include "view/TexAtlas.h"
 
 #include <QCache>
 #include <QHash>
 #include <QObject>
 
+#include <memory>
+#include <optional>
 #include <vector>
 
 class ArtReader;
@@ -24,6 +27,16 @@ public:
     // Needs a current GL context of the views' share group.
     TexInfo texture(quint16 id, quint16 hue, quint32 partialHue, bool translucent);
 
+    // The same image as a rectangle of the shared atlas, for batched drawing;
+    // nullopt where texture() gives no texture.
+    std::optional<AtlasEntry> atlasEntry(quint16 id, quint16 hue, quint32 partialHue,
+                                         bool translucent);
+    // Atlas page side for the pages made from now on (tests use small pages).
+    void setAtlasPageSize(int side);
+    int atlasPageCount() const { return m_atlas->pageCount(); }
+    // Counts the times every texture and atlas page was thrown away (cleanup, reload).
+    quint64 generation() const { return m_generation; }
+
     static quint32 key(quint16 id, quint16 hue) { return (quint32(hue) << 16) | id; }
     int textureCount(bool translucent) const { return int(m_tables[translucent ? 1 : 0].size()); }
     int imageCount(bool translucent) const { return int(m_images[translucent ? 1 : 0].size()); }
@@ -36,6 +49,10 @@ public:
 
     // The art files were reloaded: forget every texture and decoded image.
     void reload();
+
+signals:
+    // The art was reloaded: every picture made from it is stale.
+    void texturesReset();
 
 public slots:
     void cleanup();
@@ -52,12 +69,16 @@ private:
     const CachedImage *image(quint16 id, quint16 hue, quint32 partialHue, int variant);
     TexInfo upload(const CachedImage &img);
     void deleteTextures();
+    void clearTables();
     void armCleanup();
 
     ArtReader *m_art;
     HueTable *m_hues;
     QCache<quint32, CachedImage> m_images[2];
     QHash<quint32, TexInfo> m_tables[2];
+    std::unique_ptr<TexAtlas> m_atlas;
+    QHash<quint32, AtlasEntry> m_atlasTables[2];
+    quint64 m_generation = 0;
     int m_uploads = 0;
     int m_decodes = 0;
 };
