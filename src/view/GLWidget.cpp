@@ -458,7 +458,8 @@ void GLWidget::showLayer()
 // When in doubt, draw again: anything the tiles' picture depends on is compared.
 bool GLWidget::layerCurrent() const
 {
-    return !m_layerStale && m_layerKey == layerKey();
+    // The paint preview sits between the tiles and follows the cursor.
+    return !m_layerStale && !m_editor->painting() && m_layerKey == layerKey();
 }
 
 GLWidget::LayerKey GLWidget::layerKey() const
@@ -527,7 +528,7 @@ void GLWidget::drawTileLayer()
     }
     ++m_layerPaints;
     m_layerKey = layerKey();
-    // The preview follows the cursor: a layer with it is never reused.
+    // A layer with the preview is never reused.
     m_layerStale = painting;
 }
 
