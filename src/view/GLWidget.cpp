@@ -625,44 +625,11 @@ void GLWidget::drawTile(const TileRecord &t, const QPoint &loc, const QPoint &sc
     const int z = t.z + zOffset;
     if (hidden(t, z))
         return;
-    if (m_batched) {
-        batchTile(t, loc, scene, hue, partialHue, translucent, z);
-        return;
-    }
-    const TexInfo tex = m_textures->texture(t.id, quint16(hue), partialHue, translucent);
-    if (tex.texture == 0)
-        return;
-    glBindTexture(GL_TEXTURE_2D, tex.texture);
-    QPoint corners[4];
-    IsoGeometry::tileQuad(scene, z, tex, corners);
-    if (!translucent)
-        recordQuad(t, loc, z, corners);
-    // On whole pixels at every scale, where picking expects the edges.
-    const auto vertex = [this](const QPoint &c) {
-        glVertex2d(IsoGeometry::snap(c.x(), m_scale) / m_scale,
-                   IsoGeometry::snap(c.y(), m_scale) / m_scale);
-    };
-    // The image's part of the padded texture, on the image's own rectangle.
-    const QPointF st = IsoGeometry::imageTexCorner(tex);
-    glBegin(GL_QUADS);
-    glTexCoord2d(0.0, 0.0);
-    vertex(corners[0]);
-    glTexCoord2d(st.x(), 0.0);
-    vertex(corners[1]);
-    glTexCoord2d(st.x(), st.y());
-    vertex(corners[2]);
-    glTexCoord2d(0.0, st.y());
-    vertex(corners[3]);
-    glEnd();
-}
-
-void GLWidget::batchTile(const TileRecord &t, const QPoint &loc, const QPoint &scene, int hue,
-                         quint32 partialHue, bool translucent, int z)
-{
     const std::optional<AtlasEntry> entry =
         m_textures->atlasEntry(t.id, quint16(hue), partialHue, translucent);
     if (!entry)
         return;
+    // Only the image, not its padded block: the quad is the image's own rectangle.
     TexInfo image;
     image.imageWidth = entry->width;
     image.imageHeight = entry->height;
@@ -670,8 +637,32 @@ void GLWidget::batchTile(const TileRecord &t, const QPoint &loc, const QPoint &s
     IsoGeometry::tileQuad(scene, z, image, corners);
     if (!translucent)
         recordQuad(t, loc, z, corners);
-    if (entry->texture != 0)
+    if (entry->texture == 0)
+        return;
+    if (m_batched)
         m_batch.add(*entry, corners, m_scale, translucent || !entry->binaryAlpha);
+    else
+        drawQuad(*entry, corners);
+}
+
+// The per-tile reference: one bind and one quad, blended, in painter's order.
+void GLWidget::drawQuad(const AtlasEntry &entry, const QPoint corners[4])
+{
+    glBindTexture(GL_TEXTURE_2D, entry.texture);
+    // On whole pixels at every scale, where picking expects the edges.
+    const auto vertex = [this](const QPoint &c) {
+        glVertex2d(IsoGeometry::snap(c.x(), m_scale) / m_scale,
+                   IsoGeometry::snap(c.y(), m_scale) / m_scale);
+    };
+    const float s[4] = {entry.u0, entry.u1, entry.u1, entry.u0};
+    const float t[4] = {entry.v0, entry.v0, entry.v1, entry.v1};
+    // Two triangles split as the batch splits them, so both rasterise alike.
+    glBegin(GL_TRIANGLES);
+    for (int corner : {0, 1, 2, 0, 2, 3}) {
+        glTexCoord2f(s[corner], t[corner]);
+        vertex(corners[corner]);
+    }
+    glEnd();
 }
 
 void GLWidget::recordQuad(const TileRecord &t, const QPoint &loc, int z, const QPoint corners[4])

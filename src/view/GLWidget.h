@@ -82,8 +82,9 @@ public:
     const QList<DrawnQuad> &drawnQuads(int kind) const { return m_quads[kind == Art ? 1 : 0]; }
 
     // Batched drawing from the atlas with the tile layer kept between paints
-    // (the default), or every tile bound and drawn on its own on every paint:
-    // the reference the batched pictures are held to.
+    // (the default), or every tile bound and drawn on its own, blended in
+    // painter's order, on every paint: the reference the batched pictures
+    // are held to. Both sample the same atlas texels.
     void setBatched(bool on);
     bool batched() const { return m_batched; }
     // Tile layers drawn so far, and the draw calls of the last batched one.
@@ -207,8 +208,7 @@ private:
     static bool noDraw(int kind, int id);
     void drawTile(const TileRecord &t, const QPoint &loc, const QPoint &scene, int hue,
                   quint32 partialHue, bool translucent, int zOffset);
-    void batchTile(const TileRecord &t, const QPoint &loc, const QPoint &scene, int hue,
-                   quint32 partialHue, bool translucent, int z);
+    void drawQuad(const AtlasEntry &entry, const QPoint corners[4]);
     void drawTileLayer();
     void drawOverlays();
     bool layerCurrent() const;

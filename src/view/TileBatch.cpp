@@ -12,6 +12,9 @@ namespace {
 // the quads are drawn back to front with blending instead.
 constexpr size_t MaxDepthOrders = size_t(1) << 22;
 constexpr int CornersPerQuad = 4;
+// Each quad as two triangles split along the same diagonal as the per-tile drawing.
+constexpr int Triangulation[] = {0, 1, 2, 0, 2, 3};
+constexpr int VerticesPerQuad = int(std::size(Triangulation));
 } // namespace
 
 void TileBatch::clear()
@@ -110,7 +113,8 @@ void TileBatch::drawBlended(bool depthTested)
 
 void TileBatch::addToPass(const Quad &q)
 {
-    m_passVertices.insert(m_passVertices.end(), std::begin(q.v), std::end(q.v));
+    for (int corner : Triangulation)
+        m_passVertices.push_back(q.v[corner]);
     m_passPages.push_back(q.texture);
 }
 
@@ -128,8 +132,8 @@ void TileBatch::drawPass()
         while (end < m_passPages.size() && m_passPages[end] == m_passPages[first])
             ++end;
         glBindTexture(GL_TEXTURE_2D, m_passPages[first]);
-        glDrawArrays(GL_QUADS, GLint(first * CornersPerQuad),
-                     GLsizei((end - first) * CornersPerQuad));
+        glDrawArrays(GL_TRIANGLES, GLint(first * VerticesPerQuad),
+                     GLsizei((end - first) * VerticesPerQuad));
         ++m_drawCalls;
         first = end;
     }
