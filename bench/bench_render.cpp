@@ -97,6 +97,12 @@ public:
 
 std::map<int, std::unique_ptr<Scene>> *scenes = nullptr;
 
+void tileCounts(benchmark::internal::Benchmark *b)
+{
+    for (int n : TileCounts)
+        b->Arg(n);
+}
+
 Scene &sceneOf(int tileCount)
 {
     std::unique_ptr<Scene> &s = (*scenes)[tileCount];
@@ -123,11 +129,11 @@ void repaint(benchmark::State &state, bool batched)
 }
 
 void BM_Repaint(benchmark::State &state) { repaint(state, true); }
-BENCHMARK(BM_Repaint)->Unit(benchmark::kMillisecond)->Arg(1000)->Arg(5000)->Arg(20000);
+BENCHMARK(BM_Repaint)->Unit(benchmark::kMillisecond)->Apply(tileCounts);
 
 // The per-tile reference drawing.
 void BM_RepaintPerTile(benchmark::State &state) { repaint(state, false); }
-BENCHMARK(BM_RepaintPerTile)->Unit(benchmark::kMillisecond)->Arg(1000)->Arg(5000)->Arg(20000);
+BENCHMARK(BM_RepaintPerTile)->Unit(benchmark::kMillisecond)->Apply(tileCounts);
 
 // A band dragged over the scene: each move repaints only the band on the kept layer.
 void BM_BandRepaint(benchmark::State &state)
@@ -188,7 +194,7 @@ void BM_BareLoop(benchmark::State &state)
     v->doneCurrent();
     state.counters["quads"] = double(items.size());
 }
-BENCHMARK(BM_BareLoop)->Unit(benchmark::kMillisecond)->Arg(1000)->Arg(5000)->Arg(20000);
+BENCHMARK(BM_BareLoop)->Unit(benchmark::kMillisecond)->Apply(tileCounts);
 
 void BM_TileAtMiss(benchmark::State &state)
 {

@@ -67,6 +67,9 @@ GLWidget::GLWidget(ArtReader *art, const TileData &data, Facet *model, TexMgr *t
 // The kept layer belongs to this view's context.
 GLWidget::~GLWidget()
 {
+    // The base class destroys the context after this object's members are gone.
+    if (context())
+        disconnect(context(), nullptr, this, nullptr);
     if (m_layer)
         dropLayer();
 }
