@@ -20,6 +20,7 @@ constexpr int VerticesPerQuad = int(std::size(Triangulation));
 void TileBatch::clear()
 {
     m_quads.clear();
+    m_drawCalls = 0;
 }
 
 void TileBatch::add(const AtlasEntry &entry, const QPoint corners[4], double scale, bool blended)

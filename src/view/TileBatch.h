@@ -23,7 +23,7 @@ public:
     void draw();
 
     int size() const { return int(m_quads.size()); }
-    // Draw calls of the last draw().
+    // Draw calls of the last draw() since the last clear().
     int drawCalls() const { return m_drawCalls; }
 
 private:
