@@ -15,8 +15,10 @@ class ArtReader;
 class HueTable;
 
 // Art turned into GL textures, shared by every view: decoded images in two
-// small LRU caches (opaque, translucent) and the textures made from them in
-// two tables that cleanup() empties once a minute.
+// small LRU caches (opaque, translucent), and made from them the textures of
+// single images and the rectangles of the atlas the views draw from, in
+// tables that cleanup() empties (deleting the textures and atlas pages) once
+// a minute.
 class TexMgr : public QObject
 {
     Q_OBJECT
