@@ -1,5 +1,6 @@
-// Repaint of a 20,000-tile multi against a bare bind-and-draw loop of the same
-// quads, and picking over the recorded quads. Run under xvfb-run.
+// Repaint of a multi of 1,000, 5,000 and 20,000 tiles (batched, per tile, and
+// a band drag over the kept layer) against a bare bind-and-draw loop of the
+// same quads, and picking over the recorded quads. Run under xvfb-run.
 #include "TestArt.h"
 #include "data/ArtReader.h"
 #include "data/HueTable.h"
@@ -16,12 +17,16 @@
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
+#include <QMouseEvent>
+
+#include <map>
 #include <memory>
 #include <vector>
 
 namespace {
 constexpr int ArtIds = 40;
-constexpr int TileCount = 20000;
+constexpr int TileCounts[] = {1000, 5000, 20000};
+constexpr int BandTiles = 20000;
 
 class BenchView : public GLWidget
 {
@@ -34,13 +39,24 @@ public:
         glFinish();
         doneCurrent();
     }
+    void mouse(QEvent::Type type, const QPoint &at, Qt::MouseButtons buttons)
+    {
+        QMouseEvent e(type, QPointF(at), mapToGlobal(QPointF(at)), Qt::LeftButton, buttons,
+                      Qt::NoModifier);
+        if (type == QEvent::MouseButtonPress)
+            mousePressEvent(&e);
+        else if (type == QEvent::MouseMove)
+            mouseMoveEvent(&e);
+        else
+            mouseReleaseEvent(&e);
+    }
 };
 
 // Everything the benchmarks share, built once.
 class Scene
 {
 public:
-    Scene()
+    explicit Scene(int tileCount)
     {
         QMap<int, QImage> art;
         for (int i = 0; i < ArtIds; ++i)
@@ -50,10 +66,10 @@ public:
         hues.loadFromBytes(TestArt::hues(qRgb(0, 0, 255)));
         tex = std::make_unique<TexMgr>(&reader, &hues);
         model = std::make_unique<Facet>(data);
-        // 2,000 locations of 10 tiles, all inside the walk at 1280 x 800, scale 0.5.
+        // Up to 2,000 locations of 10 tiles, all inside the walk at 1280 x 800, scale 0.5.
         int n = 0;
-        for (int x = -20; x < 20 && n < TileCount; ++x) {
-            for (int y = -25; y < 25 && n < TileCount; ++y) {
+        for (int x = -20; x < 20 && n < tileCount; ++x) {
+            for (int y = -25; y < 25 && n < tileCount; ++y) {
                 for (int k = 0; k < 10; ++k, ++n) {
                     TileRecord t(quint16(1000 + (n % ArtIds)), 0, qint16(k * 5), data, Art);
                     t.x = x;
@@ -79,21 +95,71 @@ public:
     std::unique_ptr<BenchView> view;
 };
 
-Scene *scene = nullptr;
+std::map<int, std::unique_ptr<Scene>> *scenes = nullptr;
 
-void BM_Repaint(benchmark::State &state)
+void tileCounts(benchmark::internal::Benchmark *b)
 {
-    const int before = scene->tex->uploads();
-    for (auto _ : state)
-        scene->view->paintNow();
-    state.counters["quads"] = double(scene->view->drawnQuads(Art).size());
-    state.counters["uploads"] = double(scene->tex->uploads() - before);
+    for (int n : TileCounts)
+        b->Arg(n);
 }
-BENCHMARK(BM_Repaint)->Unit(benchmark::kMillisecond);
+
+Scene &sceneOf(int tileCount)
+{
+    std::unique_ptr<Scene> &s = (*scenes)[tileCount];
+    if (!s)
+        s = std::make_unique<Scene>(tileCount);
+    return *s;
+}
+
+// The editor's repaint of a changed scene: every tile drawn again.
+void repaint(benchmark::State &state, bool batched)
+{
+    Scene &s = sceneOf(int(state.range(0)));
+    s.view->setBatched(batched);
+    s.view->paintNow();
+    const int before = s.tex->uploads();
+    for (auto _ : state) {
+        s.view->sceneChanged();
+        s.view->paintNow();
+    }
+    state.counters["quads"] = double(s.view->drawnQuads(Art).size());
+    state.counters["uploads"] = double(s.tex->uploads() - before);
+    state.counters["calls"] = double(s.view->layerDrawCalls());
+    s.view->setBatched(true);
+}
+
+void BM_Repaint(benchmark::State &state) { repaint(state, true); }
+BENCHMARK(BM_Repaint)->Unit(benchmark::kMillisecond)->Apply(tileCounts);
+
+// The per-tile reference drawing.
+void BM_RepaintPerTile(benchmark::State &state) { repaint(state, false); }
+BENCHMARK(BM_RepaintPerTile)->Unit(benchmark::kMillisecond)->Apply(tileCounts);
+
+// A band dragged over the scene: each move repaints only the band on the kept layer.
+void BM_BandRepaint(benchmark::State &state)
+{
+    Scene &s = sceneOf(BandTiles);
+    BenchView *v = s.view.get();
+    v->sceneChanged();
+    v->paintNow();
+    const int layers = v->layerPaints();
+    v->mouse(QEvent::MouseButtonPress, QPoint(2, 2), Qt::LeftButton);
+    int step = 0;
+    for (auto _ : state) {
+        v->mouse(QEvent::MouseMove, QPoint(100 + step % 500, 100 + step % 300), Qt::LeftButton);
+        ++step;
+        v->paintNow();
+    }
+    v->mouse(QEvent::MouseButtonRelease, QPoint(3, 3), Qt::NoButton);
+    state.counters["layers"] = double(v->layerPaints() - layers);
+}
+BENCHMARK(BM_BandRepaint)->Unit(benchmark::kMillisecond);
 
 // The floor: bind each recorded quad's texture and draw it, nothing else.
 void BM_BareLoop(benchmark::State &state)
 {
+    Scene &s = sceneOf(int(state.range(0)));
+    Scene *scene = &s;
     GLWidget *v = scene->view.get();
     struct Item {
         GLuint texture;
@@ -128,11 +194,12 @@ void BM_BareLoop(benchmark::State &state)
     v->doneCurrent();
     state.counters["quads"] = double(items.size());
 }
-BENCHMARK(BM_BareLoop)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BareLoop)->Unit(benchmark::kMillisecond)->Apply(tileCounts);
 
 void BM_TileAtMiss(benchmark::State &state)
 {
     // A corner of the widget where no tile lies: every quad is tested.
+    Scene *scene = &sceneOf(BandTiles);
     for (auto _ : state)
         benchmark::DoNotOptimize(scene->view->tileAt(QPoint(2, 2), 3));
 }
@@ -140,6 +207,7 @@ BENCHMARK(BM_TileAtMiss)->Unit(benchmark::kMicrosecond);
 
 void BM_TileAtHit(benchmark::State &state)
 {
+    Scene *scene = &sceneOf(BandTiles);
     for (auto _ : state)
         benchmark::DoNotOptimize(scene->view->tileAt(QPoint(640, 400), 3));
 }
@@ -147,6 +215,7 @@ BENCHMARK(BM_TileAtHit)->Unit(benchmark::kMicrosecond);
 
 void BM_MapLocation(benchmark::State &state)
 {
+    Scene *scene = &sceneOf(BandTiles);
     for (auto _ : state)
         benchmark::DoNotOptimize(scene->view->mapLocation(QPoint(640, 400)));
 }
@@ -158,10 +227,10 @@ int main(int argc, char **argv)
     GLWidget::prepareApplication();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    Scene s;
-    scene = &s;
+    std::map<int, std::unique_ptr<Scene>> made;
+    scenes = &made;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    scene = nullptr;
+    scenes = nullptr;
     return 0;
 }

@@ -566,7 +566,7 @@ void MainWindow::setMulDir()
     // Textures made from the old art would keep showing.
     m_textures->reload();
     for (GLScroll *doc : documents())
-        doc->view()->update();
+        doc->view()->sceneChanged();
 }
 
 void MainWindow::mapLocation(int x, int y)

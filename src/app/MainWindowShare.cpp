@@ -117,7 +117,7 @@ void MainWindow::insertAtOwnPosition(GLScroll *d, const TileMap &tiles)
             undo->insertTile(t);
     }
     undo->commitGroup();
-    d->view()->update();
+    d->view()->sceneChanged();
 }
 
 bool MainWindow::openOtherFormat(const QString &name)

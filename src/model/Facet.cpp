@@ -19,6 +19,7 @@ bool Facet::addTile(qint32 x, qint32 y, const TileRecord &tile)
         return false;
     // multiset::insert goes after the equivalent tiles already there.
     set.insert(tile);
+    ++m_revision;
     if (!present)
         setModified(true);
     return true;
@@ -41,6 +42,7 @@ bool Facet::removeTile(qint32 x, qint32 y, const TileRecord &tile)
     set.erase(found);
     if (set.empty())
         m_locations.erase(entry);
+    ++m_revision;
     setModified(true);
     return true;
 }
@@ -71,6 +73,7 @@ void Facet::load(const TileMap &map)
 {
     m_locations.clear();
     m_loadedOutside.clear();
+    ++m_revision;
     for (const QList<TileRecord> &list : map) {
         for (const TileRecord &tile : list) {
             // Keyed by the tile's own position so every key matches its tiles.

@@ -30,6 +30,8 @@ public:
     void setPlacingAltitude(qint32 altitude) { m_altitude = altitude; }
     qint32 placingAltitude() const { return m_altitude; }
     bool isModified() const { return m_modified; }
+    // Counts every change of the tiles: views compare it to know their picture is current.
+    quint64 revision() const { return m_revision; }
     // A recovered document holds work that no file has yet.
     void markModified() { m_modified = true; }
     void setAllowDuplicates(bool allow) { m_allowDuplicates = allow; }
@@ -80,4 +82,5 @@ private:
     qint32 m_altitude = 0;
     bool m_modified = false;
     bool m_allowDuplicates = false;
+    quint64 m_revision = 0;
 };

@@ -27,6 +27,7 @@ bool Selection::add(const TileIdentity &t, bool exclusive)
     if (!validKind(t.kind))
         return false;
     Set &s = m_sets[t.kind];
+    ++m_revision;
     if (exclusive)
         s.clear();
     QList<TileIdentity> &entries = s[locationKey(t.x, t.y)];
@@ -41,6 +42,7 @@ bool Selection::remove(const TileIdentity &t)
     if (!validKind(t.kind))
         return false;
     Set &s = m_sets[t.kind];
+    ++m_revision;
     const auto it = s.find(locationKey(t.x, t.y));
     if (it == s.end())
         return false;
@@ -52,6 +54,7 @@ bool Selection::remove(const TileIdentity &t)
 
 void Selection::clear(int which)
 {
+    ++m_revision;
     switch (which) {
     case ClearBoth:
         m_sets[0].clear();

@@ -27,8 +27,12 @@ public:
     const Set &set(int kind) const { return m_sets[kind == Art ? 1 : 0]; }
     // For each selected identity of the kind, the matching record of the model.
     QList<TileRecord> selectedTiles(const Facet &model, int kind) const;
+    // Counts the calls that may have changed the selection: views compare it
+    // to know whether their picture shows the current one.
+    quint64 revision() const { return m_revision; }
 
 private:
     bool validKind(qint32 kind) const;
     Set m_sets[2];
+    quint64 m_revision = 0;
 };

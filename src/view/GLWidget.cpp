@@ -23,6 +23,9 @@
 #include <QImageWriter>
 #include <QMouseEvent>
 #include <QBuffer>
+#include <QOpenGLContext>
+#include <QOpenGLExtraFunctions>
+#include <QOpenGLFramebufferObject>
 #include <QSurfaceFormat>
 #include <QToolTip>
 
@@ -31,6 +34,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <tuple>
 
 void GLWidget::prepareApplication()
 {
@@ -48,6 +52,9 @@ GLWidget::GLWidget(ArtReader *art, const TileData &data, Facet *model, TexMgr *t
     m_undo = new UndoMgr(data, model, this);
     connect(m_undo, &UndoMgr::stateUndo, this, &GLWidget::sigUndo);
     connect(m_undo, &UndoMgr::stateRedo, this, &GLWidget::sigRedo);
+    connect(m_undo, &UndoMgr::edited, this, &GLWidget::sceneChanged);
+    if (m_textures)
+        connect(m_textures, &TexMgr::texturesReset, this, &GLWidget::sceneChanged);
     m_mime = new MimeMgr(data, this);
     m_mime->setIncludeInvisible(true);
     m_editor = new TileEditor(this);
@@ -57,7 +64,35 @@ GLWidget::GLWidget(ArtReader *art, const TileData &data, Facet *model, TexMgr *t
     setFocusPolicy(Qt::NoFocus);
 }
 
-GLWidget::~GLWidget() = default;
+// The kept layer belongs to this view's context.
+GLWidget::~GLWidget()
+{
+    // The base class destroys the context after this object's members are gone.
+    if (context())
+        disconnect(context(), nullptr, this, nullptr);
+    if (m_layer)
+        dropLayer();
+}
+
+void GLWidget::dropLayer()
+{
+    makeCurrent();
+    m_layer.reset();
+    doneCurrent();
+    m_layerStale = true;
+}
+
+void GLWidget::sceneChanged()
+{
+    m_layerStale = true;
+    update();
+}
+
+void GLWidget::setBatched(bool on)
+{
+    m_batched = on;
+    sceneChanged();
+}
 
 // Mouse and drag events belong to the editor.
 void GLWidget::mousePressEvent(QMouseEvent *e) { m_editor->press(e); }
@@ -97,21 +132,21 @@ void GLWidget::scrollHoriz(int x)
 {
     m_centre.setX(x);
     recomputeWalk();
-    update();
+    sceneChanged();
 }
 
 void GLWidget::scrollVert(int y)
 {
     m_centre.setY(y);
     recomputeWalk();
-    update();
+    sceneChanged();
 }
 
 void GLWidget::gotoPoint(const QPoint &p)
 {
     m_centre = p;
     recomputeWalk();
-    update();
+    sceneChanged();
 }
 
 void GLWidget::setScale(int n)
@@ -122,30 +157,30 @@ void GLWidget::setScale(int n)
             m_scale = step.scale;
     }
     recomputeWalk();
-    update();
+    sceneChanged();
 }
 
-void GLWidget::setArt(bool on) { m_showArt = on; update(); }
-void GLWidget::setTerrain(bool on) { m_showTerrain = on; update(); }
-void GLWidget::setFlat(bool on) { m_flat = on; update(); }
-void GLWidget::setMaxAlt(int alt) { m_maxAlt = alt; update(); }
-void GLWidget::setMinAlt(int alt) { m_minAlt = alt; update(); }
-void GLWidget::setAltCheck(bool on) { m_clip = on; update(); }
-void GLWidget::setGrid(bool on) { m_grid = on; update(); }
-void GLWidget::viewInvisible(bool on) { m_showInvisible = on; update(); }
+void GLWidget::setArt(bool on) { m_showArt = on; sceneChanged(); }
+void GLWidget::setTerrain(bool on) { m_showTerrain = on; sceneChanged(); }
+void GLWidget::setFlat(bool on) { m_flat = on; sceneChanged(); }
+void GLWidget::setMaxAlt(int alt) { m_maxAlt = alt; sceneChanged(); }
+void GLWidget::setMinAlt(int alt) { m_minAlt = alt; sceneChanged(); }
+void GLWidget::setAltCheck(bool on) { m_clip = on; sceneChanged(); }
+void GLWidget::setGrid(bool on) { m_grid = on; sceneChanged(); }
+void GLWidget::viewInvisible(bool on) { m_showInvisible = on; sceneChanged(); }
 
 void GLWidget::setEditArt(bool on)
 {
     m_selection.clear(Selection::ClearBoth);
     m_editArt = on;
-    update();
+    sceneChanged();
 }
 
 void GLWidget::setEditTerrain(bool on)
 {
     m_selection.clear(Selection::ClearBoth);
     m_editTerrain = on;
-    update();
+    sceneChanged();
 }
 
 void GLWidget::query()
@@ -200,7 +235,7 @@ void GLWidget::selectAll()
         }
     }
     QApplication::restoreOverrideCursor();
-    update();
+    sceneChanged();
 }
 
 bool GLWidget::event(QEvent *e)
@@ -339,6 +374,10 @@ void GLWidget::initializeGL()
     glHint(GL_POLYGON_SMOOTH_HINT, GL_NICEST);
     glShadeModel(GL_SMOOTH);
     glDisable(GL_DEPTH_TEST);
+    // A new context (the view moved to another window) cannot use the old layer.
+    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &GLWidget::dropLayer,
+            Qt::UniqueConnection);
+    m_layerStale = true;
 }
 
 void GLWidget::resizeGL(int w, int h)
@@ -347,6 +386,7 @@ void GLWidget::resizeGL(int w, int h)
     glViewport(0, 0, w, h);
     loadProjection();
     recomputeWalk();
+    sceneChanged();
 }
 
 void GLWidget::loadProjection()
@@ -365,21 +405,142 @@ void GLWidget::loadSceneMatrix()
     glScaled(m_scale, m_scale, m_scale);
 }
 
+// Batched, the tiles are drawn into a layer kept between paints; a paint
+// that changes only what lies above them (band, grids) copies the layer and
+// draws that on it.
 void GLWidget::paintGL()
 {
+    if (!m_batched) {
+        drawTileLayer();
+    } else if (prepareLayer()) {
+        if (!layerCurrent()) {
+            m_layer->bind();
+            drawTileLayer();
+            QOpenGLContext::currentContext()->functions()->glBindFramebuffer(
+                GL_FRAMEBUFFER, defaultFramebufferObject());
+        }
+        showLayer();
+    } else {
+        drawTileLayer(); // no layer could be made: batched straight into the view
+    }
+    drawOverlays();
+    glFlush();
+}
+
+// A layer of the view's framebuffer size with a depth buffer for the batch.
+bool GLWidget::prepareLayer()
+{
+    const QSize size = this->size() * devicePixelRatioF();
+    if (m_layer && m_layer->size() == size)
+        return true;
+    m_layer.reset();
+    m_layerStale = true;
+    if (!QOpenGLFramebufferObject::hasOpenGLFramebufferObjects()
+        || !QOpenGLFramebufferObject::hasOpenGLFramebufferBlit() || size.isEmpty())
+        return false;
+    m_layer = std::make_unique<QOpenGLFramebufferObject>(
+        size, QOpenGLFramebufferObject::CombinedDepthStencil);
+    if (!m_layer->isValid()) {
+        m_layer.reset();
+        return false;
+    }
+    return true;
+}
+
+void GLWidget::showLayer()
+{
+    QOpenGLExtraFunctions *f = QOpenGLContext::currentContext()->extraFunctions();
+    const QSize size = m_layer->size();
+    f->glBindFramebuffer(GL_READ_FRAMEBUFFER, m_layer->handle());
+    f->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, defaultFramebufferObject());
+    f->glBlitFramebuffer(0, 0, size.width(), size.height(), 0, 0, size.width(), size.height(),
+                         GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    f->glBindFramebuffer(GL_FRAMEBUFFER, defaultFramebufferObject());
+}
+
+// When in doubt, draw again: anything the tiles' picture depends on is compared.
+bool GLWidget::layerCurrent() const
+{
+    // The paint preview sits between the tiles and follows the cursor.
+    return !m_layerStale && !m_editor->painting() && m_layerKey == layerKey();
+}
+
+GLWidget::LayerKey GLWidget::layerKey() const
+{
+    LayerKey k;
+    k.size = size() * devicePixelRatioF();
+    k.scale = m_scale;
+    k.centre = m_centre;
+    k.start = m_start;
+    k.columns = m_columns;
+    k.rows = m_rows;
+    k.showArt = m_showArt;
+    k.showTerrain = m_showTerrain;
+    k.flat = m_flat;
+    k.editArt = m_editArt;
+    k.editTerrain = m_editTerrain;
+    k.clip = m_clip;
+    k.showInvisible = m_showInvisible;
+    k.maxAlt = m_maxAlt;
+    k.minAlt = m_minAlt;
+    k.model = m_model;
+    k.art = m_art;
+    k.textures = m_textures;
+    k.modelRevision = m_model ? m_model->revision() : 0;
+    k.selectionRevision = m_selection.revision();
+    k.textureGeneration = m_textures ? m_textures->generation() : 0;
+    return k;
+}
+
+bool GLWidget::LayerKey::operator==(const LayerKey &o) const
+{
+    const auto tied = [](const LayerKey &k) {
+        return std::tie(k.size, k.scale, k.centre, k.start, k.columns, k.rows, k.showArt,
+                        k.showTerrain, k.flat, k.editArt, k.editTerrain, k.clip, k.showInvisible,
+                        k.maxAlt, k.minAlt, k.model, k.art, k.textures, k.modelRevision,
+                        k.selectionRevision, k.textureGeneration);
+    };
+    return tied(*this) == tied(o);
+}
+
+// Every tile of the walk, with the paint preview between them; records the
+// quads picking answers from.
+void GLWidget::drawTileLayer()
+{
+    glClearDepth(0.0); // the batch's depth grows toward the front
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearDepth(1.0);
     loadProjection();
     loadSceneMatrix();
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     m_quads[0].clear();
     m_quads[1].clear();
     m_serial = 0;
+    m_batch.clear();
     const bool painting = m_editor->painting();
     const int paintOffset = (painting && m_editArt) ? placingAltitude() : 0;
     m_previewOffset = (m_editor->modifiers() & Qt::AltModifier) ? m_editor->brushAltitude()
                                                                 : paintOffset;
     if (m_art && m_model && m_textures)
         drawTiles(painting);
+    if (m_batched) {
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glScaled(m_scale, m_scale, 1.0); // the batch orders its quads by depth
+        m_batch.draw();
+    }
+    ++m_layerPaints;
+    m_layerKey = layerKey();
+    // A layer with the preview is never reused.
+    m_layerStale = painting;
+}
+
+void GLWidget::drawOverlays()
+{
+    loadProjection();
+    loadSceneMatrix();
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    const bool painting = m_editor->painting();
     if (m_grid && m_art) {
         drawGrid(GridColours::gridLine, GridColours::gridFill, 0);
         drawOrigin(GridColours::gridLine, 0);
@@ -392,7 +553,6 @@ void GLWidget::paintGL()
         loadSceneMatrix();
         drawBand();
     }
-    glFlush();
 }
 
 void GLWidget::drawTiles(bool painting)
@@ -468,30 +628,43 @@ void GLWidget::drawTile(const TileRecord &t, const QPoint &loc, const QPoint &sc
     const int z = t.z + zOffset;
     if (hidden(t, z))
         return;
-    const TexInfo tex = m_textures->texture(t.id, quint16(hue), partialHue, translucent);
-    if (tex.texture == 0)
+    const std::optional<AtlasEntry> entry =
+        m_textures->atlasEntry(t.id, quint16(hue), partialHue, translucent);
+    if (!entry)
         return;
-    glBindTexture(GL_TEXTURE_2D, tex.texture);
+    // Only the image, not its padded block: the quad is the image's own rectangle.
+    TexInfo image;
+    image.imageWidth = entry->width;
+    image.imageHeight = entry->height;
     QPoint corners[4];
-    IsoGeometry::tileQuad(scene, z, tex, corners);
+    IsoGeometry::tileQuad(scene, z, image, corners);
     if (!translucent)
         recordQuad(t, loc, z, corners);
+    if (entry->texture == 0)
+        return;
+    if (m_batched)
+        m_batch.add(*entry, corners, m_scale, translucent || !entry->binaryAlpha);
+    else
+        drawQuad(*entry, corners);
+}
+
+// The per-tile reference: one bind and one quad, blended, in painter's order.
+void GLWidget::drawQuad(const AtlasEntry &entry, const QPoint corners[4])
+{
+    glBindTexture(GL_TEXTURE_2D, entry.texture);
     // On whole pixels at every scale, where picking expects the edges.
     const auto vertex = [this](const QPoint &c) {
         glVertex2d(IsoGeometry::snap(c.x(), m_scale) / m_scale,
                    IsoGeometry::snap(c.y(), m_scale) / m_scale);
     };
-    // The image's part of the padded texture, on the image's own rectangle.
-    const QPointF st = IsoGeometry::imageTexCorner(tex);
-    glBegin(GL_QUADS);
-    glTexCoord2d(0.0, 0.0);
-    vertex(corners[0]);
-    glTexCoord2d(st.x(), 0.0);
-    vertex(corners[1]);
-    glTexCoord2d(st.x(), st.y());
-    vertex(corners[2]);
-    glTexCoord2d(0.0, st.y());
-    vertex(corners[3]);
+    const float s[4] = {entry.u0, entry.u1, entry.u1, entry.u0};
+    const float t[4] = {entry.v0, entry.v0, entry.v1, entry.v1};
+    // Two triangles split as the batch splits them, so both rasterise alike.
+    glBegin(GL_TRIANGLES);
+    for (int corner : {0, 1, 2, 0, 2, 3}) {
+        glTexCoord2f(s[corner], t[corner]);
+        vertex(corners[corner]);
+    }
     glEnd();
 }
 

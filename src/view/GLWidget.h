@@ -5,13 +5,18 @@
 #include "scene/DrawnQuad.h"
 #include "scene/IsoGeometry.h"
 #include "scene/Selection.h"
+#include "view/TileBatch.h"
 
 #include <QOpenGLWidget>
 #include <QPoint>
 #include <QRgb>
+#include <QSize>
+
+#include <memory>
 
 class ArtReader;
 class Facet;
+class QOpenGLFramebufferObject;
 class MimeMgr;
 class TexMgr;
 class TileData;
@@ -76,6 +81,16 @@ public:
     int placingAltitude() const;
     const QList<DrawnQuad> &drawnQuads(int kind) const { return m_quads[kind == Art ? 1 : 0]; }
 
+    // Batched drawing from the atlas with the tile layer kept between paints
+    // (the default), or every tile bound and drawn on its own, blended in
+    // painter's order, on every paint: the reference the batched pictures
+    // are held to. Both sample the same atlas texels.
+    void setBatched(bool on);
+    bool batched() const { return m_batched; }
+    // Tile layers drawn so far, and the draw calls of the last batched one.
+    int layerPaints() const { return m_layerPaints; }
+    int layerDrawCalls() const { return m_batch.drawCalls(); }
+
 signals:
     void flatMode(bool);
     void artMode(bool);
@@ -125,6 +140,9 @@ public slots:
     void startPaint(const QString &key);
     void stopPaint();
     void setPlacingAlt(int alt);
+    // Something the tiles' picture shows has changed: the next paint draws
+    // every tile again instead of reusing the kept layer.
+    void sceneChanged();
 
 protected:
     void initializeGL() override;
@@ -190,10 +208,40 @@ private:
     static bool noDraw(int kind, int id);
     void drawTile(const TileRecord &t, const QPoint &loc, const QPoint &scene, int hue,
                   quint32 partialHue, bool translucent, int zOffset);
+    void drawQuad(const AtlasEntry &entry, const QPoint corners[4]);
+    void drawTileLayer();
+    void drawOverlays();
+    bool layerCurrent() const;
+    bool prepareLayer();
+    void showLayer();
+    void dropLayer();
     void recordQuad(const TileRecord &t, const QPoint &loc, int z, const QPoint corners[4]);
     void drawGrid(QRgb line, QRgb fill, int z);
     void drawOrigin(QRgb line, int z);
     void drawBand();
     int m_serial = 0;
     int m_previewOffset = 0;
+
+    // What the kept tile layer was drawn from: a paint whose state differs draws it again.
+    struct LayerKey {
+        QSize size;
+        double scale = 0.0;
+        QPoint centre, start;
+        int columns = 0, rows = 0;
+        bool showArt = false, showTerrain = false, flat = false, editArt = false,
+             editTerrain = false, clip = false, showInvisible = false;
+        int maxAlt = 0, minAlt = 0;
+        const Facet *model = nullptr;
+        const ArtReader *art = nullptr;
+        const TexMgr *textures = nullptr;
+        quint64 modelRevision = 0, selectionRevision = 0, textureGeneration = 0;
+        bool operator==(const LayerKey &o) const;
+    };
+    LayerKey layerKey() const;
+    bool m_batched = true;
+    TileBatch m_batch;
+    std::unique_ptr<QOpenGLFramebufferObject> m_layer;
+    LayerKey m_layerKey;
+    bool m_layerStale = true;
+    int m_layerPaints = 0;
 };

@@ -23,7 +23,7 @@ int TexMgr::hueCount() const
 }
 
 TexMgr::TexMgr(ArtReader *art, HueTable *hues, QObject *parent)
-    : QObject(parent), m_art(art), m_hues(hues)
+    : QObject(parent), m_art(art), m_hues(hues), m_atlas(std::make_unique<TexAtlas>())
 {
     m_images[0].setMaxCost(ImageCacheSize);
     m_images[1].setMaxCost(ImageCacheSize);
@@ -49,6 +49,38 @@ TexInfo TexMgr::texture(quint16 id, quint16 hue, quint32 partialHue, bool transl
     const TexInfo info = upload(*img);
     m_tables[v].insert(k, info);
     return info;
+}
+
+std::optional<AtlasEntry> TexMgr::atlasEntry(quint16 id, quint16 hue, quint32 partialHue,
+                                            bool translucent)
+{
+    const int v = translucent ? 1 : 0;
+    const quint32 k = key(id, hue);
+    const auto found = m_atlasTables[v].constFind(k);
+    if (found != m_atlasTables[v].constEnd())
+        return *found;
+    const CachedImage *img = image(id, hue, partialHue, v);
+    if (!img) {
+        qWarning("Bad Art id: %d", int(id));
+        return std::nullopt;
+    }
+    const bool empty = img->pixels.empty();
+    const std::optional<AtlasEntry> entry =
+        m_atlas->add(empty ? nullptr : img->pixels.data(), img->texWidth,
+                     empty ? 0 : img->imageWidth, empty ? 0 : img->imageHeight);
+    if (!entry)
+        return std::nullopt;
+    if (!empty)
+        ++m_uploads;
+    m_atlasTables[v].insert(k, *entry);
+    return entry;
+}
+
+void TexMgr::setAtlasPageSize(int side)
+{
+    deleteTextures();
+    clearTables();
+    m_atlas = std::make_unique<TexAtlas>(side);
 }
 
 const TexMgr::CachedImage *TexMgr::image(quint16 id, quint16 hue, quint32 partialHue, int variant)
@@ -96,25 +128,34 @@ TexInfo TexMgr::upload(const CachedImage &img)
 void TexMgr::cleanup()
 {
     deleteTextures();
-    m_tables[0].clear();
-    m_tables[1].clear();
+    clearTables();
     armCleanup();
 }
 
 void TexMgr::reload()
 {
     deleteTextures();
+    clearTables();
+    m_images[0].clear();
+    m_images[1].clear();
+    emit texturesReset();
+}
+
+// The names are gone: no table may hand one out again.
+void TexMgr::clearTables()
+{
     for (int v = 0; v < 2; ++v) {
         m_tables[v].clear();
-        m_images[v].clear();
+        m_atlasTables[v].clear();
     }
+    ++m_generation;
 }
 
 // The names belong to the global share group: make its context current on a
 // surface made for the moment, so this works whether or not a view exists.
 void TexMgr::deleteTextures()
 {
-    if (m_tables[0].isEmpty() && m_tables[1].isEmpty())
+    if (m_tables[0].isEmpty() && m_tables[1].isEmpty() && m_atlas->pageCount() == 0)
         return;
     QOpenGLContext *share = QOpenGLContext::globalShareContext();
     QOpenGLContext *previous = QOpenGLContext::currentContext();
@@ -135,7 +176,10 @@ void TexMgr::deleteTextures()
                 glDeleteTextures(1, &name);
             }
         }
+        m_atlas->release();
         glFlush();
+    } else {
+        m_atlas->forget();
     }
     if (share && current) {
         share->doneCurrent();

@@ -1,19 +1,24 @@
 #pragma once
 
 #include "scene/TexInfo.h"
+#include "view/TexAtlas.h"
 
 #include <QCache>
 #include <QHash>
 #include <QObject>
 
+#include <memory>
+#include <optional>
 #include <vector>
 
 class ArtReader;
 class HueTable;
 
 // Art turned into GL textures, shared by every view: decoded images in two
-// small LRU caches (opaque, translucent) and the textures made from them in
-// two tables that cleanup() empties once a minute.
+// small LRU caches (opaque, translucent), and made from them the textures of
+// single images and the rectangles of the atlas the views draw from, in
+// tables that cleanup() empties (deleting the textures and atlas pages) once
+// a minute.
 class TexMgr : public QObject
 {
     Q_OBJECT
@@ -23,6 +28,16 @@ public:
 
     // Needs a current GL context of the views' share group.
     TexInfo texture(quint16 id, quint16 hue, quint32 partialHue, bool translucent);
+
+    // The same image as a rectangle of the shared atlas, for batched drawing;
+    // nullopt where texture() gives no texture.
+    std::optional<AtlasEntry> atlasEntry(quint16 id, quint16 hue, quint32 partialHue,
+                                         bool translucent);
+    // Atlas page side for the pages made from now on (tests use small pages).
+    void setAtlasPageSize(int side);
+    int atlasPageCount() const { return m_atlas->pageCount(); }
+    // Counts the times every texture and atlas page was thrown away (cleanup, reload).
+    quint64 generation() const { return m_generation; }
 
     static quint32 key(quint16 id, quint16 hue) { return (quint32(hue) << 16) | id; }
     int textureCount(bool translucent) const { return int(m_tables[translucent ? 1 : 0].size()); }
@@ -36,6 +51,10 @@ public:
 
     // The art files were reloaded: forget every texture and decoded image.
     void reload();
+
+signals:
+    // The art was reloaded: every picture made from it is stale.
+    void texturesReset();
 
 public slots:
     void cleanup();
@@ -52,12 +71,16 @@ private:
     const CachedImage *image(quint16 id, quint16 hue, quint32 partialHue, int variant);
     TexInfo upload(const CachedImage &img);
     void deleteTextures();
+    void clearTables();
     void armCleanup();
 
     ArtReader *m_art;
     HueTable *m_hues;
     QCache<quint32, CachedImage> m_images[2];
     QHash<quint32, TexInfo> m_tables[2];
+    std::unique_ptr<TexAtlas> m_atlas;
+    QHash<quint32, AtlasEntry> m_atlasTables[2];
+    quint64 m_generation = 0;
     int m_uploads = 0;
     int m_decodes = 0;
 };
