@@ -22,7 +22,7 @@ void UndoMgr::insertTile(const TileRecord &tile)
         return;
     }
     if (m_model->addTile(tile.x, tile.y, tile))
-        m_currentGroup.changes.push_back({true, tile});
+        m_currentGroup.changes.push_back(Change::of(tile, true));
 }
 
 void UndoMgr::removeTile(const TileRecord &tile)
@@ -30,7 +30,7 @@ void UndoMgr::removeTile(const TileRecord &tile)
     if (!inside(tile))
         return;
     if (m_model->removeTile(tile.x, tile.y, tile))
-        m_currentGroup.changes.push_back({false, tile});
+        m_currentGroup.changes.push_back(Change::of(tile, false));
 }
 
 QList<TileRecord> UndoMgr::moveTiles(const QList<TileRecord> &tiles, int dx, int dy, int dz)
@@ -49,13 +49,13 @@ QList<TileRecord> UndoMgr::moveTiles(const QList<TileRecord> &tiles, int dx, int
         if (inside(from)) {
             node = m_model->takeTile(from.x, from.y, from);
             if (!node.empty())
-                m_currentGroup.changes.push_back({false, from});
+                m_currentGroup.changes.push_back(Change::of(from, false));
         }
         if (!inside(to)) {
             std::fputs("Not adding\n", stdout);
             std::fflush(stdout);
         } else if (m_model->putTile(to.x, to.y, to, std::move(node))) {
-            m_currentGroup.changes.push_back({true, to});
+            m_currentGroup.changes.push_back(Change::of(to, true));
         }
         moved.append(to);
     }
@@ -142,18 +142,23 @@ void UndoMgr::replay(const Group &group, bool redo)
     if (group.duplicates)
         m_model->setAllowDuplicates(true);
     const std::vector<Change> &changes = group.changes;
+    QHash<quint64, TileRecord> looked;
     m_model->beginBulk();
     for (size_t i = 0; i < changes.size(); ++i) {
-        const TileRecord &tile = changes[i].tile;
+        const TileRecord tile = record(changes[i], looked);
         const bool add = changes[i].insert == redo;
         const bool paired = i + 1 < changes.size() && (changes[i + 1].insert == redo) != add;
-        const TileRecord *next = paired ? &changes[i + 1].tile : nullptr;
-        if (!next || (add && *next == tile)) {
+        if (!paired) {
             apply(tile, add);
             continue;
         }
-        const TileRecord &gone = add ? *next : tile;
-        const TileRecord &added = add ? tile : *next;
+        const TileRecord next = record(changes[i + 1], looked);
+        if (add && next == tile) {
+            apply(tile, add);
+            continue;
+        }
+        const TileRecord &gone = add ? next : tile;
+        const TileRecord &added = add ? tile : next;
         Facet::TileNode node;
         if (inside(gone) && gone.kind != Terrain)
             node = m_model->takeTile(gone.x, gone.y, gone);
@@ -163,6 +168,23 @@ void UndoMgr::replay(const Group &group, bool redo)
     }
     m_model->endBulk();
     m_model->setAllowDuplicates(false);
+}
+
+TileRecord UndoMgr::record(const Change &change, QHash<quint64, TileRecord> &looked) const
+{
+    constexpr int IdBits = 16;
+    const quint64 key = (quint64(quint32(change.kind)) << IdBits) | change.id;
+    auto found = looked.constFind(key);
+    if (found == looked.constEnd())
+        found = looked.insert(key, TileRecord(change.id, 0, 0, m_data, change.kind));
+    TileRecord tile = *found;
+    tile.x = change.x;
+    tile.y = change.y;
+    tile.z = change.z;
+    tile.sortZ = change.z;
+    tile.hue = change.hue;
+    tile.visible = change.visible;
+    return tile;
 }
 
 void UndoMgr::apply(const TileRecord &tile, bool add)

@@ -2,6 +2,7 @@
 
 #include "model/TileRecord.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -43,9 +44,21 @@ signals:
     void edited();
 
 private:
+    // The seven fields of a tile's key, as small as they go (a large move
+    // keeps two for each tile); a replay looks the tile data up again.
     struct Change {
+        qint32 x = 0;
+        qint32 y = 0;
+        qint32 kind = 0;
+        quint16 id = 0;
+        qint16 z = 0;
+        qint16 hue = 0;
+        qint16 visible = 0;
         bool insert = false;
-        TileRecord tile;
+        static Change of(const TileRecord &tile, bool insert)
+        {
+            return {tile.x, tile.y, tile.kind, tile.id, tile.z, tile.hue, tile.visible, insert};
+        }
     };
     struct Group {
         bool duplicates = false;
@@ -56,6 +69,8 @@ private:
     bool inside(const TileRecord &tile) const;
     // Replays a group; redo replays insertions as additions, undo as removals.
     void replay(const Group &group, bool redo);
+    // The tile of a change, its tile data looked up once per kind and id of a replay.
+    TileRecord record(const Change &change, QHash<quint64, TileRecord> &looked) const;
     // One change of a replay: an addition or a removal of the tile.
     void apply(const TileRecord &tile, bool add);
 

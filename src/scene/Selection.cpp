@@ -119,6 +119,7 @@ QList<TileRecord> Selection::selectedTiles(const Facet &model, int kind) const
     QList<TileRecord> out;
     if (!validKind(kind))
         return out;
+    out.reserve(m_sets[kind].size());
     for (const auto &entries : m_sets[kind]) {
         for (const TileIdentity &t : entries) {
             const Facet::TileSet *tiles = model.tilesAtPtr(t.x, t.y);
