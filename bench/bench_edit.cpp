@@ -51,6 +51,22 @@ void BM_MoveSelection(benchmark::State &state)
 }
 BENCHMARK(BM_MoveSelection)->Unit(benchmark::kMillisecond)->Iterations(20);
 
+// What the user waits for: Select all, then one step.
+void BM_SelectAllAndMove(benchmark::State &state)
+{
+    Scene s;
+    int step = 1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        s.view.selection().clear(0);
+        state.ResumeTiming();
+        s.view.selectAll();
+        s.view.moveSelection(step, 0, 0);
+        step = -step;
+    }
+}
+BENCHMARK(BM_SelectAllAndMove)->Unit(benchmark::kMillisecond)->Iterations(20);
+
 // One move group, undone (timed) and redone (untimed) in turn; and the reverse.
 void undoRedo(benchmark::State &state, bool timeUndo)
 {
