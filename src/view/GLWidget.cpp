@@ -164,6 +164,9 @@ QPointF GLWidget::projected(const QPointF &widgetPoint) const
 void GLWidget::zoomAt(const QPoint &widgetPoint, double scale)
 {
     scale = IsoGeometry::clampZoom(scale);
+    // At a bound of the range the picture stays put.
+    if (scale == m_scale)
+        return;
     const QPointF anchorScene = IsoGeometry::scenePoint(QPoint(0, 0), m_centre.x(), m_centre.y());
     // The pixel's centre, in scene units from location (0, 0).
     const bool held = m_zoomHold && m_zoomHold->widgetPoint == widgetPoint
