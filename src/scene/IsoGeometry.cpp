@@ -16,10 +16,14 @@ IsoGeometry::Walk IsoGeometry::walk(int width, int height, double scale, const Q
     Walk w;
     if (scale <= 0.0)
         return w;
-    w.columns = int((width + 43) / 44 + 10);
-    w.rows = int((height + 43) / 22 + 50);
-    w.columns = int(w.columns * (1.0 / scale));
-    w.rows = int(w.rows * (1.0 / scale));
+    const int columns = (width + 43) / 44;
+    const int rows = (height + 43) / 22;
+    w.columns = int((columns + 10) * (1.0 / scale));
+    w.rows = int((rows + 50) * (1.0 / scale));
+    // Above scale 1 the margins keep their scene size, so tiles raised by up
+    // to 127 steps from the cells below the view are still walked.
+    w.columns = std::max(w.columns, int(columns / scale) + 10);
+    w.rows = std::max(w.rows, int(rows / scale) + 50);
     w.start = QPoint(centre.x() - w.columns / 2 - (w.rows / 2) / 2,
                      centre.y() + w.columns / 2 - (w.rows / 2) / 2);
     return w;
