@@ -1,4 +1,5 @@
-// Moving a selected 10,000-tile multi by one step, and undoing and redoing it.
+// Moving a selected 100,000-tile multi by one step, and undoing and redoing it;
+// and the model's own removal and addition of the same tiles, the floor.
 #include "data/TileData.h"
 #include "model/Facet.h"
 #include "model/UndoMgr.h"
@@ -11,6 +12,10 @@
 
 namespace {
 
+// 100,000 tiles, one a location, with room to move one step either way.
+constexpr int Columns = 250;
+constexpr int Rows = 400;
+
 struct Scene {
     TileData data;
     Facet model{data};
@@ -19,11 +24,11 @@ struct Scene {
 
     Scene()
     {
-        for (int y = 0; y < 100; ++y) {
-            for (int x = 0; x < 100; ++x) {
+        for (int y = 0; y < Rows; ++y) {
+            for (int x = 0; x < Columns; ++x) {
                 TileRecord t(quint16(1000 + (x + y) % 50), 0, qint16((x * y) % 20), data, Art);
-                t.x = x - 50;
-                t.y = y - 50;
+                t.x = x - Columns / 2;
+                t.y = y - Rows / 2;
                 model.addTile(t.x, t.y, t);
             }
         }
@@ -45,6 +50,22 @@ void BM_MoveSelection(benchmark::State &state)
     state.counters["tiles"] = s.model.tileCount();
 }
 BENCHMARK(BM_MoveSelection)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// What the user waits for: Select all, then one step.
+void BM_SelectAllAndMove(benchmark::State &state)
+{
+    Scene s;
+    int step = 1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        s.view.selection().clear(0);
+        state.ResumeTiming();
+        s.view.selectAll();
+        s.view.moveSelection(step, 0, 0);
+        step = -step;
+    }
+}
+BENCHMARK(BM_SelectAllAndMove)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 // One move group, undone (timed) and redone (untimed) in turn; and the reverse.
 void undoRedo(benchmark::State &state, bool timeUndo)
@@ -69,6 +90,26 @@ void BM_Undo(benchmark::State &state) { undoRedo(state, true); }
 void BM_Redo(benchmark::State &state) { undoRedo(state, false); }
 BENCHMARK(BM_Undo)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_Redo)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// Every tile removed from the model and added one step along: what a move costs at least.
+void BM_ModelFloor(benchmark::State &state)
+{
+    Scene s;
+    QList<TileRecord> tiles;
+    for (const Facet::TileSet &set : s.model.locations())
+        tiles.append(QList<TileRecord>(set.cbegin(), set.cend()));
+    int step = 1;
+    for (auto _ : state) {
+        for (TileRecord &t : tiles) {
+            s.model.removeTile(t.x, t.y, t);
+            t.x += step;
+        }
+        for (const TileRecord &t : tiles)
+            s.model.addTile(t.x, t.y, t);
+        step = -step;
+    }
+}
+BENCHMARK(BM_ModelFloor)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace
 

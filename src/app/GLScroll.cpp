@@ -30,6 +30,7 @@ GLScroll::GLScroll(const QString &fileName, const TileMap &tiles, ArtReader *art
 
     m_view = new GLWidget(art, data, m_model, textures, this);
     connect(m_view, qOverload<int, int>(&GLWidget::mapLocation), this, &GLScroll::getMapLocation);
+    connect(m_view, &GLWidget::centreMoved, this, &GLScroll::followView);
 
     m_vert = new QScrollBar(Qt::Vertical, this);
     m_horz = new QScrollBar(Qt::Horizontal, this);
@@ -196,6 +197,20 @@ void GLScroll::setScale(int n)
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_view->setScale(n);
     QApplication::restoreOverrideCursor();
+}
+
+void GLScroll::fitMulti()
+{
+    if (isCommandTarget())
+        m_view->fitMulti();
+}
+
+// The bars only show the place: moving them here must not move the view again.
+void GLScroll::followView(const QPoint &centre)
+{
+    m_locX = centre.x();
+    m_locY = centre.y();
+    setBars(m_locX, m_locY);
 }
 
 void GLScroll::capture()

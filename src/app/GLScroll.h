@@ -58,6 +58,9 @@ public slots:
     void getMapLocation(int x, int y);
     void gotoPoint();
     void setScale(int n);
+    void fitMulti();
+    // The view moved itself (zoom, pan, fit): the bars show its new centre.
+    void followView(const QPoint &centre);
     void capture();
     void setEditArt(bool on);
     void setEditTerrain(bool on);

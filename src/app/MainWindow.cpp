@@ -80,6 +80,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     m_placing = new QLabel(statusBar());
     statusBar()->addPermanentWidget(m_placing);
     statusPlacing(0);
+    m_zoom = new QLabel(statusBar());
+    statusBar()->addPermanentWidget(m_zoom);
     loadReaders();
     m_mime = new MimeMgr(m_tileData, this);
     m_mime->setIncludeInvisible(true);
@@ -90,6 +92,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     m_clip = new Clip(this);
     connectPanels();
     createMenus();
+    showZoom(1.0);
     createDocks();
     resize(1100, 750);
     connect(m_workspace, &QMdiArea::subWindowActivated, this, &MainWindow::documentActivated);
@@ -308,6 +311,8 @@ void MainWindow::createViewMenu()
     m_grid = makeAction(view, tr("Grid"));
     m_grid->setCheckable(true);
     view->addSeparator();
+    m_fitMulti = makeAction(view, tr("Fit Multi"));
+    view->addSeparator();
     createDisplayToggles(view);
     view->addSeparator();
 
@@ -366,18 +371,22 @@ void MainWindow::createOptionsMenu()
     options->addSeparator();
     QMenu *scale = options->addMenu(tr("Scale"));
     m_scaleGroup = new QActionGroup(this);
-    m_scaleGroup->setExclusive(true);
-    const struct { QAction **action; const char *text; int number; } entries[] = {
-        {&m_scale10, "1.0", 1}, {&m_scale34, "3/4", 2}, {&m_scale12, "1/2", 4}};
+    // One entry at most: a free zoom between them checks none.
+    m_scaleGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    const struct { QAction **action; const char *text; int number; double scale; } entries[] = {
+        {&m_scale10, "1.0", 1, 1.0}, {&m_scale34, "3/4", 2, 0.75}, {&m_scale12, "1/2", 4, 0.5}};
     for (const auto &e : entries) {
         QAction *a = makeAction(scale, QString::fromLatin1(e.text));
         a->setCheckable(true);
+        a->setData(e.scale);
         m_scaleGroup->addAction(a);
         m_scaleMapper->setMapping(a, e.number);
         connect(a, &QAction::triggered, m_scaleMapper, qOverload<>(&QSignalMapper::map));
         *e.action = a;
     }
     m_scale10->setChecked(true);
+    // Back to full size from any zoom.
+    m_scale10->setShortcut(QKeySequence(QStringLiteral("Ctrl+0")));
     options->addSeparator();
     m_gridColour = makeAction(options, tr("Grid Line Color"));
     connect(m_gridColour, &QAction::triggered, this, &MainWindow::selectColor);
@@ -457,6 +466,11 @@ void MainWindow::connectDocumentViewState(GLScroll *d)
     connect(m_selectAll, &QAction::triggered, d, &GLScroll::selectAll);
     connect(m_scaleMapper, &QSignalMapper::mappedInt, d, &GLScroll::setScale);
     connect(v, &GLWidget::myScale, this, &MainWindow::setScale);
+    connect(m_fitMulti, &QAction::triggered, d, &GLScroll::fitMulti);
+    connect(v, &GLWidget::zoomChanged, this, [this, d](double scale) {
+        if (activeDocument() == d)
+            showZoom(scale);
+    });
     connect(v, &GLWidget::clipEnable, m_clip, &Clip::glEnable);
     connect(m_goto, &QAction::triggered, d, qOverload<>(&GLScroll::gotoPoint));
 }
@@ -635,6 +649,15 @@ void MainWindow::setScale(int n)
         m_scale34->setChecked(true);
     else if (n == 4)
         m_scale12->setChecked(true);
+}
+
+void MainWindow::showZoom(double scale)
+{
+    for (QAction *a : m_scaleGroup->actions())
+        a->setChecked(a->data().toDouble() == scale);
+    constexpr double Percent = 100.0;
+    constexpr int Digits = 4;
+    m_zoom->setText(tr("Zoom: %1%").arg(QString::number(scale * Percent, 'g', Digits)));
 }
 
 void MainWindow::selectColor()

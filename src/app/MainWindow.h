@@ -42,6 +42,7 @@ public:
     Palette *palette() const { return m_palette; }
     Clip *clip() const { return m_clip; }
     QLabel *placingLabel() const { return m_placing; }
+    QLabel *zoomLabel() const { return m_zoom; }
     QMenu *windowMenu() const { return m_windowMenu; }
     QDockWidget *clipDock() const { return m_clipDock; }
     QDockWidget *paletteDock() const { return m_paletteDock; }
@@ -62,6 +63,8 @@ public slots:
     void slotFileNew();
     void slotFileOpen();
     void setScale(int n);
+    // The Scale entries and the status bar follow the view's scale.
+    void showZoom(double scale);
     void selectColor();
     void startPaint(const QString &key);
     void setClip(bool on);
@@ -131,6 +134,7 @@ private:
     Clip *m_clip = nullptr;
     Palette *m_palette = nullptr;
     QLabel *m_placing = nullptr;
+    QLabel *m_zoom = nullptr;
     QDockWidget *m_clipDock = nullptr;
     QDockWidget *m_paletteDock = nullptr;
 
@@ -146,6 +150,7 @@ private:
     QAction *m_invisible = nullptr, *m_grid = nullptr;
     QAction *m_goto = nullptr, *m_placingAlt = nullptr;
     QAction *m_scale10 = nullptr, *m_scale34 = nullptr, *m_scale12 = nullptr;
+    QAction *m_fitMulti = nullptr;
     QAction *m_gridColour = nullptr, *m_mulLocations = nullptr, *m_about = nullptr;
     QAction *m_cancel = nullptr;
     QAction *m_flat = nullptr, *m_showArt = nullptr, *m_showTerrain = nullptr;

@@ -9,6 +9,11 @@ Facet::Facet(const TileInfoSource &data, QObject *parent) : QObject(parent), m_d
 
 bool Facet::addTile(qint32 x, qint32 y, const TileRecord &tile)
 {
+    return putTile(x, y, tile, TileNode());
+}
+
+bool Facet::putTile(qint32 x, qint32 y, const TileRecord &tile, TileNode &&node)
+{
     if (!editable(x, y)) {
         report("Add Tile outside bounds ", x, y, tile);
         return false;
@@ -18,7 +23,12 @@ bool Facet::addTile(qint32 x, qint32 y, const TileRecord &tile)
     if (present && !m_allowDuplicates)
         return false;
     // multiset::insert goes after the equivalent tiles already there.
-    set.insert(tile);
+    if (node.empty()) {
+        set.insert(tile);
+    } else {
+        node.value() = tile;
+        set.insert(std::move(node));
+    }
     ++m_revision;
     if (!present)
         setModified(true);
@@ -27,24 +37,33 @@ bool Facet::addTile(qint32 x, qint32 y, const TileRecord &tile)
 
 bool Facet::removeTile(qint32 x, qint32 y, const TileRecord &tile)
 {
+    return !takeTile(x, y, tile).empty();
+}
+
+Facet::TileNode Facet::takeTile(qint32 x, qint32 y, const TileRecord &tile)
+{
     // Whatever is held can be removed, also a tile a file put outside the area.
     const auto entry = m_locations.find(locationKey(x, y));
     if (entry == m_locations.end()) {
         report("not in lookup ", x, y, tile);
-        return false;
+        return {};
     }
     TileSet &set = entry.value();
     const auto found = std::find(set.begin(), set.end(), tile);
     if (found == set.end()) {
         report("Tile not found in multiset ", x, y, tile);
-        return false;
+        return {};
     }
-    set.erase(found);
-    if (set.empty())
-        m_locations.erase(entry);
+    TileNode node = set.extract(found);
+    if (set.empty()) {
+        if (m_bulk > 0)
+            m_emptied.append(entry.key());
+        else
+            m_locations.erase(entry);
+    }
     ++m_revision;
     setModified(true);
-    return true;
+    return node;
 }
 
 Facet::TileSet Facet::tilesAt(qint32 x, qint32 y) const
@@ -56,7 +75,19 @@ Facet::TileSet Facet::tilesAt(qint32 x, qint32 y) const
 const Facet::TileSet *Facet::tilesAtPtr(qint32 x, qint32 y) const
 {
     const auto entry = m_locations.constFind(locationKey(x, y));
-    return entry == m_locations.constEnd() ? nullptr : &entry.value();
+    return entry == m_locations.constEnd() || entry->empty() ? nullptr : &entry.value();
+}
+
+void Facet::endBulk()
+{
+    if (m_bulk == 0 || --m_bulk > 0)
+        return;
+    for (const quint32 key : std::as_const(m_emptied)) {
+        const auto entry = m_locations.find(key);
+        if (entry != m_locations.end() && entry->empty())
+            m_locations.erase(entry);
+    }
+    m_emptied.clear();
 }
 
 bool Facet::placeAt(qint32 x, qint32 y, TileRecord &tile) const

@@ -18,11 +18,24 @@ class Facet : public QObject
 public:
     using TileSet = std::multiset<TileRecord, DrawOrder>;
     using LocationTable = QHash<quint32, TileSet>;
+    // A tile taken out of the model with its storage, to be put back elsewhere
+    // without a new allocation: what makes moving many tiles cheap.
+    using TileNode = TileSet::node_type;
 
     explicit Facet(const TileInfoSource &data, QObject *parent = nullptr);
 
     bool addTile(qint32 x, qint32 y, const TileRecord &tile);
     bool removeTile(qint32 x, qint32 y, const TileRecord &tile);
+    // removeTile and addTile that hand the storage from one to the other:
+    // takeTile gives an empty node where removeTile fails; putTile stores
+    // `tile` in the node (or in new storage when it is empty) where addTile
+    // would add it.
+    TileNode takeTile(qint32 x, qint32 y, const TileRecord &tile);
+    bool putTile(qint32 x, qint32 y, const TileRecord &tile, TileNode &&node);
+    // Within a bulk change, locations it empties stay in the table until it
+    // ends, so tiles moving on to them find their entries still there.
+    void beginBulk() { ++m_bulk; }
+    void endBulk();
     TileSet tilesAt(qint32 x, qint32 y) const;
     // The same without a copy; nullptr for an empty location.
     const TileSet *tilesAtPtr(qint32 x, qint32 y) const;
@@ -77,6 +90,8 @@ private:
     static void report(const char *what, qint32 x, qint32 y, const TileRecord &tile);
 
     LocationTable m_locations;
+    int m_bulk = 0;
+    QList<quint32> m_emptied;
     QSet<quint32> m_loadedOutside;
     const TileInfoSource &m_data;
     qint32 m_altitude = 0;

@@ -4,10 +4,6 @@
 
 #include <cstdio>
 
-namespace {
-constexpr QLatin1String Duplicate("DUPLICATE");
-} // namespace
-
 UndoMgr::UndoMgr(const TileInfoSource &data, Facet *model, QObject *parent)
     : QObject(parent), m_data(data), m_model(model)
 {
@@ -15,7 +11,7 @@ UndoMgr::UndoMgr(const TileInfoSource &data, Facet *model, QObject *parent)
 
 void UndoMgr::beginGroup()
 {
-    m_currentGroup.clear();
+    m_currentGroup = Group();
 }
 
 void UndoMgr::insertTile(const TileRecord &tile)
@@ -25,31 +21,59 @@ void UndoMgr::insertTile(const TileRecord &tile)
         std::fflush(stdout);
         return;
     }
-    const QString record = QLatin1String("I:") + tile.key();
     if (m_model->addTile(tile.x, tile.y, tile))
-        m_currentGroup.append(record);
+        m_currentGroup.changes.push_back(Change::of(tile, true));
 }
 
 void UndoMgr::removeTile(const TileRecord &tile)
 {
     if (!inside(tile))
         return;
-    const QString record = QLatin1String("D:") + tile.key();
     if (m_model->removeTile(tile.x, tile.y, tile))
-        m_currentGroup.append(record);
+        m_currentGroup.changes.push_back(Change::of(tile, false));
+}
+
+QList<TileRecord> UndoMgr::moveTiles(const QList<TileRecord> &tiles, int dx, int dy, int dz)
+{
+    QList<TileRecord> moved;
+    moved.reserve(tiles.size());
+    m_currentGroup.changes.reserve(m_currentGroup.changes.size() + 2 * size_t(tiles.size()));
+    m_model->beginBulk();
+    for (const TileRecord &from : tiles) {
+        TileRecord to = from;
+        to.x += dx;
+        to.y += dy;
+        to.z = qint16(to.z + dz);
+        to.sortZ = to.z;
+        Facet::TileNode node;
+        if (inside(from)) {
+            node = m_model->takeTile(from.x, from.y, from);
+            if (!node.empty())
+                m_currentGroup.changes.push_back(Change::of(from, false));
+        }
+        if (!inside(to)) {
+            std::fputs("Not adding\n", stdout);
+            std::fflush(stdout);
+        } else if (m_model->putTile(to.x, to.y, to, std::move(node))) {
+            m_currentGroup.changes.push_back(Change::of(to, true));
+        }
+        moved.append(to);
+    }
+    m_model->endBulk();
+    return moved;
 }
 
 void UndoMgr::markDuplicate()
 {
     m_model->setAllowDuplicates(true);
-    m_currentGroup.append(QString(Duplicate));
+    m_currentGroup.duplicates = true;
 }
 
 void UndoMgr::commitGroup()
 {
     if (!m_currentGroup.isEmpty()) {
         m_undoStack.append(std::move(m_currentGroup));
-        m_currentGroup.clear();
+        m_currentGroup = Group();
         // Replaying groups undone before this edit would act on tiles placed since.
         const bool hadRedo = !m_redoStack.isEmpty();
         m_redoStack.clear();
@@ -58,6 +82,7 @@ void UndoMgr::commitGroup()
             emit stateRedo(false);
         emit edited();
     }
+    m_currentGroup = Group();
     m_model->setAllowDuplicates(false);
 }
 
@@ -66,7 +91,7 @@ void UndoMgr::undo()
     if (m_undoStack.isEmpty())
         return;
     Group group = m_undoStack.takeLast();
-    replay(group, QLatin1Char('D'));
+    replay(group, false);
     m_redoStack.append(std::move(group));
     emit stateRedo(true);
     emit stateUndo(hasSteps(0));
@@ -78,7 +103,7 @@ void UndoMgr::redo()
     if (m_redoStack.isEmpty())
         return;
     Group group = m_redoStack.takeLast();
-    replay(group, QLatin1Char('I'));
+    replay(group, true);
     m_undoStack.append(std::move(group));
     emit stateUndo(true);
     emit stateRedo(hasSteps(1));
@@ -107,29 +132,67 @@ bool UndoMgr::inside(const TileRecord &tile) const
     return m_model->editable(tile.x, tile.y);
 }
 
-// Records run in recorded order in both directions. Only art tiles are ever
-// removed by a replay; the model's results are ignored.
-void UndoMgr::replay(const Group &group, QChar addPrefix)
+// Changes run in recorded order in both directions. Only art tiles are ever
+// removed by a replay; the model's results are ignored. A removal next to an
+// addition hands its storage over: a removal followed by an addition in any
+// case, an addition followed by the removal of another tile as well, since
+// neither then changes what the other finds.
+void UndoMgr::replay(const Group &group, bool redo)
 {
-    qsizetype first = 0;
-    if (!group.isEmpty() && group.first() == Duplicate) {
+    if (group.duplicates)
         m_model->setAllowDuplicates(true);
-        first = 1;
-    }
-    const QChar removePrefix = addPrefix == QLatin1Char('I') ? QLatin1Char('D') : QLatin1Char('I');
-    for (qsizetype i = first; i < group.size(); ++i) {
-        const QString &record = group.at(i);
-        const qsizetype colon = record.indexOf(QLatin1Char(':'));
-        if (colon < 0)
+    const std::vector<Change> &changes = group.changes;
+    QHash<quint64, TileRecord> looked;
+    m_model->beginBulk();
+    for (size_t i = 0; i < changes.size(); ++i) {
+        const TileRecord tile = record(changes[i], looked);
+        const bool add = changes[i].insert == redo;
+        const bool paired = i + 1 < changes.size() && (changes[i + 1].insert == redo) != add;
+        if (!paired) {
+            apply(tile, add);
             continue;
-        const QStringView prefix = QStringView(record).left(colon);
-        const TileRecord tile(record.mid(colon + 1), m_data);
-        if (!inside(tile))
+        }
+        const TileRecord next = record(changes[i + 1], looked);
+        if (add && next == tile) {
+            apply(tile, add);
             continue;
-        if (prefix == QStringView(&addPrefix, 1))
-            m_model->addTile(tile.x, tile.y, tile);
-        else if (prefix == QStringView(&removePrefix, 1) && tile.kind != Terrain)
-            m_model->removeTile(tile.x, tile.y, tile);
+        }
+        const TileRecord &gone = add ? next : tile;
+        const TileRecord &added = add ? tile : next;
+        Facet::TileNode node;
+        if (inside(gone) && gone.kind != Terrain)
+            node = m_model->takeTile(gone.x, gone.y, gone);
+        if (inside(added))
+            m_model->putTile(added.x, added.y, added, std::move(node));
+        ++i;
     }
+    m_model->endBulk();
     m_model->setAllowDuplicates(false);
+}
+
+TileRecord UndoMgr::record(const Change &change, QHash<quint64, TileRecord> &looked) const
+{
+    constexpr int IdBits = 16;
+    const quint64 key = (quint64(quint32(change.kind)) << IdBits) | change.id;
+    auto found = looked.constFind(key);
+    if (found == looked.constEnd())
+        found = looked.insert(key, TileRecord(change.id, 0, 0, m_data, change.kind));
+    TileRecord tile = *found;
+    tile.x = change.x;
+    tile.y = change.y;
+    tile.z = change.z;
+    tile.sortZ = change.z;
+    tile.hue = change.hue;
+    tile.visible = change.visible;
+    return tile;
+}
+
+void UndoMgr::apply(const TileRecord &tile, bool add)
+{
+    if (!inside(tile))
+        return;
+    if (add)
+        m_model->addTile(tile.x, tile.y, tile);
+    else if (tile.kind != Terrain)
+        m_model->removeTile(tile.x, tile.y, tile);
 }

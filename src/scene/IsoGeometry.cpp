@@ -16,10 +16,14 @@ IsoGeometry::Walk IsoGeometry::walk(int width, int height, double scale, const Q
     Walk w;
     if (scale <= 0.0)
         return w;
-    w.columns = int((width + 43) / 44 + 10);
-    w.rows = int((height + 43) / 22 + 50);
-    w.columns = int(w.columns * (1.0 / scale));
-    w.rows = int(w.rows * (1.0 / scale));
+    const int columns = (width + 43) / 44;
+    const int rows = (height + 43) / 22;
+    w.columns = int((columns + 10) * (1.0 / scale));
+    w.rows = int((rows + 50) * (1.0 / scale));
+    // Above scale 1 the margins keep their scene size, so tiles raised by up
+    // to 127 steps from the cells below the view are still walked.
+    w.columns = std::max(w.columns, int(columns / scale) + 10);
+    w.rows = std::max(w.rows, int(rows / scale) + 50);
     w.start = QPoint(centre.x() - w.columns / 2 - (w.rows / 2) / 2,
                      centre.y() + w.columns / 2 - (w.rows / 2) / 2);
     return w;
@@ -62,10 +66,61 @@ QPointF IsoGeometry::imageTexCorner(const TexInfo &tex)
     return {double(tex.imageWidth) / tex.texWidth, double(tex.imageHeight) / tex.texHeight};
 }
 
-QPointF IsoGeometry::pixelCentre(const QPoint &pixel, int width, int height, double scale)
+QPointF IsoGeometry::pixelCentre(const QPoint &pixel, int width, int height, double scale,
+                                 const QPoint &pan)
 {
     constexpr double Half = 0.5;
-    return unproject(QPointF(pixel.x() + Half, pixel.y() + Half), width, height, scale);
+    return unproject(QPointF(pixel.x() + Half, pixel.y() + Half), width, height, scale, pan);
+}
+
+double IsoGeometry::clampZoom(double scale)
+{
+    return std::clamp(scale, MinZoom, MaxZoom);
+}
+
+QPoint IsoGeometry::nearestCell(const QPoint &anchor, const QPointF &scene)
+{
+    // In diamond units a = dx - dy and b = dx + dy; a point of a diamond lies
+    // within half a unit of its cell on both axes dx, dy.
+    constexpr double Half = 22.0;
+    const double a = scene.x() / Half;
+    const double b = -(scene.y() + Half) / Half;
+    const double dx = std::floor((a + b) / 2.0 + 0.5);
+    const double dy = std::floor((b - a) / 2.0 + 0.5);
+    return anchor + QPoint(int(dx), int(dy));
+}
+
+QPoint IsoGeometry::panFor(const QPointF &pixel, const QPointF &scene, double scale)
+{
+    return QPoint(int(std::floor(pixel.x() - scene.x() * scale + 0.5)),
+                  int(std::floor(pixel.y() - scene.y() * scale + 0.5)));
+}
+
+std::optional<IsoGeometry::Placement> IsoGeometry::fit(const QRect &box, int width, int height)
+{
+    if (box.isEmpty() || width <= 0 || height <= 0)
+        return std::nullopt;
+    Placement place;
+    // Anchored at the box's middle, so the numbers stay small.
+    const QPointF middle(box.left() + box.width() / 2.0, -(box.top() + box.height() / 2.0));
+    place.anchor = nearestCell(QPoint(0, 0), middle);
+    const QPoint shift = scenePoint(QPoint(0, 0), place.anchor.x(), place.anchor.y());
+    // Edges, y up, from the anchor.
+    const int left = box.left() - shift.x();
+    const int right = left + box.width();
+    const int top = -box.top() - shift.y();
+    const int bottom = top - box.height();
+    double scale = clampZoom(std::min(double(width) / box.width(), double(height) / box.height()));
+    // Snapping may add a pixel where the quotient is not exact: step down until it fits.
+    constexpr double Shrink = 0.9999;
+    auto span = [&scale](int from, int to) { return int(snap(to, scale) - snap(from, scale)); };
+    while (scale > MinZoom && (span(left, right) > width || span(bottom, top) > height))
+        scale = clampZoom(scale * Shrink);
+    place.scale = scale;
+    const Projection p = projection(width, height);
+    place.pan = QPoint(p.left + (width - span(left, right)) / 2 - int(snap(left, scale)),
+                       p.bottom + (height - span(bottom, top)) / 2 - int(snap(bottom, scale)));
+    return place;
 }
 
 std::optional<QPoint> IsoGeometry::cellAt(const Walk &w, const QPoint &centre, const QPointF &p)
@@ -151,15 +206,16 @@ DrawnQuad IsoGeometry::topQuadAt(const QList<DrawnQuad> &terrain, const QList<Dr
     return best ? *best : DrawnQuad::none();
 }
 
-QPointF IsoGeometry::unproject(const QPointF &widget, int width, int height, double scale)
+QPointF IsoGeometry::unproject(const QPointF &widget, int width, int height, double scale,
+                               const QPoint &pan)
 {
     if (scale <= 0.0)
         return {};
-    // The scene origin sits on a pixel corner (see projection()), so pixel
-    // centres never fall on the edges of whole-unit quads.
+    // The scene origin sits on a pixel corner (see projection()), moved by
+    // whole pixels only, so pixel centres never fall on the edges of quads.
     const Projection p = projection(width, height);
-    const double x = widget.x() + p.left;
-    const double y = (height - widget.y()) + p.bottom;
+    const double x = widget.x() + p.left - pan.x();
+    const double y = (height - widget.y()) + p.bottom - pan.y();
     return {x / scale, y / scale};
 }
 

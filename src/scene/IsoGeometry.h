@@ -6,6 +6,7 @@
 #include <QList>
 #include <QPoint>
 #include <QPointF>
+#include <QRect>
 #include <QRectF>
 
 #include <optional>
@@ -61,15 +62,18 @@ public:
     };
     static Projection projection(int width, int height);
     // Widget point (logical pixels) to scene point, for the orthographic
-    // projection of a width x height view and the view scale.
-    static QPointF unproject(const QPointF &widget, int width, int height, double scale);
+    // projection of a width x height view, the view scale and the pan: the
+    // whole pixels (y up) by which the scene origin sits off the projection's.
+    static QPointF unproject(const QPointF &widget, int width, int height, double scale,
+                             const QPoint &pan = QPoint());
     // The +-1 unit box around a scene point, truncated.
     static Box pickBox(const QPointF &scene);
     static Box bandBox(int x1, int y1, int x2, int y2);
 
     // Scene point of the centre of a widget pixel: the point the rasteriser
     // tests when it decides whether a quad covers that pixel.
-    static QPointF pixelCentre(const QPoint &pixel, int width, int height, double scale);
+    static QPointF pixelCentre(const QPoint &pixel, int width, int height, double scale,
+                               const QPoint &pan = QPoint());
     // The front-most walk cell whose diamond (altitude 0) holds the point.
     static std::optional<QPoint> cellAt(const Walk &w, const QPoint &centre, const QPointF &p);
     // A scene coordinate at a scale, put on the nearest pixel edge: tiles are
@@ -86,6 +90,35 @@ public:
     static QList<DrawnQuad> quadsMeeting(const QList<DrawnQuad> &terrain,
                                          const QList<DrawnQuad> &art, int list,
                                          const QRectF &pixels, double scale);
+
+    // Free zoom. A view shows scene point p (scale-1 units from its anchor
+    // location, y up) at pixel snap(p, scale) + pan from the projection's
+    // origin; the pan is whole pixels, so tile edges stay on pixel edges at
+    // every scale.
+    static constexpr double MinZoom = 0.125;
+    static constexpr double MaxZoom = 4.0;
+    static double clampZoom(double scale);
+    // The location whose diamond (altitude 0) holds the scene point seen from `anchor`.
+    static QPoint nearestCell(const QPoint &anchor, const QPointF &scene);
+    // The location whose diamond's top corner lies nearest the scene point:
+    // the view's centre when the point is the middle of the view.
+    static QPoint viewCentre(const QPoint &anchor, const QPointF &scene)
+    {
+        return nearestCell(anchor, scene - QPointF(0.0, 22.0));
+    }
+    // The pan that shows `scene` (from the anchor) at `pixel` (from the projection's origin, y up).
+    static QPoint panFor(const QPointF &pixel, const QPointF &scene, double scale);
+    // A view placement: anchor location, scale and pan.
+    struct Placement {
+        QPoint anchor;
+        double scale = 1.0;
+        QPoint pan;
+    };
+    // The placement that shows the scene box (scale-1 units from location
+    // (0, 0), y down, as SceneRenderer::bounds gives it) whole and centred in
+    // a width x height view at the largest scale that allows (within the zoom
+    // range); nothing for an empty box or view.
+    static std::optional<Placement> fit(const QRect &box, int width, int height);
 
     // The front-most walk cell whose diamond (altitude 0) meets the box; false if none.
     static bool pickCell(const Walk &w, const QPoint &centre, const Box &box, QPoint &cellOut);

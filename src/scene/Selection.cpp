@@ -2,6 +2,7 @@
 
 #include "model/Facet.h"
 
+#include <algorithm>
 #include <cstdio>
 
 bool Selection::validKind(qint32 kind) const
@@ -30,11 +31,43 @@ bool Selection::add(const TileIdentity &t, bool exclusive)
     ++m_revision;
     if (exclusive)
         s.clear();
-    QList<TileIdentity> &entries = s[locationKey(t.x, t.y)];
+    Entries &entries = s[locationKey(t.x, t.y)];
     if (entries.contains(t))
         return true;
     entries.append(t);
     return false;
+}
+
+// Room for the new keys first: growing a large table step by step rehashes it each time.
+void Selection::reserveFor(qsizetype terrain, qsizetype art)
+{
+    if (terrain > 0)
+        m_sets[Terrain].reserve(m_sets[Terrain].size() + terrain);
+    if (art > 0)
+        m_sets[Art].reserve(m_sets[Art].size() + art);
+}
+
+void Selection::addAll(const QList<TileRecord> &tiles)
+{
+    const qsizetype art = std::count_if(tiles.cbegin(), tiles.cend(),
+                                        [](const TileRecord &t) { return t.kind == Art; });
+    reserveFor(tiles.size() - art, art);
+    for (const TileRecord &t : tiles)
+        add(TileIdentity::of(t), false);
+}
+
+void Selection::addAll(const Facet &model)
+{
+    qsizetype art = 0, terrain = 0;
+    for (const Facet::TileSet &tiles : model.locations()) {
+        for (const TileRecord &t : tiles)
+            ++(t.kind == Art ? art : terrain);
+    }
+    reserveFor(terrain, art);
+    for (const Facet::TileSet &tiles : model.locations()) {
+        for (const TileRecord &t : tiles)
+            add(TileIdentity::of(t), false);
+    }
 }
 
 bool Selection::remove(const TileIdentity &t)
@@ -89,6 +122,7 @@ QList<TileRecord> Selection::selectedTiles(const Facet &model, int kind) const
     QList<TileRecord> out;
     if (!validKind(kind))
         return out;
+    out.reserve(m_sets[kind].size());
     for (const auto &entries : m_sets[kind]) {
         for (const TileIdentity &t : entries) {
             const Facet::TileSet *tiles = model.tilesAtPtr(t.x, t.y);

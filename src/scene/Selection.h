@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QVarLengthArray>
 
 class Facet;
 
@@ -12,7 +13,10 @@ class Facet;
 class Selection
 {
 public:
-    using Set = QHash<quint32, QList<TileIdentity>>;
+    // Nearly every location holds one selected tile: kept inline, a selection
+    // of many tiles costs no allocation per location.
+    using Entries = QVarLengthArray<TileIdentity, 1>;
+    using Set = QHash<quint32, Entries>;
     // What clear() empties: the values of the view's selection interface.
     enum ClearWhich : int { ClearBoth = 0, ClearTerrain = 1, ClearArt = 2 };
 
@@ -20,6 +24,9 @@ public:
     // Adds the tile (after clearing its kind's set when exclusive); true when it was already there.
     bool add(const TileIdentity &t, bool exclusive);
     bool remove(const TileIdentity &t);
+    // add (not exclusive) of every tile, and of every tile of the model.
+    void addAll(const QList<TileRecord> &tiles);
+    void addAll(const Facet &model);
     // which: a ClearWhich.
     void clear(int which);
     bool isEmpty(int kind) const;
@@ -33,6 +40,7 @@ public:
 
 private:
     bool validKind(qint32 kind) const;
+    void reserveFor(qsizetype terrain, qsizetype art);
     Set m_sets[2];
     quint64 m_revision = 0;
 };

@@ -10,6 +10,7 @@
 #include "view/GridColours.h"
 #include "scene/IsoGeometry.h"
 #include "scene/NoDrawList.h"
+#include "scene/SceneRenderer.h"
 #include "view/TexMgr.h"
 #include "view/TileEditor.h"
 
@@ -28,6 +29,7 @@
 #include <QOpenGLFramebufferObject>
 #include <QSurfaceFormat>
 #include <QToolTip>
+#include <QWheelEvent>
 
 #include <GL/gl.h>
 
@@ -94,10 +96,27 @@ void GLWidget::setBatched(bool on)
     sceneChanged();
 }
 
-// Mouse and drag events belong to the editor.
-void GLWidget::mousePressEvent(QMouseEvent *e) { m_editor->press(e); }
-void GLWidget::mouseMoveEvent(QMouseEvent *e) { m_editor->move(e); }
-void GLWidget::mouseReleaseEvent(QMouseEvent *e) { m_editor->release(e); }
+// Mouse and drag events belong to the editor, but for the middle button's pan.
+void GLWidget::mousePressEvent(QMouseEvent *e)
+{
+    if (middlePan(e))
+        return;
+    m_editor->press(e);
+}
+
+void GLWidget::mouseMoveEvent(QMouseEvent *e)
+{
+    if (middlePan(e))
+        return;
+    m_editor->move(e);
+}
+
+void GLWidget::mouseReleaseEvent(QMouseEvent *e)
+{
+    if (middlePan(e))
+        return;
+    m_editor->release(e);
+}
 void GLWidget::dragEnterEvent(QDragEnterEvent *e) { m_editor->dragEnter(e); }
 void GLWidget::dragMoveEvent(QDragMoveEvent *e) { m_editor->dragMove(e); }
 void GLWidget::dragLeaveEvent(QDragLeaveEvent *e) { m_editor->dragLeave(e); }
@@ -142,22 +161,135 @@ void GLWidget::scrollVert(int y)
     sceneChanged();
 }
 
+// Centres the location exactly: a pan left by a zoom or a drag ends here.
 void GLWidget::gotoPoint(const QPoint &p)
 {
     m_centre = p;
+    m_pan = QPoint();
     recomputeWalk();
     sceneChanged();
 }
 
 void GLWidget::setScale(int n)
 {
-    m_scale = ScaleSmall;
+    double scale = ScaleSmall;
     for (const ScaleStep &step : ScaleSteps) {
         if (step.number == n)
-            m_scale = step.scale;
+            scale = step.scale;
     }
+    setZoom(scale);
+}
+
+void GLWidget::setZoom(double scale)
+{
+    // Without a pan the anchor stays at the middle, as it always did.
+    if (m_pan.isNull()) {
+        place(m_centre, IsoGeometry::clampZoom(scale), QPoint());
+        return;
+    }
+    zoomAt(QPoint(width() / 2, height() / 2), scale);
+}
+
+QPointF GLWidget::projected(const QPointF &widgetPoint) const
+{
+    const IsoGeometry::Projection p = IsoGeometry::projection(width(), height());
+    return {widgetPoint.x() + p.left, (height() - widgetPoint.y()) + p.bottom};
+}
+
+void GLWidget::zoomAt(const QPoint &widgetPoint, double scale)
+{
+    scale = IsoGeometry::clampZoom(scale);
+    // At a bound of the range the picture stays put.
+    if (scale == m_scale)
+        return;
+    const QPointF anchorScene = IsoGeometry::scenePoint(QPoint(0, 0), m_centre.x(), m_centre.y());
+    // The pixel's centre, in scene units from location (0, 0).
+    const bool held = m_zoomHold && m_zoomHold->widgetPoint == widgetPoint
+                      && m_zoomHold->anchor == m_centre && m_zoomHold->scale == m_scale
+                      && m_zoomHold->pan == m_pan;
+    const QPointF scene = held ? m_zoomHold->scene : pixelCentre(widgetPoint) + anchorScene;
+    const QPointF pixel = projected(QPointF(widgetPoint) + QPointF(0.5, 0.5));
+    // Anchored at the location that comes to the middle, so pans stay small.
+    const QPointF middle = scene + (projected(QPointF(width() / 2.0, height() / 2.0)) - pixel) / scale;
+    const QPoint anchor = IsoGeometry::viewCentre(QPoint(0, 0), middle);
+    const QPointF fromAnchor = scene - QPointF(IsoGeometry::scenePoint(QPoint(0, 0), anchor.x(), anchor.y()));
+    place(anchor, scale, IsoGeometry::panFor(pixel, fromAnchor, scale));
+    m_zoomHold = ZoomHold{widgetPoint, scene, m_centre, m_scale, m_pan};
+}
+
+void GLWidget::panBy(const QPoint &pixels)
+{
+    place(m_centre, m_scale, m_pan + QPoint(pixels.x(), -pixels.y()));
+}
+
+void GLWidget::fitMulti()
+{
+    if (!m_model || !m_art)
+        return;
+    SceneRenderer::Options options;
+    options.showInvisible = m_showInvisible;
+    SceneRenderer renderer(m_art, nullptr);
+    const auto fit = IsoGeometry::fit(renderer.bounds(*m_model, options), width(), height());
+    if (fit)
+        place(fit->anchor, fit->scale, fit->pan);
+}
+
+void GLWidget::place(const QPoint &anchor, double scale, const QPoint &pan)
+{
+    const bool rescaled = scale != m_scale;
+    const QPoint before = m_viewCentre;
+    m_centre = anchor;
+    m_scale = scale;
+    m_pan = pan;
     recomputeWalk();
+    if (rescaled)
+        emit zoomChanged(m_scale);
+    if (m_viewCentre != before)
+        emit centreMoved(m_viewCentre);
     sceneChanged();
+}
+
+// One notch (120 units) is a quarter octave: four notches halve or double the
+// scale, and from 1.0 they land on the powers of two exactly.
+void GLWidget::wheelEvent(QWheelEvent *e)
+{
+    const int delta = e->angleDelta().y();
+    if (delta == 0) {
+        e->ignore();
+        return;
+    }
+    constexpr double NotchUnits = 120.0;
+    constexpr double NotchesPerOctave = 4.0;
+    constexpr double OnANotch = 1e-6;
+    const double level = std::log2(m_scale) * NotchesPerOctave + delta / NotchUnits;
+    const double nearest = std::round(level);
+    const double target = std::exp2((std::abs(level - nearest) < OnANotch ? nearest : level)
+                                    / NotchesPerOctave);
+    zoomAt(e->position().toPoint(), target);
+    e->accept();
+}
+
+// A middle-button drag moves the picture with the pointer; the editor never sees it.
+bool GLWidget::middlePan(QMouseEvent *e)
+{
+    const QPoint at = e->position().toPoint();
+    if (e->type() == QEvent::MouseButtonPress && e->button() == Qt::MiddleButton) {
+        m_panFrom = at;
+        return true;
+    }
+    if (!m_panFrom)
+        return false;
+    if (e->type() == QEvent::MouseMove) {
+        panBy(at - *m_panFrom);
+        m_panFrom = at;
+        return true;
+    }
+    if (e->type() == QEvent::MouseButtonRelease && e->button() == Qt::MiddleButton) {
+        panBy(at - *m_panFrom);
+        m_panFrom.reset();
+        return true;
+    }
+    return false;
 }
 
 void GLWidget::setArt(bool on) { m_showArt = on; sceneChanged(); }
@@ -194,6 +326,7 @@ void GLWidget::query()
         if (m_scale == step.scale)
             emit myScale(step.number);
     }
+    emit zoomChanged(m_scale);
     emit lowerAlt(m_minAlt);
     emit higherAlt(m_maxAlt);
     emit clipEnable(m_clip);
@@ -204,13 +337,16 @@ void GLWidget::query()
     emit myPlace(placingAltitude());
 }
 
+// The walk goes round the location at the middle, wherever a pan put the anchor.
 void GLWidget::recomputeWalk()
 {
-    const IsoGeometry::Walk w = IsoGeometry::walk(width(), height(), m_scale, m_centre);
+    const QPointF middle = unproject(QPoint(width() / 2, height() / 2));
+    m_viewCentre = m_pan.isNull() ? m_centre : IsoGeometry::viewCentre(m_centre, middle);
+    const IsoGeometry::Walk w = IsoGeometry::walk(width(), height(), m_scale, m_viewCentre);
     m_columns = w.columns;
     m_rows = w.rows;
     m_start = w.start;
-    emit mapLocation(m_centre.x(), m_centre.y());
+    emit mapLocation(m_viewCentre.x(), m_viewCentre.y());
 }
 
 IsoGeometry::Walk GLWidget::currentWalk() const
@@ -227,13 +363,8 @@ IsoGeometry::Walk GLWidget::currentWalk() const
 void GLWidget::selectAll()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    if (m_model) {
-        const Facet::LocationTable &table = m_model->locations();
-        for (auto it = table.cbegin(); it != table.cend(); ++it) {
-            for (const TileRecord &t : it.value())
-                m_selection.add(TileIdentity::of(t), false);
-        }
-    }
+    if (m_model)
+        m_selection.addAll(*m_model);
     QApplication::restoreOverrideCursor();
     sceneChanged();
 }
@@ -271,14 +402,14 @@ QString GLWidget::statusText(const DrawnQuad &q)
 
 QPointF GLWidget::unproject(const QPoint &widgetPoint) const
 {
-    return IsoGeometry::unproject(widgetPoint, width(), height(), m_scale);
+    return IsoGeometry::unproject(widgetPoint, width(), height(), m_scale, m_pan);
 }
 
 // Picking asks about the pixel under the pointer: the cell and the tile that
 // cover its centre, exactly as the rasteriser drew them.
 QPointF GLWidget::pixelCentre(const QPoint &widgetPoint) const
 {
-    return IsoGeometry::pixelCentre(widgetPoint, width(), height(), m_scale);
+    return IsoGeometry::pixelCentre(widgetPoint, width(), height(), m_scale, m_pan);
 }
 
 QPoint GLWidget::mapLocation(const QPoint &widgetPoint) const
@@ -304,8 +435,10 @@ QList<DrawnQuad> GLWidget::tilesInPixels(const QRect &widgetRect, int list) cons
 {
     const IsoGeometry::Projection p = IsoGeometry::projection(width(), height());
     const QRect r = widgetRect.normalized();
-    const QRectF pixels(QPointF(r.left() + p.left, height() - (r.bottom() + 1) + p.bottom),
-                        QPointF(r.right() + 1 + p.left, height() - r.top() + p.bottom));
+    const QRectF pixels(QPointF(r.left() + p.left - m_pan.x(),
+                                height() - (r.bottom() + 1) + p.bottom - m_pan.y()),
+                        QPointF(r.right() + 1 + p.left - m_pan.x(),
+                                height() - r.top() + p.bottom - m_pan.y()));
     return IsoGeometry::quadsMeeting(m_quads[0], m_quads[1], list, pixels, m_scale);
 }
 
@@ -402,6 +535,8 @@ void GLWidget::loadSceneMatrix()
 {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+    // Whole pixels: snapped tile edges stay on pixel edges.
+    glTranslated(m_pan.x(), m_pan.y(), 0.0);
     glScaled(m_scale, m_scale, m_scale);
 }
 
@@ -471,6 +606,7 @@ GLWidget::LayerKey GLWidget::layerKey() const
     k.size = size() * devicePixelRatioF();
     k.scale = m_scale;
     k.centre = m_centre;
+    k.pan = m_pan;
     k.start = m_start;
     k.columns = m_columns;
     k.rows = m_rows;
@@ -495,7 +631,7 @@ GLWidget::LayerKey GLWidget::layerKey() const
 bool GLWidget::LayerKey::operator==(const LayerKey &o) const
 {
     const auto tied = [](const LayerKey &k) {
-        return std::tie(k.size, k.scale, k.centre, k.start, k.columns, k.rows, k.showArt,
+        return std::tie(k.size, k.scale, k.centre, k.pan, k.start, k.columns, k.rows, k.showArt,
                         k.showTerrain, k.flat, k.editArt, k.editTerrain, k.clip, k.showInvisible,
                         k.maxAlt, k.minAlt, k.model, k.art, k.textures, k.modelRevision,
                         k.selectionRevision, k.textureGeneration);
@@ -697,16 +833,16 @@ void GLWidget::drawGrid(QRgb line, QRgb fill, int z)
     GLfloat saved[4];
     glGetFloatv(GL_CURRENT_COLOR, saved);
     glDisable(GL_TEXTURE_2D);
-    // Sized to the widget at every scale, not only at 1.0.
-    const int hw = int(std::ceil(width() * 0.5 / m_scale));
-    const int hh = int(std::ceil(height() * 0.5 / m_scale));
+    // Sized to the widget at every scale and pan, not only at 1.0.
+    const QPointF low = unproject(QPoint(-1, height() + 1));
+    const QPointF high = unproject(QPoint(width() + 1, -1));
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     setColour(fill);
     glBegin(GL_QUADS);
-    glVertex2i(-hw, -hh);
-    glVertex2i(hw, -hh);
-    glVertex2i(hw, hh);
-    glVertex2i(-hw, hh);
+    glVertex2d(low.x(), low.y());
+    glVertex2d(high.x(), low.y());
+    glVertex2d(high.x(), high.y());
+    glVertex2d(low.x(), high.y());
     glEnd();
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     setColour(line);

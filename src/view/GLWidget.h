@@ -14,6 +14,8 @@
 
 #include <memory>
 
+#include <optional>
+
 class ArtReader;
 class Facet;
 class QOpenGLFramebufferObject;
@@ -22,6 +24,7 @@ class TexMgr;
 class TileData;
 class TileEditor;
 class UndoMgr;
+class QWheelEvent;
 
 // The OpenGL view of one multi: isometric painter's-order rendering, picking
 // over the quads of the last paint, and the editing gestures and commands.
@@ -62,8 +65,13 @@ public:
     ArtReader *artReader() const { return m_art; }
     const TileData &tileData() const { return m_data; }
     TileEditor *editor() const { return m_editor; }
-    QPoint centre() const { return m_centre; }
+    // The location at the middle of the view.
+    QPoint centre() const { return m_viewCentre; }
     double scale() const { return m_scale; }
+    // Scene units are counted from the anchor location; the pan (whole pixels,
+    // y up) moves the scene origin off the middle.
+    QPoint anchor() const { return m_centre; }
+    QPoint pan() const { return m_pan; }
     int columns() const { return m_columns; }
     int rows() const { return m_rows; }
     QPoint start() const { return m_start; }
@@ -107,12 +115,25 @@ signals:
     void myInvisible(bool);
     void myPlace(int);
     void mapLocation(int, int);
+    // The scale changed (any scale, not only the menu's).
+    void zoomChanged(double scale);
+    // A zoom, a pan or a fit brought another location to the middle; the
+    // document window follows with its scroll bars.
+    void centreMoved(const QPoint &centre);
 
 public slots:
     void scrollHoriz(int x);
     void scrollVert(int y);
     void gotoPoint(const QPoint &p);
     void setScale(int n);
+    // Any scale within the zoom range, about the middle of the view.
+    void setZoom(double scale);
+    // The scale, keeping the scene point under the widget point where it is.
+    void zoomAt(const QPoint &widgetPoint, double scale);
+    // Moves the picture by whole pixels (x right, y down).
+    void panBy(const QPoint &pixels);
+    // Centres the multi's tiles and shows them whole at the largest scale that allows.
+    void fitMulti();
     void setArt(bool on);
     void setTerrain(bool on);
     void setFlat(bool on);
@@ -149,6 +170,7 @@ protected:
     void resizeGL(int w, int h) override;
     void paintGL() override;
     bool event(QEvent *e) override;
+    void wheelEvent(QWheelEvent *e) override;
     void mousePressEvent(QMouseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
@@ -161,6 +183,11 @@ private:
     // Writes the captured image whole or not at all; a failure is shown with its reason.
     void writeImage(const QImage &image, const QString &fileName, const QString &format);
     void recomputeWalk();
+    // Takes a new placement: walk, reports and a repaint.
+    void place(const QPoint &anchor, double scale, const QPoint &pan);
+    // Widget point to pixels from the projection's origin, y up.
+    QPointF projected(const QPointF &widgetPoint) const;
+    bool middlePan(QMouseEvent *e);
 
     ArtReader *m_art;
     const TileData &m_data;
@@ -172,6 +199,20 @@ private:
     Selection m_selection;
 
     QPoint m_centre{0, 0};
+    QPoint m_pan{0, 0};
+    QPoint m_viewCentre{0, 0};
+    std::optional<QPoint> m_panFrom;
+    // Where the last wheel zoom held the scene (from location (0, 0)) and the
+    // placement it left: the next wheel step at the same point starts from
+    // there, so rounding does not creep.
+    struct ZoomHold {
+        QPoint widgetPoint;
+        QPointF scene;
+        QPoint anchor;
+        double scale = 0.0;
+        QPoint pan;
+    };
+    std::optional<ZoomHold> m_zoomHold;
     int m_columns = 0;
     int m_rows = 0;
     QPoint m_start{0, 0};
@@ -226,7 +267,7 @@ private:
     struct LayerKey {
         QSize size;
         double scale = 0.0;
-        QPoint centre, start;
+        QPoint centre, pan, start;
         int columns = 0, rows = 0;
         bool showArt = false, showTerrain = false, flat = false, editArt = false,
              editTerrain = false, clip = false, showInvisible = false;

@@ -432,15 +432,7 @@ void TileEditor::moveSelection(int dx, int dy, int dz)
     // Moved tiles may pass over equal ones on their way.
     undo->markDuplicate();
     sel.clear(editedClearIndex());
-    for (TileRecord t : tiles) {
-        undo->removeTile(t);
-        t.x += dx;
-        t.y += dy;
-        t.z = qint16(t.z + dz);
-        t.sortZ = t.z;
-        undo->insertTile(t);
-        sel.add(TileIdentity::of(t), false);
-    }
+    sel.addAll(undo->moveTiles(tiles, dx, dy, dz));
     undo->commitGroup();
     repaint();
 }

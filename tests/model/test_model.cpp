@@ -34,8 +34,22 @@ template <class Table> QStringList keys(const Table &table)
     return out;
 }
 QStringList keys(const QList<TileRecord> &list) { return keys(TileMap{{0u, list}}); }
+// Every location of a model in key order, with its tiles in the model's order.
+QStringList snapshot(const Facet &f)
+{
+    QStringList out;
+    for (const quint32 key : f.sortedKeys()) {
+        QStringList tiles;
+        for (const TileRecord &t : f.tilesAt(keyX(key), keyY(key)))
+            tiles << t.key();
+        out << QString::number(key) + QLatin1Char('=') + tiles.join(QLatin1Char(' '));
+    }
+    return out;
+}
 const QString Extreme = QStringLiteral("65535:-200:199:-32768:-5:0:1");
 } // namespace
+
+Q_DECLARE_METATYPE(QList<TileRecord>)
 
 class TestModel : public QObject
 {
@@ -302,6 +316,77 @@ private slots:
         undo.undo();
         undo.undo();
         QCOMPARE(keys(f.locations()), keys(QList<TileRecord>({second, ground}) + from));
+    }
+
+    void movesUndoAndRedoExactly_data()
+    {
+        QTest::addColumn<QList<TileRecord>>("tiles");
+        QTest::addColumn<QPoint>("step");
+        QTest::addColumn<int>("dz");
+        QList<TileRecord> grid;
+        for (int y = -15; y < 15; ++y)
+            for (int x = -15; x < 15; ++x)
+                grid << at(x, y, quint16(10 + (x + y + 30) % 3 * 2), qint16((x * y) % 7));
+        QList<TileRecord> stacks;
+        for (int i = 0; i < 5; ++i)
+            stacks << at(i, 0, 10, 0) << at(i, 0, 12, 5) << at(i, 0, 3, -2) << at(i, 0, 3, 1);
+        QList<TileRecord> row, twins;
+        for (int i = 0; i < 6; ++i)
+            row << at(i, 4);
+        twins << at(7, 7) << at(7, 7) << at(8, 7, 12) << at(8, 7, 12, 3);
+        QTest::newRow("grid") << grid << QPoint(1, 0) << 0;
+        QTest::newRow("stacks, up and across") << stacks << QPoint(-1, 1) << 2;
+        QTest::newRow("along a row of equal tiles") << row << QPoint(1, 0) << 0;
+        QTest::newRow("back along it") << row << QPoint(-1, 0) << 0;
+        QTest::newRow("equal tiles at one place") << twins << QPoint(0, -1) << -1;
+        QTest::newRow("altitude only") << stacks << QPoint(0, 0) << 3;
+        QTest::newRow("not at all") << twins << QPoint(0, 0) << 0;
+        QTest::newRow("over the edge") << QList<TileRecord>{at(199, 0), at(198, 0, 12), at(199, 1, 12)}
+                                       << QPoint(1, 0) << 0;
+    }
+
+    // A move of many tiles leaves exactly the moved tiles; undo brings back
+    // exactly the tiles before, redo the tiles after, in every location's order.
+    void movesUndoAndRedoExactly()
+    {
+        QFETCH(QList<TileRecord>, tiles);
+        QFETCH(QPoint, step);
+        QFETCH(int, dz);
+        TileMap map;
+        QList<TileRecord> shifted;
+        for (const TileRecord &t : tiles) {
+            map[locationKey(t.x, t.y)] << t;
+            TileRecord m = t;
+            m.x += step.x();
+            m.y += step.y();
+            m.z = qint16(m.z + dz);
+            m.sortZ = m.z;
+            shifted << m;
+        }
+        Facet expectedAfter(m_data);
+        TileMap after;
+        for (const TileRecord &m : shifted)
+            if (expectedAfter.inside(m.x, m.y))
+                after[locationKey(m.x, m.y)] << m;
+        expectedAfter.load(after);
+        Facet f(m_data);
+        f.load(map);
+        const QStringList before = snapshot(f);
+        UndoMgr undo(m_data, &f, nullptr);
+        undo.beginGroup();
+        undo.markDuplicate();
+        const QList<TileRecord> moved = undo.moveTiles(tiles, step.x(), step.y(), dz);
+        undo.commitGroup();
+        QCOMPARE(keys(moved), keys(shifted));
+        QCOMPARE(snapshot(f), snapshot(expectedAfter));
+        QVERIFY(!f.allowDuplicates());
+        for (int round = 0; round < 2; ++round) {
+            undo.undo();
+            QCOMPARE(snapshot(f), before);
+            undo.redo();
+            QCOMPARE(snapshot(f), snapshot(expectedAfter));
+        }
+        QCOMPARE(f.tileCount(), expectedAfter.tileCount());
     }
 
     void mimePayloads()

@@ -29,6 +29,9 @@ class TestIsoGeometry : public QObject
     Q_OBJECT
 private slots:
     void walkCoversEveryWidgetPoint();
+    void walkCoversThePannedViewAtFreeScales();
+    void fitShowsTheBoxWhole_data();
+    void fitShowsTheBoxWhole();
     void placementAndProjection();
     void pickCellPrefersFrontCell();
     void quadPickingRanksBySerial();
@@ -51,6 +54,72 @@ void TestIsoGeometry::walkCoversEveryWidgetPoint()
                          qPrintable(QStringLiteral("%1 at %2,%3").arg(scale).arg(px).arg(py)));
             }
         }
+    }
+}
+
+// Wherever a pan put the anchor, the walk round the view's centre still
+// reaches every visible point, and far enough below for raised tiles.
+void TestIsoGeometry::walkCoversThePannedViewAtFreeScales()
+{
+    const QPoint anchor(-7, 12);
+    const struct { double scale; QSize size; QPoint pan; } cases[] = {
+        {0.125, QSize(1280, 800), QPoint(-301, 77)}, {1.37, QSize(441, 331), QPoint(5, -1000)},
+        {4.0, QSize(900, 700), QPoint(2300, 1700)},  {0.3, QSize(97, 333), QPoint(-40, 41)}};
+    for (const auto &c : cases) {
+        const int w = c.size.width(), h = c.size.height();
+        const QPoint centre = IsoGeometry::viewCentre(
+            anchor, IsoGeometry::unproject(QPointF(w / 2, h / 2), w, h, c.scale, c.pan));
+        const auto walk = IsoGeometry::walk(w, h, c.scale, centre);
+        for (int px = 0; px <= w; px += 61) {
+            for (int py = 0; py <= h + int(508 * c.scale); py += 67) {
+                const QPointF s = IsoGeometry::unproject(QPointF(px, py), w, h, c.scale, c.pan);
+                QPoint hit;
+                QVERIFY2(IsoGeometry::pickCell(walk, anchor, IsoGeometry::pickBox(s), hit),
+                         qPrintable(QStringLiteral("%1 at %2,%3").arg(c.scale).arg(px).arg(py)));
+            }
+        }
+    }
+}
+
+void TestIsoGeometry::fitShowsTheBoxWhole_data()
+{
+    QTest::addColumn<QRect>("box"); // scene units from location (0, 0), y down
+    QTest::addColumn<QSize>("view");
+    QTest::newRow("one tile") << QRect(-22, 0, 44, 44) << QSize(640, 480);
+    QTest::newRow("wide, odd view") << QRect(-1500, -300, 3000, 500) << QSize(641, 479);
+    QTest::newRow("tall, off the origin") << QRect(800, 2000, 90, 1700) << QSize(1000, 333);
+    QTest::newRow("the whole area") << QRect(-8800, -8800, 17600, 17600) << QSize(1280, 800);
+    QTest::newRow("square in a square") << QRect(-37, -501, 1000, 1000) << QSize(500, 500);
+}
+
+// The box's pixels lie inside the view, centred, at the largest scale that
+// allows it; a box too large even at 1/8 is centred at 1/8.
+void TestIsoGeometry::fitShowsTheBoxWhole()
+{
+    QFETCH(QRect, box);
+    QFETCH(QSize, view);
+    const auto fit = IsoGeometry::fit(box, view.width(), view.height());
+    QVERIFY(fit);
+    const double s = fit->scale;
+    QVERIFY(s >= IsoGeometry::MinZoom && s <= IsoGeometry::MaxZoom);
+    // The box's edges in widget pixels (y down), as the view draws them.
+    const QPoint a = IsoGeometry::scenePoint(QPoint(0, 0), fit->anchor.x(), fit->anchor.y());
+    const IsoGeometry::Projection p = IsoGeometry::projection(view.width(), view.height());
+    const auto column = [&](int sceneX) { return IsoGeometry::snap(sceneX - a.x(), s) + fit->pan.x() - p.left; };
+    const auto row = [&](int sceneYDown) {
+        return view.height() - (IsoGeometry::snap(-sceneYDown - a.y(), s) + fit->pan.y() - p.bottom);
+    };
+    const double left = column(box.left()), right = column(box.left() + box.width());
+    const double top = row(box.top()), bottom = row(box.top() + box.height());
+    if (s > IsoGeometry::MinZoom) {
+        QVERIFY2(left >= 0 && right <= view.width() && top >= 0 && bottom <= view.height(),
+                 qPrintable(QStringLiteral("%1..%2 x %3..%4 at %5").arg(left).arg(right).arg(top).arg(bottom).arg(s)));
+    }
+    QVERIFY(std::abs(left - (view.width() - right)) <= 1.0);
+    QVERIFY(std::abs(top - (view.height() - bottom)) <= 1.0);
+    if (s < IsoGeometry::MaxZoom && s > IsoGeometry::MinZoom) {
+        const double grown = s * 1.01;
+        QVERIFY(box.width() * grown > view.width() || box.height() * grown > view.height());
     }
 }
 
