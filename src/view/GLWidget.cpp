@@ -12,6 +12,7 @@
 #include "scene/NoDrawList.h"
 #include "view/TexMgr.h"
 #include "view/TileEditor.h"
+#include "view/GLWidgetToolPort.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -50,7 +51,8 @@ GLWidget::GLWidget(ArtReader *art, const TileData &data, Facet *model, TexMgr *t
     connect(m_undo, &UndoMgr::stateRedo, this, &GLWidget::sigRedo);
     m_mime = new MimeMgr(data, this);
     m_mime->setIncludeInvisible(true);
-    m_editor = new TileEditor(this);
+    m_port = std::make_unique<ToolPort>(*this);
+    m_editor = new TileEditor(*m_port, this);
     setMouseTracking(true);
     setAcceptDrops(true);
     // The document window takes click focus, so commands reach the document in use.
@@ -139,6 +141,7 @@ void GLWidget::setEditArt(bool on)
     m_selection.clear(Selection::ClearBoth);
     m_editArt = on;
     update();
+    reportToolState();
 }
 
 void GLWidget::setEditTerrain(bool on)
@@ -146,6 +149,7 @@ void GLWidget::setEditTerrain(bool on)
     m_selection.clear(Selection::ClearBoth);
     m_editTerrain = on;
     update();
+    reportToolState();
 }
 
 void GLWidget::query()
@@ -167,6 +171,9 @@ void GLWidget::query()
     emit sigRedo(m_undo->hasSteps(1));
     emit myInvisible(m_showInvisible);
     emit myPlace(placingAltitude());
+    m_reportedTool.reset();
+    m_reportedStatus.clear();
+    reportToolState();
 }
 
 void GLWidget::recomputeWalk()
@@ -201,6 +208,7 @@ void GLWidget::selectAll()
     }
     QApplication::restoreOverrideCursor();
     update();
+    reportToolState();
 }
 
 bool GLWidget::event(QEvent *e)
@@ -398,8 +406,8 @@ void GLWidget::paintGL()
 void GLWidget::drawTiles(bool painting)
 {
     const IsoGeometry::Walk w = currentWalk();
-    const QPoint cursor = m_editor->cursorLocation();
-    const TileEditor::Brush &brush = m_editor->brush();
+    const QPoint cursor = m_editor->previewAnchor();
+    const TileEditor::Brush &brush = m_editor->previewTiles();
     for (int r = 0; r < w.rows; ++r) {
         for (int c = 0; c < w.columns; ++c) {
             const QPoint loc = IsoGeometry::cell(w, r, c);
@@ -483,6 +491,8 @@ void GLWidget::drawTile(const TileRecord &t, const QPoint &loc, const QPoint &sc
     };
     // The image's part of the padded texture, on the image's own rectangle.
     const QPointF st = IsoGeometry::imageTexCorner(tex);
+    const GLfloat light = translucent ? 1.0f : brightnessAt(z);
+    glColor4f(light, light, light, 1.0f);
     glBegin(GL_QUADS);
     glTexCoord2d(0.0, 0.0);
     vertex(corners[0]);

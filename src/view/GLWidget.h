@@ -5,10 +5,15 @@
 #include "scene/DrawnQuad.h"
 #include "scene/IsoGeometry.h"
 #include "scene/Selection.h"
+#include "model/WallSet.h"
+#include "view/tools/ToolKind.h"
 
 #include <QOpenGLWidget>
 #include <QPoint>
 #include <QRgb>
+
+#include <memory>
+#include <optional>
 
 class ArtReader;
 class Facet;
@@ -17,6 +22,7 @@ class TexMgr;
 class TileData;
 class TileEditor;
 class UndoMgr;
+class QKeyEvent;
 
 // The OpenGL view of one multi: isometric painter's-order rendering, picking
 // over the quads of the last paint, and the editing gestures and commands.
@@ -76,6 +82,23 @@ public:
     int placingAltitude() const;
     const QList<DrawnQuad> &drawnQuads(int kind) const { return m_quads[kind == Art ? 1 : 0]; }
 
+    // Builder's tools (GLWidgetTools.cpp).
+    void setTool(ToolKind tool);
+    ToolKind tool() const;
+    // A key pressed while the document has the focus; true when a tool used it.
+    bool toolKey(QKeyEvent *e);
+    // The wall pieces of the palette group in use, for the hollow rectangle.
+    void setWallSet(const std::optional<WallSet> &set);
+    // One storey up (+1) or down (-1): the placing altitude and the clip range move together.
+    void moveStorey(int storeys, int height);
+    // Tiles below the placing altitude drawn darker.
+    void setDimBelow(bool on);
+    bool dimBelow() const { return m_dimBelow; }
+    // The selection's tile count and bounds, for the status bar.
+    QString selectionSummary() const;
+    // Announces the current tool and the status line when they changed.
+    void reportToolState();
+
 signals:
     void flatMode(bool);
     void artMode(bool);
@@ -92,6 +115,12 @@ signals:
     void myInvisible(bool);
     void myPlace(int);
     void mapLocation(int, int);
+    // The current tool changed (a ToolKind).
+    void toolChanged(int tool);
+    // The tool's hint and the selection's summary.
+    void toolStatus(const QString &text);
+    // The brush became this tile key (palette double-click, eyedropper).
+    void brushChosen(const QString &key);
 
 public slots:
     void scrollHoriz(int x);
@@ -152,6 +181,12 @@ private:
     MimeMgr *m_mime = nullptr;
     TileEditor *m_editor = nullptr;
     Selection m_selection;
+    // What the editor and its tools see of this view.
+    class ToolPort;
+    std::unique_ptr<ToolPort> m_port;
+    bool m_dimBelow = false;
+    std::optional<ToolKind> m_reportedTool;
+    QString m_reportedStatus;
 
     QPoint m_centre{0, 0};
     int m_columns = 0;
@@ -196,4 +231,6 @@ private:
     void drawBand();
     int m_serial = 0;
     int m_previewOffset = 0;
+    // 1 for a tile as it is; less for one on a storey below the placing altitude.
+    float brightnessAt(int z) const;
 };
