@@ -4,9 +4,11 @@
 #include "data/TileData.h"
 #include "model/MltFile.h"
 #include "model/TileRecord.h"
+#include "model/WallSet.h"
 
 #include <QMainWindow>
 #include <memory>
+#include <optional>
 
 class ArtReader;
 class Clip;
@@ -169,4 +171,5 @@ private:
     QLabel *m_toolStatus = nullptr;
     QAction *m_storeyUp = nullptr, *m_storeyDown = nullptr, *m_storeyHeight = nullptr;
     QAction *m_dimLower = nullptr;
+    std::optional<WallSet> m_wallSet;
 };

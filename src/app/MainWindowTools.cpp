@@ -4,6 +4,7 @@
 
 #include "app/GLScroll.h"
 #include "panels/Clip.h"
+#include "panels/Palette.h"
 #include "ui/Dialogs.h"
 #include "view/GLWidget.h"
 
@@ -70,6 +71,12 @@ void MainWindow::createToolBar()
     m_toolBar->addAction(m_storeyUp);
     m_toolStatus = new QLabel(statusBar());
     statusBar()->addPermanentWidget(m_toolStatus);
+    // The palette group in use gives the walls of every document's hollow rectangle.
+    connect(m_palette, &Palette::wallSetChosen, this, [this](const std::optional<WallSet> &walls) {
+        m_wallSet = walls;
+        for (GLScroll *d : documents())
+            d->view()->setWallSet(walls);
+    });
 }
 
 // Ctrl with Page Up/Down: the plain keys move the selection diagonally.
@@ -95,6 +102,7 @@ void MainWindow::connectDocumentTools(GLScroll *d)
 {
     GLWidget *v = d->view();
     v->setDimBelow(m_dimLower->isChecked());
+    v->setWallSet(m_wallSet);
     connect(v, &GLWidget::toolChanged, this, [this, d](int tool) {
         if (activeDocument() != d)
             return;

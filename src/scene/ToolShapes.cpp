@@ -13,6 +13,14 @@ int sign(int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
 // Modulo that stays positive for negative values.
 int wrap(int v, int n) { return ((v % n) + n) % n; }
 
+// The cells between two corners, whichever way round they are given
+// (QRect::normalized would shift an inverted rectangle by one).
+QRect cellRect(const QPoint &a, const QPoint &b)
+{
+    return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                 QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
+}
+
 void addTiles(Brush &out, const QPoint &offset, const Facet::TileSet &tiles)
 {
     Facet::TileSet &set = out[locationKey(offset.x(), offset.y())];
@@ -66,7 +74,7 @@ Brush ToolShapes::line(const Brush &brush, const QPoint &from, const QPoint &to)
 
 QList<QPoint> ToolShapes::rectangleCells(const QPoint &from, const QPoint &to, bool hollow)
 {
-    const QRect r = QRect(from, to).normalized();
+    const QRect r = cellRect(from, to);
     QList<QPoint> cells;
     for (int y = r.top(); y <= r.bottom(); ++y) {
         for (int x = r.left(); x <= r.right(); ++x) {
@@ -104,7 +112,7 @@ Brush ToolShapes::rectangle(const Brush &brush, const QPoint &from, const QPoint
 Brush ToolShapes::walls(const QPoint &from, const QPoint &to, const WallSet &set,
                         const TileRecord &like, const TileInfoSource &data)
 {
-    const QRect r = QRect(from, to).normalized();
+    const QRect r = cellRect(from, to);
     Brush out;
     for (const QPoint &c : rectangleCells(from, to, true)) {
         const bool xSide = c.x() == r.left() || c.x() == r.right();

@@ -13,6 +13,12 @@ public:
 
     QWidget *widget() override { return &m_view; }
     QPoint mapLocation(const QPoint &p) const override { return m_view.mapLocation(p); }
+    QPoint placingLocation(const QPoint &p) const override
+    {
+        // The placing grid is raised by its altitude: 4 scene units a step.
+        const int raise = qRound(AltitudeStep * m_view.placingAltitude() * m_view.scale());
+        return m_view.mapLocation(p + QPoint(0, raise));
+    }
     DrawnQuad tileAt(const QPoint &p, int list) const override { return m_view.tileAt(p, list); }
     QList<DrawnQuad> tilesInPixels(const QRect &r, int list) const override
     {
@@ -45,5 +51,7 @@ public:
     }
 
 private:
+    // Scene units one altitude step raises a diamond.
+    static constexpr int AltitudeStep = 4;
     GLWidget &m_view;
 };

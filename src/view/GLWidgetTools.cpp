@@ -92,7 +92,8 @@ QString GLWidget::selectionSummary() const
     }
     if (count == 0)
         return tr("Nothing selected");
-    return tr("Selected: %n tile(s), x %1..%2, y %3..%4, z %5..%6", nullptr, count)
+    const QString what = count == 1 ? tr("Selected: 1 tile") : tr("Selected: %1 tiles").arg(count);
+    return what + tr(", x %1..%2, y %3..%4, z %5..%6")
         .arg(minX)
         .arg(maxX)
         .arg(minY)

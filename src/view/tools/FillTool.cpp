@@ -9,7 +9,7 @@ void FillTool::press(const ToolEvent &e)
 {
     m_active = false;
     m_refused = false;
-    const QPoint seed = m_ed.locationAt(e.point);
+    const QPoint seed = m_ed.view().placingLocation(e.point);
     const Facet *model = m_ed.view().model();
     if (m_ed.brush().isEmpty() || !model->inside(seed.x(), seed.y()))
         return;

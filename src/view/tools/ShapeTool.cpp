@@ -1,10 +1,11 @@
 #include "view/tools/ShapeTool.h"
 
 #include "view/TileEditor.h"
+#include "view/tools/ToolView.h"
 
 void ShapeTool::press(const ToolEvent &e)
 {
-    const QPoint loc = m_ed.locationAt(e.point);
+    const QPoint loc = m_ed.view().placingLocation(e.point);
     if (m_ed.isNoLocation(loc) || (needsBrush() && m_ed.brush().isEmpty()))
         return;
     m_active = true;
@@ -23,7 +24,7 @@ void ShapeTool::move(const ToolEvent &e)
 
 void ShapeTool::follow(const QPoint &widgetPoint)
 {
-    const QPoint loc = m_ed.locationAt(widgetPoint);
+    const QPoint loc = m_ed.view().placingLocation(widgetPoint);
     if (m_ed.isNoLocation(loc) || loc == m_to)
         return;
     m_to = loc;

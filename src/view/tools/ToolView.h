@@ -29,6 +29,8 @@ public:
 
     // Picking (widget points in logical pixels).
     virtual QPoint mapLocation(const QPoint &widgetPoint) const = 0;
+    // The cell of the placing grid (drawn at the placing altitude) under the point.
+    virtual QPoint placingLocation(const QPoint &widgetPoint) const = 0;
     virtual DrawnQuad tileAt(const QPoint &widgetPoint, int list) const = 0;
     virtual QList<DrawnQuad> tilesInPixels(const QRect &widgetRect, int list) const = 0;
     virtual QPointF unproject(const QPoint &widgetPoint) const = 0;
