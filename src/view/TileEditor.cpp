@@ -88,7 +88,7 @@ QPoint TileEditor::previewAnchor() const
 {
     if (const ToolPreview *p = current()->preview())
         return p->anchor;
-    return m_cursor;
+    return current()->picksPlacingGrid() ? m_placingCursor : m_cursor;
 }
 
 void TileEditor::setTool(ToolKind tool)
@@ -236,7 +236,13 @@ void TileEditor::press(QMouseEvent *e)
 
 void TileEditor::move(QMouseEvent *e)
 {
-    trackCursor(pointOf(e->position()), e->modifiers());
+    const QPoint point = pointOf(e->position());
+    trackCursor(point, e->modifiers());
+    if (current()->picksPlacingGrid()) {
+        const QPoint loc = m_view.placingLocation(point);
+        if (!isNoLocation(loc))
+            m_placingCursor = loc;
+    }
     current()->move(toolEvent(e));
 }
 

@@ -160,6 +160,8 @@ private:
     std::optional<WallSet> m_wallSet;
     bool m_painting = false;
     QPoint m_cursor{0, 0};
+    // The placing grid's cell under the pointer, for the tools that draw on it.
+    QPoint m_placingCursor{0, 0};
     Qt::KeyboardModifiers m_modifiers;
     Brush m_brush;
     Brush m_noTiles;

@@ -10,6 +10,7 @@
 #include "model/Facet.h"
 #include "model/UndoMgr.h"
 #include "panels/Clip.h"
+#include "panels/Palette.h"
 #include "view/GLWidget.h"
 #include "view/TileEditor.h"
 
@@ -330,7 +331,8 @@ void TestTools::escapeDropsTheGesture()
 
 void TestTools::wallsUseTheGroupsPieces()
 {
-    view()->setWallSet(WallSet{quint16(Corner), quint16(AlongX), quint16(AlongY)});
+    // As the palette announces the group chosen in its tree.
+    emit m_main->palette()->wallSetChosen(WallSet{quint16(Corner), quint16(AlongX), quint16(AlongY)});
     m_main->startPaint(StoneKey);
     view()->setPlacingAlt(7);
     key(Qt::Key_H);
@@ -341,6 +343,10 @@ void TestTools::wallsUseTheGroupsPieces()
     QCOMPARE(snapshot(model()), expected);
     view()->undo();
     QVERIFY(snapshot(model()).isEmpty());
+    // A group without them: the brush on every side cell.
+    emit m_main->palette()->wallSetChosen(std::nullopt);
+    drag({1, 1}, {0, 0}, 7);
+    QCOMPARE(snapshot(model()), sorted(keysAt(Stone, {{0, 0}, {1, 0}, {0, 1}, {1, 1}}, 7)));
 }
 
 // A copied group is the brush: the line repeats it at its own width.

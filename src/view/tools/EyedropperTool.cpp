@@ -2,6 +2,7 @@
 
 #include "data/TileData.h"
 #include "model/Facet.h"
+#include "scene/ToolShapes.h"
 #include "view/TileEditor.h"
 #include "view/tools/ToolView.h"
 
@@ -19,10 +20,7 @@ void EyedropperTool::release(const ToolEvent &e)
 
 QString EyedropperTool::hint() const
 {
-    const TileRecord *first = nullptr;
-    for (const Facet::TileSet &set : m_ed.brush())
-        if (!set.empty() && !first)
-            first = &*set.cbegin();
+    const TileRecord *first = ToolShapes::firstTile(m_ed.brush());
     if (!first)
         return TileEditor::tr("Eyedropper: click a tile to make it the brush");
     return TileEditor::tr("Eyedropper: click a tile to make it the brush (now %1, hue %2, %3 above "

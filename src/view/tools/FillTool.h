@@ -24,6 +24,7 @@ public:
     bool cancel() override;
     QString hint() const override;
     bool usesBrush() const override { return true; }
+    bool picksPlacingGrid() const override { return true; }
 
 private:
     TileEditor &m_ed;

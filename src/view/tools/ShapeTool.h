@@ -17,6 +17,7 @@ public:
     const ToolPreview *preview() const override { return m_active ? &m_preview : nullptr; }
     bool cancel() override;
     bool usesBrush() const override { return true; }
+    bool picksPlacingGrid() const override { return true; }
 
 protected:
     // The tiles between the two corners, offsets from `from`.

@@ -42,6 +42,8 @@ public:
     virtual QString hint() const = 0;
     // Whether the tool places the brush (it then shows it at the cursor).
     virtual bool usesBrush() const { return false; }
+    // Whether it points at cells of the placing grid rather than of the ground.
+    virtual bool picksPlacingGrid() const { return false; }
     // The tool becomes the current one (again).
     virtual void enter() {}
     // The tool stops being the current one.
