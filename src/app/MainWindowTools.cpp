@@ -11,6 +11,8 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QSettings>
 #include <QStatusBar>
@@ -71,6 +73,11 @@ void MainWindow::createToolBar()
     m_toolBar->addAction(m_storeyUp);
     m_toolStatus = new QLabel(statusBar());
     statusBar()->addPermanentWidget(m_toolStatus);
+    // With no document left there is no tool to describe.
+    connect(m_workspace, &QMdiArea::subWindowActivated, this, [this] {
+        if (!activeDocument())
+            m_toolStatus->clear();
+    });
     // The palette group in use gives the walls of every document's hollow rectangle.
     connect(m_palette, &Palette::wallSetChosen, this, [this](const std::optional<WallSet> &walls) {
         m_wallSet = walls;

@@ -15,6 +15,7 @@
 #include "view/TileEditor.h"
 
 #include <QLabel>
+#include <QMessageBox>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QSettings>
@@ -564,6 +565,11 @@ void TestTools::statusShowsSelectionAndHint()
              qPrintable(label->text()));
     key(Qt::Key_L);
     QVERIFY(label->text().startsWith(QStringLiteral("Line:")));
+    // The last document gone, the line is empty.
+    m_dialogs->answer(int(QMessageBox::No));
+    action("Close")->trigger();
+    QTRY_VERIFY(m_main->documents().isEmpty());
+    QVERIFY(label->text().isEmpty());
 }
 
 QTEST_MAIN(TestTools)
