@@ -329,8 +329,10 @@ void TileEditor::placePaintTile(const QPoint &loc)
 
 void TileEditor::setBand(const QPoint &from, const QPoint &to)
 {
-    m_bandPixels = QRect(from, to).normalized();
+    // Both corner pixels belong to the band, whichever way it was dragged
+    // (QRect::normalized would drop a row and a column of an inverted one).
     const QPoint topLeft(std::min(from.x(), to.x()), std::min(from.y(), to.y()));
+    m_bandPixels = QRect(topLeft, QPoint(std::max(from.x(), to.x()), std::max(from.y(), to.y())));
     // The band covers its last pixels as well: their far edges bound it.
     const QPoint pastBottomRight(std::max(from.x(), to.x()) + 1, std::max(from.y(), to.y()) + 1);
     const QPointF a = m_view.unproject(topLeft);

@@ -158,6 +158,8 @@ private slots:
     void fillFillsTheEnclosedRegion();
     void eyedropperTakesTheTile();
     void eraseKeepsToTheClipRange();
+    void eraseBandTakesItsCorners_data();
+    void eraseBandTakesItsCorners();
     void keysSwitchToolsOnlyInTheView_data();
     void keysSwitchToolsOnlyInTheView();
     void storeysMoveClipAndPlacing();
@@ -451,6 +453,38 @@ void TestTools::eraseKeepsToTheClipRange()
     view()->undo();
     view()->undo();
     QCOMPARE(snapshot(model()), before);
+}
+
+// A band takes both of its corner pixels, whichever way it is dragged: one
+// pixel of a tile's image in the band's last corner is enough to erase it.
+void TestTools::eraseBandTakesItsCorners_data()
+{
+    QTest::addColumn<QPoint>("corner"); // the band's end, from the tile's last image pixel
+    QTest::addColumn<bool>("erased");
+    QTest::newRow("on the last pixel") << QPoint(0, 0) << true;
+    QTest::newRow("one pixel right") << QPoint(1, 0) << false;
+    QTest::newRow("one pixel below") << QPoint(0, 1) << false;
+}
+
+void TestTools::eraseBandTakesItsCorners()
+{
+    QFETCH(QPoint, corner);
+    QFETCH(bool, erased);
+    put(Floor, 0, 0);
+    key(Qt::Key_E);
+    // The 44 x 44 image of (0, 0) stands on its diamond: its last pixel is
+    // 21 right of the middle column and 43 below the diamond's top.
+    const QImage frame = view()->grabFramebuffer();
+    const QPoint last(view()->width() / 2 + 21, view()->height() / 2 + 43);
+    QCOMPARE(frame.pixel(last), frame.pixel(last - QPoint(10, 10)));
+    QVERIFY(frame.pixel(last + QPoint(1, 1)) != frame.pixel(last));
+    const QPoint start = last + QPoint(60, 80);
+    QTest::mousePress(view(), Qt::LeftButton, {}, start);
+    QMouseEvent move(QEvent::MouseMove, last + corner, view()->mapToGlobal(last + corner),
+                     Qt::NoButton, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(view(), &move);
+    QTest::mouseRelease(view(), Qt::LeftButton, {}, last + corner);
+    QCOMPARE(model().tileCount(), erased ? 0 : 1);
 }
 
 void TestTools::keysSwitchToolsOnlyInTheView_data()
