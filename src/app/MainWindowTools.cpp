@@ -72,11 +72,15 @@ void MainWindow::createToolBar()
     m_toolBar->addAction(m_storeyDown);
     m_toolBar->addAction(m_storeyUp);
     m_toolStatus = new QLabel(statusBar());
+    // Long hints are cut rather than holding the window wide.
+    m_toolStatus->setMinimumWidth(1);
     statusBar()->addPermanentWidget(m_toolStatus);
     // With no document left there is no tool to describe.
     connect(m_workspace, &QMdiArea::subWindowActivated, this, [this] {
-        if (!activeDocument())
+        if (!activeDocument()) {
             m_toolStatus->clear();
+            m_toolStatus->setToolTip(QString());
+        }
     });
     // The palette group in use gives the walls of every document's hollow rectangle.
     connect(m_palette, &Palette::wallSetChosen, this, [this](const std::optional<WallSet> &walls) {
@@ -121,8 +125,10 @@ void MainWindow::connectDocumentTools(GLScroll *d)
             m_toolGroup->checkedAction()->setChecked(false);
     });
     connect(v, &GLWidget::toolStatus, this, [this, d](const QString &text) {
-        if (activeDocument() == d)
+        if (activeDocument() == d) {
             m_toolStatus->setText(text);
+            m_toolStatus->setToolTip(text);
+        }
     });
 }
 

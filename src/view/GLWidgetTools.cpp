@@ -109,7 +109,8 @@ void GLWidget::reportToolState()
         m_reportedTool = current;
         emit toolChanged(int(current));
     }
-    const QString status = m_editor->hint() + QStringLiteral("  |  ") + selectionSummary();
+    // The selection first: the hint is the part a narrow window may cut.
+    const QString status = selectionSummary() + QStringLiteral("  |  ") + m_editor->hint();
     if (status != m_reportedStatus) {
         m_reportedStatus = status;
         emit toolStatus(status);
