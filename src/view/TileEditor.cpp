@@ -109,7 +109,11 @@ void TileEditor::setTool(ToolKind tool)
 
 QString TileEditor::hint() const
 {
-    return current()->hint();
+    const bool wallsWithoutBrush = m_current == ToolKind::HollowRectangle && m_wallSet;
+    if (m_current == ToolKind::Brush || !current()->usesBrush() || !m_brush.isEmpty()
+        || wallsWithoutBrush)
+        return current()->hint();
+    return tr("No brush yet: double-click a palette tile or pick one (I). %1").arg(current()->hint());
 }
 
 bool TileEditor::restingPainting() const

@@ -603,6 +603,8 @@ void TestTools::statusShowsSelectionAndHint()
     QVERIFY2(label->text().contains(QStringLiteral("Selected: 2 tiles, x 0..3, y -1..0, z 0..5")),
              qPrintable(label->text()));
     key(Qt::Key_L);
+    QVERIFY(label->text().contains(QStringLiteral("|  No brush yet")));
+    m_main->startPaint(StoneKey);
     QVERIFY(label->text().contains(QStringLiteral("|  Line:")));
     // The last document gone, the line is empty.
     m_dialogs->answer(int(QMessageBox::No));
