@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QGridLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -397,4 +398,10 @@ void GLScroll::focusInEvent(QFocusEvent *e)
 {
     m_view->query();
     QWidget::focusInEvent(e);
+}
+
+void GLScroll::keyPressEvent(QKeyEvent *e)
+{
+    if (!m_view->toolKey(e))
+        QWidget::keyPressEvent(e);
 }

@@ -96,6 +96,8 @@ public slots:
 protected:
     void closeEvent(QCloseEvent *e) override;
     void focusInEvent(QFocusEvent *e) override;
+    // Single keys choose the view's tools while this document has the focus.
+    void keyPressEvent(QKeyEvent *e) override;
 
 private:
     void move(int dx, int dy, int dz);

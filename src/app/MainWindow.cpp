@@ -93,6 +93,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connectPanels();
     createMenus();
     showZoom(1.0);
+    createToolBar();
     createDocks();
     resize(1100, 750);
     connect(m_workspace, &QMdiArea::subWindowActivated, this, &MainWindow::documentActivated);
@@ -318,6 +319,8 @@ void MainWindow::createViewMenu()
 
     m_clipDock = new QDockWidget(tr("Clipper"), this);
     m_paletteDock = new QDockWidget(tr("Palette"), this);
+    createStoreyEntries(view, nullptr);
+    view->addSeparator();
     view->addAction(m_clipDock->toggleViewAction());
     view->addAction(m_paletteDock->toggleViewAction());
 }
@@ -391,6 +394,8 @@ void MainWindow::createOptionsMenu()
     m_gridColour = makeAction(options, tr("Grid Line Color"));
     connect(m_gridColour, &QAction::triggered, this, &MainWindow::selectColor);
     options->addSeparator();
+    createStoreyEntries(nullptr, options);
+    options->addSeparator();
     m_mulLocations = makeAction(options, tr("Mul Locations"));
     connect(m_mulLocations, &QAction::triggered, this, &MainWindow::setMulDir);
 }
@@ -433,6 +438,7 @@ void MainWindow::connectDocument(GLScroll *d)
     connect(m_altitude, &QAction::triggered, d, &GLScroll::setAltitude);
     connect(m_item, &QAction::triggered, d, &GLScroll::insertItem);
     connectDocumentViewState(d);
+    connectDocumentTools(d);
     // The Save As of the close question is this window's, for that document.
     connect(d, &GLScroll::saveAsRequested, this,
             [this](GLScroll *doc, bool *saved) { *saved = saveDocumentAs(doc); });

@@ -4,9 +4,11 @@
 #include "data/TileData.h"
 #include "model/MltFile.h"
 #include "model/TileRecord.h"
+#include "model/WallSet.h"
 
 #include <QMainWindow>
 #include <memory>
+#include <optional>
 
 class ArtReader;
 class Clip;
@@ -23,6 +25,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QSignalMapper;
+class QToolBar;
 class RecoveryMgr;
 class TexMgr;
 
@@ -43,6 +46,11 @@ public:
     Clip *clip() const { return m_clip; }
     QLabel *placingLabel() const { return m_placing; }
     QLabel *zoomLabel() const { return m_zoom; }
+    // The current tool's hint and the selection's summary.
+    QLabel *toolLabel() const { return m_toolStatus; }
+    QToolBar *toolBar() const { return m_toolBar; }
+    // Altitude units between two floors (settable, kept in the settings).
+    int storeyHeight() const;
     QMenu *windowMenu() const { return m_windowMenu; }
     QDockWidget *clipDock() const { return m_clipDock; }
     QDockWidget *paletteDock() const { return m_paletteDock; }
@@ -82,6 +90,10 @@ public slots:
     void documentActivated();
     void updateTitle();
     void exportImage();
+    void storeyUp();
+    void storeyDown();
+    void setStoreyHeight();
+    void setDimLowerStoreys(bool on);
 
 protected:
     void closeEvent(QCloseEvent *e) override;
@@ -108,6 +120,11 @@ private:
     void connectDocument(GLScroll *d);
     void connectDocumentEdits(GLScroll *d);
     void connectDocumentViewState(GLScroll *d);
+    // Builder's tools (MainWindowTools.cpp).
+    void createToolBar();
+    void createStoreyEntries(QMenu *view, QMenu *options);
+    void connectDocumentTools(GLScroll *d);
+    void storeyStep(int storeys);
     void pasteTiles(GLScroll *d, const TileMap &tiles);
     // Pictures and the text formats (MainWindowShare.cpp).
     bool openOtherFormat(const QString &name);
@@ -154,4 +171,10 @@ private:
     QAction *m_gridColour = nullptr, *m_mulLocations = nullptr, *m_about = nullptr;
     QAction *m_cancel = nullptr;
     QAction *m_flat = nullptr, *m_showArt = nullptr, *m_showTerrain = nullptr;
+    QToolBar *m_toolBar = nullptr;
+    QActionGroup *m_toolGroup = nullptr;
+    QLabel *m_toolStatus = nullptr;
+    QAction *m_storeyUp = nullptr, *m_storeyDown = nullptr, *m_storeyHeight = nullptr;
+    QAction *m_dimLower = nullptr;
+    std::optional<WallSet> m_wallSet;
 };

@@ -8,6 +8,31 @@ namespace {
 
 using Node = XmlTree::Node;
 
+constexpr int HighestArtId = 0xFFFF;
+
+// An art id attribute: decimal or 0x hex within the id range.
+std::optional<quint16> artIdAttribute(const Node &e, const QString &name)
+{
+    if (!e.attributes.hasAttribute(name))
+        return std::nullopt;
+    bool ok = false;
+    const int id = e.attributes.value(name).toString().trimmed().toInt(&ok, 0);
+    if (!ok || id < 0 || id > HighestArtId)
+        return std::nullopt;
+    return quint16(id);
+}
+
+// All three pieces or none: half a wall set would mix pieces with the brush.
+std::optional<WallSet> wallSetOf(const Node &e)
+{
+    const auto corner = artIdAttribute(e, QStringLiteral("corner"));
+    const auto alongX = artIdAttribute(e, QStringLiteral("alongx"));
+    const auto alongY = artIdAttribute(e, QStringLiteral("alongy"));
+    if (!corner || !alongX || !alongY)
+        return std::nullopt;
+    return WallSet{*corner, *alongX, *alongY};
+}
+
 // Children of a category element: "tileset" and "group" nest, "tile" adds a
 // number, anything else is skipped with its content. `into` is null at the
 // top, where loose tiles have no category to go to.
@@ -22,6 +47,7 @@ void readCategory(const Node &parent, QList<PaletteXml::Category> &children,
             const QString name = QStringLiteral("name");
             child.name = e.attributes.hasAttribute(name) ? e.attributes.value(name).toString()
                                                          : QCoreApplication::translate("PaletteXml", "No Name");
+            child.walls = wallSetOf(e);
             readCategory(e, child.children, &child);
             children.append(child);
         } else if (e.name == QLatin1String("tile") && into) {

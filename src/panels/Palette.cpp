@@ -125,6 +125,7 @@ void Palette::addCategories(const QList<PaletteXml::Category> &categories, QTree
         TListItem *item = parent ? new TListItem(parent) : new TListItem(tree);
         item->setText(0, category.name);
         item->tiles = category.tiles;
+        item->walls = category.walls;
         addCategories(category.children, tree, item);
     }
 }
@@ -139,6 +140,8 @@ void Palette::fillList(QTreeWidget *tree, ListWidget *list, bool terrain)
     if (!selected.first()->parent())
         return;
     const auto *category = static_cast<const TListItem *>(selected.first());
+    if (!terrain)
+        emit wallSetChosen(category->walls);
     list->clear();
     QSize largest(0, 0);
     for (qint32 number : category->tiles) {

@@ -2,6 +2,8 @@
 
 #include "data/PaletteXml.h"
 
+#include <optional>
+
 #include <QWidget>
 
 class ArtReader;
@@ -32,6 +34,8 @@ public:
 signals:
     void setPainting(QString);
     void stopPainting();
+    // An art category was chosen: its wall pieces, if it names them.
+    void wallSetChosen(const std::optional<WallSet> &walls);
 
 protected slots:
     void treeSelectTerrain();

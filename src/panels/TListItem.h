@@ -1,7 +1,11 @@
 #pragma once
 
+#include "model/WallSet.h"
+
 #include <QTreeWidgetItem>
 #include <QVector>
+
+#include <optional>
 
 // One palette category: its name in column 0 and its tile numbers in file order.
 class TListItem : public QTreeWidgetItem
@@ -11,4 +15,5 @@ public:
     explicit TListItem(QTreeWidgetItem *parent) : QTreeWidgetItem(parent, 0) {}
 
     QVector<qint32> tiles;
+    std::optional<WallSet> walls;
 };

@@ -13,6 +13,7 @@
 #include "scene/SceneRenderer.h"
 #include "view/TexMgr.h"
 #include "view/TileEditor.h"
+#include "view/GLWidgetToolPort.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -59,7 +60,8 @@ GLWidget::GLWidget(ArtReader *art, const TileData &data, Facet *model, TexMgr *t
         connect(m_textures, &TexMgr::texturesReset, this, &GLWidget::sceneChanged);
     m_mime = new MimeMgr(data, this);
     m_mime->setIncludeInvisible(true);
-    m_editor = new TileEditor(this);
+    m_port = std::make_unique<ToolPort>(*this);
+    m_editor = new TileEditor(*m_port, this);
     setMouseTracking(true);
     setAcceptDrops(true);
     // The document window takes click focus, so commands reach the document in use.
@@ -306,6 +308,7 @@ void GLWidget::setEditArt(bool on)
     m_selection.clear(Selection::ClearBoth);
     m_editArt = on;
     sceneChanged();
+    reportToolState();
 }
 
 void GLWidget::setEditTerrain(bool on)
@@ -313,6 +316,7 @@ void GLWidget::setEditTerrain(bool on)
     m_selection.clear(Selection::ClearBoth);
     m_editTerrain = on;
     sceneChanged();
+    reportToolState();
 }
 
 void GLWidget::query()
@@ -335,6 +339,9 @@ void GLWidget::query()
     emit sigRedo(m_undo->hasSteps(1));
     emit myInvisible(m_showInvisible);
     emit myPlace(placingAltitude());
+    m_reportedTool.reset();
+    m_reportedStatus.clear();
+    reportToolState();
 }
 
 // The walk goes round the location at the middle, wherever a pan put the anchor.
@@ -367,6 +374,7 @@ void GLWidget::selectAll()
         m_selection.addAll(*m_model);
     QApplication::restoreOverrideCursor();
     sceneChanged();
+    reportToolState();
 }
 
 bool GLWidget::event(QEvent *e)
@@ -607,6 +615,8 @@ GLWidget::LayerKey GLWidget::layerKey() const
     k.scale = m_scale;
     k.centre = m_centre;
     k.pan = m_pan;
+    k.dimBelow = m_dimBelow;
+    k.placingAltitude = placingAltitude();
     k.start = m_start;
     k.columns = m_columns;
     k.rows = m_rows;
@@ -633,7 +643,7 @@ bool GLWidget::LayerKey::operator==(const LayerKey &o) const
     const auto tied = [](const LayerKey &k) {
         return std::tie(k.size, k.scale, k.centre, k.pan, k.start, k.columns, k.rows, k.showArt,
                         k.showTerrain, k.flat, k.editArt, k.editTerrain, k.clip, k.showInvisible,
-                        k.maxAlt, k.minAlt, k.model, k.art, k.textures, k.modelRevision,
+                        k.maxAlt, k.minAlt, k.dimBelow, k.placingAltitude, k.model, k.art, k.textures, k.modelRevision,
                         k.selectionRevision, k.textureGeneration);
     };
     return tied(*this) == tied(o);
@@ -662,6 +672,7 @@ void GLWidget::drawTileLayer()
     if (m_batched) {
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
+        glTranslated(m_pan.x(), m_pan.y(), 0.0);
         glScaled(m_scale, m_scale, 1.0); // the batch orders its quads by depth
         m_batch.draw();
     }
@@ -694,8 +705,8 @@ void GLWidget::drawOverlays()
 void GLWidget::drawTiles(bool painting)
 {
     const IsoGeometry::Walk w = currentWalk();
-    const QPoint cursor = m_editor->cursorLocation();
-    const TileEditor::Brush &brush = m_editor->brush();
+    const QPoint cursor = m_editor->previewAnchor();
+    const TileEditor::Brush &brush = m_editor->previewTiles();
     for (int r = 0; r < w.rows; ++r) {
         for (int c = 0; c < w.columns; ++c) {
             const QPoint loc = IsoGeometry::cell(w, r, c);
@@ -778,16 +789,18 @@ void GLWidget::drawTile(const TileRecord &t, const QPoint &loc, const QPoint &sc
         recordQuad(t, loc, z, corners);
     if (entry->texture == 0)
         return;
+    const float light = translucent ? 1.0f : brightnessAt(z);
     if (m_batched)
-        m_batch.add(*entry, corners, m_scale, translucent || !entry->binaryAlpha);
+        m_batch.add(*entry, corners, m_scale, translucent || !entry->binaryAlpha, light);
     else
-        drawQuad(*entry, corners);
+        drawQuad(*entry, corners, light);
 }
 
 // The per-tile reference: one bind and one quad, blended, in painter's order.
-void GLWidget::drawQuad(const AtlasEntry &entry, const QPoint corners[4])
+void GLWidget::drawQuad(const AtlasEntry &entry, const QPoint corners[4], float light)
 {
     glBindTexture(GL_TEXTURE_2D, entry.texture);
+    glColor4f(light, light, light, 1.0f);
     // On whole pixels at every scale, where picking expects the edges.
     const auto vertex = [this](const QPoint &c) {
         glVertex2d(IsoGeometry::snap(c.x(), m_scale) / m_scale,
@@ -802,6 +815,7 @@ void GLWidget::drawQuad(const AtlasEntry &entry, const QPoint corners[4])
         vertex(corners[corner]);
     }
     glEnd();
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }
 
 void GLWidget::recordQuad(const TileRecord &t, const QPoint &loc, int z, const QPoint corners[4])

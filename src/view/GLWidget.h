@@ -6,6 +6,8 @@
 #include "scene/IsoGeometry.h"
 #include "scene/Selection.h"
 #include "view/TileBatch.h"
+#include "model/WallSet.h"
+#include "view/tools/ToolKind.h"
 
 #include <QOpenGLWidget>
 #include <QPoint>
@@ -14,6 +16,9 @@
 
 #include <memory>
 
+#include <optional>
+
+#include <memory>
 #include <optional>
 
 class ArtReader;
@@ -25,6 +30,7 @@ class TileData;
 class TileEditor;
 class UndoMgr;
 class QWheelEvent;
+class QKeyEvent;
 
 // The OpenGL view of one multi: isometric painter's-order rendering, picking
 // over the quads of the last paint, and the editing gestures and commands.
@@ -98,6 +104,22 @@ public:
     // Tile layers drawn so far, and the draw calls of the last batched one.
     int layerPaints() const { return m_layerPaints; }
     int layerDrawCalls() const { return m_batch.drawCalls(); }
+    // Builder's tools (GLWidgetTools.cpp).
+    void setTool(ToolKind tool);
+    ToolKind tool() const;
+    // A key pressed while the document has the focus; true when a tool used it.
+    bool toolKey(QKeyEvent *e);
+    // The wall pieces of the palette group in use, for the hollow rectangle.
+    void setWallSet(const std::optional<WallSet> &set);
+    // One storey up (+1) or down (-1): the placing altitude and the clip range move together.
+    void moveStorey(int storeys, int height);
+    // Tiles below the placing altitude drawn darker.
+    void setDimBelow(bool on);
+    bool dimBelow() const { return m_dimBelow; }
+    // The selection's tile count and bounds, for the status bar.
+    QString selectionSummary() const;
+    // Announces the current tool and the status line when they changed.
+    void reportToolState();
 
 signals:
     void flatMode(bool);
@@ -120,6 +142,12 @@ signals:
     // A zoom, a pan or a fit brought another location to the middle; the
     // document window follows with its scroll bars.
     void centreMoved(const QPoint &centre);
+    // The current tool changed (a ToolKind).
+    void toolChanged(int tool);
+    // The tool's hint and the selection's summary.
+    void toolStatus(const QString &text);
+    // The brush became this tile key (palette double-click, eyedropper).
+    void brushChosen(const QString &key);
 
 public slots:
     void scrollHoriz(int x);
@@ -197,6 +225,12 @@ private:
     MimeMgr *m_mime = nullptr;
     TileEditor *m_editor = nullptr;
     Selection m_selection;
+    // What the editor and its tools see of this view.
+    class ToolPort;
+    std::unique_ptr<ToolPort> m_port;
+    bool m_dimBelow = false;
+    std::optional<ToolKind> m_reportedTool;
+    QString m_reportedStatus;
 
     QPoint m_centre{0, 0};
     QPoint m_pan{0, 0};
@@ -249,7 +283,7 @@ private:
     static bool noDraw(int kind, int id);
     void drawTile(const TileRecord &t, const QPoint &loc, const QPoint &scene, int hue,
                   quint32 partialHue, bool translucent, int zOffset);
-    void drawQuad(const AtlasEntry &entry, const QPoint corners[4]);
+    void drawQuad(const AtlasEntry &entry, const QPoint corners[4], float light);
     void drawTileLayer();
     void drawOverlays();
     bool layerCurrent() const;
@@ -272,6 +306,8 @@ private:
         bool showArt = false, showTerrain = false, flat = false, editArt = false,
              editTerrain = false, clip = false, showInvisible = false;
         int maxAlt = 0, minAlt = 0;
+        bool dimBelow = false;
+        int placingAltitude = 0;
         const Facet *model = nullptr;
         const ArtReader *art = nullptr;
         const TexMgr *textures = nullptr;
@@ -285,4 +321,6 @@ private:
     LayerKey m_layerKey;
     bool m_layerStale = true;
     int m_layerPaints = 0;
+    // 1 for a tile as it is; less for one on a storey below the placing altitude.
+    float brightnessAt(int z) const;
 };

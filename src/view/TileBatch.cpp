@@ -23,7 +23,8 @@ void TileBatch::clear()
     m_drawCalls = 0;
 }
 
-void TileBatch::add(const AtlasEntry &entry, const QPoint corners[4], double scale, bool blended)
+void TileBatch::add(const AtlasEntry &entry, const QPoint corners[4], double scale, bool blended,
+                    float light)
 {
     Quad q;
     q.texture = entry.texture;
@@ -37,6 +38,7 @@ void TileBatch::add(const AtlasEntry &entry, const QPoint corners[4], double sca
         q.v[i].z = 0.0f;
         q.v[i].s = s[i];
         q.v[i].t = t[i];
+        q.v[i].r = q.v[i].g = q.v[i].b = light;
     }
     m_quads.push_back(q);
 }
@@ -57,6 +59,7 @@ void TileBatch::draw()
         return;
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
     if (m_quads.size() > MaxDepthOrders) {
         drawBlended(false);
     } else {
@@ -69,8 +72,11 @@ void TileBatch::draw()
         glDepthFunc(GL_LESS);
         glDisable(GL_DEPTH_TEST);
     }
+    glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
+    // The colour array leaves the current colour undefined.
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }
 
 void TileBatch::drawOpaque()
@@ -127,6 +133,7 @@ void TileBatch::drawPass()
     const Vertex *v = m_passVertices.data();
     glVertexPointer(3, GL_FLOAT, sizeof(Vertex), &v->x);
     glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), &v->s);
+    glColorPointer(3, GL_FLOAT, sizeof(Vertex), &v->r);
     size_t first = 0;
     while (first < m_passPages.size()) {
         size_t end = first + 1;

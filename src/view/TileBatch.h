@@ -18,7 +18,9 @@ public:
     void clear();
     // corners: scene units, top-left, top-right, bottom-right, bottom-left;
     // blended: translucent art, or an image with partly transparent texels.
-    void add(const AtlasEntry &entry, const QPoint corners[4], double scale, bool blended);
+    // light: the share of its brightness the tile is drawn at (dimmed storeys).
+    void add(const AtlasEntry &entry, const QPoint corners[4], double scale, bool blended,
+             float light = 1.0f);
     // Needs the scene's projection and a model-view matrix that keeps z.
     void draw();
 
@@ -28,7 +30,7 @@ public:
 
 private:
     struct Vertex {
-        float x, y, z, s, t;
+        float x, y, z, s, t, r, g, b;
     };
     struct Quad {
         quint32 texture;

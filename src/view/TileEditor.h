@@ -1,29 +1,39 @@
 #pragma once
 
 #include "model/Facet.h"
+#include "model/WallSet.h"
+#include "scene/Brush.h"
+#include "scene/DrawnQuad.h"
+#include "view/tools/Tool.h"
+#include "view/tools/ToolKind.h"
 
 #include <QObject>
 #include <QPoint>
 #include <QRect>
 
+#include <array>
 #include <functional>
+#include <memory>
+#include <optional>
 
-class GLWidget;
+class ToolView;
 class QDragEnterEvent;
 class QDragLeaveEvent;
 class QDragMoveEvent;
 class QDropEvent;
+class QKeyEvent;
 class QMimeData;
 class QMouseEvent;
 
-// The editing side of a view: the mouse gestures (paint, paste placement,
-// band, drag out, drop) and the edit commands, each change one undo group.
+// The editing side of a view: routes the mouse and the keys to the current
+// tool, keeps what the tools share (brush, cursor location, band, preview),
+// handles drag and drop, and runs the edit commands, each change one undo
+// group. Talks to the view only through ToolView.
 class TileEditor : public QObject
 {
     Q_OBJECT
 public:
-    // Brush: tiles by cell offset (location key of the offset) from the cursor location.
-    using Brush = QHash<quint32, Facet::TileSet>;
+    using Brush = ::Brush;
     struct Band {
         int x1 = 0, y1 = 0, x2 = 0, y2 = 0; // scene units
     };
@@ -32,23 +42,38 @@ public:
     // then on) and the allowed actions; returns when the drag has ended.
     using DragLauncher = std::function<void(QMimeData *payload, Qt::DropActions actions)>;
 
-    explicit TileEditor(GLWidget *view);
+    explicit TileEditor(ToolView &view, QObject *parent);
+    ~TileEditor() override;
 
     // What the renderer reads.
-    bool painting() const { return m_painting; }
-    bool paintMode() const { return m_paintMode; }
-    bool pasteArmed() const { return m_pasteArmed; }
+    bool painting() const;
+    bool paintMode() const { return m_current == ToolKind::Brush; }
+    bool pasteArmed() const { return m_current == ToolKind::Paste; }
     QPoint cursorLocation() const { return m_cursor; }
     Qt::KeyboardModifiers modifiers() const { return m_modifiers; }
     const Brush &brush() const { return m_brush; }
     qint16 brushAltitude() const { return m_brushAltitude; }
     bool bandShown() const { return m_bandShown; }
     Band band() const { return m_band; }
+    // The tiles shown translucent and the location their offsets start from:
+    // the current tool's gesture, else the brush at the cursor.
+    const Brush &previewTiles() const;
+    QPoint previewAnchor() const;
+
+    // Tools.
+    ToolKind currentTool() const { return m_current; }
+    void setTool(ToolKind tool);
+    QString hint() const;
+    // The wall pieces the hollow rectangle uses; none: the brush everywhere.
+    void setWallSet(const std::optional<WallSet> &set) { m_wallSet = set; }
+    const std::optional<WallSet> &wallSet() const { return m_wallSet; }
 
     // Event handlers, forwarded by the view.
     void press(QMouseEvent *e);
     void move(QMouseEvent *e);
     void release(QMouseEvent *e);
+    // A key pressed while the document has the focus; true when it was used.
+    bool key(QKeyEvent *e);
     void dragEnter(QDragEnterEvent *e);
     void dragMove(QDragMoveEvent *e);
     void dragLeave(QDragLeaveEvent *e);
@@ -77,23 +102,43 @@ public:
     static TileMap toTileMap(const Brush &brush);
     static Brush toBrush(const TileMap &map);
 
-private:
+    // ---- For the tools ----
+    ToolView &view() const { return m_view; }
+    void setPressed(bool pressed) { m_pressed = pressed; }
+    QPoint pressPoint() const { return m_pressPoint; }
+    Qt::KeyboardModifiers pressModifiers() const { return m_pressModifiers; }
     int editedKind() const;
     int editedClearIndex() const;
     int editedPickList() const;
     QPoint locationAt(const QPoint &widgetPoint) const;
     bool isNoLocation(const QPoint &loc) const;
-    void trackCursor(const QPoint &widgetPoint, Qt::KeyboardModifiers modifiers);
-    void setHandCursor(bool hand);
     void repaint();
-    bool altHeld() const;
-
-    void paintStroke(const QPoint &widgetPoint);
-    void placePaintTile(const QPoint &loc);
-    void startDrag(const QPoint &grabbed);
+    // The band from the press point to the pointer, in scene units and widget pixels.
     void setBand(const QPoint &from, const QPoint &to);
-    void finishBand(Qt::KeyboardModifiers modifiers);
-    void clickSelect();
+    void hideBand() { m_bandShown = false; }
+    void showBand() { m_bandShown = true; }
+    QRect bandPixels() const { return m_bandPixels; }
+    void startDrag(const QPoint &grabbed);
+    // The brush's tile at offset (0, 0), placed at the location at the placing altitude.
+    void placePaintTile(const QPoint &loc);
+    // Places the armed group at the cursor location and returns to the tool before it.
+    void finishPaste(Qt::KeyboardModifiers modifiers);
+    // One undo group: the tiles removed, then the tiles (by offset from the
+    // anchor, above the placing altitude) added; false when nothing changed.
+    bool applyShape(const QList<TileRecord> &removed, const Brush &added, const QPoint &anchor);
+    // The tile becomes the brush (eyedropper): offset (0, 0), its altitude above the placing altitude.
+    void chooseBrush(const TileRecord &tile);
+    const Brush &emptyBrush() const { return m_noTiles; }
+
+private:
+    Tool *current() const { return m_tools[size_t(m_current)].get(); }
+    ToolEvent toolEvent(QMouseEvent *e) const;
+    void trackCursor(const QPoint &widgetPoint, Qt::KeyboardModifiers modifiers);
+    void setToolCursor();
+    bool altHeld() const;
+    // After a paste or a palette change: whether the brush hangs at the cursor.
+    bool restingPainting() const;
+    void leavePaste();
 
     // Offsets from anchor, a map location.
     Brush collectBrush(int kind, const QPoint &anchor) const;
@@ -108,14 +153,18 @@ private:
     bool acceptsPayload(const QMimeData *mime) const;
     bool isOwnDrag(const QDropEvent *e) const;
 
-
-    GLWidget *m_view;
+    ToolView &m_view;
+    std::array<std::unique_ptr<Tool>, ToolKindCount> m_tools;
+    ToolKind m_current = ToolKind::Select;
+    ToolKind m_beforePaste = ToolKind::Select;
+    std::optional<WallSet> m_wallSet;
     bool m_painting = false;
-    bool m_paintMode = false;
-    bool m_pasteArmed = false;
     QPoint m_cursor{0, 0};
+    // The placing grid's cell under the pointer, for the tools that draw on it.
+    QPoint m_placingCursor{0, 0};
     Qt::KeyboardModifiers m_modifiers;
     Brush m_brush;
+    Brush m_noTiles;
     qint16 m_brushAltitude = 0;
     bool m_bandShown = false;
     Band m_band;
@@ -124,8 +173,6 @@ private:
     bool m_pressed = false;
     QPoint m_pressPoint{0, 0};
     Qt::KeyboardModifiers m_pressModifiers;
-    QPoint m_lastPainted{-1, -1};
-    QPoint m_lastPaintPoint{-1, -1};
     bool m_draggingOut = false;
     DragLauncher m_launchDrag;
 };

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "scene/DrawnQuad.h"
+#include "view/tools/Tool.h"
+
+#include <QList>
+
+class TileEditor;
+
+// Deletes the tiles of the edited kind that a band covers (or the one tile
+// clicked), within the clip range: one undo group.
+class EraseTool : public Tool
+{
+public:
+    explicit EraseTool(TileEditor &editor) : m_ed(editor) {}
+    void press(const ToolEvent &) override {}
+    void move(const ToolEvent &e) override;
+    void release(const ToolEvent &e) override;
+    bool cancel() override;
+    QString hint() const override;
+
+private:
+    void erase(const QList<DrawnQuad> &hits);
+
+    TileEditor &m_ed;
+};

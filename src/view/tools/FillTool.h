@@ -1,0 +1,35 @@
+#pragma once
+
+#include "model/TileRecord.h"
+#include "view/tools/Tool.h"
+
+#include <QList>
+
+class TileEditor;
+
+// Fills the connected region at the placing altitude that is empty, or holds
+// the same tiles as the pressed cell, with the brush as a pattern. Regions
+// larger than MaxArea are refused with a message.
+class FillTool : public Tool
+{
+public:
+    // A 100 x 100 floor; anything larger is most likely an open edge.
+    static constexpr int MaxArea = 10000;
+
+    explicit FillTool(TileEditor &editor) : m_ed(editor) {}
+    void press(const ToolEvent &e) override;
+    void move(const ToolEvent &e) override;
+    void release(const ToolEvent &e) override;
+    const ToolPreview *preview() const override { return m_active ? &m_preview : nullptr; }
+    bool cancel() override;
+    QString hint() const override;
+    bool usesBrush() const override { return true; }
+    bool picksPlacingGrid() const override { return true; }
+
+private:
+    TileEditor &m_ed;
+    bool m_active = false;
+    bool m_refused = false;
+    ToolPreview m_preview;
+    QList<TileRecord> m_replaced;
+};

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "view/tools/ShapeTool.h"
+
+// A filled rectangle (floors, roofs): the brush laid as a pattern over every
+// cell between the two corners.
+class RectangleTool : public ShapeTool
+{
+public:
+    using ShapeTool::ShapeTool;
+    QString hint() const override;
+
+protected:
+    Brush shape(const QPoint &from, const QPoint &to) const override;
+};
