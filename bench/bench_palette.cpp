@@ -47,7 +47,7 @@ BENCHMARK(BM_SearchFilter)->DenseRange(0, 6)->Unit(benchmark::kMillisecond);
 
 void BM_SearchKeystroke(benchmark::State &state)
 {
-    Palette palette(QString(), nullptr, tileData(), true);
+    Palette palette(QStringLiteral("/nonexistent/palette.xml"), nullptr, tileData(), true);
     palette.resize(800, 300);
     palette.show();
     QCoreApplication::processEvents();

@@ -77,7 +77,10 @@ HuePicker::HuePicker(HueTable *hues, ArtReader *art, const TileInfoSource &data,
 void HuePicker::fillList()
 {
     const int count = m_hues ? m_hues->count() : 0;
-    auto *none = new QListWidgetItem(tr("0  (no hue)"), m_list);
+    // A blank strip keeps the names in one column.
+    QPixmap blank(ColoursPerHue * StripCell, StripHeight);
+    blank.fill(Qt::transparent);
+    auto *none = new QListWidgetItem(QIcon(blank), tr("0  (no hue)"), m_list);
     none->setData(Qt::UserRole, 0);
     for (int h = 1; h <= count; ++h) {
         const QString name = m_hues->name(h);

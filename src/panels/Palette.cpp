@@ -39,8 +39,11 @@ constexpr int Spacing = 6;
 constexpr int Margin = 8;
 // Tiles per "All tiles" sub-category: one list fill decodes no more art than this.
 constexpr int TilesPerRange = 256;
-// The natural icon size of search results, whose art sizes are not known ahead.
-constexpr int ResultIcon = 64;
+// The natural icon size of search results, whose art sizes are not known ahead:
+// a wall piece's proportions.
+constexpr QSize ResultIcon(64, 96);
+// Room for a short name under each result.
+constexpr int ResultWidth = 96;
 // Icons never shrink below this, however small the dock.
 constexpr int MinIcon = 24;
 // Where a list keeps the size its largest image wants.
@@ -64,11 +67,16 @@ QSize fittedIcon(const QSize &natural, const QSize &viewport, int textHeight)
                : fitted;
 }
 
+QString hexId(int id)
+{
+    constexpr int Hex = 16;
+    constexpr int Digits = 4;
+    return QStringLiteral("0x") + QString::number(id, Hex).toUpper().rightJustified(Digits, QLatin1Char('0'));
+}
+
 QString rangeName(int first, int last)
 {
-    return QStringLiteral("0x%1 - 0x%2")
-        .arg(QString::number(first, 16).toUpper().rightJustified(4, QLatin1Char('0')),
-             QString::number(last, 16).toUpper().rightJustified(4, QLatin1Char('0')));
+    return QStringLiteral("%1 - %2").arg(hexId(first), hexId(last));
 }
 
 // A top-level category of "All tiles" with sub-categories of consecutive tiles.
@@ -201,7 +209,7 @@ QWidget *Palette::makeResults()
     m_results->setSelectionMode(QAbstractItemView::SingleSelection);
     m_results->setDragEnabled(true);
     m_results->setDragDropMode(QAbstractItemView::DragOnly);
-    m_results->setProperty(NaturalIconSize, QSize(ResultIcon, ResultIcon));
+    m_results->setProperty(NaturalIconSize, ResultIcon);
     layout->addWidget(m_results);
     return page;
 }
@@ -386,7 +394,8 @@ void Palette::searchChanged(const QString &text)
         return;
     }
     m_resultsModel->setIds(m_index.filter(text));
-    m_resultsLabel->setText(tr("%n tile(s) found", nullptr, int(m_resultsModel->ids().size())));
+    const int found = int(m_resultsModel->ids().size());
+    m_resultsLabel->setText(found == 1 ? tr("1 tile found") : tr("%1 tiles found").arg(found));
     m_stack->setCurrentIndex(1);
 }
 
@@ -412,7 +421,7 @@ void Palette::fitIcons(QAbstractItemView *view)
     if (view == m_results) {
         // One grid for all results keeps the layout of tens of thousands cheap.
         const int text = view->fontMetrics().height();
-        m_results->setGridSize(QSize(qMax(icon.width(), ResultIcon) + 2 * Margin,
+        m_results->setGridSize(QSize(qMax(icon.width(), ResultWidth) + 2 * Margin,
                                      icon.height() + text + 2 * Spacing));
     }
 }

@@ -16,6 +16,7 @@ public:
     const QStringList &keys() const { return m_keys; }
 
 private:
+    static bool usable(const QString &key);
     void save() const;
 
     QStringList m_keys;

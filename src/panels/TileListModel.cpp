@@ -7,6 +7,7 @@
 #include "panels/TileLabel.h"
 
 #include <QMimeData>
+#include <QPixmap>
 
 namespace {
 // Icons of a few screens of results; older ones are decoded again when shown.
@@ -51,18 +52,18 @@ QVariant TileListModel::data(const QModelIndex &index, int role) const
     }
 }
 
-QPixmap TileListModel::icon(int id) const
+QIcon TileListModel::icon(int id) const
 {
-    if (QPixmap *cached = m_icons.object(id))
+    if (const QIcon *cached = m_icons.object(id))
         return *cached;
-    QPixmap pixmap;
+    QIcon icon;
     if (m_art) {
         const QImage image = m_art->staticImage(id, nullptr, false);
         if (!image.isNull())
-            pixmap = QPixmap::fromImage(image);
+            icon.addPixmap(QPixmap::fromImage(image));
     }
-    m_icons.insert(id, new QPixmap(pixmap));
-    return pixmap;
+    m_icons.insert(id, new QIcon(icon));
+    return icon;
 }
 
 Qt::ItemFlags TileListModel::flags(const QModelIndex &index) const

@@ -2,7 +2,7 @@
 
 #include <QAbstractListModel>
 #include <QCache>
-#include <QPixmap>
+#include <QIcon>
 #include <QVector>
 
 class ArtReader;
@@ -31,10 +31,11 @@ public:
     QMimeData *mimeData(const QModelIndexList &indexes) const override;
 
 private:
-    QPixmap icon(int id) const;
+    // An icon, not a pixmap: the view scales icons to its icon size, pixmaps not.
+    QIcon icon(int id) const;
 
     ArtReader *m_art;
     const TileData &m_data;
     QVector<int> m_ids;
-    mutable QCache<int, QPixmap> m_icons;
+    mutable QCache<int, QIcon> m_icons;
 };

@@ -278,6 +278,22 @@ private slots:
         QCOMPARE(p->listRecent()->item(0)->data(ListWidget::KeyRole).toString(), key(4660));
     }
 
+    // A damaged or edited settings file: only keys that can paint are kept, each once, 30 at most.
+    void recentFromDamagedSettings()
+    {
+        QStringList stored{"", "junk", "1:2:3", "70000:0:0:0:0:1:1", "5:0:0:0:0:1:7", key(1), key(1),
+                           QString(200, '1'), "-3:0:0:0:0:1:1"};
+        for (int id = 2; id < 40; ++id)
+            stored << key(id);
+        QSettings("Brightmoor", "Palette").setValue("Recent", stored);
+        auto p = palette();
+        QStringList expected{key(1)};
+        for (int id = 2; expected.size() < 30; ++id)
+            expected << key(id);
+        QCOMPARE(p->recentKeys(), expected);
+        QCOMPARE(p->listRecent()->count(), 30);
+    }
+
     // A small panel shrinks tall icons so a whole one shows; a large one shows them whole.
     void iconsFollowThePanel()
     {
