@@ -10,6 +10,7 @@
 #include "panels/Palette.h"
 #include "panels/TListItem.h"
 #include "panels/TileListModel.h"
+#include "panels/TileSearch.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -155,6 +156,25 @@ private slots:
         p->searchEdit()->clear();
         QCOMPARE(stack->currentWidget(), p->tabWidget());
         QCOMPARE(p->resultsModel()->rowCount(), 0);
+    }
+
+    // Index records that point past the art file, hold nothing or are absent list no tile.
+    void damagedArtIndexListsNoTile()
+    {
+        QImage dot(1, 1, QImage::Format_ARGB32);
+        dot.fill(qRgb(1, 2, 3));
+        MulWriter::IndexedFile files = MulWriter::artFiles({}, {{1, dot}, {2, dot}, {3, dot}, {4, dot}});
+        const int base = MulWriter::ArtIndexOffset;
+        MulWriter::putIndexRecord(files.index, base + 2, {qint32(files.data.size()) - 1, 64, 0});
+        MulWriter::putIndexRecord(files.index, base + 3, {0, 0, 0});
+        MulWriter::putIndexRecord(files.index, base + 4, {-1, 10, 0});
+        ArtReader art;
+        art.loadFromBytes(files.index, files.data);
+        TileSearch index;
+        index.build(m_data, &art);
+        QCOMPARE(index.ids(), QVector<int>{1});
+        QCOMPARE(index.filter("stone"), QVector<int>{});
+        QCOMPARE(index.filter("door"), QVector<int>{1});
     }
 
     // Double-clicking a result paints with it; dragging it carries it.
