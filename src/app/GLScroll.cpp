@@ -4,6 +4,7 @@
 #include "ui/Dialogs.h"
 #include "data/TileData.h"
 #include "model/Facet.h"
+#include "panels/HuePicker.h"
 #include "view/GLWidget.h"
 
 #include <QApplication>
@@ -319,13 +320,13 @@ void GLScroll::setHue()
 {
     if (!isCommandTarget())
         return;
-    bool ok = false;
-    // Only the hues the hue file has (0 is no hue).
-    const int hues = m_view->textures() ? m_view->textures()->hueCount() : 0;
-    const int hue = Dialogs::getInt(this, tr("Set hue"), tr("Hue value "),
-                                    0, 0, hues, 1, &ok);
-    if (ok)
-        m_view->setHueOrAltitude(0, hue, false);
+    // Only the hues the hue file has (0 is no hue), previewed on the selection.
+    const QList<TileRecord> tiles = m_view->selection().selectedTiles(*m_model, m_view->editedKind());
+    HueTable *hues = m_view->textures() ? m_view->textures()->hueTable() : nullptr;
+    const std::optional<int> hue = HuePicker::ask(this, hues, m_view->artReader(), m_view->tileData(),
+                                                  tiles, tiles.isEmpty() ? 0 : tiles.first().hue);
+    if (hue)
+        m_view->setHueOrAltitude(0, *hue, false);
 }
 
 void GLScroll::insertItem()

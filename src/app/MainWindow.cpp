@@ -585,6 +585,7 @@ void MainWindow::setMulDir()
     loadReaders();
     // Textures made from the old art would keep showing.
     m_textures->reload();
+    m_palette->reload();
     for (GLScroll *doc : documents())
         doc->view()->sceneChanged();
 }

@@ -341,6 +341,14 @@ int ArtReader::staticCount() const
     return d->index.size() - LandRecords;
 }
 
+bool ArtReader::hasStatic(int id) const
+{
+    if (id < 0 || id >= staticCount() || !d->art)
+        return false;
+    const IndexRecord &r = d->index[LandRecords + id];
+    return r.offset >= 0 && r.length > 0 && qint64(r.offset) + r.length <= d->art->size();
+}
+
 int ArtReader::landCount() const
 {
     return LandRecords;

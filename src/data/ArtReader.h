@@ -45,6 +45,9 @@ public:
     // Number of art ids the loaded index holds (16384 for the classic index,
     // up to 65536 for newer clients).
     int staticCount() const;
+    // Whether the index holds an entry for the art id inside the art file,
+    // without decoding it (the palette lists every such id).
+    bool hasStatic(int id) const;
     int landCount() const;
     // What load() found of the index and the art file.
     DataFileStatus indexStatus() const;

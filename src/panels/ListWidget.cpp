@@ -13,13 +13,31 @@ ListWidget::ListWidget(int kind, QWidget *parent) : QListWidget(parent), m_kind(
 
 QMimeData *ListWidget::dragData(const QListWidgetItem *item) const
 {
-    // The item's text is the tile's id; the tile sits at the reference point.
+    return payload(m_kind, key(item));
+}
+
+QString ListWidget::key(const QListWidgetItem *item) const
+{
+    const QString own = item->data(KeyRole).toString();
+    if (!own.isEmpty())
+        return own;
+    const QVariant id = item->data(IdRole);
+    const QString number = id.isValid() ? QString::number(id.toInt()) : item->text();
+    return number + QStringLiteral(":0:0:0:0:1:") + QString::number(m_kind);
+}
+
+QMimeData *ListWidget::payload(int kind, const QString &key)
+{
+    // The tile sits at the reference point with the key's altitude and hue.
+    const auto fields = TileRecord::keyFields(key);
     TileRecord tile;
-    tile.id = quint16(TileRecord::keyFields(item->text())[0]);
-    tile.kind = m_kind;
+    tile.id = quint16(fields[0]);
+    tile.z = qint16(fields[3]);
+    tile.hue = qint16(fields[4]);
+    tile.kind = kind;
     TileMap tiles;
     tiles[locationKey(0, 0)].append(tile);
-    return MimeMgr::encode(m_kind, tiles, 0, 0, 0);
+    return MimeMgr::encode(kind, tiles, 0, 0, 0);
 }
 
 void ListWidget::mousePressEvent(QMouseEvent *e)

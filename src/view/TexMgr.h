@@ -48,6 +48,7 @@ public:
 
     // How many hues the hue table holds (0 without one): the hues a user can pick.
     int hueCount() const;
+    HueTable *hueTable() const { return m_hues; }
 
     // The art files were reloaded: forget every texture and decoded image.
     void reload();

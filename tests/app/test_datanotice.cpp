@@ -6,6 +6,7 @@
 #include "ScriptedDialogs.h"
 #include "view/GLWidget.h"
 
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
@@ -87,7 +88,7 @@ private slots:
         QVERIFY(!notice(w));
     }
 
-    // 9 hues fill two blocks of eight: 16 hues, and no more, can be picked.
+    // 9 hues fill two blocks of eight: 16 hues, and no more, are offered.
     void huePromptOffersTheFilesHues()
     {
         save(client("hues.mul"), MulWriter::hues(QVector<MulWriter::Hue>(9)));
@@ -103,10 +104,14 @@ private slots:
         w.workspace()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(doc->parentWidget()));
         doc->setFocus();
         QTRY_VERIFY(doc->hasFocus());
-        dialogs.cancel();
+        int offered = -1;
+        dialogs.answerExec(QDialog::Rejected, [&](QDialog *d) {
+            if (auto *list = d->findChild<QListWidget *>("hueList"))
+                offered = list->count();
+        });
         doc->setHue();
-        QVERIFY(dialogs.last("int"));
-        QCOMPARE(std::pair(dialogs.last("int")->min, dialogs.last("int")->max), std::pair(0, 16));
+        QVERIFY(dialogs.last("exec"));
+        QCOMPARE(offered, 1 + 16); // no hue, then hues 1 to 16
     }
 };
 

@@ -111,6 +111,8 @@ int ScriptedDialogs::exec(QDialog *dialog)
 {
     calls.append({"exec", dialog->windowTitle(), {}, {}, {}, 0, 0});
     const Answer a = next();
+    if (a.prepare)
+        a.prepare(dialog);
     const int result = a.ok ? a.value.toInt() : QDialog::Rejected;
     if (result == QDialog::Accepted)
         dialog->accept();

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QVariant>
 
+#include <functional>
+
 // Answers every standard dialog from a queue and remembers what was asked.
 // An empty queue answers "cancel", so a forgotten answer never blocks a test.
 class ScriptedDialogs : public DialogProvider
@@ -22,14 +24,18 @@ public:
         bool ok = false;
         QVariant value;       // file name, int, text, item, StandardButton, QColor, dialog result
         QString filter;       // the chosen file filter
+        std::function<void(QDialog *)> prepare; // exec: works the dialog before it closes
     };
 
     ScriptedDialogs() { Dialogs::setProvider(this); }
     ~ScriptedDialogs() override { Dialogs::setProvider(nullptr); }
 
     void answer(const QVariant &value, const QString &filter = QString())
-    { answers.append({true, value, filter}); }
-    void cancel() { answers.append({false, QVariant(), QString()}); }
+    { answers.append({true, value, filter, {}}); }
+    void cancel() { answers.append({false, QVariant(), QString(), {}}); }
+    // An exec answered with result after prepare has worked the dialog as a user would.
+    void answerExec(int result, std::function<void(QDialog *)> prepare)
+    { answers.append({true, result, QString(), std::move(prepare)}); }
     int count(const QString &kind) const;
     const Call *last(const QString &kind) const;
 

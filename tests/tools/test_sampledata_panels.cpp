@@ -50,7 +50,11 @@ private slots:
         const QListWidgetItem *first = palette.listArt()->item(0);
         QCOMPARE(palette.listArt()->count(), static_cast<TListItem *>(stone)->tiles.size());
         QVERIFY(first);
-        QVERIFY(first->text() == QString::number(SampleCatalogue::StoneWallEW));
+        QCOMPARE(first->data(ListWidget::IdRole).toInt(), int(SampleCatalogue::StoneWallEW));
+        // Named as the sample tile data names it.
+        for (const auto &t : SampleCatalogue::art())
+            if (t.id == SampleCatalogue::StoneWallEW)
+                QCOMPARE(first->text(), QString::fromLatin1(t.name));
         QVERIFY(!first->icon().isNull());
     }
 

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <QtGlobal>
+
+#include <optional>
+
+// The names of the tile data's flag bits, as builders know them. The same
+// word names a flag in tooltips and in the palette's search.
+class TileFlagNames
+{
+public:
+    struct Flag {
+        quint64 bit;
+        const char *name;
+    };
+
+    // Every named bit, low bits first.
+    static const QVector<Flag> &all();
+    // The names of the bits set in flags, low bits first.
+    static QStringList names(quint64 flags);
+    // The bit a word names (any case), if it names one.
+    static std::optional<quint64> bitFor(const QString &word);
+    // The flags the palette's "All tiles" tab groups by, in tab order.
+    static const QVector<Flag> &groups();
+};

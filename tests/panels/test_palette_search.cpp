@@ -1,0 +1,345 @@
+// The palette over a tile data of 65,536 art tiles written to disk: names and
+// tooltips, the search by name, id and flag, "All tiles", "Recent" across a
+// restart, and icons that follow the panel's size.
+#include "FileBytes.h"
+#include "MulWriter.h"
+#include "data/ArtReader.h"
+#include "data/TileData.h"
+#include "model/TileRecord.h"
+#include "panels/ListWidget.h"
+#include "panels/Palette.h"
+#include "panels/TListItem.h"
+#include "panels/TileListModel.h"
+#include "panels/TileSearch.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+constexpr int Tiles = 65536;
+constexpr int TallTile = 100; // 40 x 200 art: taller than a small panel
+constexpr int Wall = 0x10, Surface = 0x200, Foliage = 0x20000, Roof = 0x10000000, Door = 0x20000000;
+
+bool hasArt(int id) { return id % 97 != 5; }
+// Eight kinds of tile, by id modulo 8.
+const char *nameOf(int id)
+{
+    static const char *names[] = {"stone wall", "wooden door", "roof tile", "bush",
+                                  "stone wall", "wooden door", "roof tile", ""};
+    return names[id % 8];
+}
+quint64 flagsOf(int id)
+{
+    static const quint64 flags[] = {Wall, Door, Roof | Surface, Foliage, Wall, Door, Roof | Surface, 0};
+    return flags[id % 8];
+}
+quint8 heightOf(int id) { return quint8(id % 50); }
+
+// Ids with art whose kind (id modulo 8) is among the residues.
+QList<int> idsOfKinds(const QList<int> &residues)
+{
+    QList<int> out;
+    for (int id = 0; id < Tiles; ++id)
+        if (hasArt(id) && residues.contains(id % 8))
+            out << id;
+    return out;
+}
+QList<int> allWithArt() { return idsOfKinds({0, 1, 2, 3, 4, 5, 6, 7}); }
+QString key(int id) { return QString::number(id) + ":0:0:0:0:1:1"; }
+} // namespace
+
+class TestPaletteSearch : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    TileData m_data;
+    std::unique_ptr<ArtReader> m_art;
+    QString m_paletteXml;
+
+    std::unique_ptr<Palette> palette() const
+    {
+        return std::make_unique<Palette>(m_paletteXml, m_art.get(), m_data, true);
+    }
+    static QList<int> resultIds(const Palette &p)
+    {
+        QList<int> ids;
+        const TileListModel *model = p.resultsModel();
+        for (int row = 0; row < model->rowCount(); ++row)
+            ids << model->index(row).data(TileListModel::IdRole).toInt();
+        return ids;
+    }
+    static QList<int> listIds(const QListWidget *list)
+    {
+        QList<int> ids;
+        for (int i = 0; i < list->count(); ++i)
+            ids << list->item(i)->data(ListWidget::IdRole).toInt();
+        return ids;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+            QSettings::setPath(format, QSettings::UserScope, m_dir.filePath("settings"));
+        QMap<int, MulWriter::StaticInfo> statics;
+        QMap<int, QImage> images;
+        QImage dot(1, 1, QImage::Format_ARGB32);
+        dot.fill(qRgb(200, 40, 40));
+        for (int id = 0; id < Tiles; ++id) {
+            statics.insert(id, {flagsOf(id), heightOf(id), nameOf(id)});
+            if (hasArt(id))
+                images.insert(id, dot);
+        }
+        QImage tall(40, 200, QImage::Format_ARGB32);
+        tall.fill(qRgb(40, 40, 200));
+        images.insert(TallTile, tall);
+        QVERIFY(writeFileBytes(m_dir.filePath("tiledata.mul"),
+                               MulWriter::tileData({}, statics, MulWriter::TileDataLayout::Classic, Tiles)));
+        const MulWriter::IndexedFile art =
+            MulWriter::artFiles({}, images, MulWriter::ArtIndexOffset + Tiles);
+        QVERIFY(writeFileBytes(m_dir.filePath("artidx.mul"), art.index));
+        QVERIFY(writeFileBytes(m_dir.filePath("art.mul"), art.data));
+        m_data.load(m_dir.filePath("tiledata.mul"));
+        m_art = std::make_unique<ArtReader>(m_dir.filePath("artidx.mul"), m_dir.filePath("art.mul"),
+                                            QString(), QString());
+        m_paletteXml = m_dir.filePath("palette.xml");
+        QVERIFY(writeFileBytes(m_paletteXml, "<p><tilesets><statics><tileset name='Mixed'><group name='Some'>"
+                                             "<tile>4660</tile><tile>100</tile><tile>4663</tile>"
+                                             "<tile>4662</tile></group></tileset></statics></tilesets></p>"));
+        QCOMPARE(m_data.staticCount(), Tiles);
+    }
+
+    void search_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QList<int>>("expected");
+        QTest::newRow("name") << "wall" << idsOfKinds({0, 4});
+        QTest::newRow("name in any case, two words") << "STONE Wall" << idsOfKinds({0, 4});
+        QTest::newRow("part of a name") << "oode" << idsOfKinds({1, 5});
+        QTest::newRow("flag word only") << "surface" << idsOfKinds({2, 6});
+        QTest::newRow("flag word, other name") << "foliage" << idsOfKinds({3});
+        QTest::newRow("two words") << "tile roof" << idsOfKinds({2, 6});
+        QTest::newRow("decimal id") << "4660" << QList<int>{4660};
+        QTest::newRow("hex id") << "0x1234" << QList<int>{4660};
+        QTest::newRow("hex id, capitals") << "0X1234" << QList<int>{4660};
+        QTest::newRow("id and flag") << "wall 0x1234" << QList<int>{4660};
+        QTest::newRow("id and other flag") << "door 0x1234" << QList<int>{};
+        QTest::newRow("id without art") << QString::number(5) << QList<int>{};
+        QTest::newRow("nothing") << "xyz" << QList<int>{};
+    }
+
+    // Results as one types, shown instead of the tabs; an empty field shows the tabs again.
+    void search()
+    {
+        QFETCH(QString, query);
+        QFETCH(QList<int>, expected);
+        auto p = palette();
+        QCOMPARE(p->searchIndex().size(), allWithArt().size());
+        QStackedWidget *stack = p->findChild<QStackedWidget *>();
+        QVERIFY(stack);
+        QCOMPARE(stack->currentWidget(), p->tabWidget());
+        for (int typed = 1; typed <= query.size(); ++typed)
+            p->searchEdit()->setText(query.left(typed));
+        QCOMPARE(resultIds(*p), expected);
+        QCOMPARE(stack->currentWidget(), p->resultsView()->parentWidget());
+        QVERIFY(p->resultsLabel()->text().startsWith(QString::number(expected.size()) + " tile"));
+        p->searchEdit()->clear();
+        QCOMPARE(stack->currentWidget(), p->tabWidget());
+        QCOMPARE(p->resultsModel()->rowCount(), 0);
+    }
+
+    // Index records that point past the art file, hold nothing or are absent list no tile.
+    void damagedArtIndexListsNoTile()
+    {
+        QImage dot(1, 1, QImage::Format_ARGB32);
+        dot.fill(qRgb(1, 2, 3));
+        MulWriter::IndexedFile files = MulWriter::artFiles({}, {{1, dot}, {2, dot}, {3, dot}, {4, dot}});
+        const int base = MulWriter::ArtIndexOffset;
+        MulWriter::putIndexRecord(files.index, base + 2, {qint32(files.data.size()) - 1, 64, 0});
+        MulWriter::putIndexRecord(files.index, base + 3, {0, 0, 0});
+        MulWriter::putIndexRecord(files.index, base + 4, {-1, 10, 0});
+        ArtReader art;
+        art.loadFromBytes(files.index, files.data);
+        TileSearch index;
+        index.build(m_data, &art);
+        QCOMPARE(index.ids(), QVector<int>{1});
+        QCOMPARE(index.filter("stone"), QVector<int>{});
+        QCOMPARE(index.filter("door"), QVector<int>{1});
+    }
+
+    // Double-clicking a result paints with it; dragging it carries it.
+    void resultPaintsAndDrags()
+    {
+        auto p = palette();
+        QSignalSpy paint(p.get(), &Palette::setPainting);
+        p->searchEdit()->setText("0x1234");
+        const QModelIndex first = p->resultsModel()->index(0);
+        emit p->resultsView()->doubleClicked(first);
+        QCOMPARE(paint.value(0).value(0).toString(), key(4660));
+        std::unique_ptr<QMimeData> drag(p->resultsModel()->mimeData({first}));
+        std::unique_ptr<QMimeData> expected(ListWidget::payload(Art, key(4660)));
+        QCOMPARE(drag->data("bm/art"), expected->data("bm/art"));
+    }
+
+    void namesAndTooltips_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("wall") << 4660 << "stone wall" << "stone wall\nId 0x1234 (4660)\nHeight 10\nFlags: Wall";
+        QTest::newRow("unnamed") << 4663 << "4663" << "Id 0x1237 (4663)\nHeight 13\nFlags: none";
+        QTest::newRow("two flags") << 4662 << "roof tile" << "roof tile\nId 0x1236 (4662)\nHeight 12\nFlags: Surface, Roof";
+    }
+
+    // The same name and tooltip in a palette.xml category, in the results and in "All tiles".
+    void namesAndTooltips()
+    {
+        QFETCH(int, id);
+        QFETCH(QString, text);
+        QFETCH(QString, tip);
+        auto p = palette();
+        p->treeArt()->topLevelItem(0)->child(0)->setSelected(true);
+        const int row = listIds(p->listArt()).indexOf(id);
+        QVERIFY(row >= 0);
+        QCOMPARE(p->listArt()->item(row)->text(), text);
+        QCOMPARE(p->listArt()->item(row)->toolTip(), tip);
+        p->searchEdit()->setText(QString::number(id));
+        QCOMPARE(p->resultsModel()->index(0).data(Qt::DisplayRole).toString(), text);
+        QCOMPARE(p->resultsModel()->index(0).data(Qt::ToolTipRole).toString(), tip);
+    }
+
+    // Every tile with art, under each builder's flag it has, the rest under "Other".
+    void allTilesTab()
+    {
+        auto p = palette();
+        QTreeWidget *tree = p->treeAll();
+        const QList<QPair<QString, QList<int>>> groups{
+            {"Wall", idsOfKinds({0, 4})}, {"Door", idsOfKinds({1, 5})}, {"Roof", idsOfKinds({2, 6})},
+            {"Surface", idsOfKinds({2, 6})}, {"Foliage", idsOfKinds({3})}, {"Other", idsOfKinds({7})}};
+        QCOMPARE(tree->topLevelItemCount(), groups.size());
+        QSet<int> listed;
+        for (int g = 0; g < groups.size(); ++g) {
+            const QTreeWidgetItem *group = tree->topLevelItem(g);
+            QCOMPARE(group->text(0), QString("%1 (%2)").arg(groups[g].first).arg(groups[g].second.size()));
+            QList<int> ids;
+            for (int c = 0; c < group->childCount(); ++c)
+                ids << static_cast<const TListItem *>(group->child(c))->tiles;
+            QCOMPARE(ids, groups[g].second);
+            listed.unite(QSet<int>(ids.begin(), ids.end()));
+        }
+        const QList<int> withArt = allWithArt();
+        QCOMPARE(listed, QSet<int>(withArt.begin(), withArt.end()));
+
+        // A range fills the list with its named tiles; double-clicking one paints with it.
+        QSignalSpy paint(p.get(), &Palette::setPainting);
+        tree->topLevelItem(1)->child(1)->setSelected(true);
+        QCOMPARE(listIds(p->listAll()), groups[1].second.mid(256, 256));
+        QCOMPARE(p->listAll()->item(0)->text(), QString("wooden door"));
+        const auto hex4 = [](int n) { return QString::number(n, 16).toUpper().rightJustified(4, '0'); };
+        QCOMPARE(tree->topLevelItem(1)->child(1)->text(0),
+                 "0x" + hex4(groups[1].second[256]) + " - 0x" + hex4(groups[1].second[511]));
+        emit p->listAll()->itemDoubleClicked(p->listAll()->item(3));
+        QCOMPARE(paint.value(0).value(0).toString(), key(groups[1].second[259]));
+    }
+
+    // The last 30 brushes, most recent first, each once, kept across a restart.
+    void recentBrushes()
+    {
+        QSettings("Brightmoor", "Palette").clear();
+        {
+            auto p = palette();
+            for (int id = 0; id < 35; ++id)
+                p->addRecent(key(id));
+            p->addRecent(key(10));
+            QStringList expected{key(10)};
+            for (int id = 34; id >= 5; --id)
+                if (id != 10)
+                    expected << key(id);
+            QCOMPARE(p->recentKeys(), expected);
+            QCoreApplication::processEvents();
+            QCOMPARE(p->listRecent()->count(), 30);
+            QCOMPARE(p->listRecent()->item(0)->data(ListWidget::KeyRole).toString(), key(10));
+            QCOMPARE(p->listRecent()->item(0)->text(), QString("roof tile"));
+        }
+        auto p = palette();
+        QCOMPARE(p->recentKeys().size(), 30);
+        QCOMPARE(p->recentKeys().first(), key(10));
+        QCOMPARE(p->listRecent()->count(), 30);
+
+        // Painting from a palette list puts the tile first; a brush with a hue keeps it.
+        QSignalSpy paint(p.get(), &Palette::setPainting);
+        QSignalSpy stop(p.get(), &Palette::stopPainting);
+        p->treeArt()->topLevelItem(0)->child(0)->setSelected(true);
+        emit p->listArt()->itemDoubleClicked(p->listArt()->item(0));
+        QCOMPARE(p->recentKeys().first(), key(4660));
+        p->addRecent("100:0:0:5:33:1:1");
+        QCoreApplication::processEvents();
+        QCOMPARE(p->recentKeys().mid(0, 2), QStringList({"100:0:0:5:33:1:1", key(4660)}));
+        QVERIFY(p->listRecent()->item(0)->toolTip().endsWith("\nHue 33"));
+
+        // Painting from the recent list keeps painting while the list is rebuilt.
+        paint.clear();
+        const int stops = stop.count();
+        emit p->listRecent()->itemDoubleClicked(p->listRecent()->item(1));
+        QCoreApplication::processEvents();
+        QCOMPARE(paint.value(0).value(0).toString(), key(4660));
+        QCOMPARE(stop.count(), stops);
+        QCOMPARE(p->recentKeys().first(), key(4660));
+        QCOMPARE(p->listRecent()->item(0)->data(ListWidget::KeyRole).toString(), key(4660));
+    }
+
+    // A damaged or edited settings file: only keys that can paint are kept, each once, 30 at most.
+    void recentFromDamagedSettings()
+    {
+        QStringList stored{"", "junk", "1:2:3", "70000:0:0:0:0:1:1", "5:0:0:0:0:1:7", key(1), key(1),
+                           QString(200, '1'), "-3:0:0:0:0:1:1"};
+        for (int id = 2; id < 40; ++id)
+            stored << key(id);
+        QSettings("Brightmoor", "Palette").setValue("Recent", stored);
+        auto p = palette();
+        QStringList expected{key(1)};
+        for (int id = 2; expected.size() < 30; ++id)
+            expected << key(id);
+        QCOMPARE(p->recentKeys(), expected);
+        QCOMPARE(p->listRecent()->count(), 30);
+    }
+
+    // A small panel shrinks tall icons so a whole one shows; a large one shows them whole.
+    void iconsFollowThePanel()
+    {
+        auto p = palette();
+        p->resize(400, 220);
+        p->show();
+        QVERIFY(QTest::qWaitForWindowExposed(p.get()));
+        p->tabWidget()->setCurrentIndex(0);
+        p->treeArt()->topLevelItem(0)->child(0)->setSelected(true);
+        ListWidget *list = p->listArt();
+        QCoreApplication::processEvents();
+        const int tall = listIds(list).indexOf(TallTile);
+        QVERIFY(list->iconSize().height() < 200);
+        QVERIFY(list->iconSize().height() >= 24);
+        list->doItemsLayout();
+        // Scrolled to, the tall tile shows whole.
+        const QRect item = list->visualItemRect(list->item(tall));
+        QVERIFY2(item.height() <= list->viewport()->height() && item.width() <= list->viewport()->width(),
+                 qPrintable(QString("%1x%2 in %3x%4").arg(item.width()).arg(item.height())
+                                .arg(list->viewport()->width()).arg(list->viewport()->height())));
+        QVERIFY(list->viewport()->width() > p->treeArt()->width());
+        p->resize(900, 700);
+        QCoreApplication::processEvents();
+        QCOMPARE(list->iconSize(), QSize(40, 200));
+    }
+};
+
+QTEST_MAIN(TestPaletteSearch)
+#include "test_palette_search.moc"
