@@ -114,6 +114,8 @@ void MainWindow::connectDocumentTools(GLScroll *d)
     GLWidget *v = d->view();
     v->setDimBelow(m_dimLower->isChecked());
     v->setWallSet(m_wallSet);
+    // A picked tile is a brush like one chosen in the palette.
+    connect(v, &GLWidget::brushChosen, m_palette, &Palette::addRecent);
     connect(v, &GLWidget::toolChanged, this, [this, d](int tool) {
         if (activeDocument() != d)
             return;

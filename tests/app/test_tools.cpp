@@ -419,6 +419,8 @@ void TestTools::eyedropperTakesTheTile()
     QCOMPARE(chosen.count(), 1);
     QCOMPARE(chosen.last().at(0).toString(), QStringLiteral("700:0:0:5:5:1:1"));
     QVERIFY(m_main->toolLabel()->text().contains(QStringLiteral("hue 5")));
+    // The picked tile heads the palette's recent brushes.
+    QCOMPARE(m_main->palette()->recentKeys().value(0), QStringLiteral("700:0:0:5:5:1:1"));
     // Painted elsewhere it keeps its hue and its height above the placing altitude.
     key(Qt::Key_B);
     view()->setPlacingAlt(10);
