@@ -73,7 +73,7 @@ QString GLWidget::selectionSummary() const
     int count = 0;
     int minX = 0, maxX = 0, minY = 0, maxY = 0, minZ = 0, maxZ = 0;
     for (int kind : {int(Terrain), int(Art)}) {
-        for (const QList<TileIdentity> &list : m_selection.set(kind)) {
+        for (const auto &list : m_selection.set(kind)) {
             for (const TileIdentity &t : list) {
                 if (count == 0) {
                     minX = maxX = t.x;
