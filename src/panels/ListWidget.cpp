@@ -18,7 +18,7 @@ QMimeData *ListWidget::dragData(const QListWidgetItem *item) const
 
 QString ListWidget::key(const QListWidgetItem *item) const
 {
-    const QString own = item->data(KeyRole).toString();
+    QString own = item->data(KeyRole).toString();
     if (!own.isEmpty())
         return own;
     const QVariant id = item->data(IdRole);
