@@ -553,9 +553,9 @@ void GLWidget::loadSceneMatrix()
 // draws that on it.
 void GLWidget::paintGL()
 {
-    if (!m_batched) {
-        drawTileLayer();
-    } else if (prepareLayer()) {
+    // Without a layer (the reference drawing, or none could be made) the
+    // tiles go straight into the view.
+    if (m_batched && prepareLayer()) {
         if (!layerCurrent()) {
             m_layer->bind();
             drawTileLayer();
@@ -564,7 +564,7 @@ void GLWidget::paintGL()
         }
         showLayer();
     } else {
-        drawTileLayer(); // no layer could be made: batched straight into the view
+        drawTileLayer();
     }
     drawOverlays();
     glFlush();
