@@ -207,7 +207,7 @@ QImage TestBatchedRender::batched()
 QImage TestBatchedRender::reference()
 {
     view()->setBatched(false);
-    const QImage image = view()->grabFramebuffer();
+    QImage image = view()->grabFramebuffer();
     view()->setBatched(true);
     return image;
 }
