@@ -67,19 +67,29 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 
 std::optional<int> idOfColour(QRgb c)
 {
-    for (const SceneTile &t : Scene + QList<SceneTile>{Brush})
+    static const QList<SceneTile> tiles = Scene + QList<SceneTile>{Brush};
+    for (const SceneTile &t : tiles)
         if ((c | 0xFF000000u) == t.colour)
             return t.id;
     return std::nullopt;
 }
 
+// Each tile's bounding box in the frame, found a run of equal pixels at a time.
 QMap<int, QRect> tileRects(const QImage &frame)
 {
+    const QImage image = frame.convertToFormat(QImage::Format_ARGB32);
     QMap<int, QRect> rects;
-    for (int y = 0; y < frame.height(); ++y)
-        for (int x = 0; x < frame.width(); ++x)
-            if (const auto id = idOfColour(frame.pixel(x, y)))
-                rects[*id] |= QRect(x, y, 1, 1);
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width();) {
+            int end = x + 1;
+            while (end < image.width() && line[end] == line[x])
+                ++end;
+            if (const auto id = idOfColour(line[x]))
+                rects[*id] |= QRect(x, y, end - x, 1);
+            x = end;
+        }
+    }
     return rects;
 }
 

@@ -68,7 +68,7 @@ void TestIsoGeometry::walkCoversThePannedViewAtFreeScales()
     for (const auto &c : cases) {
         const int w = c.size.width(), h = c.size.height();
         const QPoint centre = IsoGeometry::viewCentre(
-            anchor, IsoGeometry::unproject(QPointF(w / 2, h / 2), w, h, c.scale, c.pan));
+            anchor, IsoGeometry::unproject(QPointF(QPoint(w / 2, h / 2)), w, h, c.scale, c.pan));
         const auto walk = IsoGeometry::walk(w, h, c.scale, centre);
         for (int px = 0; px <= w; px += 61) {
             for (int py = 0; py <= h + int(508 * c.scale); py += 67) {
