@@ -19,8 +19,8 @@ bool Selection::query(const TileIdentity &t) const
     if (!validKind(t.kind))
         return false;
     const Set &s = m_sets[t.kind];
-    const auto it = s.constFind(locationKey(t.x, t.y));
-    return it != s.cend() && it->contains(t);
+    const Entries *entries = s.find(locationKey(t.x, t.y));
+    return entries && entries->contains(t);
 }
 
 bool Selection::add(const TileIdentity &t, bool exclusive)
@@ -76,12 +76,13 @@ bool Selection::remove(const TileIdentity &t)
         return false;
     Set &s = m_sets[t.kind];
     ++m_revision;
-    const auto it = s.find(locationKey(t.x, t.y));
-    if (it == s.end())
+    const quint32 key = locationKey(t.x, t.y);
+    Entries *entries = s.find(key);
+    if (!entries)
         return false;
-    const bool removed = it->removeOne(t);
-    if (it->isEmpty())
-        s.erase(it);
+    const bool removed = entries->removeOne(t);
+    if (entries->isEmpty())
+        s.erase(key);
     return removed;
 }
 

@@ -1,10 +1,9 @@
 #pragma once
 
+#include "scene/SelectionSet.h"
 #include "scene/TileIdentity.h"
 
-#include <QHash>
 #include <QList>
-#include <QVarLengthArray>
 
 class Facet;
 
@@ -13,10 +12,8 @@ class Facet;
 class Selection
 {
 public:
-    // Nearly every location holds one selected tile: kept inline, a selection
-    // of many tiles costs no allocation per location.
-    using Entries = QVarLengthArray<TileIdentity, 1>;
-    using Set = QHash<quint32, Entries>;
+    using Entries = SelectionSet::Entries;
+    using Set = SelectionSet;
     // What clear() empties: the values of the view's selection interface.
     enum ClearWhich : int { ClearBoth = 0, ClearTerrain = 1, ClearArt = 2 };
 
