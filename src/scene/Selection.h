@@ -31,6 +31,9 @@ public:
     const Set &set(int kind) const { return m_sets[kind == Art ? 1 : 0]; }
     // For each selected identity of the kind, the matching record of the model.
     QList<TileRecord> selectedTiles(const Facet &model, int kind) const;
+    // Each selected identity of the kind as a record of its seven key fields
+    // only, without looking the model up: what the model finds its tiles by.
+    QList<TileRecord> selectedKeys(int kind) const;
     // Counts the calls that may have changed the selection: views compare it
     // to know whether their picture shows the current one.
     quint64 revision() const { return m_revision; }
