@@ -26,7 +26,8 @@ bool Facet::putTile(qint32 x, qint32 y, const TileRecord &tile, TileNode &&node)
     if (node.empty()) {
         set.insert(tile);
     } else {
-        node.value() = tile;
+        if (&node.value() != &tile)
+            node.value() = tile;
         set.insert(std::move(node));
     }
     ++m_revision;
@@ -42,16 +43,28 @@ bool Facet::removeTile(qint32 x, qint32 y, const TileRecord &tile)
 
 Facet::TileNode Facet::takeTile(qint32 x, qint32 y, const TileRecord &tile)
 {
+    return take(x, y, tile, true);
+}
+
+Facet::TileNode Facet::takeTileIfPresent(qint32 x, qint32 y, const TileRecord &tile)
+{
+    return take(x, y, tile, false);
+}
+
+Facet::TileNode Facet::take(qint32 x, qint32 y, const TileRecord &tile, bool reportMissing)
+{
     // Whatever is held can be removed, also a tile a file put outside the area.
     const auto entry = m_locations.find(locationKey(x, y));
     if (entry == m_locations.end()) {
-        report("not in lookup ", x, y, tile);
+        if (reportMissing)
+            report("not in lookup ", x, y, tile);
         return {};
     }
     TileSet &set = entry.value();
     const auto found = std::find(set.begin(), set.end(), tile);
     if (found == set.end()) {
-        report("Tile not found in multiset ", x, y, tile);
+        if (reportMissing)
+            report("Tile not found in multiset ", x, y, tile);
         return {};
     }
     TileNode node = set.extract(found);
@@ -78,14 +91,26 @@ const Facet::TileSet *Facet::tilesAtPtr(qint32 x, qint32 y) const
     return entry == m_locations.constEnd() || entry->empty() ? nullptr : &entry.value();
 }
 
+bool Facet::holds(qint32 x, qint32 y, const TileRecord &tile) const
+{
+    const TileSet *set = tilesAtPtr(x, y);
+    return set && std::find(set->cbegin(), set->cend(), tile) != set->cend();
+}
+
 void Facet::endBulk()
 {
     if (m_bulk == 0 || --m_bulk > 0)
         return;
-    for (const quint32 key : std::as_const(m_emptied)) {
-        const auto entry = m_locations.find(key);
-        if (entry != m_locations.end() && entry->empty())
-            m_locations.erase(entry);
+    // When many were emptied (a moved multi), one walk of the table beats a look-up each.
+    constexpr qsizetype WalkShare = 8;
+    if (m_emptied.size() > m_locations.size() / WalkShare) {
+        m_locations.removeIf([](const LocationTable::iterator &entry) { return entry->empty(); });
+    } else {
+        for (const quint32 key : std::as_const(m_emptied)) {
+            const auto entry = m_locations.find(key);
+            if (entry != m_locations.end() && entry->empty())
+                m_locations.erase(entry);
+        }
     }
     m_emptied.clear();
 }

@@ -31,6 +31,8 @@ public:
     // `tile` in the node (or in new storage when it is empty) where addTile
     // would add it.
     TileNode takeTile(qint32 x, qint32 y, const TileRecord &tile);
+    // takeTile of a tile that may be gone (a stale selection): no report when it is.
+    TileNode takeTileIfPresent(qint32 x, qint32 y, const TileRecord &tile);
     bool putTile(qint32 x, qint32 y, const TileRecord &tile, TileNode &&node);
     // Within a bulk change, locations it empties stay in the table until it
     // ends, so tiles moving on to them find their entries still there.
@@ -39,6 +41,8 @@ public:
     TileSet tilesAt(qint32 x, qint32 y) const;
     // The same without a copy; nullptr for an empty location.
     const TileSet *tilesAtPtr(qint32 x, qint32 y) const;
+    // A tile equal to `tile` (its key fields) is at the location.
+    bool holds(qint32 x, qint32 y, const TileRecord &tile) const;
     bool placeAt(qint32 x, qint32 y, TileRecord &tile) const;
     void setPlacingAltitude(qint32 altitude) { m_altitude = altitude; }
     qint32 placingAltitude() const { return m_altitude; }
@@ -88,6 +92,7 @@ private:
 
     // One diagnostic line on standard output.
     static void report(const char *what, qint32 x, qint32 y, const TileRecord &tile);
+    TileNode take(qint32 x, qint32 y, const TileRecord &tile, bool reportMissing);
 
     LocationTable m_locations;
     int m_bulk = 0;

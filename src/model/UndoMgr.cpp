@@ -33,31 +33,40 @@ void UndoMgr::removeTile(const TileRecord &tile)
         m_currentGroup.changes.push_back(Change::of(tile, false));
 }
 
+// All tiles leave before any arrives: a tile is taken from among the tiles
+// that were there, never for an equal one moved in. The changes are kept as
+// pairs, each removal next to its addition, which is how a replay hands the
+// storage over again.
 QList<TileRecord> UndoMgr::moveTiles(const QList<TileRecord> &tiles, int dx, int dy, int dz)
 {
-    QList<TileRecord> moved;
-    moved.reserve(tiles.size());
-    m_currentGroup.changes.reserve(m_currentGroup.changes.size() + 2 * size_t(tiles.size()));
+    std::vector<Facet::TileNode> taken;
+    taken.reserve(size_t(tiles.size()));
     m_model->beginBulk();
     for (const TileRecord &from : tiles) {
-        TileRecord to = from;
+        if (!inside(from))
+            continue;
+        Facet::TileNode node = m_model->takeTileIfPresent(from.x, from.y, from);
+        if (!node.empty())
+            taken.push_back(std::move(node));
+    }
+    QList<TileRecord> moved;
+    moved.reserve(qsizetype(taken.size()));
+    m_currentGroup.changes.reserve(m_currentGroup.changes.size() + 2 * taken.size());
+    for (Facet::TileNode &node : taken) {
+        // The record is moved where it lies, in the storage it goes back in with.
+        TileRecord &to = node.value();
+        m_currentGroup.changes.push_back(Change::of(to, false));
         to.x += dx;
         to.y += dy;
         to.z = qint16(to.z + dz);
         to.sortZ = to.z;
-        Facet::TileNode node;
-        if (inside(from)) {
-            node = m_model->takeTile(from.x, from.y, from);
-            if (!node.empty())
-                m_currentGroup.changes.push_back(Change::of(from, false));
-        }
+        moved.append(to);
         if (!inside(to)) {
             std::fputs("Not adding\n", stdout);
             std::fflush(stdout);
         } else if (m_model->putTile(to.x, to.y, to, std::move(node))) {
-            m_currentGroup.changes.push_back(Change::of(to, true));
+            m_currentGroup.changes.push_back(Change::of(moved.constLast(), true));
         }
-        moved.append(to);
     }
     m_model->endBulk();
     return moved;

@@ -28,6 +28,8 @@ public:
     void removeTile(const TileRecord &tile);
     // removeTile of each tile and insertTile of it moved by (dx, dy, dz), in
     // turn, reusing each tile's storage; gives every moved tile, added or not.
+    // The tiles need only their key fields: the model's own records move, and
+    // a tile the model does not hold is passed over.
     QList<TileRecord> moveTiles(const QList<TileRecord> &tiles, int dx, int dy, int dz);
     void markDuplicate();
     void commitGroup();

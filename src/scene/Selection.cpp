@@ -19,8 +19,8 @@ bool Selection::query(const TileIdentity &t) const
     if (!validKind(t.kind))
         return false;
     const Set &s = m_sets[t.kind];
-    const auto it = s.constFind(locationKey(t.x, t.y));
-    return it != s.cend() && it->contains(t);
+    const Entries *entries = s.find(locationKey(t.x, t.y));
+    return entries && entries->contains(t);
 }
 
 bool Selection::add(const TileIdentity &t, bool exclusive)
@@ -56,14 +56,9 @@ void Selection::addAll(const QList<TileRecord> &tiles)
         add(TileIdentity::of(t), false);
 }
 
+// One walk of the model: counting its tiles first would cost as much as adding them.
 void Selection::addAll(const Facet &model)
 {
-    qsizetype art = 0, terrain = 0;
-    for (const Facet::TileSet &tiles : model.locations()) {
-        for (const TileRecord &t : tiles)
-            ++(t.kind == Art ? art : terrain);
-    }
-    reserveFor(terrain, art);
     for (const Facet::TileSet &tiles : model.locations()) {
         for (const TileRecord &t : tiles)
             add(TileIdentity::of(t), false);
@@ -76,12 +71,13 @@ bool Selection::remove(const TileIdentity &t)
         return false;
     Set &s = m_sets[t.kind];
     ++m_revision;
-    const auto it = s.find(locationKey(t.x, t.y));
-    if (it == s.end())
+    const quint32 key = locationKey(t.x, t.y);
+    Entries *entries = s.find(key);
+    if (!entries)
         return false;
-    const bool removed = it->removeOne(t);
-    if (it->isEmpty())
-        s.erase(it);
+    const bool removed = entries->removeOne(t);
+    if (entries->isEmpty())
+        s.erase(key);
     return removed;
 }
 
@@ -134,6 +130,33 @@ QList<TileRecord> Selection::selectedTiles(const Facet &model, int kind) const
                     break;
                 }
             }
+        }
+    }
+    return out;
+}
+
+QList<TileRecord> Selection::selectedKeys(int kind) const
+{
+    QList<TileRecord> out;
+    if (!validKind(kind))
+        return out;
+    out.reserve(m_sets[kind].size());
+    for (const auto &entries : m_sets[kind]) {
+        for (const TileIdentity &t : entries) {
+            // Fields a record cannot hold match no tile of the model.
+            if (t.id != quint16(t.id) || t.z != qint16(t.z) || t.hue != qint16(t.hue)
+                || t.visible != qint16(t.visible))
+                continue;
+            TileRecord r;
+            r.kind = t.kind;
+            r.id = quint16(t.id);
+            r.x = t.x;
+            r.y = t.y;
+            r.z = qint16(t.z);
+            r.sortZ = r.z;
+            r.hue = qint16(t.hue);
+            r.visible = qint16(t.visible);
+            out.append(r);
         }
     }
     return out;

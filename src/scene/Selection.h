@@ -1,10 +1,9 @@
 #pragma once
 
+#include "scene/SelectionSet.h"
 #include "scene/TileIdentity.h"
 
-#include <QHash>
 #include <QList>
-#include <QVarLengthArray>
 
 class Facet;
 
@@ -13,10 +12,8 @@ class Facet;
 class Selection
 {
 public:
-    // Nearly every location holds one selected tile: kept inline, a selection
-    // of many tiles costs no allocation per location.
-    using Entries = QVarLengthArray<TileIdentity, 1>;
-    using Set = QHash<quint32, Entries>;
+    using Entries = SelectionSet::Entries;
+    using Set = SelectionSet;
     // What clear() empties: the values of the view's selection interface.
     enum ClearWhich : int { ClearBoth = 0, ClearTerrain = 1, ClearArt = 2 };
 
@@ -34,6 +31,9 @@ public:
     const Set &set(int kind) const { return m_sets[kind == Art ? 1 : 0]; }
     // For each selected identity of the kind, the matching record of the model.
     QList<TileRecord> selectedTiles(const Facet &model, int kind) const;
+    // Each selected identity of the kind as a record of its seven key fields
+    // only, without looking the model up: what the model finds its tiles by.
+    QList<TileRecord> selectedKeys(int kind) const;
     // Counts the calls that may have changed the selection: views compare it
     // to know whether their picture shows the current one.
     quint64 revision() const { return m_revision; }

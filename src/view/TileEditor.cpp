@@ -505,10 +505,13 @@ void TileEditor::moveSelection(int dx, int dy, int dz)
     }
     const int kind = editedKind();
     Selection &sel = m_view.selection();
-    const QList<TileRecord> tiles = sel.selectedTiles(*m_view.model(), kind);
+    // The model's records move by their keys: each is looked up once, as it is taken.
+    const QList<TileRecord> tiles = sel.selectedKeys(kind);
     // A tile pushed over the edge would be removed but never re-added: keep the group whole.
+    // A stale identity, naming no tile, holds nothing back.
+    const Facet &model = *m_view.model();
     for (const TileRecord &t : tiles) {
-        if (!m_view.model()->inside(t.x + dx, t.y + dy))
+        if (!model.inside(t.x + dx, t.y + dy) && model.holds(t.x, t.y, t))
             return;
     }
     UndoMgr *undo = m_view.undoMgr();

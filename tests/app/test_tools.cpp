@@ -164,6 +164,7 @@ private slots:
     void keysSwitchToolsOnlyInTheView_data();
     void keysSwitchToolsOnlyInTheView();
     void storeysMoveClipAndPlacing();
+    void movesTakeOnlySelectedTiles();
     void lowerStoreysDim();
     void statusShowsSelectionAndHint();
 };
@@ -576,6 +577,48 @@ void TestTools::storeysMoveClipAndPlacing()
 }
 
 // A floor below the storey being worked on is drawn darker with the toggle on.
+// End moves the selection one step along y. A selected identity that names no
+// tile neither moves nor holds the move back at the edge; a real tile does.
+void TestTools::movesTakeOnlySelectedTiles()
+{
+    put(Floor, 0, 0);
+    put(Stone, 0, 0, 5);
+    put(Floor, 3, 198);
+    Selection &sel = view()->selection();
+    for (const TileRecord &t : model().tilesAt(0, 0))
+        sel.add(TileIdentity::of(t), false);
+    const TileIdentity staleAtEdge{Art, Stone, 4, 199, 0, 0, 1};
+    const TileIdentity staleWhereFloorGoes{Art, Floor, 0, 1, 0, 0, 1};
+    sel.add(staleAtEdge, false);
+    sel.add(staleWhereFloorGoes, false);
+    const QStringList before = snapshot(model());
+    const QStringList after = sorted(keysAt(Floor, {{0, 1}, {3, 198}}) + keysAt(Stone, {{0, 1}}, 5));
+
+    shortcut(Qt::Key_End);
+    QCOMPARE(snapshot(model()), after);
+    QCOMPARE(sel.count(Art), 2);
+    QVERIFY(sel.query({Art, Floor, 0, 1, 0, 0, 1}));
+    QVERIFY(sel.query({Art, Stone, 0, 1, 5, 0, 1}));
+    shortcut(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(snapshot(model()), before);
+    shortcut(Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(snapshot(model()), after);
+
+    // The floor at y 198 may go one step, not two.
+    sel.clear(Selection::ClearBoth);
+    sel.add({Art, Floor, 3, 198, 0, 0, 1}, false);
+    sel.add({Art, Floor, 0, 1, 0, 0, 1}, false);
+    shortcut(Qt::Key_End);
+    const QStringList atEdge = sorted(keysAt(Floor, {{0, 2}, {3, 199}}) + keysAt(Stone, {{0, 1}}, 5));
+    QCOMPARE(snapshot(model()), atEdge);
+    shortcut(Qt::Key_End);
+    QCOMPARE(snapshot(model()), atEdge);
+    QCOMPARE(sel.count(Art), 2);
+    QVERIFY(sel.query({Art, Floor, 3, 199, 0, 0, 1}));
+    shortcut(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(snapshot(model()), after);
+}
+
 void TestTools::lowerStoreysDim()
 {
     put(Stone, 0, 0);

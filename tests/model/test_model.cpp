@@ -46,6 +46,19 @@ QStringList snapshot(const Facet &f)
     }
     return out;
 }
+// Tile data that names every art id and gives it a height, to tell a model's record from a bare key.
+class NamedInfo : public TileInfoSource
+{
+public:
+    TileInfo landInfo(int) const override { return {}; }
+    TileInfo staticInfo(int id) const override
+    {
+        TileInfo info;
+        info.name = QStringLiteral("art %1").arg(id);
+        info.height = quint8(id % 7 + 1);
+        return info;
+    }
+};
 const QString Extreme = QStringLiteral("65535:-200:199:-32768:-5:0:1");
 } // namespace
 
@@ -387,6 +400,60 @@ private slots:
             QCOMPARE(snapshot(f), snapshot(expectedAfter));
         }
         QCOMPARE(f.tileCount(), expectedAfter.tileCount());
+    }
+
+    // A move given bare keys moves the model's own records, tile data and all;
+    // keys the model does not hold are passed over, neither removed nor added.
+    void moveTakesTheModelsOwnRecords()
+    {
+        const NamedInfo info;
+        Facet f(info);
+        auto held = [&](qint32 x, qint32 y, quint16 id, qint16 z) {
+            TileRecord t(id, 0, z, info, Art);
+            t.x = x;
+            t.y = y;
+            return t;
+        };
+        const QList<TileRecord> tiles{held(0, 0, 20, 0), held(0, 0, 21, 5), held(1, 0, 22, 0)};
+        for (const TileRecord &t : tiles)
+            QVERIFY(f.addTile(t.x, t.y, t));
+        auto bare = [](const TileRecord &t) {
+            TileRecord k;
+            k.kind = t.kind;
+            k.id = t.id;
+            k.x = t.x;
+            k.y = t.y;
+            k.z = t.z;
+            k.sortZ = t.z;
+            return k;
+        };
+        // The stale key names what the first tile becomes: it must not be moved twice.
+        QList<TileRecord> given{bare(held(0, 1, 20, 0)), bare(held(5, 5, 23, 0))};
+        for (const TileRecord &t : tiles)
+            given << bare(t);
+        UndoMgr undo(info, &f, nullptr);
+        undo.beginGroup();
+        undo.markDuplicate();
+        const QList<TileRecord> moved = undo.moveTiles(given, 0, 1, 0);
+        undo.commitGroup();
+        QCOMPARE(keys(moved), QStringList({"20:0:1:0:0:1:1", "21:0:1:5:0:1:1", "22:1:1:0:0:1:1"}));
+        QCOMPARE(snapshot(f),
+                 QStringList({QString::number(locationKey(0, 1)) + "=20:0:1:0:0:1:1 21:0:1:5:0:1:1",
+                              QString::number(locationKey(1, 1)) + "=22:1:1:0:0:1:1"}));
+        for (const TileRecord &t : moved) {
+            const QString name = QStringLiteral("art %1").arg(t.id);
+            QCOMPARE(t.name, name);
+            for (const TileRecord &r : *f.tilesAtPtr(t.x, t.y)) {
+                if (r == t) {
+                    QCOMPARE(r.name, name);
+                    QCOMPARE(int(r.height), t.id % 7 + 1);
+                }
+            }
+        }
+        undo.undo();
+        QCOMPARE(keys(f.locations()), keys(tiles));
+        undo.redo();
+        QCOMPARE(keys(f.locations()), keys(moved));
     }
 
     void mimePayloads()
