@@ -70,7 +70,9 @@ void SelectionSet::erase(quint32 key)
     const size_t last = m_keys.size() - 1;
     if (*slot != last) {
         m_keys[*slot] = m_keys[last];
-        m_entries[*slot] = std::move(m_entries[last]);
+        // A copy, not a move: Qt 6.4's QVarLengthArray move assignment leaks
+        // the storage the target had on the heap.
+        m_entries[*slot] = m_entries[last];
         setSlot(m_keys[*slot], qint32(*slot));
     }
     m_keys.pop_back();

@@ -6,7 +6,7 @@
 #include "app/MainWindow.h"
 #include "app/Workspace.h"
 #include "model/Facet.h"
-#include "MulWriter.h"
+#include "TestClient.h"
 #include "ScriptedDialogs.h"
 #include "view/GLWidget.h"
 #include "view/TileEditor.h"
@@ -29,15 +29,6 @@
 namespace {
 constexpr QRgb Background = 0xFFC0C0C0;
 
-// A tile of the test scene: its own art id and colour, so every frame pixel
-// names the tile drawn there.
-struct SceneTile {
-    int id;
-    int x, y, z;
-    QSize size;
-    QRgb colour;
-};
-
 // Spread out so no image covers another; sizes that are not powers of two
 // give padded textures.
 const QList<SceneTile> Scene = {
@@ -46,28 +37,6 @@ const QList<SceneTile> Scene = {
     {1005, -3, -3, 0, {60, 30}, 0xFF00F8F8}, {1006, 6, 3, 2, {44, 70}, 0xFFF88000},
     {1007, -3, 3, 0, {44, 44}, 0xFF8000F8},
 };
-
-QByteArray mltBytes(const QList<SceneTile> &tiles)
-{
-    QByteArray out(4, '\0');
-    for (const SceneTile &t : tiles) {
-        uchar e[12];
-        qToLittleEndian<quint16>(quint16(t.id), e);
-        qToLittleEndian<qint16>(qint16(t.x), e + 2);
-        qToLittleEndian<qint16>(qint16(t.y), e + 4);
-        qToLittleEndian<qint16>(qint16(t.z), e + 6);
-        qToLittleEndian<qint16>(1, e + 8);
-        qToLittleEndian<qint16>(0, e + 10);
-        out.append(reinterpret_cast<const char *>(e), 12);
-    }
-    return out;
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 std::optional<int> idOfColour(QRgb c)
 {
@@ -153,7 +122,7 @@ private:
     QString sceneFile(const QString &name, const QList<SceneTile> &tiles = Scene)
     {
         const QString path = m_files.filePath(name);
-        return writeFile(path, mltBytes(tiles)) ? path : QString();
+        return writeFileBytes(path, mltBytes(tiles)) ? path : QString();
     }
 
     // Keyboard shortcuts need the main window active.
@@ -230,24 +199,7 @@ void TestRealUse::initTestCase()
     for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
         for (auto scope : {QSettings::UserScope, QSettings::SystemScope})
             QSettings::setPath(format, scope, m_settingsDir.path());
-    QMap<int, QImage> art;
-    for (const SceneTile &t : Scene) {
-        QImage image(t.size, QImage::Format_ARGB32);
-        image.fill(t.colour);
-        art.insert(t.id, image);
-    }
-    const auto files = MulWriter::artFiles({}, art);
-    MulWriter::Hue hue;
-    hue.colours = QVector<quint16>(32, MulWriter::colour(qRgb(0, 0, 255)));
-    QVERIFY(writeFile(m_files.filePath("artidx.mul"), files.index));
-    QVERIFY(writeFile(m_files.filePath("art.mul"), files.data));
-    QVERIFY(writeFile(m_files.filePath("hues.mul"), MulWriter::hues(QVector<MulWriter::Hue>(64, hue))));
-    QVERIFY(writeFile(m_files.filePath("tiledata.mul"), MulWriter::tileData({}, {})));
-    QSettings locations("Brightmoor", "MulSettings");
-    locations.setValue("ArtIdx", m_files.filePath("artidx.mul"));
-    locations.setValue("ArtMul", m_files.filePath("art.mul"));
-    locations.setValue("HuesMul", m_files.filePath("hues.mul"));
-    locations.setValue("TileDataMul", m_files.filePath("tiledata.mul"));
+    QVERIFY(plantClient(m_files.path(), sceneArt(Scene)));
 }
 
 void TestRealUse::init()
@@ -569,7 +521,7 @@ void TestRealUse::damagedFilesWarn()
     QFETCH(int, tiles);
     QFETCH(int, leftOut);
     const QString path = m_files.filePath("damaged.mlt");
-    QVERIFY(writeFile(path, bytes));
+    QVERIFY(writeFileBytes(path, bytes));
     GLScroll *doc = open(path);
     QVERIFY(doc);
     QCOMPARE(doc->model()->tileCount(), tiles);

@@ -3,7 +3,7 @@
 // mouse drags on the view, judged by the model's tiles (expected cells
 // written out here), the frames shown, undo and redo.
 #include "FileBytes.h"
-#include "MulWriter.h"
+#include "TestClient.h"
 #include "ScriptedDialogs.h"
 #include "app/GLScroll.h"
 #include "app/MainWindow.h"
@@ -24,7 +24,7 @@
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QToolBar>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 const int Floor = 500;
@@ -190,18 +190,7 @@ void TestTools::initTestCase()
     QImage tall(20, 100, QImage::Format_ARGB32);
     tall.fill(0xFF00F800);
     art.insert(Tall, tall);
-    const auto files = MulWriter::artFiles({}, art);
-    MulWriter::Hue hue;
-    hue.colours = QVector<quint16>(32, MulWriter::colour(qRgb(0, 0, 255)));
-    QVERIFY(writeFileBytes(m_files.filePath("artidx.mul"), files.index));
-    QVERIFY(writeFileBytes(m_files.filePath("art.mul"), files.data));
-    QVERIFY(writeFileBytes(m_files.filePath("hues.mul"), MulWriter::hues(QVector<MulWriter::Hue>(64, hue))));
-    QVERIFY(writeFileBytes(m_files.filePath("tiledata.mul"), MulWriter::tileData({}, {})));
-    QSettings locations("Brightmoor", "MulSettings");
-    locations.setValue("ArtIdx", m_files.filePath("artidx.mul"));
-    locations.setValue("ArtMul", m_files.filePath("art.mul"));
-    locations.setValue("HuesMul", m_files.filePath("hues.mul"));
-    locations.setValue("TileDataMul", m_files.filePath("tiledata.mul"));
+    QVERIFY(plantClient(m_files.path(), art));
 }
 
 void TestTools::init()

@@ -5,7 +5,7 @@
 #include "app/GLScroll.h"
 #include "app/MainWindow.h"
 #include "model/Facet.h"
-#include "MulWriter.h"
+#include "TestClient.h"
 #include "ScriptedDialogs.h"
 #include "view/GLWidget.h"
 
@@ -17,20 +17,12 @@
 #include <QTemporaryDir>
 #include <QWheelEvent>
 #include <QtEndian>
-#include <QtTest>
+#include <QTest>
 
 #include <cmath>
 #include <optional>
 
 namespace {
-// One art id and colour per tile, so every frame pixel names its tile.
-struct SceneTile {
-    int id;
-    int x, y, z;
-    QSize size;
-    QRgb colour;
-};
-
 const QList<SceneTile> Scene = {
     {1001, 0, 0, 0, {44, 44}, 0xFFF80000},   {1002, 3, 0, 0, {44, 44}, 0xFF00F800},
     {1003, 0, 3, 0, {44, 44}, 0xFFF8F800},   {1004, 3, 3, 5, {20, 106}, 0xFFF800F8},
@@ -42,28 +34,6 @@ const SceneTile Brush = {1008, 0, 0, 0, {44, 44}, 0xFF0080F8};
 
 // A quarter octave: one wheel notch.
 const double Notch = std::exp2(0.25);
-
-QByteArray mltBytes(const QList<SceneTile> &tiles)
-{
-    QByteArray out(4, '\0');
-    for (const SceneTile &t : tiles) {
-        uchar e[12];
-        qToLittleEndian<quint16>(quint16(t.id), e);
-        qToLittleEndian<qint16>(qint16(t.x), e + 2);
-        qToLittleEndian<qint16>(qint16(t.y), e + 4);
-        qToLittleEndian<qint16>(qint16(t.z), e + 6);
-        qToLittleEndian<qint16>(1, e + 8);
-        qToLittleEndian<qint16>(0, e + 10);
-        out.append(reinterpret_cast<const char *>(e), 12);
-    }
-    return out;
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 std::optional<int> idOfColour(QRgb c)
 {
@@ -153,7 +123,7 @@ private:
     GLScroll *open(const QList<SceneTile> &tiles, const QString &name = QStringLiteral("scene.mlt"))
     {
         const QString path = m_files.filePath(name);
-        if (!writeFile(path, mltBytes(tiles)))
+        if (!writeFileBytes(path, mltBytes(tiles)))
             return nullptr;
         m_dialogs->answer(path);
         action("Open")->trigger();
@@ -217,24 +187,7 @@ void TestZoom::initTestCase()
     for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
         for (auto scope : {QSettings::UserScope, QSettings::SystemScope})
             QSettings::setPath(format, scope, m_settingsDir.path());
-    QMap<int, QImage> art;
-    for (const SceneTile &t : Scene + QList<SceneTile>{Brush}) {
-        QImage image(t.size, QImage::Format_ARGB32);
-        image.fill(t.colour);
-        art.insert(t.id, image);
-    }
-    const auto files = MulWriter::artFiles({}, art);
-    MulWriter::Hue hue;
-    hue.colours = QVector<quint16>(32, MulWriter::colour(qRgb(0, 0, 255)));
-    QVERIFY(writeFile(m_files.filePath("artidx.mul"), files.index));
-    QVERIFY(writeFile(m_files.filePath("art.mul"), files.data));
-    QVERIFY(writeFile(m_files.filePath("hues.mul"), MulWriter::hues(QVector<MulWriter::Hue>(64, hue))));
-    QVERIFY(writeFile(m_files.filePath("tiledata.mul"), MulWriter::tileData({}, {})));
-    QSettings locations("Brightmoor", "MulSettings");
-    locations.setValue("ArtIdx", m_files.filePath("artidx.mul"));
-    locations.setValue("ArtMul", m_files.filePath("art.mul"));
-    locations.setValue("HuesMul", m_files.filePath("hues.mul"));
-    locations.setValue("TileDataMul", m_files.filePath("tiledata.mul"));
+    QVERIFY(plantClient(m_files.path(), sceneArt(Scene + QList<SceneTile>{Brush})));
 }
 
 void TestZoom::init()
