@@ -81,13 +81,7 @@ private:
     GLWidget *view() const { return m_doc->view(); }
     Facet &model() const { return *m_doc->model(); }
 
-    QAction *action(const QString &text) const
-    {
-        for (QAction *a : m_main->findChildren<QAction *>())
-            if (a->text() == text)
-                return a;
-        return nullptr;
-    }
+    QAction *action(const QString &text) const { return actionNamed(m_main.get(), text); }
 
     // Middle of the diamond of (x, y) at altitude z, in view pixels (centre 0, 0, scale 1).
     QPoint pointOf(int x, int y, int z = 0) const
@@ -175,9 +169,7 @@ void TestTools::initTestCase()
         QSKIP("needs an X display for OpenGL (run under xvfb-run)");
     QVERIFY(m_settingsDir.isValid());
     QVERIFY(m_files.isValid());
-    for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
-        for (auto scope : {QSettings::UserScope, QSettings::SystemScope})
-            QSettings::setPath(format, scope, m_settingsDir.path());
+    redirectSettings(m_settingsDir.path());
     QMap<int, QImage> art;
     const QList<QPair<int, QRgb>> colours = {{Floor, 0xFF806040}, {Corner, 0xFF404040},
                                              {AlongX, 0xFF606060}, {AlongY, 0xFF707070},

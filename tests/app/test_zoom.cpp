@@ -112,13 +112,7 @@ private:
     std::unique_ptr<ScriptedDialogs> m_dialogs;
     std::unique_ptr<MainWindow> m_main;
 
-    QAction *action(const QString &text) const
-    {
-        for (QAction *a : m_main->findChildren<QAction *>())
-            if (a->text() == text)
-                return a;
-        return nullptr;
-    }
+    QAction *action(const QString &text) const { return actionNamed(m_main.get(), text); }
 
     GLScroll *open(const QList<SceneTile> &tiles, const QString &name = QStringLiteral("scene.mlt"))
     {
@@ -184,9 +178,7 @@ void TestZoom::initTestCase()
         QSKIP("needs an X display for OpenGL (run under xvfb-run)");
     QVERIFY(m_settingsDir.isValid());
     QVERIFY(m_files.isValid());
-    for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
-        for (auto scope : {QSettings::UserScope, QSettings::SystemScope})
-            QSettings::setPath(format, scope, m_settingsDir.path());
+    redirectSettings(m_settingsDir.path());
     QVERIFY(plantClient(m_files.path(), sceneArt(Scene + QList<SceneTile>{Brush})));
 }
 

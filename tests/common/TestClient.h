@@ -5,6 +5,7 @@
 #include "FileBytes.h"
 #include "MulWriter.h"
 
+#include <QAction>
 #include <QDir>
 #include <QImage>
 #include <QList>
@@ -66,4 +67,21 @@ inline bool plantClient(const QString &dir, const QMap<int, QImage> &art)
     locations.setValue("HuesMul", d.filePath("hues.mul"));
     locations.setValue("TileDataMul", d.filePath("tiledata.mul"));
     return true;
+}
+
+// Settings of every format and scope kept in dir, away from the user's own.
+inline void redirectSettings(const QString &dir)
+{
+    for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+        for (auto scope : {QSettings::UserScope, QSettings::SystemScope})
+            QSettings::setPath(format, scope, dir);
+}
+
+// The window's action with this menu text, as a person finds it.
+inline QAction *actionNamed(const QObject *window, const QString &text)
+{
+    for (QAction *a : window->findChildren<QAction *>())
+        if (a->text() == text)
+            return a;
+    return nullptr;
 }
