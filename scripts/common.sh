@@ -22,7 +22,7 @@ install_missing() {
 # The sanitized build: clang with AddressSanitizer and UBSan, shared by
 # SANITIZE=1 scripts/test and scripts/fuzz (its libFuzzer targets live there too).
 SANITIZED_DIR="$ROOT/build-asan"
-SANITIZED_PACKAGES=(clang libclang-rt-14-dev)
+SANITIZED_PACKAGES=(clang libclang-rt-14-dev lld)
 
 # configure_sanitized [extra cmake args...]
 configure_sanitized() {
@@ -31,8 +31,12 @@ configure_sanitized() {
         && ! grep -q '^CMAKE_CXX_COMPILER:[A-Z]*=.*clang++$' "$SANITIZED_DIR/CMakeCache.txt"; then
         rm -rf "$SANITIZED_DIR"
     fi
+    # Line tables are all the sanitizers' reports need, and lld links the
+    # instrumented programs several times faster than the default linker.
     cmake -S "$ROOT" -B "$SANITIZED_DIR" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DTILSEN_SANITIZE=ON \
-          -DTILSEN_FUZZ=ON -DTILSEN_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug "$@" >/dev/null
+          -DTILSEN_FUZZ=ON -DTILSEN_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug \
+          -DCMAKE_CXX_FLAGS_DEBUG=-gline-tables-only \
+          -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld -DCMAKE_SHARED_LINKER_FLAGS=-fuse-ld=lld "$@" >/dev/null
 }
 
 # build DIR [extra cmake args...]
