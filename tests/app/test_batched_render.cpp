@@ -2,6 +2,7 @@
 // every picture equals the per-tile reference drawing of the same scene, and
 // no paint shows a stale layer.
 #include "GlRequirement.h"
+#include "Sanitized.h"
 #include "TestArt.h"
 #include "app/GLScroll.h"
 #include "data/ArtReader.h"
@@ -16,7 +17,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QtTest>
+#include <QTest>
 
 #include <GL/gl.h>
 
@@ -243,10 +244,16 @@ void TestBatchedRender::batchedEqualsPerTile_data()
 {
     QTest::addColumn<QString>("setting");
     QTest::addColumn<int>("scaleNumber"); // the Scale menu's 1, 2, 4
+    const QList<int> scales = {1, 2, 4};
+    int row = 0;
     for (const char *s : {"plain", "selected", "flat", "clipped", "invisible hidden, terrain off",
                           "scrolled", "preview"}) {
-        for (int n : {1, 2, 4})
-            QTest::addRow("%s, scale %d", s, n) << QString::fromLatin1(s) << n;
+        for (int i = 0; i < scales.size(); ++i, ++row) {
+            // Under ASan each setting at one scale, the scales taken in turn.
+            if (Sanitized::Active && i != row / scales.size() % scales.size())
+                continue;
+            QTest::addRow("%s, scale %d", s, scales[i]) << QString::fromLatin1(s) << scales[i];
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 #include "model/Facet.h"
 #include "TestClient.h"
 #include "ScriptedDialogs.h"
+#include "Sanitized.h"
 #include "view/GLWidget.h"
 
 #include <QLabel>
@@ -341,7 +342,10 @@ void TestZoom::middleDragPansWithThePointer()
 void TestZoom::pickingAtFreeScales_data()
 {
     QTest::addColumn<double>("scale");
-    for (double s : {0.3, 1.37, 2.5, 4.0, 0.125, 0.61})
+    // Under ASan: a fractional scale and both clamps.
+    const QList<double> scales = Sanitized::Active ? QList<double>{1.37, 4.0, 0.125}
+                                                   : QList<double>{0.3, 1.37, 2.5, 4.0, 0.125, 0.61};
+    for (double s : scales)
         QTest::newRow(qPrintable(QString::number(s))) << s;
 }
 

@@ -1,7 +1,7 @@
 // palette.xml groups that name their wall pieces for the hollow rectangle.
 #include "data/PaletteXml.h"
 
-#include <QtTest>
+#include <QTest>
 
 class TestPaletteWalls : public QObject
 {

@@ -22,7 +22,7 @@
 #include <QMdiSubWindow>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include <memory>
 
