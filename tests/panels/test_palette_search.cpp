@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QSettings>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTabWidget>
