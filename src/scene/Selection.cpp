@@ -3,6 +3,7 @@
 #include "model/Facet.h"
 
 #include <algorithm>
+#include <optional>
 #include <cstdio>
 
 bool Selection::validKind(qint32 kind) const
@@ -113,7 +114,8 @@ int Selection::count(int kind) const
     return n;
 }
 
-QList<TileRecord> Selection::selectedTiles(const Facet &model, int kind) const
+template <typename ToRecord>
+QList<TileRecord> Selection::collect(int kind, ToRecord record) const
 {
     QList<TileRecord> out;
     if (!validKind(kind))
@@ -121,43 +123,41 @@ QList<TileRecord> Selection::selectedTiles(const Facet &model, int kind) const
     out.reserve(m_sets[kind].size());
     for (const auto &entries : m_sets[kind]) {
         for (const TileIdentity &t : entries) {
-            const Facet::TileSet *tiles = model.tilesAtPtr(t.x, t.y);
-            if (!tiles)
-                continue;
-            for (const TileRecord &r : *tiles) {
-                if (t.matches(r)) {
-                    out.append(r);
-                    break;
-                }
-            }
+            if (const std::optional<TileRecord> r = record(t))
+                out.append(*r);
         }
     }
     return out;
 }
 
+QList<TileRecord> Selection::selectedTiles(const Facet &model, int kind) const
+{
+    return collect(kind, [&model](const TileIdentity &t) -> std::optional<TileRecord> {
+        const Facet::TileSet *tiles = model.tilesAtPtr(t.x, t.y);
+        if (!tiles)
+            return std::nullopt;
+        const auto found = std::find_if(tiles->cbegin(), tiles->cend(),
+                                        [&t](const TileRecord &r) { return t.matches(r); });
+        return found == tiles->cend() ? std::nullopt : std::optional<TileRecord>(*found);
+    });
+}
+
 QList<TileRecord> Selection::selectedKeys(int kind) const
 {
-    QList<TileRecord> out;
-    if (!validKind(kind))
-        return out;
-    out.reserve(m_sets[kind].size());
-    for (const auto &entries : m_sets[kind]) {
-        for (const TileIdentity &t : entries) {
-            // Fields a record cannot hold match no tile of the model.
-            if (t.id != quint16(t.id) || t.z != qint16(t.z) || t.hue != qint16(t.hue)
-                || t.visible != qint16(t.visible))
-                continue;
-            TileRecord r;
-            r.kind = t.kind;
-            r.id = quint16(t.id);
-            r.x = t.x;
-            r.y = t.y;
-            r.z = qint16(t.z);
-            r.sortZ = r.z;
-            r.hue = qint16(t.hue);
-            r.visible = qint16(t.visible);
-            out.append(r);
-        }
-    }
-    return out;
+    return collect(kind, [](const TileIdentity &t) -> std::optional<TileRecord> {
+        // Fields a record cannot hold match no tile of the model.
+        if (t.id != quint16(t.id) || t.z != qint16(t.z) || t.hue != qint16(t.hue)
+            || t.visible != qint16(t.visible))
+            return std::nullopt;
+        TileRecord r;
+        r.kind = t.kind;
+        r.id = quint16(t.id);
+        r.x = t.x;
+        r.y = t.y;
+        r.z = qint16(t.z);
+        r.sortZ = r.z;
+        r.hue = qint16(t.hue);
+        r.visible = qint16(t.visible);
+        return r;
+    });
 }

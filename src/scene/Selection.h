@@ -39,6 +39,10 @@ public:
     quint64 revision() const { return m_revision; }
 
 private:
+    // The records `record` makes of the kind's selected identities (none when it
+    // returns nothing).
+    template <typename ToRecord>
+    QList<TileRecord> collect(int kind, ToRecord record) const;
     bool validKind(qint32 kind) const;
     void reserveFor(qsizetype terrain, qsizetype art);
     Set m_sets[2];
