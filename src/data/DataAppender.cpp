@@ -42,34 +42,11 @@ bool DataAppender::open(QString *error)
     return true;
 }
 
-bool DataAppender::readAll(QByteArray &bytes, qint64 maxBytes, QString *error)
-{
-    if (m_size > maxBytes) {
-        errno = EFBIG;
-        return fail(error, QCoreApplication::translate("DataAppender", "is too large"));
-    }
-    bytes.resize(qsizetype(m_size));
-    qint64 done = 0;
-    while (done < m_size) {
-        const ssize_t n = ::pread(m_fd, bytes.data() + done, size_t(m_size - done), off_t(done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = EIO;
-            return fail(error, QCoreApplication::translate("DataAppender", "cannot be read"));
-        }
-        done += n;
-    }
-    return true;
-}
-
-bool DataAppender::writeAll(qint64 offset, const QByteArray &bytes)
+bool DataAppender::writeAll(qint64 offset, const char *bytes, qint64 length)
 {
     qint64 done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::pwrite(m_fd, bytes.constData() + done, size_t(bytes.size() - done),
-                                   off_t(offset + done));
+    while (done < length) {
+        const ssize_t n = ::pwrite(m_fd, bytes + done, size_t(length - done), off_t(offset + done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
@@ -85,7 +62,7 @@ bool DataAppender::writeAll(qint64 offset, const QByteArray &bytes)
 bool DataAppender::append(const QByteArray &bytes, QString *error)
 {
     // Durable before anything points at it.
-    const bool written = writeAll(m_size, bytes);
+    const bool written = writeAll(m_size, bytes.constData(), bytes.size());
     if (!written || ::fsync(m_fd) != 0) {
         const int reason = errno;
         withdraw(nullptr);
@@ -96,10 +73,29 @@ bool DataAppender::append(const QByteArray &bytes, QString *error)
     return true;
 }
 
-bool DataAppender::overwrite(qint64 offset, const QByteArray &bytes, QString *error)
+bool DataAppender::copy(qint64 from, qint64 length, qint64 to, QString *error)
 {
-    if (!writeAll(offset, bytes))
-        return fail(error, QCoreApplication::translate("DataAppender", "cannot be written"));
+    // A piece at a time: memory stays small however much is copied.
+    constexpr qint64 Piece = 1024 * 1024;
+    QByteArray buffer(qsizetype(qMin(length, Piece)), Qt::Uninitialized);
+    for (qint64 done = 0; done < length;) {
+        const ssize_t n = ::pread(m_fd, buffer.data(), size_t(qMin(length - done, Piece)), off_t(from + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO; // cut short under the lock: nothing sound to copy
+            return fail(error, QCoreApplication::translate("DataAppender", "cannot be read"));
+        }
+        if (!writeAll(to + done, buffer.constData(), n))
+            return fail(error, QCoreApplication::translate("DataAppender", "cannot be written"));
+        done += n;
+    }
+    return true;
+}
+
+bool DataAppender::sync(QString *error)
+{
     if (::fsync(m_fd) != 0)
         return fail(error, QCoreApplication::translate("DataAppender", "cannot be synced"));
     return true;

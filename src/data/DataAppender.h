@@ -19,20 +19,23 @@ public:
     bool open(QString *error);
     // The size when opened: where appended bytes start.
     qint64 originalSize() const { return m_size; }
-    bool readAll(QByteArray &bytes, qint64 maxBytes, QString *error);
+    // For reading the locked file by range.
+    int descriptor() const { return m_fd; }
     // Writes and syncs `bytes` at originalSize(); on failure the file is cut back.
     bool append(const QByteArray &bytes, QString *error);
     // Cuts the file back to originalSize() and syncs.
     bool withdraw(QString *error);
 
-    // For compaction, once nothing points at the bytes concerned any more:
-    // writes and syncs `bytes` at `offset`, or cuts the file to `size`.
-    bool overwrite(qint64 offset, const QByteArray &bytes, QString *error);
+    // For compaction, onto bytes nothing points at any more: copies `length`
+    // bytes from `from` to `to` a piece at a time (unsynced until sync()), or
+    // cuts the file to `size`.
+    bool copy(qint64 from, qint64 length, qint64 to, QString *error);
+    bool sync(QString *error);
     bool cutTo(qint64 size, QString *error);
 
 private:
     bool fail(QString *error, const QString &what);
-    bool writeAll(qint64 offset, const QByteArray &bytes);
+    bool writeAll(qint64 offset, const char *bytes, qint64 length);
 
     QString m_path;
     int m_fd = -1;

@@ -51,13 +51,15 @@ quint32 usualExtra(const QVector<MultiIndexRecord> &records)
     return best;
 }
 
-// The bytes of an entry that lie inside the data, whole records only.
-QByteArray entryBytes(const QByteArray &data, const MultiIndexRecord &r, int recordSize)
+// The bytes of an entry that lie inside the data, whole records only; false
+// when they cannot be read.
+bool entryBytes(const MultiData &data, const MultiIndexRecord &r, int recordSize, QByteArray &bytes)
 {
+    bytes.clear();
     if (!r.exists() || r.offset >= data.size())
-        return QByteArray();
+        return true;
     const qint64 available = qMin<qint64>(r.length, data.size() - r.offset);
-    return data.mid(r.offset, available / recordSize * recordSize);
+    return data.read(r.offset, available / recordSize * recordSize, bytes);
 }
 
 // The real file behind a link: both halves of the pair are updated where they live.
@@ -93,18 +95,24 @@ bool MultiFile::failWith(const QString &message)
     return false;
 }
 
+std::optional<MultiData> MultiFile::openFile(const QString &path)
+{
+    QString error;
+    std::optional<MultiData> file = MultiData::open(path, &error);
+    if (!file)
+        failWith(error);
+    else if (file->size() > MaxFileSize)
+        fail(path, tr("is too large for a multi file")), file.reset();
+    return file;
+}
+
 bool MultiFile::readWhole(const QString &path, QByteArray &bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(path, tr("cannot be opened (%1)").arg(file.errorString()));
-    const qint64 size = file.size();
-    if (size > MaxFileSize)
-        return fail(path, tr("is too large for a multi file"));
-    bytes = file.readAll();
-    if (file.error() != QFile::NoError || bytes.size() != size)
-        return fail(path, tr("could not be read completely"));
-    return true;
+    const std::optional<MultiData> file = openFile(path);
+    if (!file)
+        return false;
+    // Every byte or an error: a file read in part is not taken for a shorter one.
+    return file->read(0, file->size(), bytes) || failWith(file->errorString());
 }
 
 void MultiFile::setTileDataHint(int staticCount)
@@ -148,12 +156,23 @@ bool MultiFile::readIndex()
 
 bool MultiFile::open()
 {
-    m_data.clear();
-    if (!readIndex() || !readWhole(m_mulPath, m_data))
-        return false;
-    m_size = m_givenSize ? MultiRecordSize::given(*m_givenSize)
-                         : MultiRecordSize::decide(m_records, m_data, m_hint);
-    return true;
+    return openPair().has_value();
+}
+
+std::optional<MultiData> MultiFile::openPair()
+{
+    if (!readIndex())
+        return std::nullopt;
+    std::optional<MultiData> data = openFile(m_mulPath);
+    if (data && !decide(*data))
+        data.reset();
+    return data;
+}
+
+bool MultiFile::decide(const MultiData &data)
+{
+    m_size = m_givenSize ? MultiRecordSize::given(*m_givenSize) : MultiRecordSize::decide(m_records, data, m_hint);
+    return !m_size.unreadable() || failWith(m_size.reason());
 }
 
 std::optional<int> MultiFile::decidedSize()
@@ -214,14 +233,18 @@ int MultiFile::firstFreeEntry() const
 bool MultiFile::readEntry(int entry, const TileInfoSource &data, TileMap &tiles)
 {
     tiles.clear();
-    if (!open())
+    const std::optional<MultiData> bytes = openPair();
+    if (!bytes)
         return false;
     if (entry < 0 || entry >= entryCount() || !m_records.at(entry).exists())
         return fail(m_idxPath, tr("entry %1 holds no multi").arg(entry));
     const std::optional<int> size = decidedSize();
     if (!size)
         return false;
-    decodeEntry(entryBytes(m_data, m_records.at(entry), *size), *size, data, tiles);
+    QByteArray stored;
+    if (!entryBytes(*bytes, m_records.at(entry), *size, stored))
+        return failWith(bytes->errorString());
+    decodeEntry(stored, *size, data, tiles);
     return true;
 }
 
@@ -251,7 +274,7 @@ QByteArray MultiFile::encodeEntry(const QList<TileRecord> &tiles, int recordSize
 }
 
 std::optional<MultiFile::ExportPlan> MultiFile::planExport(const QByteArray &index,
-                                                           const QByteArray &data, int entry,
+                                                           const MultiData &data, int entry,
                                                            const QList<TileRecord> &tiles,
                                                            int recordSize, QString *error)
 {
@@ -266,7 +289,9 @@ std::optional<MultiFile::ExportPlan> MultiFile::planExport(const QByteArray &ind
     if (entry < 0 || entry > records.size())
         return refuse(tr("entry %1 is outside 0 to %2").arg(entry).arg(records.size()));
     const IndexRecord old = entry < records.size() ? records.at(entry) : IndexRecord{-1, 0, usualExtra(records)};
-    const QByteArray stored = entryBytes(data, old, recordSize);
+    QByteArray stored;
+    if (!entryBytes(data, old, recordSize, stored))
+        return refuse(data.errorString());
     const QVector<StoredRecord> storedTiles = storedRecords(stored, recordSize);
     const bool anyKept = std::any_of(storedTiles.cbegin(), storedTiles.cend(), [&tiles](const StoredRecord &r) {
         return std::any_of(tiles.cbegin(), tiles.cend(),
@@ -298,26 +323,73 @@ std::optional<MultiFile::ExportPlan> MultiFile::planExport(const QByteArray &ind
     return plan;
 }
 
-std::optional<MultiFile::Pair> MultiFile::compacted(const QByteArray &index, const QByteArray &data,
-                                                    QString *error)
+std::optional<MultiFile::Layout> MultiFile::compactLayout(const QByteArray &index, qint64 dataSize,
+                                                          QString *error)
 {
     const QVector<IndexRecord> records = parseIndex(index);
-    Pair out;
-    out.index = index;
+    QVector<int> byOffset;
     for (int n = 0; n < records.size(); ++n) {
-        IndexRecord r = records.at(n);
+        const IndexRecord &r = records.at(n);
         if (!r.exists())
             continue;
-        if (qint64(r.offset) + r.length > data.size()) {
+        if (qint64(r.offset) + r.length > dataSize) {
             if (error)
                 *error = tr("entry %1 reaches past the end of the data file").arg(n);
             return std::nullopt;
         }
-        const QByteArray part = data.mid(r.offset, r.length);
-        r.offset = qint32(out.data.size());
-        out.data.append(part);
+        byOffset.append(n);
+    }
+    std::sort(byOffset.begin(), byOffset.end(), [&records](int a, int b) {
+        return records.at(a).offset < records.at(b).offset || (records.at(a).offset == records.at(b).offset && a < b);
+    });
+    // Entries whose bytes overlap stay one range: copied once, however many
+    // records point into it (ten million records of one house are one house).
+    struct Span {
+        qint64 start, end;
+        int first; // the lowest entry number in it: where the range goes
+        qint64 placed = 0;
+    };
+    QVector<Span> spans;
+    QVector<int> spanOf(records.size(), -1);
+    for (const int n : byOffset) {
+        const IndexRecord &r = records.at(n);
+        if (spans.isEmpty() || r.offset >= spans.last().end)
+            spans.append({r.offset, qint64(r.offset) + r.length, n});
+        Span &last = spans.last();
+        last.end = qMax(last.end, qint64(r.offset) + r.length);
+        last.first = qMin(last.first, n);
+        spanOf[n] = int(spans.size() - 1);
+    }
+    QVector<int> order(spans.size());
+    for (int i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&spans](int a, int b) { return spans.at(a).first < spans.at(b).first; });
+    Layout out;
+    out.index = index;
+    for (const int i : order) {
+        Span &span = spans[i];
+        span.placed = out.size;
+        out.ranges.append({span.start, span.end - span.start});
+        out.size += span.end - span.start;
+    }
+    for (const int n : byOffset) {
+        IndexRecord r = records.at(n);
+        const Span &span = spans.at(spanOf.at(n));
+        r.offset = qint32(span.placed + (r.offset - span.start));
         putIndexRecord(out.index, qsizetype(n) * IndexRecordSize, r);
     }
+    return out;
+}
+
+std::optional<MultiFile::Pair> MultiFile::compacted(const QByteArray &index, const QByteArray &data,
+                                                    QString *error)
+{
+    const std::optional<Layout> layout = compactLayout(index, data.size(), error);
+    if (!layout)
+        return std::nullopt;
+    Pair out{layout->index, QByteArray()};
+    for (const Range &range : layout->ranges)
+        out.data.append(data.mid(range.offset, range.length));
     return out;
 }
 
@@ -336,26 +408,30 @@ bool MultiFile::writablePair(QString &idx, QString &mul)
     return true;
 }
 
-bool MultiFile::readLocked(DataAppender &mulFile, const QString &idx, QByteArray &index, QByteArray &data)
+bool MultiFile::readLocked(DataAppender &mulFile, const QString &idx, QByteArray &index)
 {
     QString error;
-    if (!mulFile.open(&error) || !mulFile.readAll(data, MaxFileSize, &error))
+    if (!mulFile.open(&error))
         return failWith(error);
+    if (mulFile.originalSize() > MaxFileSize)
+        return fail(m_mulPath, tr("is too large for a multi file"));
     return readWhole(idx, index);
 }
 
 bool MultiFile::exportEntry(int entry, const QList<TileRecord> &tiles)
 {
     QString idx, mul, error;
-    QByteArray index, data;
+    QByteArray index;
     if (!writablePair(idx, mul))
         return false;
     // Locked first: the index read below is the one this export replaces.
     DataAppender appender(mul);
-    if (!readLocked(appender, idx, index, data))
+    if (!readLocked(appender, idx, index))
         return false;
     m_records = parseIndex(index);
-    m_size = m_givenSize ? MultiRecordSize::given(*m_givenSize) : MultiRecordSize::decide(m_records, data, m_hint);
+    const MultiData data(appender.descriptor(), appender.originalSize(), mul);
+    if (!decide(data))
+        return false;
     const std::optional<int> size = decidedSize();
     if (!size)
         return false;
@@ -377,29 +453,30 @@ bool MultiFile::exportEntry(int entry, const QList<TileRecord> &tiles)
 
 // Every step leaves a pair whose index reads exactly the old entries: the
 // compact data goes past the end first and the index moves onto it; then the
-// compact data is copied to the start, which nothing points at any more, the
-// index moves there, and the file is cut behind it. A compaction that stops
-// half-way is finished by the next one.
+// compact data is copied to the start, which nothing points at any more (it is
+// no longer than the old data, as shared bytes stay shared), the index moves
+// there, and the file is cut behind it. A compaction that stops half-way is
+// finished by the next one.
 bool MultiFile::compact()
 {
     QString idx, mul, error;
-    QByteArray index, data;
+    QByteArray index;
     if (!writablePair(idx, mul))
         return false;
     DataAppender file(mul);
-    if (!readLocked(file, idx, index, data))
+    if (!readLocked(file, idx, index))
         return false;
-    const std::optional<Pair> pair = compacted(index, data, &error);
-    if (!pair)
+    const qint64 end = file.originalSize();
+    const std::optional<Layout> layout = compactLayout(index, end, &error);
+    if (!layout)
         return fail(mul, error);
-    if (pair->data == data && pair->index == index)
+    if (layout->size == end && layout->index == index)
         return true;
-    const qint64 end = data.size();
-    if (end + pair->data.size() > MaxFileSize)
+    if (end + layout->size > MaxFileSize)
         return fail(mul, tr("the data file would grow beyond 2 GiB"));
     // The compact index, pointing past the old end.
-    QByteArray behind = pair->index;
-    const QVector<IndexRecord> compactRecords = parseIndex(pair->index);
+    QByteArray behind = layout->index;
+    const QVector<IndexRecord> compactRecords = parseIndex(layout->index);
     for (int n = 0; n < compactRecords.size(); ++n) {
         IndexRecord r = compactRecords.at(n);
         if (r.exists()) {
@@ -407,18 +484,28 @@ bool MultiFile::compact()
             putIndexRecord(behind, qsizetype(n) * IndexRecordSize, r);
         }
     }
-    if (!file.append(pair->data, &error))
+    qint64 at = end;
+    for (const Range &range : layout->ranges) {
+        if (!file.copy(range.offset, range.length, at, &error)) {
+            file.withdraw(nullptr);
+            return failWith(error);
+        }
+        at += range.length;
+    }
+    if (!file.sync(&error)) {
+        file.withdraw(nullptr);
         return failWith(error);
+    }
     if (!SafeWrite::replaceFile(idx, behind, &error)) {
         file.withdraw(nullptr);
         return fail(idx, tr("cannot be replaced (%1)").arg(error));
     }
-    if (!file.overwrite(0, pair->data, &error))
+    if (!file.copy(end, layout->size, 0, &error) || !file.sync(&error))
         return failWith(error);
-    if (!SafeWrite::replaceFile(idx, pair->index, &error))
+    if (!SafeWrite::replaceFile(idx, layout->index, &error))
         return fail(idx, tr("cannot be replaced (%1)").arg(error));
-    if (!file.cutTo(pair->data.size(), &error))
+    if (!file.cutTo(layout->size, &error))
         return failWith(error);
-    m_records = parseIndex(pair->index);
+    m_records = parseIndex(layout->index);
     return true;
 }

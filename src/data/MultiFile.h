@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/MultiCollection.h"
+#include "data/MultiData.h"
 #include "data/MultiIndexRecord.h"
 #include "data/MultiRecordSize.h"
 #include "data/RecordMerge.h"
@@ -25,6 +26,8 @@ class TileInfoSource;
 // are appended past its end and synced, and only then is the index replaced
 // as a whole, atomically. Until that single step the old index still describes
 // the old data exactly; any failure cuts the appended bytes off again.
+//
+// The data file is read by entry, never whole: it may be 2 GiB.
 class MultiFile : public MultiCollection
 {
 public:
@@ -50,8 +53,8 @@ public:
     // The record size as decided by open() or given by setRecordSize().
     const MultiRecordSize &recordSizeDecision() const { return m_size; }
 
-    // The collection's view of the pair. open() reads both files and decides
-    // the record size.
+    // The collection's view of the pair. open() reads the index and decides
+    // the record size from (a bounded sample of) the entries' bytes.
     bool open() override;
     QVector<Entry> entries() const override;
     int firstFreeEntry() const override;
@@ -65,7 +68,7 @@ public:
     QString errorString() const override { return m_error; }
 
     // Lays the entries out in index order with no gaps and drops bytes no
-    // record points at. The data file is replaced first, then the index.
+    // record points at; entries that share bytes keep sharing one copy.
     bool compact();
 
     // Pure functions of the files' bytes: the import, the export and the
@@ -85,29 +88,47 @@ public:
         QByteArray index;    // the whole new index
         bool unchanged = false; // the entry already holds exactly these records
     };
-    static std::optional<ExportPlan> planExport(const QByteArray &index, const QByteArray &data,
+    static std::optional<ExportPlan> planExport(const QByteArray &index, const MultiData &data,
                                                 int entry, const QList<TileRecord> &tiles,
                                                 int recordSize, QString *error);
+    // Where compaction puts things: the new index, and the ranges of the old
+    // data that make up the new data, in order. Each set of entries whose
+    // bytes overlap is one range, placed where its first entry goes.
+    struct Range {
+        qint64 offset = 0;
+        qint64 length = 0;
+    };
+    struct Layout {
+        QByteArray index;
+        QVector<Range> ranges;
+        qint64 size = 0;
+    };
+    static std::optional<Layout> compactLayout(const QByteArray &index, qint64 dataSize, QString *error);
     struct Pair {
         QByteArray index;
         QByteArray data;
     };
+    // The layout applied to bytes in memory.
     static std::optional<Pair> compacted(const QByteArray &index, const QByteArray &data,
                                          QString *error);
 
 private:
     bool fail(const QString &path, const QString &reason);
     bool failWith(const QString &message);
+    // Regular files only, never waiting, no larger than a pair can be.
+    std::optional<MultiData> openFile(const QString &path);
     bool readWhole(const QString &path, QByteArray &bytes);
+    // Reads the index, opens the data file and decides the record size.
+    std::optional<MultiData> openPair();
+    bool decide(const MultiData &data);
     bool writablePair(QString &idx, QString &mul);
-    // Opens and locks the data file, then reads it and the index whole.
-    bool readLocked(DataAppender &mulFile, const QString &idx, QByteArray &index, QByteArray &data);
+    // Opens and locks the data file, then reads the index whole.
+    bool readLocked(DataAppender &mulFile, const QString &idx, QByteArray &index);
     std::optional<int> decidedSize();
 
     QString m_idxPath;
     QString m_mulPath;
     QVector<IndexRecord> m_records;
-    QByteArray m_data;
     MultiRecordSize m_size;
     std::optional<int> m_givenSize;
     std::optional<int> m_hint;

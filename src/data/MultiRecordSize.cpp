@@ -36,28 +36,58 @@ void judgeRecord(const uchar *p, Verdict &v)
         v.flagsPlausible = false;
 }
 
-Verdict judge(const QVector<MultiIndexRecord> &records, const QByteArray &data, int size)
+// At most this much of the data is read to judge it: every entry of any real
+// multi.mul, and a bounded, evenly spread sample of a huge one.
+constexpr qint64 JudgedBytes = 16 * 1024 * 1024;
+constexpr int SampleUnit = 48; // whole records under both sizes
+
+// A length that only the other size divides speaks against this one; one that
+// neither divides says nothing.
+bool lengthsFit(const QVector<MultiIndexRecord> &records, int size)
 {
-    Verdict v;
-    const auto *base = reinterpret_cast<const uchar *>(data.constData());
+    const int other = size == MultiRecordSize::Classic ? MultiRecordSize::Extended : MultiRecordSize::Classic;
+    return std::none_of(records.cbegin(), records.cend(), [size, other](const MultiIndexRecord &r) {
+        return r.exists() && r.length % size != 0 && r.length % other == 0;
+    });
+}
+
+void judgeBytes(const QByteArray &bytes, int size, Verdict &v)
+{
+    const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
+    for (qsizetype at = 0; at + size <= bytes.size() && v.tilesPlausible; at += size)
+        judgeRecord(p + at, v);
+}
+
+// Judges the entries' bytes under both sizes, each entry read once; false when
+// the data cannot be read.
+bool judgeContent(const QVector<MultiIndexRecord> &records, const MultiData &data, Verdict &classic,
+                  Verdict &extended)
+{
+    qint64 inFile = 0, count = 0;
     for (const MultiIndexRecord &r : records) {
-        if (!r.exists())
-            continue;
-        // A length that only the other size divides speaks against this one;
-        // one that neither divides says nothing.
-        const int other = size == MultiRecordSize::Classic ? MultiRecordSize::Extended : MultiRecordSize::Classic;
-        if (r.length % size != 0 && r.length % other == 0) {
-            v.tilesPlausible = false;
-            return v;
+        if (r.exists() && r.offset < data.size()) {
+            inFile += qMin<qint64>(r.length, data.size() - r.offset);
+            ++count;
         }
-        // Only what lies inside the file can be judged.
-        const qint64 end = qMin<qint64>(qint64(r.offset) + r.length, data.size());
-        for (qint64 at = r.offset; at + size <= end && v.tilesPlausible; at += size)
-            judgeRecord(base + at, v);
-        if (!v.tilesPlausible)
-            return v;
     }
-    return v;
+    // Only what lies inside the file can be judged; of a huge file, the start
+    // of every entry (or of every stride-th one).
+    const bool whole = inFile <= JudgedBytes;
+    const qint64 perEntry = whole ? inFile : qMax<qint64>(SampleUnit, JudgedBytes / count / SampleUnit * SampleUnit);
+    const qint64 stride = whole ? 1 : qMax<qint64>(1, count * perEntry / JudgedBytes);
+    qint64 seen = 0;
+    QByteArray bytes;
+    for (const MultiIndexRecord &r : records) {
+        if (!r.exists() || r.offset >= data.size() || seen++ % stride != 0)
+            continue;
+        if (!data.read(r.offset, qMin<qint64>(r.length, perEntry), bytes))
+            return false;
+        judgeBytes(bytes, MultiRecordSize::Classic, classic);
+        judgeBytes(bytes, MultiRecordSize::Extended, extended);
+        if (!classic.tilesPlausible && !extended.tilesPlausible)
+            break;
+    }
+    return true;
 }
 
 QString hintText(std::optional<int> hint)
@@ -77,7 +107,7 @@ MultiRecordSize MultiRecordSize::given(int bytes)
 }
 
 MultiRecordSize MultiRecordSize::decide(const QVector<MultiIndexRecord> &records,
-                                        const QByteArray &data, std::optional<int> hint)
+                                        const MultiData &data, std::optional<int> hint)
 {
     MultiRecordSize s;
     s.m_hint = hint;
@@ -87,8 +117,14 @@ MultiRecordSize MultiRecordSize::decide(const QVector<MultiIndexRecord> &records
         s.m_reason = tr("the index holds no entry to judge by") + hintText(hint);
         return s;
     }
-    const Verdict classic = judge(records, data, Classic);
-    const Verdict extended = judge(records, data, Extended);
+    Verdict classic, extended;
+    classic.tilesPlausible = lengthsFit(records, Classic);
+    extended.tilesPlausible = lengthsFit(records, Extended);
+    if (!judgeContent(records, data, classic, extended)) {
+        s.m_reason = data.errorString();
+        s.m_unreadable = true;
+        return s;
+    }
     const auto decided = [&s](int bytes, const QString &why) {
         s.m_bytes = bytes;
         s.m_how = How::Content;
