@@ -37,6 +37,7 @@ RecoveryMgr::RecoveryMgr(const QString &folder, const TileInfoSource &data, QObj
     m_lock = std::make_unique<QLockFile>(QDir(m_folder).filePath(m_session + LockSuffix));
     if (!m_lock->tryLock(0))
         qWarning("Cannot lock the recovery folder %s", qPrintable(m_folder));
+    removeStaleLocks();
     connect(&m_timer, &QTimer::timeout, this, &RecoveryMgr::writeAll);
     m_timer.start(IntervalMs);
 }
@@ -140,6 +141,20 @@ bool RecoveryMgr::sessionAlive(const QString &session) const
     return !lock.tryLock(0);
 }
 
+void RecoveryMgr::removeStaleLocks() const
+{
+    // Editors that ended with nothing unsaved leave only their lock behind.
+    const QDir dir(m_folder);
+    for (const QString &name : dir.entryList({QLatin1Char('*') + LockSuffix}, QDir::Files)) {
+        if (name == m_session + LockSuffix)
+            continue;
+        // Taken only when its editor is gone; unlocking removes it.
+        QLockFile lock(dir.filePath(name));
+        if (lock.tryLock(0))
+            lock.unlock();
+    }
+}
+
 QList<RecoveryMgr::Orphan> RecoveryMgr::orphans() const
 {
     QList<Orphan> found;
@@ -148,9 +163,10 @@ QList<RecoveryMgr::Orphan> RecoveryMgr::orphans() const
         if (sessionAlive(sessionOf(name)))
             continue;
         const QString path = dir.filePath(name);
-        // Damaged files are left where they are for a person to look at.
-        if (const std::optional<RecoveryFile> content = RecoveryFile::read(path))
-            found.append({path, *content});
+        RecoveryLoad loaded = RecoveryFile::load(path);
+        if (loaded.file && MltFile::fromBytes(loaded.file->mlt, m_data).status != MltReadResult::Ok)
+            loaded.problem = tr("damaged");
+        found.append({path, loaded.file.value_or(RecoveryFile()), loaded.problem});
     }
     std::sort(found.begin(), found.end(), [](const Orphan &a, const Orphan &b) {
         return a.content.written < b.content.written;
@@ -162,6 +178,11 @@ QString RecoveryMgr::describe(const QList<Orphan> &orphans)
 {
     QString text = tr("The editor ended without saving these documents:") + QLatin1Char('\n');
     for (const Orphan &o : orphans) {
+        if (!o.problem.isEmpty()) {
+            text += QLatin1Char('\n') + tr("%1 cannot be recovered (%2); Recover and Discard remove it")
+                                            .arg(QDir::toNativeSeparators(o.path), o.problem);
+            continue;
+        }
         const QString name = o.content.fileName.isEmpty() ? tr("Untitled") : o.content.fileName;
         text += QLatin1Char('\n')
                 + tr("%1, %2, %n tile(s)", nullptr, o.content.tiles)
@@ -181,7 +202,7 @@ void RecoveryMgr::offer(QWidget *parent, const Opener &open)
     if (choice != Recover && choice != Discard)
         return;
     for (const Orphan &o : found) {
-        if (choice == Recover) {
+        if (choice == Recover && o.problem.isEmpty()) {
             const MltReadResult tiles = MltFile::fromBytes(o.content.mlt, m_data);
             // A copy whose tiles cannot be read stays for a person to look at.
             if (tiles.status != MltReadResult::Ok)

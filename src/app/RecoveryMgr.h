@@ -20,7 +20,9 @@ class QWidget;
 // crash, a kill or a power cut costs at most a minute of work: written every
 // minute and after every 200 edits, removed by a save or a clean close.
 // Each running editor holds a lock on its own files; files whose editor is
-// gone are offered at the next start.
+// gone are offered at the next start, and its stale lock is removed. A file
+// that cannot be recovered (damaged, of another version, not a file) is named
+// in the same offer; Recover and Discard remove it, Later keeps it.
 class RecoveryMgr : public QObject
 {
     Q_OBJECT
@@ -31,6 +33,7 @@ public:
     struct Orphan {
         QString path;
         RecoveryFile content;
+        QString problem; // why it cannot be recovered; empty when it can
     };
     // Opens a document from recovered tiles (the main window's addDocument).
     using Opener = std::function<GLScroll *(const QString &fileName, const TileMap &tiles)>;
@@ -67,6 +70,7 @@ private:
     void discard(GLScroll *document);
     static QString describe(const QList<Orphan> &orphans);
     bool sessionAlive(const QString &session) const;
+    void removeStaleLocks() const;
 
     QString m_folder;
     const TileInfoSource &m_data;

@@ -2,12 +2,21 @@
 
 #include "model/MltFile.h"
 
+#include <QCoreApplication>
 #include <QDataStream>
 #include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 const QByteArray Tag("TMERCVR1");
+// The tag without its version digit.
+const QByteArray Family("TMERCVR");
 constexpr QDataStream::Version StreamVersion = QDataStream::Qt_6_0;
 // The tag, the name, the time and the count take far less than this.
 constexpr qint64 MaxOverhead = 64 * 1024;
@@ -45,8 +54,45 @@ std::optional<RecoveryFile> RecoveryFile::fromBytes(const QByteArray &bytes)
 
 std::optional<RecoveryFile> RecoveryFile::read(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxSize)
-        return std::nullopt;
-    return fromBytes(file.read(MaxSize + 1));
+    return load(path).file;
+}
+
+RecoveryLoad RecoveryFile::load(const QString &path)
+{
+    const auto why = [](const char *text) {
+        return RecoveryLoad{std::nullopt, QCoreApplication::translate("RecoveryFile", text)};
+    };
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return {std::nullopt, QString::fromLocal8Bit(std::strerror(errno))};
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return why("not a file");
+    }
+    if (st.st_size > MaxSize) {
+        ::close(fd);
+        return why("damaged");
+    }
+    QByteArray bytes(qsizetype(st.st_size), Qt::Uninitialized);
+    qint64 done = 0;
+    int reason = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            reason = n < 0 ? errno : EIO;
+            break;
+        }
+        done += n;
+    }
+    ::close(fd);
+    if (reason)
+        return {std::nullopt, QString::fromLocal8Bit(std::strerror(reason))};
+    if (std::optional<RecoveryFile> file = fromBytes(bytes))
+        return {file, QString()};
+    if (bytes.startsWith(Family) && !bytes.startsWith(Tag))
+        return why("written by another version of the editor");
+    return why("damaged");
 }

@@ -20,6 +20,14 @@ struct RecoveryFile {
     // Nothing for a damaged, foreign or oversized file.
     static std::optional<RecoveryFile> fromBytes(const QByteArray &bytes);
     static std::optional<RecoveryFile> read(const QString &path);
+    // Regular files only, opened without waiting (a FIFO would block forever).
+    static struct RecoveryLoad load(const QString &path);
 
     static constexpr int MaxNameLength = 4096;
+};
+
+// A recovery file read, or why it cannot be recovered: "damaged", "not a file", ...
+struct RecoveryLoad {
+    std::optional<RecoveryFile> file;
+    QString problem;
 };
