@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cstdio>
@@ -80,7 +81,10 @@ struct ArtReader::Private {
     QFile artFile;
     QBuffer artBuffer;
     QIODevice *art = nullptr;
-    QVector<IndexRecord> index;
+    // The index's records as read, decoded when used: a load costs the same
+    // whatever the index holds. Ids past its end have no entry.
+    QByteArray index;
+    int records = 0; // the ids it serves: at least ClassicRecords
     QFile texMaps;
     QVector<qint32> texIndex;
     QCache<int, QByteArray> statics{20};
@@ -91,6 +95,7 @@ struct ArtReader::Private {
 
     void reset();
     void readIndex(const QByteArray &bytes);
+    IndexRecord record(int id) const;
     void indexContainer(const UopFile &uop);
     void loadTextures(const QString &texIdx, const QString &texMaps);
     QByteArray readEntry(const IndexRecord &r, qint64 maxBytes = MaxEntryBytes);
@@ -108,19 +113,24 @@ void ArtReader::Private::reset()
     texMaps.close();
     texIndex.clear();
     index.clear();
+    records = 0;
     statics.clear();
     lands.clear();
 }
 
 void ArtReader::Private::readIndex(const QByteArray &bytes)
 {
-    const qint64 whole = bytes.size() / IndexRecordBytes;
-    index.fill(IndexRecord{0, 0}, int(std::clamp<qint64>(whole, ClassicRecords, MaxRecords)));
-    const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
-    for (qint64 i = 0; i < qMin<qint64>(whole, index.size()); ++i) {
-        index[i].offset = readLe32(p + i * IndexRecordBytes);
-        index[i].length = readLe32(p + i * IndexRecordBytes + 4);
-    }
+    const qint64 whole = qMin<qint64>(bytes.size() / IndexRecordBytes, MaxRecords);
+    index = bytes.size() == whole * IndexRecordBytes ? bytes : bytes.left(whole * IndexRecordBytes);
+    records = int(qMax<qint64>(whole, ClassicRecords));
+}
+
+IndexRecord ArtReader::Private::record(int id) const
+{
+    if (id < 0 || qint64(id) * IndexRecordBytes >= index.size())
+        return IndexRecord{0, 0};
+    const auto *p = reinterpret_cast<const uchar *>(index.constData()) + qint64(id) * IndexRecordBytes;
+    return IndexRecord{readLe32(p), readLe32(p + 4)};
 }
 
 // Entry i of the container is the art record of index i, stored unpacked; the
@@ -139,8 +149,14 @@ void ArtReader::Private::indexContainer(const UopFile &uop)
         found[i] = {qint32(e->payloadOffset()), qint32(e->storedSize)};
         used = qMax(used, i + 1);
     }
-    found.resize(used);
-    index = found;
+    index.resize(qsizetype(used) * IndexRecordBytes);
+    auto *p = reinterpret_cast<uchar *>(index.data());
+    for (int i = 0; i < used; ++i, p += IndexRecordBytes) {
+        qToLittleEndian<qint32>(found[i].offset, p);
+        qToLittleEndian<qint32>(found[i].length, p + 4);
+        qToLittleEndian<qint32>(0, p + 8);
+    }
+    records = used;
 }
 
 // The entry's bytes, or nothing when the record marks no entry or the entry
@@ -167,9 +183,10 @@ bool ArtReader::Private::readSize(const IndexRecord &r, int &w, int &h)
 void ArtReader::Private::sizeScratch()
 {
     qint64 largest = 0;
-    for (int i = LandRecords; i < index.size(); ++i) {
+    // Ids past the index's end have no entry to measure.
+    for (int i = LandRecords; qint64(i) * IndexRecordBytes < index.size(); ++i) {
         int w = 0, h = 0;
-        if (readSize(index[i], w, h))
+        if (readSize(record(i), w, h))
             largest = qMax(largest, qint64(textureSide(w)) * textureSide(h));
     }
     scratch = QVector<quint32>(int(largest));
@@ -338,14 +355,14 @@ DataFileStatus ArtReader::artStatus() const
 
 int ArtReader::staticCount() const
 {
-    return d->index.size() - LandRecords;
+    return d->records - LandRecords;
 }
 
 bool ArtReader::hasStatic(int id) const
 {
     if (id < 0 || id >= staticCount() || !d->art)
         return false;
-    const IndexRecord &r = d->index[LandRecords + id];
+    const IndexRecord r = d->record(LandRecords + id);
     return r.offset >= 0 && r.length > 0 && qint64(r.offset) + r.length <= d->art->size();
 }
 
@@ -361,7 +378,7 @@ const QByteArray *ArtReader::staticPixels(int id, int &w, int &h)
         return nullptr;
     QByteArray *pixels = d->statics.object(id);
     if (!pixels) {
-        pixels = d->decodeStatic(d->readEntry(d->index[LandRecords + id]));
+        pixels = d->decodeStatic(d->readEntry(d->record(LandRecords + id)));
         if (!pixels)
             return nullptr;
         d->statics.insert(id, pixels);
@@ -379,7 +396,7 @@ const QByteArray *ArtReader::landPixels(int id)
     QByteArray *pixels = d->lands.object(id);
     if (pixels)
         return pixels;
-    const QByteArray entry = d->readEntry(d->index[id], LandColours * 2);
+    const QByteArray entry = d->readEntry(d->record(id), LandColours * 2);
     if (entry.isEmpty())
         return nullptr;
     pixels = d->decodeLand(entry);
