@@ -99,10 +99,12 @@ std::optional<MultiData> MultiFile::openFile(const QString &path)
 {
     QString error;
     std::optional<MultiData> file = MultiData::open(path, &error);
-    if (!file)
+    if (!file) {
         failWith(error);
-    else if (file->size() > MaxFileSize)
-        fail(path, tr("is too large for a multi file")), file.reset();
+    } else if (file->size() > MaxFileSize) {
+        fail(path, tr("is too large for a multi file"));
+        file.reset();
+    }
     return file;
 }
 
