@@ -176,7 +176,11 @@ QList<RecoveryMgr::Orphan> RecoveryMgr::orphans() const
 
 QString RecoveryMgr::describe(const QList<Orphan> &orphans)
 {
-    QString text = tr("The editor ended without saving these documents:") + QLatin1Char('\n');
+    const bool anyRecoverable = std::any_of(orphans.cbegin(), orphans.cend(),
+                                            [](const Orphan &o) { return o.problem.isEmpty(); });
+    QString text = (anyRecoverable ? tr("The editor ended without saving these documents:")
+                                   : tr("Copies of unsaved documents were left that cannot be recovered:"))
+                   + QLatin1Char('\n');
     for (const Orphan &o : orphans) {
         if (!o.problem.isEmpty()) {
             text += QLatin1Char('\n') + tr("%1 cannot be recovered (%2); Recover and Discard remove it")
