@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include <limits>
 #include <optional>
@@ -256,7 +257,8 @@ bool ComponentList::exportEntry(int number, const QList<TileRecord> &tiles)
     LockedFile file(m_path);
     QString reason;
     if (!file.lock(true, &reason)) {
-        m_error = tr("%1: cannot be opened (%2)").arg(QDir::toNativeSeparators(m_path), reason);
+        m_error = (QFileInfo::exists(m_path) ? tr("%1: cannot be opened (%2)") : tr("%1: cannot be created (%2)"))
+                      .arg(QDir::toNativeSeparators(m_path), reason);
         return false;
     }
     QByteArray current;

@@ -73,24 +73,15 @@ bool intercept(Kind kind)
     return true;
 }
 
-bool isFolder(int fd)
-{
-    struct stat st {};
-    return fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 // True when fd is the file named by $TILSEN_SHIM_READ_FAIL (errno set to EIO).
 bool readFails(int fd)
 {
     const char *name = getenv("TILSEN_SHIM_READ_FAIL");
-    char link[64], path[4096];
+    char link[64], path[4096] = {};
     snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-    const ssize_t n = name ? readlink(link, path, sizeof path - 1) : -1;
-    if (n < 0)
-        return false;
-    path[n] = '\0';
-    const size_t want = strlen(name);
-    if (size_t(n) < want || strcmp(path + n - want, name) != 0)
+    const size_t want = name ? strlen(name) : 0;
+    const ssize_t n = want ? readlink(link, path, sizeof path - 1) : -1;
+    if (n < ssize_t(want) || strcmp(path + n - want, name) != 0)
         return false;
     errno = EIO;
     return true;
@@ -104,18 +95,6 @@ ssize_t read(int fd, void *buf, size_t count)
 {
     static auto fn = real<ssize_t (*)(int, void *, size_t)>("read");
     return readFails(fd) ? -1 : fn(fd, buf, count);
-}
-
-ssize_t pread(int fd, void *buf, size_t count, off_t offset)
-{
-    static auto fn = real<ssize_t (*)(int, void *, size_t, off_t)>("pread");
-    return readFails(fd) ? -1 : fn(fd, buf, count, offset);
-}
-
-ssize_t pread64(int fd, void *buf, size_t count, off_t offset)
-{
-    static auto fn = real<ssize_t (*)(int, void *, size_t, off_t)>("pread64");
-    return readFails(fd) ? -1 : fn(fd, buf, count, offset);
 }
 
 ssize_t write(int fd, const void *buf, size_t count)
@@ -139,7 +118,8 @@ ssize_t pwrite64(int fd, const void *buf, size_t count, off_t offset)
 int fsync(int fd)
 {
     static auto fn = real<int (*)(int)>("fsync");
-    return intercept(isFolder(fd) ? FsyncDir : Fsync) ? -1 : fn(fd);
+    struct stat st {};
+    return intercept(fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) ? FsyncDir : Fsync) ? -1 : fn(fd);
 }
 
 int fdatasync(int fd)
