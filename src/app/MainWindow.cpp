@@ -617,8 +617,8 @@ void MainWindow::slotFileOpen()
                              .arg(result.version));
         return;
     }
-    if (result.status == MltReadResult::TooLarge) {
-        Dialogs::warning(this, tr("Open File Error"), MltFile::tooLargeMessage(name));
+    if (result.status == MltReadResult::TooLarge || result.status == MltReadResult::Unreadable) {
+        Dialogs::warning(this, tr("Open File Error"), MltFile::problem(name, result));
         return;
     }
     warnTilesOutside(addDocument(name, result.tiles));
@@ -783,8 +783,8 @@ void MainWindow::importMLT()
     const MltReadResult result = MltFile::read(name, m_tileData);
     if (result.status == MltReadResult::CannotOpen)
         return;
-    if (result.status == MltReadResult::TooLarge) {
-        Dialogs::warning(this, tr("Insert MLT file"), MltFile::tooLargeMessage(name));
+    if (result.status == MltReadResult::TooLarge || result.status == MltReadResult::Unreadable) {
+        Dialogs::warning(this, tr("Insert MLT file"), MltFile::problem(name, result));
         return;
     }
     if (result.status == MltReadResult::BadVersion) {

@@ -4,8 +4,11 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <csignal>
+
 int main(int argc, char *argv[])
 {
+    std::signal(SIGXFSZ, SIG_IGN); // a save past a file-size limit fails with a message instead
     GLWidget::prepareApplication();
 
     QApplication app(argc, argv);

@@ -5,7 +5,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <limits>
@@ -66,14 +65,33 @@ bool ComponentList::fail(int line, const QString &what)
     return false;
 }
 
+bool ComponentList::readFailed(LockedFile::Read status, const QString &reason)
+{
+    const QString shown = QDir::toNativeSeparators(m_path);
+    switch (status) {
+    case LockedFile::Read::Ok:
+        return true;
+    case LockedFile::Read::CannotOpen:
+        m_error = tr("%1: cannot be opened (%2)").arg(shown, reason);
+        break;
+    case LockedFile::Read::Failed:
+        m_error = tr("%1: cannot be read (%2); nothing was written").arg(shown, reason);
+        break;
+    case LockedFile::Read::TooLarge:
+        m_error = tr("%1 is larger than %2 MiB: it is not a component list").arg(shown).arg(MaxFileSize >> 20);
+        break;
+    }
+    return false;
+}
+
 bool ComponentList::open()
 {
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_error = tr("%1: cannot be opened (%2)").arg(QDir::toNativeSeparators(m_path), file.errorString());
-        return false;
-    }
-    return parse(file.readAll());
+    QByteArray bytes;
+    QString reason;
+    const LockedFile::Read status = LockedFile::readFile(m_path, bytes, MaxFileSize, &reason);
+    if (status != LockedFile::Read::Ok)
+        return readFailed(status, reason);
+    return parse(bytes);
 }
 
 bool ComponentList::parse(const QByteArray &bytes)
@@ -234,21 +252,27 @@ QByteArray ComponentList::rewritten(const QByteArray &current, int number,
 
 bool ComponentList::exportEntry(int number, const QList<TileRecord> &tiles)
 {
-    QByteArray current;
-    QFile file(m_path);
-    if (file.exists()) {
-        if (!file.open(QIODevice::ReadOnly)) {
-            m_error = tr("%1: cannot be opened (%2)").arg(QDir::toNativeSeparators(m_path), file.errorString());
-            return false;
-        }
-        current = file.readAll();
-        file.close();
+    // Locked from the read to the rename: a second export waits and then
+    // changes what this one wrote. A missing file is made, empty, to be locked.
+    LockedFile file(m_path);
+    QString reason;
+    if (!file.lock(true, &reason)) {
+        m_error = (QFileInfo::exists(m_path) ? tr("%1: cannot be opened (%2)") : tr("%1: cannot be created (%2)"))
+                      .arg(QDir::toNativeSeparators(m_path), reason);
+        return false;
     }
+    QByteArray current;
+    const LockedFile::Read status = file.readAll(current, MaxFileSize, &reason);
+    if (status != LockedFile::Read::Ok) {
+        file.discardCreated();
+        return readFailed(status, reason);
+    }
+    // Only a file read completely is empty: then it is a new list.
     const QByteArray bytes = rewritten(current, number, tiles);
     if (bytes.isEmpty())
         return false;
-    QString reason;
     if (!SafeWrite::replaceFile(m_path, bytes, &reason)) {
+        file.discardCreated();
         m_error = tr("%1: cannot be written (%2)").arg(QDir::toNativeSeparators(m_path), reason);
         return false;
     }

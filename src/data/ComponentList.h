@@ -2,6 +2,7 @@
 
 #include "data/MultiCollection.h"
 #include "data/RecordMerge.h"
+#include "model/LockedFile.h"
 
 #include <QByteArray>
 #include <QMap>
@@ -19,6 +20,8 @@ class ComponentList : public MultiCollection
 {
 public:
     static constexpr int Version = 6;
+    // A real list of every house and boat is well under a megabyte.
+    static constexpr qint64 MaxFileSize = qint64(256) * 1024 * 1024;
 
     explicit ComponentList(const QString &path);
 
@@ -26,7 +29,8 @@ public:
     QVector<Entry> entries() const override;
     int firstFreeEntry() const override;
     bool readEntry(int number, const TileInfoSource &data, TileMap &tiles) override;
-    // Replaces or appends template `number`; a missing file is created.
+    // Replaces or appends template `number` under the file's lock; a missing
+    // file is created, one that cannot be read whole is left as it is.
     bool exportEntry(int number, const QList<TileRecord> &tiles) override;
     QString errorString() const override { return m_error; }
 
@@ -46,6 +50,8 @@ private:
     };
 
     bool fail(int line, const QString &what);
+    // False with errorString() naming why the file could not be read whole.
+    bool readFailed(LockedFile::Read status, const QString &reason);
     QByteArray encode(const TileRecord &t) const;
     QByteArray newTemplate(int number, const QList<TileRecord> &tiles) const;
 

@@ -1,11 +1,11 @@
 #include "data/CsvFile.h"
 
+#include "model/LockedFile.h"
 #include "model/SafeWrite.h"
 #include "model/TileInfo.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 
 #include <optional>
 
@@ -47,15 +47,27 @@ std::optional<int> kindOf(const QByteArray &text)
 
 CsvFile::ReadResult CsvFile::read(const QString &path, const TileInfoSource &data)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ReadResult r;
-        r.error = tr("%1: cannot be opened (%2)").arg(QDir::toNativeSeparators(path), file.errorString());
+    QByteArray bytes;
+    QString reason;
+    ReadResult r;
+    const QString shown = QDir::toNativeSeparators(path);
+    // A read error is never taken for a file without the header, nor for an empty one.
+    switch (LockedFile::readFile(path, bytes, MaxFileSize, &reason)) {
+    case LockedFile::Read::Ok:
+        break;
+    case LockedFile::Read::CannotOpen:
+        r.error = tr("%1: cannot be opened (%2)").arg(shown, reason);
+        return r;
+    case LockedFile::Read::Failed:
+        r.error = tr("%1: cannot be read (%2)").arg(shown, reason);
+        return r;
+    case LockedFile::Read::TooLarge:
+        r.error = tr("%1 is larger than %2 MiB: it is not a multi file.").arg(shown).arg(MaxFileSize >> 20);
         return r;
     }
-    ReadResult r = fromBytes(file.readAll(), data);
+    r = fromBytes(bytes, data);
     if (!r.ok)
-        r.error = QDir::toNativeSeparators(path) + QStringLiteral(": ") + r.error;
+        r.error = shown + QStringLiteral(": ") + r.error;
     return r;
 }
 

@@ -14,6 +14,8 @@ class CsvFile
 {
 public:
     static const char *const Header;
+    // Far more than the longest line for each of the most tiles a .mlt file may hold.
+    static constexpr qint64 MaxFileSize = qint64(256) * 1024 * 1024;
 
     struct ReadResult {
         bool ok = false;

@@ -32,12 +32,11 @@ SingleMultiFile::Loaded SingleMultiFile::read(const QString &path, const TileInf
     switch (formatOf(path)) {
     case Format::Mlt: {
         const MltReadResult r = MltFile::read(path, data);
-        if (r.status == MltReadResult::CannotOpen)
-            out.error = tr("%1: cannot be opened").arg(shown);
-        else if (r.status == MltReadResult::BadVersion)
-            out.error = tr("%1: is mlt version %2; only version 0 is supported").arg(shown).arg(r.version);
-        out.ok = r.status == MltReadResult::Ok;
-        out.tiles = r.tiles;
+        // A damaged file is refused too: whatever it is turned into would lack what was lost.
+        out.error = MltFile::problem(path, r);
+        out.ok = out.error.isEmpty();
+        if (out.ok)
+            out.tiles = r.tiles;
         return out;
     }
     case Format::Csv: {

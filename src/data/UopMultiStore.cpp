@@ -1,6 +1,7 @@
 #include "data/UopMultiStore.h"
 
 #include "data/NameHash.h"
+#include "model/LockedFile.h"
 #include "model/NoTileInfo.h"
 #include "model/RecordCodec.h"
 #include "model/SafeWrite.h"
@@ -8,11 +9,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QtEndian>
 
 #include <cstdio>
-#include <limits>
 
 namespace {
 
@@ -167,27 +166,6 @@ bool UopMultiStore::readEntry(int number, const TileInfoSource &data, TileMap &t
     return true;
 }
 
-// The whole file, mapped rather than read: a rewrite only copies from it.
-bool UopMultiStore::mapWhole(QFile &file, QByteArray &bytes)
-{
-    const QString where = QDir::toNativeSeparators(m_path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(tr("%1: cannot be opened (%2)").arg(where, file.errorString()));
-    const qint64 size = file.size();
-    if (size > std::numeric_limits<qsizetype>::max() / 2)
-        return fail(tr("%1: is too large").arg(where));
-    const uchar *mapped = size > 0 ? file.map(0, size) : nullptr;
-    if (mapped) {
-        bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), qsizetype(size));
-        return true;
-    }
-    // Some file systems cannot map: read it instead.
-    bytes = file.readAll();
-    if (file.error() != QFile::NoError || bytes.size() != size)
-        return fail(tr("%1: could not be read completely").arg(where));
-    return true;
-}
-
 // The records of the stored entry `number`; none when it does not exist.
 bool UopMultiStore::storedRecords(UopFile &uop, int number, QVector<StoredRecord> &records)
 {
@@ -208,10 +186,22 @@ bool UopMultiStore::exportEntry(int number, const QList<TileRecord> &tiles)
     const QString where = QDir::toNativeSeparators(m_path);
     if (number < 0 || number > MaxMultiId)
         return fail(tr("%1: entry %2 is outside 0 to %3").arg(where).arg(number).arg(MaxMultiId));
-    QFile source(m_path);
-    QByteArray bytes; // valid while `source` stays open
-    if (!mapWhole(source, bytes))
-        return false;
+    // Locked from the read to the rename: a second export waits and then
+    // changes what this one wrote.
+    LockedFile source(m_path);
+    QByteArray bytes;
+    QString reason;
+    if (!source.lock(false, &reason))
+        return fail(tr("%1: cannot be opened (%2)").arg(where, reason));
+    switch (source.readAll(bytes, MaxFileSize, &reason)) {
+    case LockedFile::Read::Ok:
+        break;
+    case LockedFile::Read::TooLarge:
+        return fail(tr("%1: is too large").arg(where));
+    case LockedFile::Read::CannotOpen:
+    case LockedFile::Read::Failed:
+        return fail(tr("%1: cannot be read (%2); nothing was written").arg(where, reason));
+    }
     UopFile uop;
     if (!uop.openBytes(bytes))
         return fail(QStringLiteral("%1: %2").arg(where, uop.errorString()));
@@ -250,7 +240,6 @@ bool UopMultiStore::exportEntry(int number, const QList<TileRecord> &tiles)
     }
     if (!placed)
         all.append(*entry);
-    QString reason;
     if (!SafeWrite::replaceFile(m_path, UopFile::build(uop.header(), all), &reason))
         return fail(tr("%1: cannot be written (%2)").arg(where, reason));
     if (m_opened) {

@@ -5,7 +5,6 @@
 #include "data/UopFile.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QMap>
 #include <QString>
 #include <QVector>
@@ -22,6 +21,8 @@ public:
     static constexpr int MaxMultiId = 0xFFFF;
     static constexpr int PayloadHeaderBytes = 8;
     static constexpr int RecordBytes = 14; // without the extra words
+    // Read whole to be rewritten: the client's own container is a few megabytes.
+    static constexpr qint64 MaxFileSize = 0x7fffffff;
 
     explicit UopMultiStore(const QString &path);
 
@@ -49,7 +50,6 @@ public:
 
 private:
     bool fail(const QString &reason);
-    bool mapWhole(QFile &file, QByteArray &bytes);
     bool storedRecords(UopFile &uop, int number, QVector<StoredRecord> &records);
 
     QString m_path;

@@ -1,52 +1,67 @@
 #include "model/MltFile.h"
 
 #include "model/Facet.h"
+#include "model/LockedFile.h"
 #include "model/RecordCodec.h"
 #include "model/SafeWrite.h"
 
 #include <QCoreApplication>
-#include <QFile>
+#include <QDir>
 #include <QtEndian>
 
 #include <algorithm>
 
 namespace {
 constexpr int HueShift = 16;
+QString tr(const char *text, const char *disambiguation = nullptr, int n = -1)
+{
+    return QCoreApplication::translate("MltFile", text, disambiguation, n);
 }
+} // namespace
 
 MltReadResult MltFile::read(const QString &path, const TileInfoSource &data)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        MltReadResult result;
+    MltReadResult result;
+    QByteArray bytes;
+    switch (LockedFile::readFile(path, bytes, MaxFileSize, &result.error)) {
+    case LockedFile::Read::Ok:
+        return fromBytes(bytes, data);
+    case LockedFile::Read::CannotOpen:
         result.status = MltReadResult::CannotOpen;
-        return result;
+        break;
+    case LockedFile::Read::TooLarge:
+        result.status = MltReadResult::TooLarge;
+        break;
+    case LockedFile::Read::Failed:
+        result.status = MltReadResult::Unreadable;
+        result.error = tr("cannot be read (%1)").arg(result.error);
+        break;
     }
-    MltReadResult tooLarge;
-    tooLarge.status = MltReadResult::TooLarge;
-    if (file.size() > MaxFileSize)
-        return tooLarge;
-    // One byte past the cap: a device or a growing file has no size to trust.
-    const QByteArray bytes = file.read(MaxFileSize + 1);
-    return bytes.size() > MaxFileSize ? tooLarge : fromBytes(bytes, data);
+    return result;
 }
 
 MltReadResult MltFile::fromBytes(const QByteArray &bytes, const TileInfoSource &data)
 {
     MltReadResult result;
     const uchar *p = reinterpret_cast<const uchar *>(bytes.constData());
-    // A header cut short reads as version 0, like a stream that ends early.
-    if (bytes.size() >= HeaderSize)
-        result.version = qFromLittleEndian<quint32>(p);
+    // Even an empty multi has its version word: less is a damaged file, not an empty one.
+    if (bytes.size() < HeaderSize) {
+        result.status = MltReadResult::Unreadable;
+        result.damaged = true;
+        result.ignoredBytes = bytes.size();
+        result.error = tr("is damaged: its header is cut short (%1 of %2 bytes)").arg(bytes.size()).arg(HeaderSize);
+        return result;
+    }
+    result.version = qFromLittleEndian<quint32>(p);
     if (result.version != 0) {
         result.status = MltReadResult::BadVersion;
         return result;
     }
     // A trailing partial entry is dropped, and said so.
-    const qsizetype body = std::max<qsizetype>(bytes.size() - HeaderSize, 0);
+    const qsizetype body = bytes.size() - HeaderSize;
     const qsizetype entries = body / EntrySize;
-    result.ignoredBytes = bytes.size() < HeaderSize ? bytes.size() : body % EntrySize;
-    result.damaged = bytes.size() < HeaderSize || result.ignoredBytes != 0;
+    result.ignoredBytes = body % EntrySize;
+    result.damaged = result.ignoredBytes != 0;
     for (qsizetype i = 0; i < entries; ++i) {
         const uchar *e = p + HeaderSize + i * EntrySize;
         TileRecord tile = RecordCodec::decode(e, data);
@@ -83,9 +98,29 @@ bool MltFile::write(const QString &path, const Facet &model, QString *error)
 
 QString MltFile::tooLargeMessage(const QString &path)
 {
-    return QCoreApplication::translate("MltFile", "%1 is larger than %2 MiB: it is not a multi file.")
-        .arg(path)
-        .arg(MaxFileSize / (1024 * 1024));
+    return tr("%1 is larger than %2 MiB: it is not a multi file.").arg(path).arg(MaxFileSize / (1024 * 1024));
+}
+
+QString MltFile::problem(const QString &path, const MltReadResult &result)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    switch (result.status) {
+    case MltReadResult::Ok:
+        break;
+    case MltReadResult::CannotOpen:
+        return tr("%1: cannot be opened (%2)").arg(shown, result.error);
+    case MltReadResult::BadVersion:
+        return tr("%1: is mlt version %2; only version 0 is supported").arg(shown).arg(result.version);
+    case MltReadResult::TooLarge:
+        return tooLargeMessage(shown);
+    case MltReadResult::Unreadable:
+        return QStringLiteral("%1: %2").arg(shown, result.error);
+    }
+    if (result.damaged)
+        return tr("%1: is damaged: %n byte(s) at its end are not a whole tile entry", nullptr,
+                  int(result.ignoredBytes))
+            .arg(shown);
+    return QString();
 }
 
 void MltFile::appendEntry(QByteArray &out, const TileRecord &tile)

@@ -10,8 +10,10 @@ class Facet;
 class TileInfoSource;
 
 struct MltReadResult {
-    enum Status { Ok, CannotOpen, BadVersion, TooLarge } status = Ok;
+    // Unreadable: a read error, or a header cut short; `error` says which.
+    enum Status { Ok, CannotOpen, BadVersion, TooLarge, Unreadable } status = Ok;
     quint32 version = 0;
+    QString error;
     TileMap tiles;
     // A header cut short or a partial last entry: the bytes that were left out.
     bool damaged = false;
@@ -32,10 +34,13 @@ public:
 
     static constexpr int HeaderSize = 4;
     static constexpr int EntrySize = RecordCodec::Size;
-    // Four million tiles, ten times a full area one tile deep: anything larger
-    // is not a multi, and reading it whole would only exhaust memory.
-    static constexpr qint64 MaxFileSize = HeaderSize + qint64(EntrySize) * 4 * 1024 * 1024;
+    // 48 MiB, four million tiles, ten times a full area one tile deep: anything
+    // larger is not a multi, and reading it whole would only exhaust memory.
+    static constexpr qint64 MaxFileSize = qint64(48) * 1024 * 1024;
     static QString tooLargeMessage(const QString &path);
+    // Why `result` cannot be used as the whole of the file at `path`, naming
+    // it; empty when it can. A damaged file counts: its lost bytes would be lost again.
+    static QString problem(const QString &path, const MltReadResult &result);
 
 private:
     static void appendEntry(QByteArray &out, const TileRecord &tile);

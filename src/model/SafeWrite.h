@@ -8,8 +8,11 @@ class QSaveFile;
 
 // Whole-file writes that cannot half-happen. The bytes go to an exclusive
 // temporary beside the target (a symlink is followed to its target, whose
-// mode is kept), are flushed and synced, and only then renamed over it.
-// Any failure leaves the old file byte for byte and says why.
+// mode is kept), are flushed and synced, and only then renamed over it; the
+// folder is synced after the rename so that the new name survives a power cut.
+// Any failure leaves the old file byte for byte and says why. A folder that
+// cannot be synced after the rename is no such failure (the new file is in
+// place): it is warned about and put in *error, and the write returns true.
 namespace SafeWrite {
 
 // Writes every byte into the open `device` and, for a file, pushes Qt's
@@ -22,7 +25,10 @@ bool writeAll(QIODevice &device, const QByteArray &bytes, QString *error = nullp
 // cancelled and *error holds the system's reason, e.g. "No space left on device".
 bool commit(QSaveFile &file, const QByteArray &bytes, QString *error = nullptr);
 
-// Opens a save file for `path` and commits `bytes` into it as above.
+// Writes `bytes` to a locked temporary "<name>.tilsen-XXXXXX" and renames it
+// over `path` as above. Temporaries of `path` that a killed writer left
+// behind (unlocked, ours, plain files) are removed first. A read-only
+// target is refused with the system's reason.
 bool replaceFile(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 
 // Removes a file; a file already gone counts as removed.

@@ -224,14 +224,14 @@ int MlTool::exportEntry(const QStringList &args)
         return badArguments(QStringLiteral("export takes four arguments: FILE.mlt IDX MUL ENTRY"));
     if (!parseEntry(args[3], entry))
         return badArguments(QStringLiteral("ENTRY must be a number from 0 up, not \"%1\"").arg(args[3]));
-    const MltReadResult mlt = MltFile::read(args[0], m_data);
-    if (mlt.status != MltReadResult::Ok)
-        return failed(QStringLiteral("%1: %2").arg(args[0], mlt.status == MltReadResult::CannotOpen
-                                                                 ? QStringLiteral("cannot be opened")
-                                                                 : QStringLiteral("is not a version 0 .mlt file")));
+    MltReadResult mlt = MltFile::read(args[0], m_data);
+    // A damaged or unreadable file is never stored: the entry would lose what it held.
+    if (const QString problem = MltFile::problem(args[0], mlt); !problem.isEmpty())
+        return failed(problem + QStringLiteral("; nothing was written"));
     Facet model(m_data);
     model.setAllowDuplicates(true);
     model.load(mlt.tiles);
+    mlt.tiles = TileMap(); // one copy in memory, not two
     MultiFile file(args[1], args[2]);
     prepare(file);
     if (!file.open())
@@ -260,7 +260,7 @@ int MlTool::dump(const QStringList &args)
         return badArguments(QStringLiteral("dump takes one argument: FILE.mlt"));
     const MltReadResult mlt = MltFile::read(args[0], m_data);
     if (mlt.status != MltReadResult::Ok)
-        return failed(QStringLiteral("%1: cannot be read as a .mlt file").arg(args[0]));
+        return failed(MltFile::problem(args[0], mlt));
     QList<quint32> keys = mlt.tiles.keys();
     std::sort(keys.begin(), keys.end());
     for (const quint32 key : keys) {
@@ -268,7 +268,8 @@ int MlTool::dump(const QStringList &args)
             m_out << t.id << ' ' << t.x << ' ' << t.y << ' ' << t.z << ' ' << t.visible << ' ' << t.hue << '\n';
     }
     m_out.flush();
-    return Done;
+    // What could be read is shown; the damage is still an error.
+    return mlt.damaged ? failed(MltFile::problem(args[0], mlt)) : Done;
 }
 
 int MlTool::listContainer(const QString &path)
@@ -308,12 +309,13 @@ int MlTool::exportToContainer(const QStringList &args)
     int entry = 0;
     if (!parseEntry(args[2], entry))
         return badArguments(QStringLiteral("ENTRY must be a number from 0 up, not \"%1\"").arg(args[2]));
-    const MltReadResult mlt = MltFile::read(args[0], m_data);
-    if (mlt.status != MltReadResult::Ok)
-        return failed(QStringLiteral("%1: cannot be read as a .mlt file").arg(args[0]));
+    MltReadResult mlt = MltFile::read(args[0], m_data);
+    if (const QString problem = MltFile::problem(args[0], mlt); !problem.isEmpty())
+        return failed(problem + QStringLiteral("; nothing was written"));
     Facet model(m_data);
     model.setAllowDuplicates(true);
     model.load(mlt.tiles);
+    mlt.tiles = TileMap(); // one copy in memory, not two
     UopMultiStore store(args[1]);
     if (!store.exportEntry(entry, tilesInDrawOrder(model)))
         return failed(store.errorString());

@@ -55,12 +55,13 @@ int MlTool::exportTemplate(const QStringList &args)
     const int number = args[2].toInt(&ok, 10);
     if (!ok)
         return badArguments(QStringLiteral("N must be a template number, not \"%1\"").arg(args[2]));
-    const SingleMultiFile::Loaded in = SingleMultiFile::read(args[0], m_data);
+    SingleMultiFile::Loaded in = SingleMultiFile::read(args[0], m_data);
     if (!in.ok)
         return failed(in.error);
     Facet model(m_data);
     model.setAllowDuplicates(true);
     model.load(in.tiles);
+    in.tiles = TileMap(); // the model holds them now: one copy in memory, not two
     ComponentList list(args[1]);
     if (!list.exportEntry(number, SingleMultiFile::tilesOf(model)))
         return failed(list.errorString());
@@ -71,12 +72,13 @@ int MlTool::convert(const QStringList &args)
 {
     if (args.size() != 2)
         return badArguments(QStringLiteral("convert takes two arguments: IN OUT"));
-    const SingleMultiFile::Loaded in = SingleMultiFile::read(args[0], m_data);
+    SingleMultiFile::Loaded in = SingleMultiFile::read(args[0], m_data);
     if (!in.ok)
         return failed(in.error);
     Facet model(m_data);
     model.setAllowDuplicates(true);
     model.load(in.tiles);
+    in.tiles = TileMap(); // the model holds them now: one copy in memory, not two
     QString error;
     if (!SingleMultiFile::write(args[1], model, &error))
         return failed(error);

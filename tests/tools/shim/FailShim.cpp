@@ -2,7 +2,9 @@
 // at an exact step. Every write, sync, truncation and rename the process
 // makes is counted (one line per call in $TILSEN_SHIM_LOG); the process
 // SIGKILLs itself before call $TILSEN_SHIM_KILL_AT, and call number N of the
-// kind K fails with errno E when $TILSEN_SHIM_FAIL is "K:N:E".
+// kind K fails with errno E when $TILSEN_SHIM_FAIL is "K:N:E". A sync of a
+// folder is logged as "fsyncdir". Every read of the file whose path ends in
+// $TILSEN_SHIM_READ_FAIL fails with EIO.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -12,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 namespace {
@@ -19,8 +22,9 @@ namespace {
 int g_calls = 0;
 int g_callsOfKind[8] = {};
 
-enum Kind { Write, Pwrite, Fsync, Fdatasync, Ftruncate, Rename, KindCount };
-const char *const KindNames[KindCount] = {"write", "pwrite", "fsync", "fdatasync", "ftruncate", "rename"};
+enum Kind { Write, Pwrite, Fsync, Fdatasync, Ftruncate, Rename, FsyncDir, KindCount };
+const char *const KindNames[KindCount] = {"write",     "pwrite", "fsync",   "fdatasync",
+                                          "ftruncate", "rename", "fsyncdir"};
 
 template <typename F>
 F real(const char *name)
@@ -69,9 +73,29 @@ bool intercept(Kind kind)
     return true;
 }
 
+// True when fd is the file named by $TILSEN_SHIM_READ_FAIL (errno set to EIO).
+bool readFails(int fd)
+{
+    const char *name = getenv("TILSEN_SHIM_READ_FAIL");
+    char link[64], path[4096] = {};
+    snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    const size_t want = name ? strlen(name) : 0;
+    const ssize_t n = want ? readlink(link, path, sizeof path - 1) : -1;
+    if (n < ssize_t(want) || strcmp(path + n - want, name) != 0)
+        return false;
+    errno = EIO;
+    return true;
+}
+
 } // namespace
 
 extern "C" {
+
+ssize_t read(int fd, void *buf, size_t count)
+{
+    static auto fn = real<ssize_t (*)(int, void *, size_t)>("read");
+    return readFails(fd) ? -1 : fn(fd, buf, count);
+}
 
 ssize_t write(int fd, const void *buf, size_t count)
 {
@@ -94,7 +118,8 @@ ssize_t pwrite64(int fd, const void *buf, size_t count, off_t offset)
 int fsync(int fd)
 {
     static auto fn = real<int (*)(int)>("fsync");
-    return intercept(Fsync) ? -1 : fn(fd);
+    struct stat st {};
+    return intercept(fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) ? FsyncDir : Fsync) ? -1 : fn(fd);
 }
 
 int fdatasync(int fd)
