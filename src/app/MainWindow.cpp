@@ -87,6 +87,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     m_mime->setIncludeInvisible(true);
     m_recovery = new RecoveryMgr(RecoveryMgr::defaultFolder(), m_tileData, this);
     m_textures = std::make_unique<TexMgr>(m_art.get(), &m_hues);
+    m_textures->setRadarColours(&m_radar);
     m_palette = new Palette(QCoreApplication::applicationDirPath() + QStringLiteral("/palette.xml"),
                             m_art.get(), m_tileData, true, this);
     m_clip = new Clip(this);
@@ -168,6 +169,7 @@ void MainWindow::loadReaders()
                     m_settings->texMapsMul());
     m_tileData.load(m_settings->tileDataMul());
     m_hues.load(m_settings->huesMul());
+    m_radar.load(RadarColours::storedPath());
     reportDataFiles();
 }
 
@@ -184,6 +186,7 @@ void MainWindow::reportDataFiles()
     paths.texMaps = m_settings->texMapsMul();
     paths.artUop = m_settings->artUop();
     paths.multiUop = m_settings->multiUop();
+    paths.radarCol = m_radar.status().path;
     const QString line =
         DataFileNotice::show(this, DataFiles::problems(DataFiles::statuses(*m_art, m_tileData, m_hues, paths)));
     if (!line.isEmpty())

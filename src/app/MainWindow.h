@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/HueTable.h"
+#include "data/RadarColours.h"
 #include "data/TileData.h"
 #include "model/MltFile.h"
 #include "model/TileRecord.h"
@@ -140,6 +141,7 @@ private:
     std::unique_ptr<ArtReader> m_art;
     TileData m_tileData;
     HueTable m_hues;
+    RadarColours m_radar;
     std::unique_ptr<TexMgr> m_textures;
     MimeMgr *m_mime = nullptr;
     RecoveryMgr *m_recovery = nullptr;

@@ -222,6 +222,7 @@ void MainWindow::exportImage()
         name += QLatin1Char('.') + (filterSuffix(chosen).isEmpty() ? QStringLiteral("png") : filterSuffix(chosen));
     QApplication::setOverrideCursor(Qt::WaitCursor);
     SceneRenderer renderer(m_art.get(), &m_hues);
+    renderer.setRadarColours(&m_radar);
     const QList<MultiPictures::Picture> pictures = MultiPictures::make(renderer, *d->model(), settings);
     QString error;
     bool ok = true;

@@ -1,5 +1,6 @@
 #include "data/ArtReader.h"
 
+#include "data/GameColour.h"
 #include "data/NameHash.h"
 #include "data/UopFile.h"
 
@@ -26,7 +27,6 @@ constexpr int MaxArtSide = 2048;
 // Largest entry a sane client writes for 2048 x 2048 art; bounds hostile lengths.
 constexpr qint64 MaxEntryBytes = 32 * 1024 * 1024;
 constexpr qint64 MaxTexIndexBytes = 16 * 1024 * 1024;
-constexpr quint16 OpaqueBit = 0x8000;
 
 struct IndexRecord {
     qint32 offset = -1;
@@ -43,31 +43,6 @@ int textureSide(int side)
     while (t < side)
         t *= 2;
     return t;
-}
-
-bool isGrey(quint16 c)
-{
-    const int r = (c >> 10) & 0x1F, g = (c >> 5) & 0x1F, b = c & 0x1F;
-    return r == g && g == b;
-}
-
-quint16 applyHue(quint16 c, const quint16 *hue, bool partialHue)
-{
-    if (!hue || !(c & OpaqueBit) || (partialHue && !isGrey(c)))
-        return c;
-    return hue[(c >> 10) & 0x1F] | OpaqueBit;
-}
-
-quint32 expandRgb(quint16 c)
-{
-    const quint32 r = ((c >> 10) & 0x1F) << 3, g = ((c >> 5) & 0x1F) << 3, b = (c & 0x1F) << 3;
-    return r | g << 8 | b << 16;
-}
-
-QRgb toArgb(quint16 c)
-{
-    return qRgba(((c >> 10) & 0x1F) << 3, ((c >> 5) & 0x1F) << 3, (c & 0x1F) << 3,
-                 (c & OpaqueBit) ? 255 : 0);
 }
 
 quint16 pixelAt(const QByteArray &a, qint64 index)
@@ -226,7 +201,7 @@ QByteArray *ArtReader::Private::decodeStatic(const QByteArray &entry) const
             const qint64 taken = std::clamp<qint64>(count, 0, (n - pos) / 2);
             // Runs outside the row are clipped.
             for (qint64 i = qMax<qint64>(0, -x); i < taken && x + i < w && budget > 0; ++i, --budget) {
-                const int c = readLe16(p + pos + 2 * i) | OpaqueBit;
+                const int c = readLe16(p + pos + 2 * i) | GameColour::OpaqueBit;
                 uchar *dst = o + 4 + 2 * (qint64(w) * y + x + i);
                 dst[0] = uchar(c);
                 dst[1] = uchar(c >> 8);
@@ -249,7 +224,7 @@ QByteArray *ArtReader::Private::decodeLand(const QByteArray &entry) const
         const int width = y < 22 ? 2 + 2 * y : 44 - 2 * (y - 22);
         const int start = y < 22 ? 21 - y : y - 22;
         for (int x = start; x < start + width && pos + 2 <= n; ++x, pos += 2) {
-            const int c = readLe16(p + pos) | OpaqueBit;
+            const int c = readLe16(p + pos) | GameColour::OpaqueBit;
             o[2 * (LandSide * y + x)] = uchar(c);
             o[2 * (LandSide * y + x) + 1] = uchar(c >> 8);
         }
@@ -421,8 +396,8 @@ const quint32 *ArtReader::staticTexture(int id, const quint16 *hue, bool partial
     std::fill(block, block + qint64(tw) * th, 0u);
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
-            const quint16 c = applyHue(pixelAt(*pixels, 2 + qint64(w) * y + x), hue, partialHue);
-            block[qint64(y) * tw + x] = expandRgb(c) | ((c & OpaqueBit) ? alphaMask : 0u);
+            const quint16 c = GameColour::hued(pixelAt(*pixels, 2 + qint64(w) * y + x), hue, partialHue);
+            block[qint64(y) * tw + x] = GameColour::rgbaWord(c, alphaMask);
         }
     }
     texWidth = tw;
@@ -442,7 +417,7 @@ QImage ArtReader::staticImage(int id, const quint16 *hue, bool partialHue)
     for (int y = 0; y < h; ++y) {
         auto *line = reinterpret_cast<QRgb *>(img.scanLine(y));
         for (int x = 0; x < w; ++x)
-            line[x] = toArgb(applyHue(pixelAt(*pixels, 2 + qint64(w) * y + x), hue, partialHue));
+            line[x] = GameColour::argb(GameColour::hued(pixelAt(*pixels, 2 + qint64(w) * y + x), hue, partialHue));
     }
     return img;
 }
@@ -456,7 +431,7 @@ QImage ArtReader::landImage(int id, const quint16 *hue, bool partialHue)
     for (int y = 0; y < LandSide; ++y) {
         auto *line = reinterpret_cast<QRgb *>(img.scanLine(y));
         for (int x = 0; x < LandSide; ++x)
-            line[x] = toArgb(applyHue(pixelAt(*pixels, LandSide * y + x), hue, partialHue));
+            line[x] = GameColour::argb(GameColour::hued(pixelAt(*pixels, LandSide * y + x), hue, partialHue));
     }
     return img;
 }

@@ -12,6 +12,8 @@ struct DataFileStatus {
     State state = State::Missing;
     QString layout; // e.g. "64-bit flags"; empty when there is none to tell
     QString counts; // e.g. "16384 terrain, 65536 art"
+    // The editor works without it: missing is worth a line in the report, not a warning.
+    bool optional = false;
 
     bool usable() const { return state == State::Found; }
     // One line: the name, the path and what was found.

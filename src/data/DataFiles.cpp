@@ -4,6 +4,7 @@
 #include "data/DataLocations.h"
 #include "data/HueTable.h"
 #include "data/MultiFile.h"
+#include "data/RadarColours.h"
 #include "data/TileData.h"
 #include "data/UopFile.h"
 
@@ -61,9 +62,7 @@ QVector<DataFileStatus> DataFiles::statuses(const ArtReader &art, const TileData
         out += multiStatus(paths.multiIdx, paths.multiMul, recordSize, tileData.staticCount());
     out << DataFileStatus::probe(QStringLiteral("texidx.mul"), paths.texIdx)
         << DataFileStatus::probe(QStringLiteral("texmaps.mul"), paths.texMaps);
-    // Only configured, never read: worth a word only when a location is set.
-    if (!paths.radarCol.isEmpty())
-        out << DataFileStatus::probe(QStringLiteral("radarcol.mul"), paths.radarCol);
+    out << RadarColours(paths.radarCol).status();
     return out;
 }
 
@@ -113,7 +112,7 @@ QStringList DataFiles::problems(const QVector<DataFileStatus> &statuses)
 {
     QStringList lines;
     for (const DataFileStatus &s : statuses) {
-        if (!s.usable())
+        if (!s.usable() && !(s.optional && s.state == DataFileStatus::State::Missing))
             lines << s.describe();
     }
     return lines;

@@ -38,6 +38,7 @@ public:
     // The pair's index and data, with the record size and how it was decided.
     static QVector<DataFileStatus> multiStatus(const QString &idx, const QString &mul,
                                                std::optional<int> recordSize, int artIds);
-    // One line per file that is missing, unreadable or not recognised.
+    // One line per file that is missing, unreadable or not recognised; an
+    // optional file that is missing is no problem.
     static QStringList problems(const QVector<DataFileStatus> &statuses);
 };

@@ -5,6 +5,7 @@
 #include "model/TileRecord.h"
 #include "panels/ListWidget.h"
 #include "panels/TileLabel.h"
+#include "scene/Placeholder.h"
 
 #include <QMimeData>
 #include <QPixmap>
@@ -58,9 +59,12 @@ QIcon TileListModel::icon(int id) const
         return *cached;
     QIcon icon;
     if (m_art) {
-        const QImage image = m_art->staticImage(id, nullptr, false);
-        if (!image.isNull())
-            icon.addPixmap(QPixmap::fromImage(image));
+        QImage image = m_art->staticImage(id, nullptr, false);
+        // The box the view draws for an id without art.
+        if (image.isNull())
+            image = Placeholder::image(Placeholder::pixels(m_data.staticInfo(id).height, std::nullopt),
+                                       nullptr, false);
+        icon.addPixmap(QPixmap::fromImage(image));
     }
     m_icons.insert(id, new QIcon(icon));
     return icon;

@@ -32,10 +32,12 @@ void TileSearch::build(const TileData &data, ArtReader *art)
     m_ids.clear();
     m_flags.clear();
     m_names.clear();
-    const int count = art ? qMin(art->staticCount(), data.staticCount()) : data.staticCount();
+    // An id without art is still offered when the tile data names or flags
+    // it: the view draws it as a placeholder.
+    const int count = art ? qMax(art->staticCount(), data.staticCount()) : data.staticCount();
     for (int id = 0; id < count; ++id) {
         const TileInfo info = data.staticInfo(id);
-        const bool listed = art ? art->hasStatic(id) : (info.flags != 0 || !info.name.isEmpty());
+        const bool listed = (art && art->hasStatic(id)) || info.flags != 0 || !info.name.isEmpty();
         if (!listed)
             continue;
         m_ids.append(id);

@@ -14,8 +14,8 @@ class TileData;
 class TileSearch
 {
 public:
-    // Indexes the art ids that have art (every id the tile data names or
-    // flags when there is no art reader).
+    // Indexes the art ids that have art, and those without that the tile
+    // data names or flags.
     void build(const TileData &data, ArtReader *art);
 
     // Ids whose entry matches every word of the query, in id order. A word

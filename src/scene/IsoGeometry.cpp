@@ -172,7 +172,7 @@ QList<DrawnQuad> IsoGeometry::quadsMeeting(const QList<DrawnQuad> &terrain,
         for (const DrawnQuad &q : quads) {
             const QRectF r = pixelRect(q, scale);
             if (r.left() < pixels.right() && pixels.left() < r.right() && r.top() < pixels.bottom()
-                && pixels.top() < r.bottom())
+                && pixels.top() < r.bottom() && showsIn(q, r & pixels, scale))
                 hits.append(q);
         }
     };
@@ -185,6 +185,61 @@ QList<DrawnQuad> IsoGeometry::quadsMeeting(const QList<DrawnQuad> &terrain,
     return hits;
 }
 
+void IsoGeometry::texCoords(const QPoint corners[4], double scale, float u0, float v0, float u1,
+                            float v1, int width, int height, float s[4], float t[4])
+{
+    const double du = width > 0 ? double(u1 - u0) / width : 0.0;
+    const double dv = height > 0 ? double(v1 - v0) / height : 0.0;
+    const QPoint topLeft = corners[0];
+    for (int i = 0; i < 4; ++i) {
+        const double x = snap(corners[i].x(), scale) / scale;
+        const double y = snap(corners[i].y(), scale) / scale;
+        s[i] = float(u0 + (x - topLeft.x() + TexelBias) * du);
+        t[i] = float(v0 + (topLeft.y() - y + TexelBias) * dv);
+    }
+}
+
+namespace {
+int texelColumn(const DrawnQuad &q, double sceneX)
+{
+    return int(std::floor(sceneX - q.maskOrigin.x() + IsoGeometry::TexelBias));
+}
+
+int texelRow(const DrawnQuad &q, double sceneY)
+{
+    return int(std::floor(q.maskOrigin.y() - sceneY + IsoGeometry::TexelBias));
+}
+} // namespace
+
+bool IsoGeometry::shows(const DrawnQuad &q, const QPointF &p)
+{
+    return !q.mask || q.mask->opaque(texelColumn(q, p.x()), texelRow(q, p.y()));
+}
+
+bool IsoGeometry::showsIn(const DrawnQuad &q, const QRectF &pixels, double scale)
+{
+    if (!q.mask)
+        return true;
+    const int i0 = int(std::ceil(pixels.left())), i1 = int(std::floor(pixels.right())) - 1;
+    const int j0 = int(std::ceil(pixels.top())), j1 = int(std::floor(pixels.bottom())) - 1;
+    if (i0 > i1 || j0 > j1 || scale <= 0.0)
+        return false;
+    const auto column = [&](int i) { return texelColumn(q, (i + 0.5) / scale); };
+    const auto row = [&](int j) { return texelRow(q, (j + 0.5) / scale); };
+    // From scale 1 up every texel between the first and the last pixel's is
+    // sampled by some pixel; below, only the pixels' own texels count.
+    if (scale >= 1.0)
+        return q.mask->anyIn(column(i0), row(j1), column(i1), row(j0));
+    for (int j = j0; j <= j1; ++j) {
+        const int v = row(j);
+        for (int i = i0; i <= i1; ++i) {
+            if (q.mask->opaque(column(i), v))
+                return true;
+        }
+    }
+    return false;
+}
+
 DrawnQuad IsoGeometry::topQuadAt(const QList<DrawnQuad> &terrain, const QList<DrawnQuad> &art,
                                  int list, const QPointF &p, double scale)
 {
@@ -193,7 +248,7 @@ DrawnQuad IsoGeometry::topQuadAt(const QList<DrawnQuad> &terrain, const QList<Dr
         for (auto it = quads.crbegin(); it != quads.crend(); ++it) {
             if (best && it->serial <= best->serial)
                 return;
-            if (quadContains(*it, p, scale)) {
+            if (quadContains(*it, p, scale) && shows(*it, p)) {
                 best = &*it;
                 return;
             }

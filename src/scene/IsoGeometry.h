@@ -81,12 +81,27 @@ public:
     static double snap(int coordinate, double scale);
     // A quad's edges as drawn: snapped, in pixels from the scene origin (y up).
     static QRectF pixelRect(const DrawnQuad &q, double scale);
-    // The quad drawn last among those covering the scene point, or DrawnQuad::none().
+    // Texture coordinates of a quad's corners (scene units as tileQuad gives
+    // them) drawn at their snapped places: every pixel samples the texel its
+    // centre covers in scene units, nudged by TexelBias, whatever the rounding
+    // of the quad's own edges, so neighbouring tiles meet without seams at
+    // any scale. [u0, u1] x [v0, v1] holds the image's width x height texels.
+    static void texCoords(const QPoint corners[4], double scale, float u0, float v0, float u1,
+                          float v1, int width, int height, float s[4], float t[4]);
+    // Pixel centres on a texel edge sample the texel after it, in the GL and here alike.
+    static constexpr double TexelBias = 1.0 / 256;
+    // Whether the quad's drawn pixels (its mask) hold the scene point.
+    static bool shows(const DrawnQuad &q, const QPointF &p);
+    // Whether a pixel of the rectangle (pixels from the scene origin, y up,
+    // whole-pixel edges) shows a drawn pixel of the quad.
+    static bool showsIn(const DrawnQuad &q, const QRectF &pixels, double scale);
+    // The quad drawn last among those showing a drawn pixel at the scene
+    // point, or DrawnQuad::none(): transparent pixels reach what lies behind.
     static DrawnQuad topQuadAt(const QList<DrawnQuad> &terrain, const QList<DrawnQuad> &art,
                                int list, const QPointF &p, double scale);
     static bool quadContains(const DrawnQuad &q, const QPointF &p, double scale);
-    // Every quad sharing a pixel with the rectangle (pixels from the scene
-    // origin, y up), ordered by serial.
+    // Every quad showing a drawn pixel inside the rectangle (pixels from the
+    // scene origin, y up), ordered by serial.
     static QList<DrawnQuad> quadsMeeting(const QList<DrawnQuad> &terrain,
                                          const QList<DrawnQuad> &art, int list,
                                          const QRectF &pixels, double scale);

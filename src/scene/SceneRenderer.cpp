@@ -2,10 +2,12 @@
 
 #include "data/ArtReader.h"
 #include "data/HueTable.h"
+#include "data/RadarColours.h"
 #include "model/Facet.h"
 #include "model/TileInfo.h"
 #include "scene/IsoGeometry.h"
 #include "scene/NoDrawList.h"
+#include "scene/Placeholder.h"
 
 #include <algorithm>
 #include <cmath>
@@ -68,7 +70,25 @@ const QImage *SceneRenderer::image(const TileRecord &t)
         }
         found = m_images.insert(key, decoded);
     }
-    return found->isNull() ? nullptr : &*found;
+    if (found->isNull())
+        return m_art ? &placeholder(t) : nullptr;
+    return &*found;
+}
+
+// The same stand-in the view draws for a tile without art.
+const QImage &SceneRenderer::placeholder(const TileRecord &t)
+{
+    const bool art = t.kind == Art;
+    const quint64 key = imageKey(t) | (quint64(art ? 1 : 0) << 33);
+    auto found = m_placeholders.find(key);
+    if (found == m_placeholders.end()) {
+        const Placeholder::Pixels pixels = Placeholder::pixels(
+            art ? t.height : 0, m_radar ? m_radar->colour(art, t.id) : std::nullopt);
+        const quint16 *hue = (m_hues && t.hue != 0) ? m_hues->colours(t.hue) : nullptr;
+        found = m_placeholders.insert(
+            key, Placeholder::image(pixels, hue, (t.flags & TileFlags::PartialHue) != 0));
+    }
+    return *found;
 }
 
 QList<SceneRenderer::Drawn> SceneRenderer::collect(const Facet &model, const Options &options,
@@ -203,15 +223,17 @@ void SceneRenderer::blit(QImage &target, const QImage &source, const QRectF &des
         }
         return;
     }
+    // The texel each pixel centre covers, nudged as the view nudges it.
+    constexpr double Bias = IsoGeometry::TexelBias;
     const double stepX = source.width() / dest.width();
     const double stepY = source.height() / dest.height();
     const int maxU = source.width() - 1, maxV = source.height() - 1;
     for (int j = y0; j < y1; ++j) {
-        const int v = std::clamp(int((j + 0.5 - dest.top()) * stepY), 0, maxV);
+        const int v = std::clamp(int(std::floor((j + 0.5 - dest.top()) * stepY + Bias)), 0, maxV);
         const auto *src = reinterpret_cast<const QRgb *>(source.constScanLine(v));
         auto *dst = reinterpret_cast<QRgb *>(target.scanLine(j));
         for (int i = x0; i < x1; ++i) {
-            const int u = std::clamp(int((i + 0.5 - dest.left()) * stepX), 0, maxU);
+            const int u = std::clamp(int(std::floor((i + 0.5 - dest.left()) * stepX + Bias)), 0, maxU);
             const QRgb texel = src[u];
             if (qAlpha(texel) == 0)
                 continue;

@@ -15,6 +15,7 @@
 class ArtReader;
 class Facet;
 class HueTable;
+class RadarColours;
 
 // Composites a multi into an image on the CPU, as the OpenGL view paints it:
 // back rows first, each location's tiles in the model's draw order, each art
@@ -51,10 +52,22 @@ public:
     QImage renderView(const Facet &model, const Options &options, const QSize &size,
                       const QPoint &centre);
 
+    // Tiles without art are drawn as placeholders (scene/Placeholder) in
+    // these colours; null (the default) gives neutral ones. Borrowed.
+    void setRadarColours(const RadarColours *colours)
+    {
+        m_radar = colours;
+        clear();
+    }
+
     // Art images decoded so far (each id and hue once).
     int decodes() const { return m_decodes; }
     // The art files were reloaded.
-    void clear() { m_images.clear(); }
+    void clear()
+    {
+        m_images.clear();
+        m_placeholders.clear();
+    }
 
     // A thumbnail of at most `size`, keeping proportions, on a transparent ground.
     QImage thumbnail(const Facet &model, const QSize &size);
@@ -73,12 +86,15 @@ private:
     QList<Drawn> collect(const Facet &model, const Options &options, const QPoint &centre,
                          bool withRange);
     const QImage *image(const TileRecord &t);
+    const QImage &placeholder(const TileRecord &t);
     static bool hidden(const TileRecord &t, const Options &options);
     static void paint(QImage &target, const QList<Drawn> &drawn, const Placement &p);
     static void blit(QImage &target, const QImage &source, const QRectF &dest, bool dim);
 
     ArtReader *m_art;
     HueTable *m_hues;
+    const RadarColours *m_radar = nullptr;
     QHash<quint64, QImage> m_images; // null images stand for ids without art
+    QHash<quint64, QImage> m_placeholders;
     int m_decodes = 0;
 };

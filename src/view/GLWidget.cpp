@@ -776,7 +776,7 @@ void GLWidget::drawTile(const TileRecord &t, const QPoint &loc, const QPoint &sc
     if (hidden(t, z))
         return;
     const std::optional<AtlasEntry> entry =
-        m_textures->atlasEntry(t.id, quint16(hue), partialHue, translucent);
+        m_textures->tileEntry(t, quint16(hue), partialHue, translucent);
     if (!entry)
         return;
     // Only the image, not its padded block: the quad is the image's own rectangle.
@@ -786,7 +786,7 @@ void GLWidget::drawTile(const TileRecord &t, const QPoint &loc, const QPoint &sc
     QPoint corners[4];
     IsoGeometry::tileQuad(scene, z, image, corners);
     if (!translucent)
-        recordQuad(t, loc, z, corners);
+        recordQuad(t, loc, z, corners, entry->mask);
     if (entry->texture == 0)
         return;
     const float light = translucent ? 1.0f : brightnessAt(z);
@@ -806,8 +806,9 @@ void GLWidget::drawQuad(const AtlasEntry &entry, const QPoint corners[4], float 
         glVertex2d(IsoGeometry::snap(c.x(), m_scale) / m_scale,
                    IsoGeometry::snap(c.y(), m_scale) / m_scale);
     };
-    const float s[4] = {entry.u0, entry.u1, entry.u1, entry.u0};
-    const float t[4] = {entry.v0, entry.v0, entry.v1, entry.v1};
+    float s[4], t[4];
+    IsoGeometry::texCoords(corners, m_scale, entry.u0, entry.v0, entry.u1, entry.v1, entry.width,
+                           entry.height, s, t);
     // Two triangles split as the batch splits them, so both rasterise alike.
     glBegin(GL_TRIANGLES);
     for (int corner : {0, 1, 2, 0, 2, 3}) {
@@ -818,10 +819,21 @@ void GLWidget::drawQuad(const AtlasEntry &entry, const QPoint corners[4], float 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }
 
-void GLWidget::recordQuad(const TileRecord &t, const QPoint &loc, int z, const QPoint corners[4])
+void GLWidget::recordQuad(const TileRecord &t, const QPoint &loc, int z, const QPoint corners[4],
+                          const std::shared_ptr<const PickMask> &mask)
 {
     DrawnQuad q;
     std::copy(corners, corners + 4, q.corners);
+    // A terrain tile is picked by its cell's diamond, an art tile by its drawn pixels.
+    if (t.kind == Terrain) {
+        QPoint d[4];
+        IsoGeometry::diamond(m_centre, loc.x(), loc.y(), z, d);
+        q.mask = PickMask::diamond();
+        q.maskOrigin = QPoint(d[1].x(), d[0].y());
+    } else {
+        q.mask = mask;
+        q.maskOrigin = corners[0];
+    }
     q.kind = t.kind;
     q.id = t.id;
     q.x = loc.x();

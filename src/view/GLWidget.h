@@ -290,7 +290,8 @@ private:
     bool prepareLayer();
     void showLayer();
     void dropLayer();
-    void recordQuad(const TileRecord &t, const QPoint &loc, int z, const QPoint corners[4]);
+    void recordQuad(const TileRecord &t, const QPoint &loc, int z, const QPoint corners[4],
+                    const std::shared_ptr<const PickMask> &mask);
     void drawGrid(QRgb line, QRgb fill, int z);
     void drawOrigin(QRgb line, int z);
     void drawBand();

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "scene/PickMask.h"
+
 #include <QPoint>
 #include <QtGlobal>
 
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -17,6 +20,8 @@ struct AtlasEntry {
     // Every texel fully opaque or fully transparent: it can be drawn with the
     // alpha test instead of blending and give the same pixels.
     bool binaryAlpha = true;
+    // Its drawn pixels, for picking (null for an empty image).
+    std::shared_ptr<const PickMask> mask;
 };
 
 // Art images packed into a few large textures (pages) in shelves, so a frame

@@ -2,6 +2,9 @@
 
 #include "data/ArtReader.h"
 #include "data/HueTable.h"
+#include "data/RadarColours.h"
+#include "model/TileRecord.h"
+#include "scene/Placeholder.h"
 
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
@@ -61,18 +64,69 @@ std::optional<AtlasEntry> TexMgr::atlasEntry(quint16 id, quint16 hue, quint32 pa
         return *found;
     const CachedImage *img = image(id, hue, partialHue, v);
     if (!img) {
-        qWarning("Bad Art id: %d", int(id));
+        if (!m_noArt.contains(id))
+            qWarning("Bad Art id: %d", int(id));
+        m_noArt.insert(id);
         return std::nullopt;
     }
     const bool empty = img->pixels.empty();
-    const std::optional<AtlasEntry> entry =
+    std::optional<AtlasEntry> entry =
         m_atlas->add(empty ? nullptr : img->pixels.data(), img->texWidth,
                      empty ? 0 : img->imageWidth, empty ? 0 : img->imageHeight);
     if (!entry)
         return std::nullopt;
-    if (!empty)
+    if (!empty) {
         ++m_uploads;
+        entry->mask = maskOf(id, *img);
+    }
     m_atlasTables[v].insert(k, *entry);
+    return entry;
+}
+
+std::shared_ptr<const PickMask> TexMgr::maskOf(quint16 id, const CachedImage &img)
+{
+    std::shared_ptr<const PickMask> &mask = m_masks[id];
+    if (!mask)
+        mask = std::make_shared<PickMask>(PickMask::fromRgba(img.pixels.data(), img.texWidth,
+                                                             img.imageWidth, img.imageHeight));
+    return mask;
+}
+
+std::optional<AtlasEntry> TexMgr::tileEntry(const TileRecord &t, quint16 hue, quint32 partialHue,
+                                            bool translucent)
+{
+    const int v = translucent ? 1 : 0;
+    const auto found = m_atlasTables[v].constFind(key(t.id, hue));
+    if (found != m_atlasTables[v].constEnd())
+        return *found;
+    if (!m_noArt.contains(t.id)) {
+        std::optional<AtlasEntry> entry = atlasEntry(t.id, hue, partialHue, translucent);
+        if (entry || !m_noArt.contains(t.id))
+            return entry;
+    }
+    return placeholderEntry(t, hue, partialHue, v);
+}
+
+std::optional<AtlasEntry> TexMgr::placeholderEntry(const TileRecord &t, quint16 hue,
+                                                   quint32 partialHue, int variant)
+{
+    const bool art = t.kind == Art;
+    const quint64 k = (quint64(art ? 1 : 0) << 32) | key(t.id, hue);
+    const auto found = m_placeholderTables[variant].constFind(k);
+    if (found != m_placeholderTables[variant].constEnd())
+        return *found;
+    const Placeholder::Pixels pixels = Placeholder::pixels(
+        art ? t.height : 0, m_radar ? m_radar->colour(art, t.id) : std::nullopt);
+    const quint16 *hueEntry = (m_hues && hue != 0) ? m_hues->colours(hue) : nullptr;
+    const std::vector<quint32> block = Placeholder::texture(
+        pixels, hueEntry, partialHue != 0, variant ? TranslucentAlpha : OpaqueAlpha);
+    std::optional<AtlasEntry> entry = m_atlas->add(block.data(), pixels.width, pixels.width, pixels.height);
+    if (!entry)
+        return std::nullopt;
+    ++m_uploads;
+    entry->mask = std::make_shared<PickMask>(
+        PickMask::fromRgba(block.data(), pixels.width, pixels.width, pixels.height));
+    m_placeholderTables[variant].insert(k, *entry);
     return entry;
 }
 
@@ -138,6 +192,8 @@ void TexMgr::reload()
     clearTables();
     m_images[0].clear();
     m_images[1].clear();
+    m_masks.clear();
+    m_noArt.clear();
     emit texturesReset();
 }
 
@@ -147,6 +203,7 @@ void TexMgr::clearTables()
     for (int v = 0; v < 2; ++v) {
         m_tables[v].clear();
         m_atlasTables[v].clear();
+        m_placeholderTables[v].clear();
     }
     ++m_generation;
 }

@@ -6,6 +6,7 @@
 #include <QCache>
 #include <QHash>
 #include <QObject>
+#include <QSet>
 
 #include <memory>
 #include <optional>
@@ -13,6 +14,8 @@
 
 class ArtReader;
 class HueTable;
+class RadarColours;
+struct TileRecord;
 
 // Art turned into GL textures, shared by every view: decoded images in two
 // small LRU caches (opaque, translucent), and made from them the textures of
@@ -33,6 +36,12 @@ public:
     // nullopt where texture() gives no texture.
     std::optional<AtlasEntry> atlasEntry(quint16 id, quint16 hue, quint32 partialHue,
                                          bool translucent);
+    // The tile's art, or where it has none its placeholder (scene/Placeholder),
+    // coloured from the radar colours when there are any.
+    std::optional<AtlasEntry> tileEntry(const TileRecord &t, quint16 hue, quint32 partialHue,
+                                        bool translucent);
+    // Borrowed; may be null (neutral placeholders). Takes effect for pictures made from now on.
+    void setRadarColours(const RadarColours *colours) { m_radar = colours; }
     // Atlas page side for the pages made from now on (tests use small pages).
     void setAtlasPageSize(int side);
     int atlasPageCount() const { return m_atlas->pageCount(); }
@@ -70,6 +79,9 @@ private:
     };
 
     const CachedImage *image(quint16 id, quint16 hue, quint32 partialHue, int variant);
+    std::shared_ptr<const PickMask> maskOf(quint16 id, const CachedImage &img);
+    std::optional<AtlasEntry> placeholderEntry(const TileRecord &t, quint16 hue,
+                                               quint32 partialHue, int variant);
     TexInfo upload(const CachedImage &img);
     void deleteTextures();
     void clearTables();
@@ -81,6 +93,12 @@ private:
     QHash<quint32, TexInfo> m_tables[2];
     std::unique_ptr<TexAtlas> m_atlas;
     QHash<quint32, AtlasEntry> m_atlasTables[2];
+    // Keyed by kind, hue and id: the placeholders of terrain and art ids differ.
+    QHash<quint64, AtlasEntry> m_placeholderTables[2];
+    // Kept until the art is reloaded: alpha does not depend on the hue.
+    QHash<quint16, std::shared_ptr<const PickMask>> m_masks;
+    QSet<quint16> m_noArt;
+    const RadarColours *m_radar = nullptr;
     quint64 m_generation = 0;
     int m_uploads = 0;
     int m_decodes = 0;

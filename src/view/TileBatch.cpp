@@ -30,8 +30,9 @@ void TileBatch::add(const AtlasEntry &entry, const QPoint corners[4], double sca
     q.texture = entry.texture;
     q.blended = blended;
     // On whole pixels, as the per-tile drawing puts them.
-    const float s[4] = {entry.u0, entry.u1, entry.u1, entry.u0};
-    const float t[4] = {entry.v0, entry.v0, entry.v1, entry.v1};
+    float s[4], t[4];
+    IsoGeometry::texCoords(corners, scale, entry.u0, entry.v0, entry.u1, entry.v1, entry.width,
+                           entry.height, s, t);
     for (int i = 0; i < CornersPerQuad; ++i) {
         q.v[i].x = float(IsoGeometry::snap(corners[i].x(), scale) / scale);
         q.v[i].y = float(IsoGeometry::snap(corners[i].y(), scale) / scale);

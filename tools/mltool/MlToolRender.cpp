@@ -4,6 +4,7 @@
 #include "data/ArtReader.h"
 #include "data/DataLocations.h"
 #include "data/HueTable.h"
+#include "data/RadarColours.h"
 #include "data/MultiCollection.h"
 #include "data/SingleMultiFile.h"
 #include "model/Facet.h"
@@ -65,12 +66,13 @@ RenderArgs parseRenderArgs(const QStringList &args)
 struct ArtFiles {
     ArtReader art;
     HueTable hues;
+    RadarColours radar; // the colours of the boxes drawn for tiles without art
     QString error;
 };
 
 void loadArt(ArtFiles &a, TileData &data, const QString &dir)
 {
-    QString artIdx, artMul, texIdx, texMaps, hues, tiles;
+    QString artIdx, artMul, texIdx, texMaps, hues, tiles, radar;
     if (!dir.isEmpty()) {
         texIdx = DataLocations::fileIn(dir, QStringLiteral("texidx.mul"));
         texMaps = DataLocations::fileIn(dir, QStringLiteral("texmaps.mul"));
@@ -78,6 +80,7 @@ void loadArt(ArtFiles &a, TileData &data, const QString &dir)
         artMul = DataLocations::fileIn(dir, QStringLiteral("art.mul"));
         hues = DataLocations::fileIn(dir, QStringLiteral("hues.mul"));
         tiles = DataLocations::fileIn(dir, QStringLiteral("tiledata.mul"));
+        radar = DataLocations::fileIn(dir, QStringLiteral("radarcol.mul"));
     } else {
         const QStringList keys = DataLocations::readOrder();
         const QStringList values = DataLocations::load();
@@ -88,6 +91,7 @@ void loadArt(ArtFiles &a, TileData &data, const QString &dir)
         texMaps = value("TexMapsMul");
         hues = value("HuesMul");
         tiles = value("TileDataMul");
+        radar = value("RadarCol");
     }
     for (const QString &needed : {artIdx, artMul}) {
         if (!QFileInfo(needed).isFile()) {
@@ -102,6 +106,7 @@ void loadArt(ArtFiles &a, TileData &data, const QString &dir)
         a.hues.load(hues);
     if (QFileInfo(tiles).isFile())
         data.load(tiles);
+    a.radar.load(radar);
 }
 } // namespace
 
@@ -122,6 +127,7 @@ int MlTool::render(const QStringList &args)
     if (!art.error.isEmpty())
         return failed(art.error);
     SceneRenderer renderer(&art.art, &art.hues);
+    renderer.setRadarColours(&art.radar);
 
     // Writes the picture (or one per storey) of one multi.
     auto write = [&](const TileMap &tiles, const QString &out) {

@@ -1,0 +1,251 @@
+// Picking by drawn pixels, floors without seams, and boxes in place of missing
+// art, in a real main window; every expectation comes from frame pixels or
+// from the placement rules, never from the picking code.
+#include "app/GLScroll.h"
+#include "app/MainWindow.h"
+#include "data/RadarColours.h"
+#include "panels/Palette.h"
+#include "panels/TileListModel.h"
+#include "scene/SceneRenderer.h"
+#include "view/GLWidget.h"
+#include "ScriptedDialogs.h"
+#include "TestClient.h"
+
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+
+namespace {
+constexpr QRgb Background = 0xFFC0C0C0;
+constexpr int Post = 1200, Tall = 2001, Flat = 2002; // the last two have no art
+constexpr QRgb TallColour = 0xFF30A050, FlatColour = 0xFFE04088;
+QHash<QRgb, int> g_ids; // colour -> tile
+
+// A floor tile: only its cell's diamond is drawn.
+QImage diamondArt(QRgb c)
+{
+    QImage image(44, 44, QImage::Format_ARGB32);
+    image.fill(0);
+    for (int y = 0; y < 44; ++y)
+        for (int x = y < 22 ? 21 - y : y - 22; x < (y < 22 ? 23 + y : 66 - y); ++x)
+            image.setPixel(x, y, c);
+    return image;
+}
+
+std::optional<int> idAt(const QImage &frame, const QPoint &p)
+{
+    const auto it = g_ids.constFind(frame.pixel(p) | 0xFF000000u);
+    return it == g_ids.constEnd() ? std::nullopt : std::optional<int>(*it);
+}
+
+QSet<int> selected(GLWidget *v)
+{
+    QSet<int> ids;
+    for (const auto &list : v->selection().set(Art))
+        for (const TileIdentity &t : list)
+            ids.insert(t.id);
+    return ids;
+}
+
+QRect rectOf(const QImage &frame, int id)
+{
+    QRect r;
+    for (int y = 0; y < frame.height(); ++y)
+        for (int x = 0; x < frame.width(); ++x)
+            if (idAt(frame, {x, y}) == id)
+                r |= QRect(x, y, 1, 1);
+    return r;
+}
+} // namespace
+
+class TestPixelPick : public QObject
+{
+    Q_OBJECT
+public:
+    static void initMain() { GLWidget::prepareApplication(); }
+
+private:
+    QTemporaryDir m_settings, m_files;
+    QList<SceneTile> m_floor;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<MainWindow> m_main;
+
+    GLScroll *open(const QList<SceneTile> &tiles)
+    {
+        const QString path = m_files.filePath("scene.mlt");
+        m_dialogs->answer(path);
+        if (!writeFileBytes(path, mltBytes(tiles)) || !(actionNamed(m_main.get(), "Open")->trigger(), true))
+            return nullptr;
+        GLScroll *doc = m_main->activeDocument();
+        if (doc) {
+            qobject_cast<QMdiSubWindow *>(doc->parentWidget())->showMaximized();
+            QCoreApplication::processEvents();
+        }
+        return doc;
+    }
+
+    // Each pick lands on the tile whose colour the frame shows there, or on none.
+    static void clickAndCompare(GLWidget *v, const QImage &frame, const QPoint &p)
+    {
+        QTest::mouseClick(v, Qt::LeftButton, {}, p);
+        const auto id = idAt(frame, p);
+        QVERIFY2(selected(v) == (id ? QSet<int>{*id} : QSet<int>{}),
+                 qPrintable(QStringLiteral("at %1,%2 scale %3").arg(p.x()).arg(p.y()).arg(v->scale())));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            QSKIP("needs an X display for OpenGL (run under xvfb-run)");
+        redirectSettings(m_settings.path());
+        QMap<int, QImage> art;
+        for (int x = 0; x < 5; ++x)
+            for (int y = 0; y < 5; ++y) {
+                const SceneTile t{1101 + 5 * x + y, x, y, 0, {44, 44}, qRgb(0x40 + 8 * x, 0x80 + 8 * y, 0x10)};
+                m_floor << t;
+                art.insert(t.id, diamondArt(t.colour));
+                g_ids.insert(t.colour, t.id);
+            }
+        // A post 8 pixels wide in an image 44 wide.
+        QImage post = QImage(44, 100, QImage::Format_ARGB32);
+        post.fill(0);
+        for (int y = 0; y < 100; ++y)
+            for (int x = 18; x < 26; ++x)
+                post.setPixel(x, y, 0xFFF80000);
+        art.insert(Post, post);
+        g_ids.insert(0xFFF80000, Post);
+        m_floor << SceneTile{Post, 2, 2, 0, {44, 100}, 0xFFF80000};
+        QVERIFY(plantClient(m_files.path(), art));
+        // Tile data heights and radar colours for the ids without art.
+        MulWriter::StaticInfo tall, flat;
+        tall.height = 5;
+        tall.name = "stone crate";
+        flat.name = "stone slab";
+        QVERIFY(writeFileBytes(m_files.filePath("tiledata.mul"), MulWriter::tileData({}, {{Tall, tall}, {Flat, flat}})));
+        QByteArray radar(0x10000, '\0');
+        qToLittleEndian<quint16>(MulWriter::colour(TallColour), radar.data() + 2 * (0x4000 + Tall));
+        qToLittleEndian<quint16>(MulWriter::colour(FlatColour), radar.data() + 2 * (0x4000 + Flat));
+        QVERIFY(writeFileBytes(m_files.filePath("radarcol.mul"), radar));
+        QSettings("Brightmoor", "MulSettings").setValue("RadarCol", m_files.filePath("radarcol.mul"));
+    }
+
+    void init()
+    {
+        m_dialogs = std::make_unique<ScriptedDialogs>();
+        m_main = std::make_unique<MainWindow>();
+        m_main->resize(1100, 800);
+        m_main->show();
+        m_main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+    }
+
+    void cleanup()
+    {
+        for (GLScroll *doc : m_main->documents())
+            doc->model()->save(m_files.filePath("discard.mlt"));
+        m_main.reset();
+        m_dialogs.reset();
+    }
+
+    void floorPicksAndSeams_data()
+    {
+        QTest::addColumn<double>("scale");
+        for (double s : {1.0, std::exp2(-0.25), 1.4})
+            QTest::newRow(qPrintable(QString::number(s))) << s;
+    }
+
+    void floorPicksAndSeams()
+    {
+        QFETCH(double, scale);
+        GLScroll *doc = open(m_floor);
+        QVERIFY(doc);
+        GLWidget *v = doc->view();
+        v->setZoom(scale);
+        const QImage frame = v->grabFramebuffer();
+        // No background between the floor's leftmost and rightmost pixels of a row.
+        QRect floor;
+        for (int y = 0; y < frame.height(); ++y) {
+            int first = -1, last = -1;
+            for (int x = 0; x < frame.width(); ++x)
+                if (idAt(frame, {x, y})) {
+                    first = first < 0 ? x : first;
+                    last = x;
+                }
+            for (int x = first + 1; first >= 0 && x < last; ++x)
+                QVERIFY2(frame.pixel(x, y) != Background, qPrintable(QStringLiteral("seam at %1,%2").arg(x).arg(y)));
+            if (first >= 0)
+                floor |= QRect(first, y, last - first + 1, 1);
+        }
+        QVERIFY(floor.width() > 150 * scale);
+        // Clicks over the whole floor, then beside the post, where its image is transparent.
+        const int step = int(12 * scale);
+        for (int y = floor.top() - 3; y < floor.bottom() + 3; y += step)
+            for (int x = floor.left() - 3; x < floor.right() + 3 && !QTest::currentTestFailed(); x += step)
+                clickAndCompare(v, frame, {x, y});
+        const QRect post = rectOf(frame, Post);
+        for (int d : {5, 9, 13})
+            for (const QPoint &p : {QPoint(post.left() - d, post.bottom() - 10), QPoint(post.right() + d, post.bottom() - 10)}) {
+                QVERIFY(idAt(frame, p) && idAt(frame, p) != Post);
+                clickAndCompare(v, frame, p);
+            }
+        // A band takes the tiles with a drawn pixel inside it.
+        const QPoint cell = rectOf(frame, 1107).center(); // the lower half of cell (1, 1)
+        for (const QRect &band : {QRect(post.right() + 4, post.bottom() - 14, 8, 6), QRect(cell + QPoint(-6, 4), QSize(12, 8))}) {
+            clickAndCompare(v, frame, QPoint(5, 5)); // a press on a selected tile would start a drag
+            QTest::mousePress(v, Qt::LeftButton, {}, band.topLeft());
+            QTest::mouseMove(v, band.center());
+            QTest::mouseMove(v, band.bottomRight());
+            QTest::mouseRelease(v, Qt::LeftButton, {}, band.bottomRight());
+            QSet<int> shown;
+            for (int y = band.top(); y <= band.bottom(); ++y)
+                for (int x = band.left(); x <= band.right(); ++x)
+                    if (const auto id = idAt(frame, {x, y}))
+                        shown.insert(*id);
+            QCOMPARE(selected(v), shown);
+        }
+    }
+
+    // A box as tall as the tile data says, in its radar colour, on its cell.
+    void placeholdersStandInForMissingArt()
+    {
+        g_ids.insert(TallColour, Tall);
+        g_ids.insert(FlatColour, Flat);
+        GLScroll *doc = open({{Tall, 0, 0, 0, {}, 0}, {Flat, 2, 0, 0, {}, 0}});
+        QVERIFY(doc && doc->gotoLocation(0, 0));
+        GLWidget *v = doc->view();
+        QImage frame = v->grabFramebuffer();
+        const QPoint top(v->width() / 2, v->height() - v->height() / 2); // diamond top of (0, 0)
+        const QPoint tallFace = top + QPoint(0, 22 - 4 * 5), flatFace = top + QPoint(44, 44 + 22);
+        QCOMPARE(idAt(frame, tallFace), std::optional<int>(Tall));
+        QCOMPARE(idAt(frame, flatFace), std::optional<int>(Flat));
+        QCOMPARE(frame.pixel(tallFace - QPoint(0, 24)), Background);
+        QCOMPARE(rectOf(frame, Flat).size(), QSize(44, 44));
+        clickAndCompare(v, frame, tallFace);
+        clickAndCompare(v, frame, flatFace);
+        clickAndCompare(v, frame, QPoint(5, 5)); // nothing selected: no selection hue
+        // Fit Multi finds them; the exported picture holds them too.
+        v->setZoom(0.2);
+        QVERIFY(doc->gotoLocation(90, 90));
+        QVERIFY(!idAt(v->grabFramebuffer(), tallFace));
+        actionNamed(m_main.get(), "Fit Multi")->trigger();
+        frame = v->grabFramebuffer();
+        QVERIFY(v->scale() > 1.0 && rectOf(frame, Tall).isValid() && rectOf(frame, Flat).isValid());
+        const RadarColours radar(m_files.filePath("radarcol.mul"));
+        SceneRenderer renderer(v->artReader(), nullptr);
+        renderer.setRadarColours(&radar);
+        const QImage exported = renderer.render(*doc->model(), {});
+        // The boxes' union: the tall one 44 x 64 on (0, 0), the flat one 44 x 44 on (2, 0).
+        QCOMPARE(exported.size(), QSize(88, 108));
+        QCOMPARE(rectOf(exported, Tall), QRect(0, 0, 44, 44));
+        // The palette offers them by their tile data names.
+        m_main->findChild<QLineEdit *>("searchEdit")->setText("stone");
+        QCOMPARE(m_main->findChild<Palette *>()->resultsModel()->ids(), QVector<int>({Tall, Flat}));
+    }
+};
+
+QTEST_MAIN(TestPixelPick)
+#include "test_pixelpick.moc"
