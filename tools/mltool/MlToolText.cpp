@@ -61,9 +61,11 @@ int MlTool::exportTemplate(const QStringList &args)
     Facet model(m_data);
     model.setAllowDuplicates(true);
     model.load(in.tiles);
+    const QList<TileRecord> tiles = SingleMultiFile::tilesOf(model);
     ComponentList list(args[1]);
-    if (!list.exportEntry(number, SingleMultiFile::tilesOf(model)))
+    if (!list.exportEntry(number, tiles))
         return failed(list.errorString());
+    warnHuesLost(args[1], tiles);
     return Done;
 }
 
@@ -80,5 +82,14 @@ int MlTool::convert(const QStringList &args)
     QString error;
     if (!SingleMultiFile::write(args[1], model, &error))
         return failed(error);
+    warnHuesLost(args[1], SingleMultiFile::tilesOf(model));
     return Done;
+}
+
+void MlTool::warnHuesLost(const QString &out, const QList<TileRecord> &tiles)
+{
+    if (const int hued = SingleMultiFile::huesLost(out, tiles)) {
+        m_err << "mltool: " << SingleMultiFile::hueLossText(hued) << '\n';
+        m_err.flush();
+    }
 }
