@@ -3,6 +3,7 @@
 // mouse drags on the view, judged by the model's tiles (expected cells
 // written out here), the frames shown, undo and redo.
 #include "FileBytes.h"
+#include "MlToolRun.h"
 #include "TestClient.h"
 #include "ScriptedDialogs.h"
 #include "app/GLScroll.h"
@@ -14,7 +15,9 @@
 #include "view/GLWidget.h"
 #include "view/TileEditor.h"
 
+#include <QDockWidget>
 #include <QLabel>
+#include <QListView>
 #include <QMessageBox>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -161,6 +164,11 @@ private slots:
     void movesTakeOnlySelectedTiles();
     void lowerStoreysDim();
     void statusShowsSelectionAndHint();
+    void brushStrokeIsOneStepFromThePressedCell();
+    void fillReplacesTheClickedTileUnderWalls();
+    void choosingATileHandsTheKeysBack_data();
+    void choosingATileHandsTheKeysBack();
+    void savedFilesKeepTheTypedFormatAndTellOfLostHues();
 };
 
 void TestTools::initTestCase()
@@ -637,6 +645,105 @@ void TestTools::statusShowsSelectionAndHint()
     action("Close")->trigger();
     QTRY_VERIFY(m_main->documents().isEmpty());
     QVERIFY(label->text().isEmpty());
+}
+
+void TestTools::brushStrokeIsOneStepFromThePressedCell()
+{
+    m_main->startPaint(StoneKey);
+    press({0, 0});
+    dragTo({1, 0}, {3, 0}); // the first move is two cells on
+    release({3, 0});
+    QCOMPARE(snapshot(model()), keysAt(Stone, {{0, 0}, {1, 0}, {2, 0}, {3, 0}}));
+    key(Qt::Key_S); // out of paint mode, whose placing plane tints the scene
+    QVERIFY(qRed(view()->grabFramebuffer().pixel(pointOf(0, 0) - QPoint(0, 2))) > 200);
+    shortcut(Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(snapshot(model()).isEmpty());
+}
+
+void TestTools::fillReplacesTheClickedTileUnderWalls()
+{
+    Cells floor, walls;
+    for (int x = 0; x < 3; ++x)
+        for (int y = 0; y < 3; ++y) {
+            put(Floor, x, y);
+            floor.append({x, y});
+            if (x == 2 || y == 2) {
+                put(Corner, x, y);
+                walls.append({x, y});
+            }
+        }
+    const QStringList before = snapshot(model());
+    m_main->startPaint(StoneKey);
+    key(Qt::Key_F);
+    click({0, 0});
+    QCOMPARE(snapshot(model()), sorted(keysAt(Corner, walls) + keysAt(Stone, floor)));
+    shortcut(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(snapshot(model()), before);
+}
+
+void TestTools::choosingATileHandsTheKeysBack_data()
+{
+    QTest::addColumn<int>("how"); // 0: double-click the result, else the key pressed in the field
+    QTest::newRow("double-click") << 0;
+    QTest::newRow("enter") << int(Qt::Key_Return);
+    QTest::newRow("escape") << int(Qt::Key_Escape);
+}
+
+// Tool keys after a tile is chosen in the palette's search are the view's again.
+void TestTools::choosingATileHandsTheKeysBack()
+{
+    QFETCH(int, how);
+    m_main->startPaint(StoneKey);
+    m_main->findChild<QDockWidget *>("Palette")->show();
+    QLineEdit *search = m_main->palette()->searchEdit();
+    QTest::mouseClick(search, Qt::LeftButton);
+    QTRY_VERIFY(search->hasFocus());
+    QTest::keyClicks(search, "700");
+    QListView *results = m_main->palette()->resultsView();
+    const QPoint first = results->visualRect(results->model()->index(0, 0)).center();
+    if (how == 0) {
+        QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, first);
+        QTest::mouseDClick(results->viewport(), Qt::LeftButton, {}, first);
+        QTest::mouseRelease(results->viewport(), Qt::LeftButton, {}, first);
+    } else {
+        QTest::keyClick(search, Qt::Key(how));
+    }
+    QTRY_VERIFY(m_doc->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_H);
+    QCOMPARE(search->text(), QStringLiteral("700"));
+    drag({0, 0}, {2, 2});
+    QCOMPARE(snapshot(model()).size(), 8); // a hollow square, not a stroke of three
+}
+
+void TestTools::savedFilesKeepTheTypedFormatAndTellOfLostHues()
+{
+    put(Stone, 0, 0, 0, 5);
+    put(Stone, 1, 0);
+    put(Stone, 2, 0, 0, 9);
+    // A typed known suffix picks the format whatever the filter; another gets the filter's.
+    m_dialogs->answer(m_files.filePath("a.csv"), "mlt (*.mlt)");
+    m_main->slotSaveAs();
+    m_dialogs->answer(m_files.filePath("b.foo"), "CSV (*.csv)");
+    m_main->slotSaveAs();
+    QCOMPARE(QDir(m_files.path()).entryList({"a.*", "b.*"}), QStringList({"a.csv", "b.foo.csv"}));
+    QVERIFY(fileBytes(m_files.filePath("a.csv")).startsWith("kind,"));
+    // A component list keeps no hue: asked first; Cancel writes nothing, OK writes.
+    const QString list = m_files.filePath("list.txt");
+    m_dialogs->answer(list, "Component list (*.txt)");
+    m_dialogs->answer(int(QMessageBox::Cancel));
+    m_main->slotSaveAs();
+    QVERIFY(!QFile::exists(list));
+    QCOMPARE(m_dialogs->count("question"), 1);
+    const QString told = m_dialogs->last("question")->text;
+    QVERIFY2(told.contains("2 tiles"), qPrintable(told));
+    m_dialogs->answer(list, "Component list (*.txt)");
+    m_dialogs->answer(int(QMessageBox::Ok));
+    m_dialogs->answer(0); // template number
+    m_main->slotSaveAs();
+    QVERIFY(fileBytes(list).contains("700 2 0 0 1"));
+    const MlToolRun run = MlToolRun::of({"export", m_files.filePath("a.csv"), m_files.filePath("c.txt"), "0"});
+    QCOMPARE(run.status, 0);
+    QVERIFY2(run.err.contains(told), qPrintable(run.err));
 }
 
 QTEST_MAIN(TestTools)
