@@ -166,7 +166,8 @@ bool MainWindow::saveOtherFormat(GLScroll *document, QString &name, const QStrin
         const QList<TileRecord> tiles = SingleMultiFile::tilesOf(*document->model());
         const int hued = SingleMultiFile::huesLost(name, tiles);
         if (hued > 0
-            && Dialogs::question(this, tr("Component list"), SingleMultiFile::hueLossText(hued),
+            && Dialogs::question(this, tr("Component list"),
+                                 SingleMultiFile::hueLossText(hued) + QLatin1Char('\n') + tr("Save without the hues?"),
                                  QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok)
                    != QMessageBox::Ok) {
             written = false;

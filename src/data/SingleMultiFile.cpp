@@ -55,9 +55,8 @@ int SingleMultiFile::huesLost(const QString &path, const QList<TileRecord> &tile
 
 QString SingleMultiFile::hueLossText(int count)
 {
-    return count == 1 ? tr("1 tile carries a hue, which a component list does not keep: it is written without it.")
-                      : tr("%1 tiles carry a hue, which a component list does not keep: they are written without it.")
-                            .arg(count);
+    return count == 1 ? tr("1 tile carries a hue, which a component list does not keep.")
+                      : tr("%1 tiles carry a hue, which a component list does not keep.").arg(count);
 }
 
 QString SingleMultiFile::saveName(const QString &typed, const QString &filterSuffix)

@@ -89,7 +89,7 @@ int MlTool::convert(const QStringList &args)
 void MlTool::warnHuesLost(const QString &out, const QList<TileRecord> &tiles)
 {
     if (const int hued = SingleMultiFile::huesLost(out, tiles)) {
-        m_err << "mltool: " << SingleMultiFile::hueLossText(hued) << '\n';
+        m_err << "mltool: " << SingleMultiFile::hueLossText(hued) << " Written without the hues.\n";
         m_err.flush();
     }
 }

@@ -88,7 +88,6 @@ bool FillTool::cancel()
 
 QString FillTool::hint() const
 {
-    return TileEditor::tr("Fill: click an empty cell to fill its enclosed region at the placing "
-                          "altitude with the brush, or a tile to replace it and the like tiles "
-                          "joined to it");
+    return TileEditor::tr("Fill: click an empty cell to fill its enclosed region, or a tile to "
+                          "replace it and the like tiles joined to it");
 }
