@@ -15,7 +15,6 @@
 #include "view/GLWidget.h"
 #include "view/TileEditor.h"
 
-#include <QDockWidget>
 #include <QLabel>
 #include <QListView>
 #include <QMessageBox>
@@ -166,7 +165,6 @@ private slots:
     void statusShowsSelectionAndHint();
     void brushStrokeIsOneStepFromThePressedCell();
     void fillReplacesTheClickedTileUnderWalls();
-    void choosingATileHandsTheKeysBack_data();
     void choosingATileHandsTheKeysBack();
     void savedFilesKeepTheTypedFormatAndTellOfLostHues();
 };
@@ -654,65 +652,48 @@ void TestTools::brushStrokeIsOneStepFromThePressedCell()
     dragTo({1, 0}, {3, 0}); // the first move is two cells on
     release({3, 0});
     QCOMPARE(snapshot(model()), keysAt(Stone, {{0, 0}, {1, 0}, {2, 0}, {3, 0}}));
-    key(Qt::Key_S); // out of paint mode, whose placing plane tints the scene
-    QVERIFY(qRed(view()->grabFramebuffer().pixel(pointOf(0, 0) - QPoint(0, 2))) > 200);
     shortcut(Qt::Key_Z, Qt::ControlModifier);
     QVERIFY(snapshot(model()).isEmpty());
 }
 
 void TestTools::fillReplacesTheClickedTileUnderWalls()
 {
-    Cells floor, walls;
-    for (int x = 0; x < 3; ++x)
-        for (int y = 0; y < 3; ++y) {
-            put(Floor, x, y);
-            floor.append({x, y});
-            if (x == 2 || y == 2) {
-                put(Corner, x, y);
-                walls.append({x, y});
-            }
-        }
+    const Cells floor = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
+    for (const QPoint &c : floor)
+        put(Floor, c.x(), c.y());
+    put(Corner, 1, 1);
     const QStringList before = snapshot(model());
     m_main->startPaint(StoneKey);
     key(Qt::Key_F);
     click({0, 0});
-    QCOMPARE(snapshot(model()), sorted(keysAt(Corner, walls) + keysAt(Stone, floor)));
+    QCOMPARE(snapshot(model()), sorted(keysAt(Corner, {{1, 1}}) + keysAt(Stone, floor)));
     shortcut(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(snapshot(model()), before);
-}
-
-void TestTools::choosingATileHandsTheKeysBack_data()
-{
-    QTest::addColumn<int>("how"); // 0: double-click the result, else the key pressed in the field
-    QTest::newRow("double-click") << 0;
-    QTest::newRow("enter") << int(Qt::Key_Return);
-    QTest::newRow("escape") << int(Qt::Key_Escape);
 }
 
 // Tool keys after a tile is chosen in the palette's search are the view's again.
 void TestTools::choosingATileHandsTheKeysBack()
 {
-    QFETCH(int, how);
-    m_main->startPaint(StoneKey);
-    m_main->findChild<QDockWidget *>("Palette")->show();
+    action("Palette")->trigger();
     QLineEdit *search = m_main->palette()->searchEdit();
     QTest::mouseClick(search, Qt::LeftButton);
-    QTRY_VERIFY(search->hasFocus());
     QTest::keyClicks(search, "700");
     QListView *results = m_main->palette()->resultsView();
     const QPoint first = results->visualRect(results->model()->index(0, 0)).center();
-    if (how == 0) {
-        QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, first);
-        QTest::mouseDClick(results->viewport(), Qt::LeftButton, {}, first);
-        QTest::mouseRelease(results->viewport(), Qt::LeftButton, {}, first);
-    } else {
-        QTest::keyClick(search, Qt::Key(how));
+    for (int how : {0, int(Qt::Key_Return), int(Qt::Key_Escape)}) { // 0: a double-click on the result
+        QTest::mouseClick(search, Qt::LeftButton);
+        QTRY_VERIFY(search->hasFocus());
+        if (how == 0) {
+            QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, first);
+            QTest::mouseDClick(results->viewport(), Qt::LeftButton, {}, first);
+        } else {
+            QTest::keyClick(search, Qt::Key(how));
+        }
+        QTRY_VERIFY2(m_doc->hasFocus(), qPrintable(QString::number(how)));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_H);
+        QCOMPARE(search->text(), QStringLiteral("700"));
+        QCOMPARE(int(view()->tool()), int(ToolKind::HollowRectangle));
     }
-    QTRY_VERIFY(m_doc->hasFocus());
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_H);
-    QCOMPARE(search->text(), QStringLiteral("700"));
-    drag({0, 0}, {2, 2});
-    QCOMPARE(snapshot(model()).size(), 8); // a hollow square, not a stroke of three
 }
 
 void TestTools::savedFilesKeepTheTypedFormatAndTellOfLostHues()
@@ -729,21 +710,19 @@ void TestTools::savedFilesKeepTheTypedFormatAndTellOfLostHues()
     QVERIFY(fileBytes(m_files.filePath("a.csv")).startsWith("kind,"));
     // A component list keeps no hue: asked first; Cancel writes nothing, OK writes.
     const QString list = m_files.filePath("list.txt");
-    m_dialogs->answer(list, "Component list (*.txt)");
-    m_dialogs->answer(int(QMessageBox::Cancel));
-    m_main->slotSaveAs();
-    QVERIFY(!QFile::exists(list));
-    QCOMPARE(m_dialogs->count("question"), 1);
-    const QString told = m_dialogs->last("question")->text;
-    QVERIFY2(told.contains("2 tiles"), qPrintable(told));
-    m_dialogs->answer(list, "Component list (*.txt)");
-    m_dialogs->answer(int(QMessageBox::Ok));
-    m_dialogs->answer(0); // template number
-    m_main->slotSaveAs();
-    QVERIFY(fileBytes(list).contains("700 2 0 0 1"));
+    for (const auto button : {QMessageBox::Cancel, QMessageBox::Ok}) {
+        m_dialogs->answer(list, "Component list (*.txt)");
+        m_dialogs->answer(int(button));
+        if (button == QMessageBox::Ok)
+            m_dialogs->answer(0); // the template number
+        m_main->slotSaveAs();
+        QCOMPARE(QFile::exists(list), button == QMessageBox::Ok);
+    }
+    const ScriptedDialogs::Call *asked = m_dialogs->last("question");
+    QVERIFY(asked && asked->text.contains("2 tiles carry a hue"));
     const MlToolRun run = MlToolRun::of({"export", m_files.filePath("a.csv"), m_files.filePath("c.txt"), "0"});
     QCOMPARE(run.status, 0);
-    QVERIFY2(run.err.contains(told.section('\n', 0, 0)), qPrintable(run.err));
+    QVERIFY2(run.err.contains(asked->text.section('\n', 0, 0)), qPrintable(run.err));
 }
 
 QTEST_MAIN(TestTools)
