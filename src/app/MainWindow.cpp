@@ -39,10 +39,6 @@ QString mltFilters()
 {
     return MainWindow::tr("mlt (*.mlt);;Component list (*.txt);;CSV (*.csv);;All files (*.*)");
 }
-QString mltFilter()
-{
-    return mltFilters().section(QStringLiteral(";;"), 0, 0);
-}
 QString appTitle()
 {
     return MainWindow::tr("Tilsen Multi Editor");
@@ -419,6 +415,10 @@ void MainWindow::createDocks()
 void MainWindow::connectPanels()
 {
     connect(m_palette, &Palette::setPainting, this, &MainWindow::startPaint);
+    connect(m_palette, &Palette::keyboardHandedBack, this, [this] {
+        if (GLScroll *d = activeDocument())
+            d->setFocus();
+    });
     connect(m_clip, &Clip::enableChanged, this, &MainWindow::setClip);
     connect(m_clip, &Clip::maxChanged, this, &MainWindow::setMaxClip);
     connect(m_clip, &Clip::minChanged, this, &MainWindow::setMinClip);
@@ -747,8 +747,6 @@ bool MainWindow::saveDocumentAs(GLScroll *document)
                                             document->fileName(), mltFilters(), &filter);
     if (name.isEmpty())
         return false;
-    if (filter == mltFilter() && !name.endsWith(QStringLiteral(".mlt"), Qt::CaseInsensitive))
-        name += QStringLiteral(".mlt");
     bool written = false;
     if (saveOtherFormat(document, name, filter, written))
         return written;

@@ -156,15 +156,23 @@ bool MainWindow::openOtherFormat(const QString &name)
 bool MainWindow::saveOtherFormat(GLScroll *document, QString &name, const QString &filter,
                                  bool &written)
 {
-    const QString suffix = filterSuffix(filter);
-    if (!suffix.isEmpty() && QFileInfo(name).suffix().isEmpty())
-        name += QLatin1Char('.') + suffix;
+    name = SingleMultiFile::saveName(name, filterSuffix(filter));
     const SingleMultiFile::Format format = SingleMultiFile::formatOf(name);
     QString error;
     if (format == SingleMultiFile::Format::Csv) {
         // A copy: the document keeps its own name and modified state.
         written = SingleMultiFile::write(name, *document->model(), &error);
     } else if (format == SingleMultiFile::Format::ComponentList) {
+        const QList<TileRecord> tiles = SingleMultiFile::tilesOf(*document->model());
+        const int hued = SingleMultiFile::huesLost(name, tiles);
+        if (hued > 0
+            && Dialogs::question(this, tr("Component list"),
+                                 SingleMultiFile::hueLossText(hued) + QLatin1Char('\n') + tr("Save without the hues?"),
+                                 QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok)
+                   != QMessageBox::Ok) {
+            written = false;
+            return true;
+        }
         ComponentList list(name);
         const bool exists = QFileInfo::exists(name);
         if (exists && !list.open()) {
@@ -188,7 +196,7 @@ bool MainWindow::saveOtherFormat(GLScroll *document, QString &name, const QStrin
             written = false;
             return true;
         }
-        written = list.exportEntry(number, SingleMultiFile::tilesOf(*document->model()));
+        written = list.exportEntry(number, tiles);
         error = list.errorString();
     } else {
         return false;

@@ -9,20 +9,61 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 QString tr(const char *text) { return QCoreApplication::translate("SingleMultiFile", text); }
+
+// The one place a suffix names a file format and what it keeps; a new
+// format is one row.
+struct SuffixFormat {
+    QLatin1String suffix;
+    SingleMultiFile::Format format;
+    bool keepsHue;
+};
+const SuffixFormat SuffixFormats[] = {
+    {QLatin1String("mlt"), SingleMultiFile::Format::Mlt, true},
+    {QLatin1String("csv"), SingleMultiFile::Format::Csv, true},
+    // A component line has no field for a hue.
+    {QLatin1String("txt"), SingleMultiFile::Format::ComponentList, false},
+};
+
+const SuffixFormat *rowOf(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix();
+    for (const SuffixFormat &row : SuffixFormats) {
+        if (suffix.compare(row.suffix, Qt::CaseInsensitive) == 0)
+            return &row;
+    }
+    return nullptr;
 }
+} // namespace
 
 SingleMultiFile::Format SingleMultiFile::formatOf(const QString &path)
 {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == QLatin1String("mlt"))
-        return Format::Mlt;
-    if (suffix == QLatin1String("csv"))
-        return Format::Csv;
-    if (suffix == QLatin1String("txt"))
-        return Format::ComponentList;
-    return Format::Unknown;
+    const SuffixFormat *row = rowOf(path);
+    return row ? row->format : Format::Unknown;
+}
+
+int SingleMultiFile::huesLost(const QString &path, const QList<TileRecord> &tiles)
+{
+    const SuffixFormat *row = rowOf(path);
+    if (!row || row->keepsHue)
+        return 0;
+    return int(std::count_if(tiles.cbegin(), tiles.cend(), [](const TileRecord &t) { return t.hue != 0; }));
+}
+
+QString SingleMultiFile::hueLossText(int count)
+{
+    return count == 1 ? tr("1 tile carries a hue, which a component list does not keep.")
+                      : tr("%1 tiles carry a hue, which a component list does not keep.").arg(count);
+}
+
+QString SingleMultiFile::saveName(const QString &typed, const QString &filterSuffix)
+{
+    if (formatOf(typed) != Format::Unknown || filterSuffix.isEmpty())
+        return typed;
+    return typed + QLatin1Char('.') + filterSuffix;
 }
 
 SingleMultiFile::Loaded SingleMultiFile::read(const QString &path, const TileInfoSource &data)

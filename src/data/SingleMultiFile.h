@@ -14,6 +14,13 @@ class SingleMultiFile
 public:
     enum class Format { Mlt, Csv, ComponentList, Unknown };
     static Format formatOf(const QString &path);
+    // The name a save writes: a typed suffix of a known format picks that
+    // format whatever filter is chosen; any other name gets the filter's suffix.
+    static QString saveName(const QString &typed, const QString &filterSuffix);
+    // How many of the tiles carry a hue that the file's format cannot keep,
+    // and the sentence that tells it, asked before writing and printed by mltool.
+    static int huesLost(const QString &path, const QList<TileRecord> &tiles);
+    static QString hueLossText(int count);
 
     struct Loaded {
         bool ok = false;

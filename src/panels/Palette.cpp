@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -25,6 +26,12 @@
 #include <QVBoxLayout>
 
 namespace {
+bool isEscape(const QEvent *event)
+{
+    return (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)
+           && static_cast<const QKeyEvent *>(event)->key() == Qt::Key_Escape;
+}
+
 // Shows the wait cursor for as long as it lives.
 class WaitCursor
 {
@@ -130,6 +137,8 @@ void Palette::setupUi()
     m_search->setClearButtonEnabled(true);
     // The one part of the panel that takes the keyboard: only when clicked.
     m_search->setFocusPolicy(Qt::ClickFocus);
+    // Escape leaves the field for the view.
+    m_search->installEventFilter(this);
     layout->addWidget(m_search);
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("tabWidget"));
@@ -242,6 +251,7 @@ void Palette::connectExtraLists()
                     emit stopPainting();
             });
     connect(m_search, &QLineEdit::textChanged, this, &Palette::searchChanged);
+    connect(m_search, &QLineEdit::returnPressed, this, &Palette::chooseResult);
     connect(this, &Palette::setPainting, this, &Palette::addRecent);
 }
 
@@ -404,6 +414,13 @@ void Palette::searchChanged(const QString &text)
 
 bool Palette::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_search && isEscape(event)) {
+        // Taken before the window's Escape shortcut, which would cancel the view's gesture.
+        event->accept();
+        if (event->type() == QEvent::KeyPress)
+            emit keyboardHandedBack();
+        return true;
+    }
     if (event->type() == QEvent::Resize) {
         for (QAbstractItemView *view : std::initializer_list<QAbstractItemView *>{
                  m_listTerrain, m_listArt, m_listAll, m_listRecent, m_results})
@@ -436,13 +453,13 @@ void Palette::doubleClick(QListWidgetItem *item, const QString &suffix)
         return;
     }
     const QVariant id = item->data(ListWidget::IdRole);
-    emit setPainting((id.isValid() ? QString::number(id.toInt()) : item->text()) + suffix);
+    choose((id.isValid() ? QString::number(id.toInt()) : item->text()) + suffix);
 }
 
 void Palette::doubleClickList(ListWidget *list, QListWidgetItem *item)
 {
     if (item)
-        emit setPainting(list->key(item));
+        choose(list->key(item));
     else
         emit stopPainting();
 }
@@ -453,8 +470,23 @@ void Palette::doubleClickResult(const QModelIndex &index)
         emit stopPainting();
         return;
     }
-    emit setPainting(QString::number(index.data(TileListModel::IdRole).toInt())
-                     + QStringLiteral(":0:0:0:0:1:1"));
+    choose(QString::number(index.data(TileListModel::IdRole).toInt()) + QStringLiteral(":0:0:0:0:1:1"));
+}
+
+// Enter in the search field: the current result, else the first.
+void Palette::chooseResult()
+{
+    if (m_stack->currentIndex() != 1 || m_resultsModel->rowCount() == 0)
+        return;
+    const QModelIndex current = m_results->currentIndex();
+    doubleClickResult(current.isValid() ? current : m_resultsModel->index(0, 0));
+}
+
+// A tile chosen ends the typing: the keys belong to the view again (tool keys).
+void Palette::choose(const QString &key)
+{
+    emit setPainting(key);
+    emit keyboardHandedBack();
 }
 
 void Palette::treeSelectTerrain()

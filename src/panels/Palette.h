@@ -56,6 +56,8 @@ public:
 signals:
     void setPainting(QString);
     void stopPainting();
+    // A tile was chosen, or Escape left the search field: the keyboard goes back to the view.
+    void keyboardHandedBack();
     // An art category was chosen: its wall pieces, if it names them.
     void wallSetChosen(const std::optional<WallSet> &walls);
 
@@ -97,6 +99,8 @@ private:
     void doubleClick(QListWidgetItem *item, const QString &suffix);
     void doubleClickList(ListWidget *list, QListWidgetItem *item);
     void doubleClickResult(const QModelIndex &index);
+    void chooseResult();
+    void choose(const QString &key);
     void fitIcons(QAbstractItemView *view);
 
     QLineEdit *m_search = nullptr;

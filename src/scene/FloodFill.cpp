@@ -10,25 +10,61 @@ std::optional<FloodFill::Region> FloodFill::region(const Facet &model, const QPo
     if (!model.inside(seed.x(), seed.y()))
         return std::nullopt;
     const QList<TileRecord> seedContent = content(model, seed, kind, z);
+    if (!seedContent.isEmpty())
+        return region(model, seedContent.first(), maxArea);
+    return walk(
+        model, seed,
+        [&](const QPoint &cell) -> std::optional<QList<TileRecord>> {
+            if (!content(model, cell, kind, z).isEmpty())
+                return std::nullopt;
+            return QList<TileRecord>();
+        },
+        maxArea);
+}
+
+std::optional<FloodFill::Region> FloodFill::region(const Facet &model, const TileRecord &like,
+                                                    int maxArea)
+{
+    const QPoint seed(like.x, like.y);
+    if (!model.inside(seed.x(), seed.y()))
+        return std::nullopt;
+    return walk(
+        model, seed,
+        [&](const QPoint &cell) -> std::optional<QList<TileRecord>> {
+            QList<TileRecord> alike;
+            for (const TileRecord &t : content(model, cell, like.kind, like.z))
+                if (t.id == like.id)
+                    alike.append(t);
+            if (alike.isEmpty())
+                return std::nullopt;
+            return alike;
+        },
+        maxArea);
+}
+
+std::optional<FloodFill::Region> FloodFill::walk(const Facet &model, const QPoint &seed,
+                                                  const Members &members, int maxArea)
+{
     Region result;
     QSet<quint32> seen{locationKey(seed.x(), seed.y())};
     QList<QPoint> pending{seed};
+    result.replaced = members(seed).value_or(QList<TileRecord>());
     const QPoint neighbours[] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
     while (!pending.isEmpty()) {
         const QPoint cell = pending.takeLast();
         result.cells.append(cell);
         if (result.cells.size() > maxArea)
             return std::nullopt;
-        if (!seedContent.isEmpty())
-            result.replaced.append(content(model, cell, kind, z));
         for (const QPoint &n : neighbours) {
             const QPoint next = cell + n;
             const quint32 key = locationKey(next.x(), next.y());
             if (!model.inside(next.x(), next.y()) || seen.contains(key))
                 continue;
             seen.insert(key);
-            if (sameContent(content(model, next, kind, z), seedContent))
+            if (const auto tiles = members(next)) {
                 pending.append(next);
+                result.replaced.append(*tiles);
+            }
         }
     }
     return result;
@@ -43,15 +79,4 @@ QList<TileRecord> FloodFill::content(const Facet &model, const QPoint &cell, int
                 tiles.append(t);
     }
     return tiles;
-}
-
-// The same tiles apart from where they stand: ids and hues in draw order.
-bool FloodFill::sameContent(const QList<TileRecord> &a, const QList<TileRecord> &b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype i = 0; i < a.size(); ++i)
-        if (a[i].id != b[i].id || a[i].hue != b[i].hue)
-            return false;
-    return true;
 }

@@ -314,23 +314,6 @@ void TileEditor::chooseBrush(const TileRecord &tile)
     repaint();
 }
 
-void TileEditor::placePaintTile(const QPoint &loc)
-{
-    const auto it = m_brush.constFind(OriginOffset);
-    if (it == m_brush.cend() || it->empty())
-        return;
-    TileRecord tile = *it->cbegin();
-    tile.x = loc.x();
-    tile.y = loc.y();
-    // The brush tile keeps its altitude above the placing altitude (0 for a palette tile).
-    tile.z = qint16(std::clamp(tile.z + m_view.model()->placingAltitude(), -128, 127));
-    tile.sortZ = tile.z;
-    UndoMgr *undo = m_view.undoMgr();
-    undo->beginGroup();
-    undo->insertTile(tile);
-    undo->commitGroup();
-}
-
 void TileEditor::setBand(const QPoint &from, const QPoint &to)
 {
     // Both corner pixels belong to the band, whichever way it was dragged

@@ -119,8 +119,6 @@ public:
     void showBand() { m_bandShown = true; }
     QRect bandPixels() const { return m_bandPixels; }
     void startDrag(const QPoint &grabbed);
-    // The brush's tile at offset (0, 0), placed at the location at the placing altitude.
-    void placePaintTile(const QPoint &loc);
     // Places the armed group at the cursor location and returns to the tool before it.
     void finishPaste(Qt::KeyboardModifiers modifiers);
     // One undo group: the tiles removed, then the tiles (by offset from the

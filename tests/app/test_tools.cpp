@@ -3,6 +3,7 @@
 // mouse drags on the view, judged by the model's tiles (expected cells
 // written out here), the frames shown, undo and redo.
 #include "FileBytes.h"
+#include "MlToolRun.h"
 #include "TestClient.h"
 #include "ScriptedDialogs.h"
 #include "app/GLScroll.h"
@@ -15,6 +16,7 @@
 #include "view/TileEditor.h"
 
 #include <QLabel>
+#include <QListView>
 #include <QMessageBox>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -161,6 +163,10 @@ private slots:
     void movesTakeOnlySelectedTiles();
     void lowerStoreysDim();
     void statusShowsSelectionAndHint();
+    void brushStrokeIsOneStepFromThePressedCell();
+    void fillReplacesTheClickedTileUnderWalls();
+    void choosingATileHandsTheKeysBack();
+    void savedFilesKeepTheTypedFormatAndTellOfLostHues();
 };
 
 void TestTools::initTestCase()
@@ -370,9 +376,9 @@ void TestTools::fillFillsTheEnclosedRegion()
     const QStringList floored = sorted(walled + keysAt(Floor, room));
     QCOMPARE(snapshot(model()), floored);
 
-    // The same tiles again: the floor is replaced, the walls stay.
+    // A floor tile clicked (walls stand in front of (3, 2)): the floor is replaced, the walls stay.
     m_main->startPaint(StoneKey);
-    click({3, 2});
+    click({2, 1});
     const QStringList stoned = sorted(walled + keysAt(Stone, room));
     QCOMPARE(snapshot(model()), stoned);
 
@@ -637,6 +643,86 @@ void TestTools::statusShowsSelectionAndHint()
     action("Close")->trigger();
     QTRY_VERIFY(m_main->documents().isEmpty());
     QVERIFY(label->text().isEmpty());
+}
+
+void TestTools::brushStrokeIsOneStepFromThePressedCell()
+{
+    m_main->startPaint(StoneKey);
+    press({0, 0});
+    dragTo({1, 0}, {3, 0}); // the first move is two cells on
+    release({3, 0});
+    QCOMPARE(snapshot(model()), keysAt(Stone, {{0, 0}, {1, 0}, {2, 0}, {3, 0}}));
+    shortcut(Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(snapshot(model()).isEmpty());
+}
+
+void TestTools::fillReplacesTheClickedTileUnderWalls()
+{
+    const Cells floor = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
+    for (const QPoint &c : floor)
+        put(Floor, c.x(), c.y());
+    put(Corner, 1, 1);
+    const QStringList before = snapshot(model());
+    m_main->startPaint(StoneKey);
+    key(Qt::Key_F);
+    click({0, 0});
+    QCOMPARE(snapshot(model()), sorted(keysAt(Corner, {{1, 1}}) + keysAt(Stone, floor)));
+    shortcut(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(snapshot(model()), before);
+}
+
+// Tool keys after a tile is chosen in the palette's search are the view's again.
+void TestTools::choosingATileHandsTheKeysBack()
+{
+    action("Palette")->trigger();
+    QLineEdit *search = m_main->palette()->searchEdit();
+    QTest::mouseClick(search, Qt::LeftButton);
+    QTest::keyClicks(search, "700");
+    QListView *results = m_main->palette()->resultsView();
+    const QPoint first = results->visualRect(results->model()->index(0, 0)).center();
+    for (int how : {0, int(Qt::Key_Return), int(Qt::Key_Escape)}) { // 0: a double-click on the result
+        QTest::mouseClick(search, Qt::LeftButton);
+        QTRY_VERIFY(search->hasFocus());
+        if (how == 0) {
+            QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, first);
+            QTest::mouseDClick(results->viewport(), Qt::LeftButton, {}, first);
+        } else {
+            QTest::keyClick(search, Qt::Key(how));
+        }
+        QTRY_VERIFY2(m_doc->hasFocus(), qPrintable(QString::number(how)));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_H);
+        QCOMPARE(search->text(), QStringLiteral("700"));
+        QCOMPARE(int(view()->tool()), int(ToolKind::HollowRectangle));
+    }
+}
+
+void TestTools::savedFilesKeepTheTypedFormatAndTellOfLostHues()
+{
+    put(Stone, 0, 0, 0, 5);
+    put(Stone, 1, 0);
+    put(Stone, 2, 0, 0, 9);
+    // A typed known suffix picks the format whatever the filter; another gets the filter's.
+    m_dialogs->answer(m_files.filePath("a.csv"), "mlt (*.mlt)");
+    m_main->slotSaveAs();
+    m_dialogs->answer(m_files.filePath("b.foo"), "CSV (*.csv)");
+    m_main->slotSaveAs();
+    QCOMPARE(QDir(m_files.path()).entryList({"a.*", "b.*"}), QStringList({"a.csv", "b.foo.csv"}));
+    QVERIFY(fileBytes(m_files.filePath("a.csv")).startsWith("kind,"));
+    // A component list keeps no hue: asked first; Cancel writes nothing, OK writes.
+    const QString list = m_files.filePath("list.txt");
+    for (const auto button : {QMessageBox::Cancel, QMessageBox::Ok}) {
+        m_dialogs->answer(list, "Component list (*.txt)");
+        m_dialogs->answer(int(button));
+        if (button == QMessageBox::Ok)
+            m_dialogs->answer(0); // the template number
+        m_main->slotSaveAs();
+        QCOMPARE(QFile::exists(list), button == QMessageBox::Ok);
+    }
+    const ScriptedDialogs::Call *asked = m_dialogs->last("question");
+    QVERIFY(asked && asked->text.contains("2 tiles carry a hue"));
+    const MlToolRun run = MlToolRun::of({"export", m_files.filePath("a.csv"), m_files.filePath("c.txt"), "0"});
+    QCOMPARE(run.status, 0);
+    QVERIFY2(run.err.contains(asked->text.section('\n', 0, 0)), qPrintable(run.err));
 }
 
 QTEST_MAIN(TestTools)

@@ -285,18 +285,16 @@ void TestTileEditor::undoRedoRestoreExactContents()
         states.append(snapshot(d.model));
         QVERIFY(states.last() != states[states.size() - 2]);
     };
-    // Painting at the placing altitude: a click, then a stroke placing once per new location.
+    // Painting at the placing altitude: a click, then a stroke from the pressed cell on.
     d.view.setPlacingAlt(1);
     d.view.startPaint(KeyA);
     click(d.view, pointOf(0, 0));
     step();
-    QTest::mousePress(&d.view, Qt::LeftButton, {}, pointOf(1, 0));
-    QTest::mouseMove(&d.view, pointOf(2, 0));
-    step();
+    QTest::mousePress(&d.view, Qt::LeftButton, {}, pointOf(2, 0));
     QTest::mouseMove(&d.view, pointOf(2, 0) + QPoint(3, 0));
     QTest::mouseMove(&d.view, pointOf(3, 0));
-    step();
     QTest::mouseRelease(&d.view, Qt::LeftButton, {}, pointOf(3, 0));
+    step();
     d.view.stopPaint();
     QCOMPARE(snapshot(d.model), QStringList({"100:0:0:1:0:1:1", "100:2:0:1:0:1:1", "100:3:0:1:0:1:1"}));
     for (int x : {0, 2, 3})

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/TileData.h"
+#include "model/TileRecord.h"
 
 #include <memory>
 
@@ -37,6 +38,8 @@ private:
     int importTemplate(const QStringList &args);
     int exportTemplate(const QStringList &args);
     static bool isTemplateList(const QString &path);
+    // Tells on stderr how many tiles lose their hue in the format of `out`.
+    void warnHuesLost(const QString &out, const QList<TileRecord> &tiles);
     // The same commands on a packed container (MultiCollection.uop).
     int listContainer(const QString &path);
     int importFromContainer(const QStringList &args);

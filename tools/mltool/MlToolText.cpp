@@ -62,9 +62,11 @@ int MlTool::exportTemplate(const QStringList &args)
     model.setAllowDuplicates(true);
     model.load(in.tiles);
     in.tiles = TileMap(); // the model holds them now: one copy in memory, not two
+    const QList<TileRecord> tiles = SingleMultiFile::tilesOf(model);
     ComponentList list(args[1]);
-    if (!list.exportEntry(number, SingleMultiFile::tilesOf(model)))
+    if (!list.exportEntry(number, tiles))
         return failed(list.errorString());
+    warnHuesLost(args[1], tiles);
     return Done;
 }
 
@@ -82,5 +84,14 @@ int MlTool::convert(const QStringList &args)
     QString error;
     if (!SingleMultiFile::write(args[1], model, &error))
         return failed(error);
+    warnHuesLost(args[1], SingleMultiFile::tilesOf(model));
     return Done;
+}
+
+void MlTool::warnHuesLost(const QString &out, const QList<TileRecord> &tiles)
+{
+    if (const int hued = SingleMultiFile::huesLost(out, tiles)) {
+        m_err << "mltool: " << SingleMultiFile::hueLossText(hued) << " Written without the hues.\n";
+        m_err.flush();
+    }
 }

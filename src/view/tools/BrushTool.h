@@ -4,21 +4,31 @@
 
 class TileEditor;
 
-// Paints the brush's tile at the placing altitude: one per click, and one
-// per new location along a stroke.
+// Paints the brush's tile at the placing altitude on every cell a stroke
+// reaches, the pressed one first. The stroke shows as it grows and lands on
+// release as one undo group; Escape drops it.
 class BrushTool : public Tool
 {
 public:
     explicit BrushTool(TileEditor &editor) : m_ed(editor) {}
-    void enter() override;
-    void press(const ToolEvent &) override {}
+    void press(const ToolEvent &e) override;
     void move(const ToolEvent &e) override;
     void release(const ToolEvent &e) override;
+    const ToolPreview *preview() const override { return m_active ? &m_preview : nullptr; }
+    bool cancel() override;
     QString hint() const override;
     bool usesBrush() const override { return true; }
 
 private:
+    // Adds the cells from the last one reached to loc, so a fast pointer leaves no gaps.
+    void reach(const QPoint &loc);
+    void add(const QPoint &loc);
+
     TileEditor &m_ed;
-    QPoint m_lastPainted{-1, -1};
-    QPoint m_lastPaintPoint{-1, -1};
+    bool m_active = false;
+    // The pointer has gone the drag distance: cells other than the pressed one count.
+    bool m_stroking = false;
+    QPoint m_last;
+    TileRecord m_tile;
+    ToolPreview m_preview;
 };

@@ -9,12 +9,21 @@ void FillTool::press(const ToolEvent &e)
 {
     m_active = false;
     m_refused = false;
-    const QPoint seed = m_ed.view().placingLocation(e.point);
     const Facet *model = m_ed.view().model();
-    if (m_ed.brush().isEmpty() || !model->inside(seed.x(), seed.y()))
+    if (m_ed.brush().isEmpty())
         return;
-    const auto region =
-        FloodFill::region(*model, seed, m_ed.editedKind(), model->placingAltitude(), MaxArea);
+    const int z = model->placingAltitude();
+    std::optional<FloodFill::Region> region;
+    QPoint seed;
+    if (const std::optional<TileRecord> clicked = clickedTile(e.point, z)) {
+        seed = QPoint(clicked->x, clicked->y);
+        region = FloodFill::region(*model, *clicked, MaxArea);
+    } else {
+        seed = m_ed.view().placingLocation(e.point);
+        if (!model->inside(seed.x(), seed.y()))
+            return;
+        region = FloodFill::region(*model, seed, m_ed.editedKind(), z, MaxArea);
+    }
     if (!region) {
         m_refused = true;
         return;
@@ -24,6 +33,21 @@ void FillTool::press(const ToolEvent &e)
     m_preview.tiles = ToolShapes::pattern(m_ed.brush(), region->cells, seed);
     m_replaced = region->replaced;
     m_ed.repaint();
+}
+
+// The tile drawn under the point, when it stands at the placing altitude: a
+// tile of a lower storey seen through an empty cell is not what is filled.
+std::optional<TileRecord> FillTool::clickedTile(const QPoint &point, int z) const
+{
+    const DrawnQuad hit = m_ed.view().tileAt(point, m_ed.editedPickList());
+    const Facet::TileSet *set = hit.isTile() && hit.z == z ? m_ed.view().model()->tilesAtPtr(hit.x, hit.y)
+                                                            : nullptr;
+    if (set) {
+        for (const TileRecord &t : *set)
+            if (hit.identity().matches(t))
+                return t;
+    }
+    return std::nullopt;
 }
 
 void FillTool::move(const ToolEvent &)
@@ -64,6 +88,6 @@ bool FillTool::cancel()
 
 QString FillTool::hint() const
 {
-    return TileEditor::tr("Fill: click an empty cell, or a cell of a floor, to fill its connected "
-                          "region at the placing altitude with the brush");
+    return TileEditor::tr("Fill: click an empty cell to fill its enclosed region, or a tile to "
+                          "replace it and the like tiles joined to it");
 }

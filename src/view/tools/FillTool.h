@@ -5,10 +5,13 @@
 
 #include <QList>
 
+#include <optional>
+
 class TileEditor;
 
-// Fills the connected region at the placing altitude that is empty, or holds
-// the same tiles as the pressed cell, with the brush as a pattern. Regions
+// Fills with the brush as a pattern: the empty connected region at the
+// placing altitude, or the connected cells holding a tile like the clicked
+// one, each such tile replaced and the others on those cells kept. Regions
 // larger than MaxArea are refused with a message.
 class FillTool : public Tool
 {
@@ -27,6 +30,8 @@ public:
     bool picksPlacingGrid() const override { return true; }
 
 private:
+    std::optional<TileRecord> clickedTile(const QPoint &point, int z) const;
+
     TileEditor &m_ed;
     bool m_active = false;
     bool m_refused = false;
