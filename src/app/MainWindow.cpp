@@ -521,8 +521,7 @@ GLScroll *MainWindow::addDocument(const QString &fileName, const TileMap &tiles)
     connectDocument(d);
     m_recovery->watch(d);
     const bool only = m_workspace->subWindowList().isEmpty();
-    if (fileName.isEmpty())
-        d->setTitle(uniqueTitle(d->title()));
+    d->setTitle(uniqueTitle(d->title()));
     connect(d, &GLScroll::saved, this, [this, d] { rememberFile(d->fileName()); });
     QMdiSubWindow *sub = m_workspace->addSubWindow(d);
     // Leaving the maximised state puts back a title of Qt's own: set ours again.
