@@ -165,6 +165,8 @@ QStringList MulSetting::multiStore() const
 
 void MulSetting::remember()
 {
+    // A folder's report belongs to that one filling, not to the next opening.
+    m_folderReport->hide();
     m_stored.clear();
     for (const QString &key : DataLocations::readOrder())
         m_stored.insert(key, fieldFor(key)->text());
@@ -174,6 +176,7 @@ void MulSetting::reject()
 {
     for (auto it = m_stored.constBegin(); it != m_stored.constEnd(); ++it)
         fieldFor(it.key())->setText(it.value());
+    m_folderReport->hide();
     QDialog::reject();
 }
 
@@ -241,4 +244,5 @@ void MulSetting::fillFromFolder(const QString &folder)
     }
     m_folderReport->setText(lines.join(QLatin1Char('\n')));
     m_folderReport->show();
+    resize(size().expandedTo(minimumSizeHint()));
 }
