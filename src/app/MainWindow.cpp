@@ -22,7 +22,6 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
-#include <QCloseEvent>
 #include <QDockWidget>
 #include <QLabel>
 #include <QMdiArea>
@@ -484,18 +483,15 @@ void MainWindow::connectDocumentViewState(GLScroll *d)
             showZoom(scale);
     });
     // The clip panel shows the range of the document in front; each keeps its own.
-    connect(v, &GLWidget::higherAlt, this, [this, d](int alt) {
-        if (activeDocument() == d)
-            m_clip->glHigher(alt);
-    });
-    connect(v, &GLWidget::lowerAlt, this, [this, d](int alt) {
-        if (activeDocument() == d)
-            m_clip->glLower(alt);
-    });
-    connect(v, &GLWidget::clipEnable, this, [this, d](bool on) {
-        if (activeDocument() == d)
-            m_clip->glEnable(on);
-    });
+    auto toClip = [this, d](auto slot) {
+        return [this, d, slot](auto value) {
+            if (activeDocument() == d)
+                (m_clip->*slot)(value);
+        };
+    };
+    connect(v, &GLWidget::higherAlt, this, toClip(&Clip::glHigher));
+    connect(v, &GLWidget::lowerAlt, this, toClip(&Clip::glLower));
+    connect(v, &GLWidget::clipEnable, this, toClip(&Clip::glEnable));
     connect(m_goto, &QAction::triggered, d, qOverload<>(&GLScroll::gotoPoint));
 }
 
@@ -560,44 +556,6 @@ void MainWindow::about()
                    tr("Build date: %1 %2").arg(QStringLiteral(__DATE__), QStringLiteral(__TIME__)));
 }
 
-void MainWindow::popupMenuWindow()
-{
-    m_windowMenu->clear();
-    connect(m_windowMenu->addAction(tr("Cascade")), &QAction::triggered, this, &MainWindow::cascadeWindows);
-    connect(m_windowMenu->addAction(tr("Tile")), &QAction::triggered, this, &MainWindow::tileWindows);
-    m_windowMenu->addSeparator();
-    const QMdiSubWindow *current = m_workspace->currentSubWindow();
-    for (QMdiSubWindow *sub : m_workspace->subWindowList(QMdiArea::CreationOrder)) {
-        QAction *entry = m_windowMenu->addAction(titleOf(sub));
-        entry->setCheckable(true);
-        entry->setChecked(sub == current);
-        // The entry carries its window: two documents may share a title.
-        entry->setData(QVariant::fromValue<QObject *>(sub));
-        connect(entry, &QAction::triggered, this, &MainWindow::windowSetCheck);
-    }
-}
-
-QString MainWindow::titleOf(const QMdiSubWindow *sub)
-{
-    const auto *d = qobject_cast<const GLScroll *>(sub->widget());
-    return d ? d->title() : sub->widget()->windowTitle();
-}
-
-void MainWindow::windowSetCheck()
-{
-    const auto *entry = qobject_cast<QAction *>(sender());
-    if (!entry)
-        return;
-    // Only a window still open is activated.
-    const QObject *wanted = entry->data().value<QObject *>();
-    for (QMdiSubWindow *sub : m_workspace->subWindowList(QMdiArea::CreationOrder)) {
-        if (sub == wanted) {
-            m_workspace->setActiveSubWindow(sub);
-            return;
-        }
-    }
-}
-
 void MainWindow::setMulDir()
 {
     if (Dialogs::exec(m_settings) != QDialog::Accepted)
@@ -625,30 +583,6 @@ void MainWindow::slotFileOpen()
     const QString name = Dialogs::getOpenFileName(this, tr("Open File"), documentFolder(), mltFilters());
     if (!name.isEmpty())
         openFile(name);
-}
-
-void MainWindow::openFile(const QString &name)
-{
-    if (openOtherFormat(name))
-        return;
-    const MltReadResult result = MltFile::read(name, m_tileData);
-    if (result.status == MltReadResult::CannotOpen) {
-        Dialogs::warning(this, tr("Open File Error"), tr("Unable to open ") + name);
-        return;
-    }
-    if (result.status == MltReadResult::BadVersion) {
-        Dialogs::warning(this, tr("Invalid Format"),
-                         tr("This file is mlt version %1.  Only version 0 is supported.")
-                             .arg(result.version));
-        return;
-    }
-    if (result.status == MltReadResult::TooLarge) {
-        Dialogs::warning(this, tr("Open File Error"), MltFile::tooLargeMessage(name));
-        return;
-    }
-    rememberFile(name);
-    warnTilesOutside(addDocument(name, result.tiles));
-    warnIfDamaged(name, result);
 }
 
 // What could not be read would be dropped by the next save: say so.
@@ -854,21 +788,4 @@ void MainWindow::exportMulti()
                                                        *d->model(), m_tileData, choose);
     if (!written.isEmpty())
         statusBar()->showMessage(written);
-}
-
-// Every modified document is asked first; one Cancel keeps everything open.
-void MainWindow::closeEvent(QCloseEvent *e)
-{
-    if (!settleUnsaved()) {
-        e->ignore();
-        return;
-    }
-    for (QMdiSubWindow *sub : m_workspace->subWindowList(QMdiArea::CreationOrder)) {
-        if (!sub->close()) {
-            e->ignore();
-            return;
-        }
-    }
-    saveWindowLayout();
-    e->accept();
 }

@@ -6,8 +6,10 @@
 #include "app/GLScroll.h"
 #include "app/RecentFiles.h"
 #include "model/Facet.h"
+#include "model/MltFile.h"
 #include "ui/Dialogs.h"
 
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -119,4 +121,83 @@ bool MainWindow::settleUnsaved()
             return false;
     }
     return true;
+}
+
+void MainWindow::popupMenuWindow()
+{
+    m_windowMenu->clear();
+    connect(m_windowMenu->addAction(tr("Cascade")), &QAction::triggered, this, &MainWindow::cascadeWindows);
+    connect(m_windowMenu->addAction(tr("Tile")), &QAction::triggered, this, &MainWindow::tileWindows);
+    m_windowMenu->addSeparator();
+    const QMdiSubWindow *current = m_workspace->currentSubWindow();
+    for (QMdiSubWindow *sub : m_workspace->subWindowList(QMdiArea::CreationOrder)) {
+        QAction *entry = m_windowMenu->addAction(titleOf(sub));
+        entry->setCheckable(true);
+        entry->setChecked(sub == current);
+        // The entry carries its window: two documents may share a title.
+        entry->setData(QVariant::fromValue<QObject *>(sub));
+        connect(entry, &QAction::triggered, this, &MainWindow::windowSetCheck);
+    }
+}
+
+QString MainWindow::titleOf(const QMdiSubWindow *sub)
+{
+    const auto *d = qobject_cast<const GLScroll *>(sub->widget());
+    return d ? d->title() : sub->widget()->windowTitle();
+}
+
+void MainWindow::windowSetCheck()
+{
+    const auto *entry = qobject_cast<QAction *>(sender());
+    if (!entry)
+        return;
+    // Only a window still open is activated.
+    const QObject *wanted = entry->data().value<QObject *>();
+    for (QMdiSubWindow *sub : m_workspace->subWindowList(QMdiArea::CreationOrder)) {
+        if (sub == wanted) {
+            m_workspace->setActiveSubWindow(sub);
+            return;
+        }
+    }
+}
+
+void MainWindow::openFile(const QString &name)
+{
+    if (openOtherFormat(name))
+        return;
+    const MltReadResult result = MltFile::read(name, m_tileData);
+    if (result.status == MltReadResult::CannotOpen) {
+        Dialogs::warning(this, tr("Open File Error"), tr("Unable to open ") + name);
+        return;
+    }
+    if (result.status == MltReadResult::BadVersion) {
+        Dialogs::warning(this, tr("Invalid Format"),
+                         tr("This file is mlt version %1.  Only version 0 is supported.")
+                             .arg(result.version));
+        return;
+    }
+    if (result.status == MltReadResult::TooLarge) {
+        Dialogs::warning(this, tr("Open File Error"), MltFile::tooLargeMessage(name));
+        return;
+    }
+    rememberFile(name);
+    warnTilesOutside(addDocument(name, result.tiles));
+    warnIfDamaged(name, result);
+}
+
+// Every modified document is asked first; one Cancel keeps everything open.
+void MainWindow::closeEvent(QCloseEvent *e)
+{
+    if (!settleUnsaved()) {
+        e->ignore();
+        return;
+    }
+    for (QMdiSubWindow *sub : m_workspace->subWindowList(QMdiArea::CreationOrder)) {
+        if (!sub->close()) {
+            e->ignore();
+            return;
+        }
+    }
+    saveWindowLayout();
+    e->accept();
 }
