@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QGridLayout>
 #include <QMdiArea>
@@ -217,8 +218,9 @@ void GLScroll::followView(const QPoint &centre)
 
 void GLScroll::capture()
 {
+    // The dialog starts beside the document's file.
     if (isCommandTarget())
-        m_view->capture();
+        m_view->capture(m_fileName.isEmpty() ? QString() : QFileInfo(m_fileName).absolutePath());
 }
 
 void GLScroll::setEditArt(bool on)
@@ -380,7 +382,7 @@ bool GLScroll::saveChanges()
 
 void GLScroll::closeEvent(QCloseEvent *e)
 {
-    if (!m_model->isModified()) {
+    if (!m_model->isModified() || m_discard) {
         e->accept();
         return;
     }

@@ -34,9 +34,15 @@ public:
     QPoint location() const { return QPoint(m_locX, m_locY); }
     int halfRange() const { return m_range; }
 
+    // The title shown while the document has no file of its own (the mark is added).
+    void setTitle(const QString &title);
     // Takes the name as file name and title, then writes the model.
     bool saveToFile(const QString &name);
     bool gotoLocation(int x, int y);
+    // Saves under the document's name, or asks for one; true only when written.
+    bool saveChanges();
+    // The next close drops the unsaved changes without asking (they were settled for all at once).
+    void discardOnClose() { m_discard = true; }
 
 signals:
     void mapLocation(int, int);
@@ -102,8 +108,6 @@ protected:
 private:
     void move(int dx, int dy, int dz);
     void setBars(int x, int y);
-    bool saveChanges();
-    void setTitle(const QString &title);
 
     GLWidget *m_view = nullptr;
     Facet *m_model = nullptr;
@@ -112,6 +116,7 @@ private:
     QScrollBar *m_vert = nullptr;
     QScrollBar *m_horz = nullptr;
     bool m_sync = false;
+    bool m_discard = false;
     qint32 m_locX = 0;
     qint32 m_locY = 0;
     int m_range = 0;

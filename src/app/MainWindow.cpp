@@ -22,7 +22,6 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
-#include <QCloseEvent>
 #include <QDockWidget>
 #include <QLabel>
 #include <QMdiArea>
@@ -208,9 +207,10 @@ void MainWindow::createMenus()
     createEditMenu();
     createViewMenu();
     createOptionsMenu();
-    m_windowMenu = menuBar()->addMenu(tr("Window"));
+    m_windowMenu = menuBar()->addMenu(tr("&Window"));
     connect(m_windowMenu, &QMenu::aboutToShow, this, &MainWindow::popupMenuWindow);
-    m_about = menuBar()->addAction(tr("About"));
+    // Alt+A is Altitude's: the mnemonic is another letter.
+    m_about = menuBar()->addAction(tr("A&bout"));
     connect(m_about, &QAction::triggered, this, &MainWindow::about);
 
     // Escape anywhere in the main window, from no menu.
@@ -237,6 +237,9 @@ void MainWindow::createFileMenu()
                        QStringLiteral(":/images/filenew"));
     m_open = makeAction(file, tr("Open"), QKeySequence(QStringLiteral("Ctrl+O")),
                         QStringLiteral(":/images/fileopen"));
+    m_recentMenu = file->addMenu(tr("Open Recent"));
+    connect(m_recentMenu, &QMenu::aboutToShow, this, &MainWindow::fillRecentMenu);
+    fillRecentMenu();
     m_close = makeAction(file, tr("Close"), QKeySequence(QStringLiteral("Ctrl+W")));
     file->addSeparator();
     m_save = makeAction(file, tr("&Save"), QKeySequence(QStringLiteral("Ctrl+S")),
@@ -256,13 +259,14 @@ void MainWindow::createFileMenu()
 
 void MainWindow::createEditMenu()
 {
-    QMenu *edit = menuBar()->addMenu(tr("Edit"));
+    QMenu *edit = menuBar()->addMenu(tr("&Edit"));
     m_selectAll = makeAction(edit, tr("Select all"), QKeySequence(QStringLiteral("Ctrl+A")));
     edit->addSeparator();
     m_undo = makeAction(edit, tr("Undo"), QKeySequence(QStringLiteral("Ctrl+Z")),
                         QStringLiteral(":/images/undo"));
     m_redo = makeAction(edit, tr("Redo"), QKeySequence(QStringLiteral("Ctrl+Y")),
                         QStringLiteral(":/images/redo"));
+    m_redo->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
     m_undo->setEnabled(false);
     m_redo->setEnabled(false);
     edit->addSeparator();
@@ -303,7 +307,8 @@ void MainWindow::createInsertAndAdjust(QMenu *edit)
 
 void MainWindow::createViewMenu()
 {
-    QMenu *view = menuBar()->addMenu(tr("View"));
+    // Alt+V is Visible's: the mnemonic is another letter.
+    QMenu *view = menuBar()->addMenu(tr("V&iew"));
     m_invisible = makeAction(view, tr("Invisible"));
     m_invisible->setCheckable(true);
     m_invisible->setChecked(true);
@@ -366,7 +371,7 @@ void MainWindow::connectDocumentReports(GLScroll *d)
 
 void MainWindow::createOptionsMenu()
 {
-    QMenu *options = menuBar()->addMenu(tr("Options"));
+    QMenu *options = menuBar()->addMenu(tr("&Options"));
     m_goto = makeAction(options, tr("Goto"), QKeySequence(QStringLiteral("Ctrl+G")));
     options->addSeparator();
     m_placingAlt = makeAction(options, tr("Placing Altitude"), QKeySequence(Qt::Key_G));
@@ -480,7 +485,16 @@ void MainWindow::connectDocumentViewState(GLScroll *d)
         if (activeDocument() == d)
             showZoom(scale);
     });
-    connect(v, &GLWidget::clipEnable, m_clip, &Clip::glEnable);
+    // The clip panel shows the range of the document in front; each keeps its own.
+    auto toClip = [this, d](auto slot) {
+        return [this, d, slot](auto value) {
+            if (activeDocument() == d)
+                (m_clip->*slot)(value);
+        };
+    };
+    connect(v, &GLWidget::higherAlt, this, toClip(&Clip::glHigher));
+    connect(v, &GLWidget::lowerAlt, this, toClip(&Clip::glLower));
+    connect(v, &GLWidget::clipEnable, this, toClip(&Clip::glEnable));
     connect(m_goto, &QAction::triggered, d, qOverload<>(&GLScroll::gotoPoint));
 }
 
@@ -506,7 +520,11 @@ GLScroll *MainWindow::addDocument(const QString &fileName, const TileMap &tiles)
     connectDocument(d);
     m_recovery->watch(d);
     const bool only = m_workspace->subWindowList().isEmpty();
+    d->setTitle(uniqueTitle(d->title()));
+    connect(d, &GLScroll::saved, this, [this, d] { rememberFile(d->fileName()); });
     QMdiSubWindow *sub = m_workspace->addSubWindow(d);
+    // Leaving the maximised state puts back a title of Qt's own: set ours again.
+    connect(sub, &QMdiSubWindow::windowStateChanged, this, &MainWindow::updateTitle, Qt::QueuedConnection);
     // File > Close has the standard close key; the sub-window's own menu
     // having it too would make the key ambiguous, and then it does nothing.
     if (QMenu *menu = sub->systemMenu())
@@ -541,46 +559,6 @@ void MainWindow::about()
                    tr("Build date: %1 %2").arg(QStringLiteral(__DATE__), QStringLiteral(__TIME__)));
 }
 
-void MainWindow::popupMenuWindow()
-{
-    m_windowMenu->clear();
-    connect(m_windowMenu->addAction(tr("Cascade")), &QAction::triggered, m_workspace,
-            &QMdiArea::cascadeSubWindows);
-    connect(m_windowMenu->addAction(tr("Tile")), &QAction::triggered, m_workspace,
-            &QMdiArea::tileSubWindows);
-    m_windowMenu->addSeparator();
-    const QMdiSubWindow *current = m_workspace->currentSubWindow();
-    for (QMdiSubWindow *sub : m_workspace->subWindowList(QMdiArea::CreationOrder)) {
-        QAction *entry = m_windowMenu->addAction(titleOf(sub));
-        entry->setCheckable(true);
-        entry->setChecked(sub == current);
-        // The entry carries its window: two documents may share a title.
-        entry->setData(QVariant::fromValue<QObject *>(sub));
-        connect(entry, &QAction::triggered, this, &MainWindow::windowSetCheck);
-    }
-}
-
-QString MainWindow::titleOf(const QMdiSubWindow *sub)
-{
-    const auto *d = qobject_cast<const GLScroll *>(sub->widget());
-    return d ? d->title() : sub->widget()->windowTitle();
-}
-
-void MainWindow::windowSetCheck()
-{
-    const auto *entry = qobject_cast<QAction *>(sender());
-    if (!entry)
-        return;
-    // Only a window still open is activated.
-    const QObject *wanted = entry->data().value<QObject *>();
-    for (QMdiSubWindow *sub : m_workspace->subWindowList(QMdiArea::CreationOrder)) {
-        if (sub == wanted) {
-            m_workspace->setActiveSubWindow(sub);
-            return;
-        }
-    }
-}
-
 void MainWindow::setMulDir()
 {
     if (Dialogs::exec(m_settings) != QDialog::Accepted)
@@ -605,27 +583,9 @@ void MainWindow::slotFileNew()
 
 void MainWindow::slotFileOpen()
 {
-    const QString name = Dialogs::getOpenFileName(this, tr("Open File"), QString(),
-                                                  mltFilters());
-    if (name.isEmpty() || openOtherFormat(name))
-        return;
-    const MltReadResult result = MltFile::read(name, m_tileData);
-    if (result.status == MltReadResult::CannotOpen) {
-        Dialogs::warning(this, tr("Open File Error"), tr("Unable to open ") + name);
-        return;
-    }
-    if (result.status == MltReadResult::BadVersion) {
-        Dialogs::warning(this, tr("Invalid Format"),
-                         tr("This file is mlt version %1.  Only version 0 is supported.")
-                             .arg(result.version));
-        return;
-    }
-    if (result.status == MltReadResult::TooLarge || result.status == MltReadResult::Unreadable) {
-        Dialogs::warning(this, tr("Open File Error"), MltFile::problem(name, result));
-        return;
-    }
-    warnTilesOutside(addDocument(name, result.tiles));
-    warnIfDamaged(name, result);
+    const QString name = Dialogs::getOpenFileName(this, tr("Open File"), documentFolder(), mltFilters());
+    if (!name.isEmpty())
+        openFile(name);
 }
 
 // What could not be read would be dropped by the next save: say so.
@@ -777,7 +737,7 @@ void MainWindow::importMLT()
     if (!d)
         return;
     const QString name = Dialogs::getOpenFileName(this, tr("Insert MLT file"),
-                                                  QString(),
+                                                  documentFolder(),
                                                   tr("MLT (*.mlt);;All files (*.*)"));
     if (name.isEmpty())
         return;
@@ -817,25 +777,16 @@ void MainWindow::exportMulti()
     if (!d)
         return;
     const QStringList store = m_settings->multiStore();
+    // The target is picked by name and picture, like an import.
+    const MultiExchange::TargetChooser choose = [this, store](const MultiCollection &from, int firstFree, int last) {
+        return chooseTarget(from, store, firstFree, last);
+    };
     if (store.size() == 1) {
-        MultiExchange::exportContainer(this, store.first(), *d->model());
+        MultiExchange::exportContainer(this, store.first(), *d->model(), choose);
         return;
     }
     const QString written = MultiExchange::exportMulti(this, m_settings->multiIdx(), m_settings->multiMul(),
-                                                       *d->model(), m_tileData);
+                                                       *d->model(), m_tileData, choose);
     if (!written.isEmpty())
         statusBar()->showMessage(written);
-}
-
-// Every modified document is asked first; one Cancel keeps everything open.
-void MainWindow::closeEvent(QCloseEvent *e)
-{
-    for (QMdiSubWindow *sub : m_workspace->subWindowList(QMdiArea::CreationOrder)) {
-        if (!sub->close()) {
-            e->ignore();
-            return;
-        }
-    }
-    saveWindowLayout();
-    e->accept();
 }

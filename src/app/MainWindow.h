@@ -12,6 +12,7 @@
 #include <optional>
 
 class ArtReader;
+class EntryPreviewer;
 class Clip;
 class GLScroll;
 class MimeMgr;
@@ -60,6 +61,9 @@ public:
     bool saveDocumentAs(GLScroll *document);
     GLScroll *addDocument(const QString &fileName, const TileMap &tiles);
     RecoveryMgr *recovery() const { return m_recovery; }
+    // Opens a multi file of any known format, as File > Open does.
+    void openFile(const QString &name);
+    QMenu *recentMenu() const { return m_recentMenu; }
 
 public slots:
     // Offers the work of an editor that ended without saving it.
@@ -95,6 +99,9 @@ public slots:
     void storeyDown();
     void setStoreyHeight();
     void setDimLowerStoreys(bool on);
+    void fillRecentMenu();
+    void cascadeWindows();
+    void tileWindows();
 
 protected:
     void closeEvent(QCloseEvent *e) override;
@@ -129,11 +136,24 @@ private:
     void pasteTiles(GLScroll *d, const TileMap &tiles);
     // Pictures and the text formats (MainWindowShare.cpp).
     bool openOtherFormat(const QString &name);
+    // A document opened from another format: titled by its file, unsaved.
+    void showOpened(GLScroll *d, const QString &title);
     bool saveOtherFormat(GLScroll *document, QString &name, const QString &filter, bool &written);
     bool chooseEntry(MultiCollection &store, const QStringList &paths, int &number, bool &ownPosition);
+    std::optional<int> chooseTarget(const MultiCollection &store, const QStringList &paths, int firstFree,
+                                    int last);
+    std::unique_ptr<EntryPreviewer> previewerFor(const QStringList &paths) const;
     void importFromStore(const QStringList &paths);
     void insertAtOwnPosition(GLScroll *d, const TileMap &tiles);
     void warnTilesOutside(GLScroll *d);
+    // File dialogs, recent files and leaving (MainWindowFiles.cpp).
+    QString documentFolder() const;
+    void rememberFile(const QString &name);
+    // The title a new document shows: unlike every other open document's.
+    QString uniqueTitle(const QString &title) const;
+    void keepUsableSizes();
+    // Several unsaved documents are asked about once; false keeps the window open.
+    bool settleUnsaved();
     QAction *makeAction(QMenu *menu, const QString &text, const QKeySequence &shortcut = {},
                         const QString &icon = {});
 
@@ -148,6 +168,7 @@ private:
     MulSetting *m_settings = nullptr;
     QMdiArea *m_workspace = nullptr;
     QMenu *m_windowMenu = nullptr;
+    QMenu *m_recentMenu = nullptr;
     QSignalMapper *m_scaleMapper = nullptr;
     QActionGroup *m_scaleGroup = nullptr;
     Clip *m_clip = nullptr;

@@ -9,6 +9,7 @@
 #include "data/MultiDialog.h"
 #include "data/MultiExchange.h"
 #include "data/MultiFile.h"
+#include "data/MultiNames.h"
 #include "data/SingleMultiFile.h"
 #include "model/Facet.h"
 #include "model/UndoMgr.h"
@@ -27,11 +28,6 @@
 
 namespace {
 constexpr QSize PreviewSize(240, 200);
-
-QString multiListPath()
-{
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/multi.xml");
-}
 
 QString imageFilters()
 {
@@ -55,10 +51,8 @@ QString filterSuffix(const QString &filter)
 }
 } // namespace
 
-bool MainWindow::chooseEntry(MultiCollection &store, const QStringList &paths, int &number,
-                             bool &ownPosition)
+std::unique_ptr<EntryPreviewer> MainWindow::previewerFor(const QStringList &paths) const
 {
-    MultiDialog chooser(store.entries(), multiListPath(), this);
     ScenePreviewer::Files files{paths,
                                 m_settings->artIdx(),
                                 m_settings->artMul(),
@@ -66,12 +60,33 @@ bool MainWindow::chooseEntry(MultiCollection &store, const QStringList &paths, i
                                 m_settings->tileDataMul(),
                                 m_settings->texIdx(),
                                 m_settings->texMapsMul()};
-    chooser.setPreviewer(std::make_unique<ScenePreviewer>(files, PreviewSize));
+    return std::make_unique<ScenePreviewer>(files, PreviewSize);
+}
+
+bool MainWindow::chooseEntry(MultiCollection &store, const QStringList &paths, int &number,
+                             bool &ownPosition)
+{
+    // A component list's templates are no client's entries: only a list beside it names them.
+    const bool templates = dynamic_cast<ComponentList *>(&store) != nullptr;
+    MultiDialog chooser(store.entries(),
+                        MultiNames::listFor(paths, templates ? QString() : MultiNames::applicationList()), this);
+    chooser.setPreviewer(previewerFor(paths));
     if (Dialogs::exec(&chooser) != QDialog::Accepted)
         return false;
     number = chooser.multiIndex();
     ownPosition = chooser.insertAtOwnPosition();
     return true;
+}
+
+std::optional<int> MainWindow::chooseTarget(const MultiCollection &store, const QStringList &paths, int firstFree,
+                                            int last)
+{
+    MultiDialog chooser(store.entries(), firstFree, last,
+                        MultiNames::listFor(paths, MultiNames::applicationList()), this);
+    chooser.setPreviewer(previewerFor(paths));
+    if (Dialogs::exec(&chooser) != QDialog::Accepted)
+        return std::nullopt;
+    return chooser.multiIndex();
 }
 
 void MainWindow::importFromStore(const QStringList &paths)
@@ -129,8 +144,10 @@ bool MainWindow::openOtherFormat(const QString &name)
             Dialogs::warning(this, tr("Open File Error"), loaded.error);
             return true;
         }
-        // Untitled: a plain Save must not write .mlt bytes under the .csv name.
-        addDocument(QString(), loaded.tiles)->setWindowTitle(name);
+        // Untitled: a plain Save must not write .mlt bytes under the .csv name;
+        // no .mlt holds this work yet, so it is unsaved.
+        showOpened(addDocument(QString(), loaded.tiles), name);
+        rememberFile(name);
         return true;
     }
     if (format != SingleMultiFile::Format::ComponentList)
@@ -149,8 +166,15 @@ bool MainWindow::openOtherFormat(const QString &name)
         Dialogs::warning(this, tr("Open File Error"), list.errorString());
         return true;
     }
-    addDocument(QString(), tiles)->setWindowTitle(tr("%1, template %2").arg(name).arg(number));
+    showOpened(addDocument(QString(), tiles), tr("%1, template %2").arg(name).arg(number));
+    rememberFile(name);
     return true;
+}
+
+void MainWindow::showOpened(GLScroll *d, const QString &title)
+{
+    d->setTitle(uniqueTitle(title));
+    d->model()->markModified();
 }
 
 bool MainWindow::saveOtherFormat(GLScroll *document, QString &name, const QString &filter,
@@ -220,9 +244,11 @@ void MainWindow::exportImage()
         return;
     const MultiPictures::Settings settings = options.settings();
     QString chosen;
+    // Beside the document's file, else in the last folder used.
     const QString start = d->fileName().isEmpty()
                               ? QString()
-                              : QFileInfo(d->fileName()).completeBaseName() + QStringLiteral(".png");
+                              : QFileInfo(d->fileName()).absolutePath() + QLatin1Char('/')
+                                    + QFileInfo(d->fileName()).completeBaseName() + QStringLiteral(".png");
     QString name = Dialogs::getSaveFileName(this, tr("Export Image"), start, imageFilters(), &chosen);
     if (name.isEmpty())
         return;

@@ -4,6 +4,7 @@
 #include "data/DataLocations.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -57,6 +58,8 @@ QLineEdit *MulSetting::addRow(QGridLayout *grid, int row, const QString &label, 
     button = new QPushButton(QStringLiteral("..."), this);
     button->setObjectName(QStringLiteral("push") + name);
     button->setMaximumWidth(23);
+    // Enter in a field means OK, never this row's file browser.
+    button->setAutoDefault(false);
     text->setBuddy(field);
     grid->addWidget(text, row, 0);
     grid->addWidget(field, row, 1);
@@ -93,17 +96,28 @@ void MulSetting::buildForm()
     buttons->setSpacing(6);
     buttons->setContentsMargins(0, 0, 0, 0);
     buttons->addItem(new QSpacerItem(131, 31, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    m_clientFolder = new QPushButton(formText("Client Folder…"), this);
+    m_clientFolder->setObjectName(QStringLiteral("clientFolderButton"));
+    m_clientFolder->setAutoDefault(false);
+    buttons->insertWidget(0, m_clientFolder);
     auto *okButton = new QPushButton(formText("OK"), this);
     okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setDefault(true);
     auto *cancelButton = new QPushButton(formText("Cancel"), this);
     cancelButton->setObjectName(QStringLiteral("cancelButton"));
     buttons->addWidget(okButton);
     buttons->addWidget(cancelButton);
+    cancelButton->setAutoDefault(false);
+    m_folderReport = new QLabel(this);
+    m_folderReport->setObjectName(QStringLiteral("folderReport"));
+    m_folderReport->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_folderReport->hide();
 
     auto *column = new QVBoxLayout;
     column->setSpacing(6);
     column->setContentsMargins(0, 0, 0, 0);
     column->addLayout(grid);
+    column->addWidget(m_folderReport);
     column->addLayout(buttons);
     auto *outer = new QHBoxLayout(this);
     outer->setSpacing(6);
@@ -113,6 +127,7 @@ void MulSetting::buildForm()
     resize(QSize(390, 351).expandedTo(minimumSizeHint()));
     connect(okButton, &QPushButton::clicked, this, &MulSetting::accept);
     connect(cancelButton, &QPushButton::clicked, this, &MulSetting::reject);
+    connect(m_clientFolder, &QPushButton::clicked, this, &MulSetting::useClientFolder);
 }
 
 QLineEdit *MulSetting::fieldFor(const QString &key) const
@@ -141,6 +156,7 @@ QString MulSetting::texIdx() const { return lineTexidx->text(); }
 QString MulSetting::texMapsMul() const { return lineTexmaps->text(); }
 QString MulSetting::artUop() const { return lineArtUop->text(); }
 QString MulSetting::multiUop() const { return lineMultiUop->text(); }
+QString MulSetting::radarCol() const { return lineRadar->text(); }
 
 QStringList MulSetting::multiStore() const
 {
@@ -149,6 +165,8 @@ QStringList MulSetting::multiStore() const
 
 void MulSetting::remember()
 {
+    // A folder's report belongs to that one filling, not to the next opening.
+    m_folderReport->hide();
     m_stored.clear();
     for (const QString &key : DataLocations::readOrder())
         m_stored.insert(key, fieldFor(key)->text());
@@ -158,6 +176,7 @@ void MulSetting::reject()
 {
     for (auto it = m_stored.constBegin(); it != m_stored.constEnd(); ++it)
         fieldFor(it.key())->setText(it.value());
+    m_folderReport->hide();
     QDialog::reject();
 }
 
@@ -197,4 +216,33 @@ void MulSetting::editMapDir()
         Dialogs::getExistingDirectory(this, formText("Select map directory"), lineMapDir->text());
     if (!picked.isEmpty())
         lineMapDir->setText(picked);
+}
+
+void MulSetting::useClientFolder()
+{
+    const QString start = QFileInfo(lineTiledata->text()).absolutePath();
+    const QString folder = Dialogs::getExistingDirectory(this, formText("Select the client folder"),
+                                                         lineTiledata->text().isEmpty() ? QString() : start);
+    if (!folder.isEmpty())
+        fillFromFolder(folder);
+}
+
+// Every file row takes the folder's file of that name in any case (containers
+// too); a file the folder lacks still gets its path, so the report and the
+// data file notice agree on what is missing.
+void MulSetting::fillFromFolder(const QString &folder)
+{
+    QStringList lines;
+    for (const QString &key : DataLocations::readOrder()) {
+        const QString path = DataLocations::defaultFor(key, folder);
+        fieldFor(key)->setText(path);
+        if (path == folder)
+            continue;
+        const QString name = QFileInfo(path).fileName();
+        lines.append(QFileInfo(path).isFile() ? formText("Found: %1").arg(name)
+                                               : formText("Missing: %1").arg(name));
+    }
+    m_folderReport->setText(lines.join(QLatin1Char('\n')));
+    m_folderReport->show();
+    resize(size().expandedTo(minimumSizeHint()));
 }

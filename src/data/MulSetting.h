@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class QGridLayout;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -27,6 +28,7 @@ public:
     QString texMapsMul() const;
     QString artUop() const;
     QString multiUop() const;
+    QString radarCol() const;
     // The multi store to import from and export to (MultiCollection::forPaths).
     QStringList multiStore() const;
 
@@ -45,6 +47,9 @@ public slots:
     void editTexidx();
     void editArtUop();
     void editMultiUop();
+    // Fills every row from one client folder and says which files it holds.
+    void useClientFolder();
+    void fillFromFolder(const QString &folder);
 
 private:
     void buildForm();
@@ -80,4 +85,6 @@ private:
     QPushButton *pushMapDir = nullptr;
     QPushButton *pushArtUop = nullptr;
     QPushButton *pushMultiUop = nullptr;
+    QPushButton *m_clientFolder = nullptr;
+    QLabel *m_folderReport = nullptr;
 };

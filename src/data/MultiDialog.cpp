@@ -10,10 +10,13 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMap>
 #include <QThread>
 #include <QPushButton>
 #include <QSpacerItem>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 MultiDialog::MultiDialog(const QString &idxPath, const QString &listPath, QWidget *parent,
                          Qt::WindowFlags flags)
@@ -42,6 +45,40 @@ MultiDialog::MultiDialog(const QVector<MultiCollection::Entry> &entries, const Q
         m_entries.append(e.number);
     }
     setupPreview();
+}
+
+MultiDialog::MultiDialog(const QVector<MultiCollection::Entry> &entries, int firstFree, int last,
+                         const QString &listPath, QWidget *parent)
+    : QDialog(parent)
+{
+    setupUi();
+    setWindowTitle(tr("Export to Multi Entry"));
+    m_names = readNames(listPath);
+    QMap<qint32, int> tileCounts; // held entries; -1 when not known
+    for (const MultiCollection::Entry &e : entries)
+        tileCounts.insert(e.number, e.tileCount);
+    QList<qint32> numbers = tileCounts.keys();
+    for (auto it = m_names.constBegin(); it != m_names.constEnd(); ++it)
+        if (it.key() >= 0 && it.key() <= last && !tileCounts.contains(it.key()))
+            numbers.append(it.key());
+    if (firstFree >= 0 && firstFree <= last && !tileCounts.contains(firstFree) && !m_names.contains(firstFree))
+        numbers.append(firstFree);
+    std::sort(numbers.begin(), numbers.end());
+    for (const qint32 n : numbers) {
+        QString text = m_names.value(n, QString::number(n));
+        const auto held = tileCounts.constFind(n);
+        if (held == tileCounts.constEnd()) {
+            text += tr(" (free)");
+            m_free.insert(n);
+        } else if (*held >= 0) {
+            text += tr(" (%n tiles)", nullptr, *held);
+        }
+        m_combo->addItem(text);
+        m_entries.append(n);
+    }
+    setupPreview();
+    m_ownPosition->hide();
+    m_combo->setCurrentIndex(int(m_entries.indexOf(firstFree)));
 }
 
 MultiDialog::~MultiDialog()
@@ -98,9 +135,16 @@ const EntryPreview *MultiDialog::shownPreview() const
 void MultiDialog::requestPreview()
 {
     const int p = m_combo->currentIndex();
-    if (!m_worker || p < 0 || p >= m_entries.size())
+    if (p < 0 || p >= m_entries.size())
         return;
     const int number = m_entries.at(p);
+    if (m_free.contains(number)) {
+        m_picture->setText(tr("Free record"));
+        m_info->setText(m_names.contains(number) ? tr("Name: %1").arg(m_names.value(number)) : QString());
+        return;
+    }
+    if (!m_worker)
+        return;
     if (m_previews.contains(number)) {
         showPreview(number);
         return;

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QVector>
 
@@ -28,6 +29,10 @@ public:
     // of the selected one and the choice where it goes.
     MultiDialog(const QVector<MultiCollection::Entry> &entries, const QString &listPath,
                 QWidget *parent = nullptr);
+    // The target of an export: the store's entries, the entries the list names
+    // and the first free record, none past `last`; the first free one chosen.
+    MultiDialog(const QVector<MultiCollection::Entry> &entries, int firstFree, int last,
+                const QString &listPath, QWidget *parent = nullptr);
     ~MultiDialog() override;
 
     // Previews are made on a thread of their own; typing and scrolling never wait for them.
@@ -64,6 +69,7 @@ private:
     QVector<qint32> m_entries; // combo position -> entry number
     bool m_visible = false;
     QHash<qint32, QString> m_names;
+    QSet<qint32> m_free; // export targets that hold no multi
 
     QLabel *m_picture = nullptr;
     QLabel *m_info = nullptr;

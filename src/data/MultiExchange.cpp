@@ -3,6 +3,7 @@
 #include "ui/Dialogs.h"
 #include "data/MultiDialog.h"
 #include "data/MultiFile.h"
+#include "data/MultiNames.h"
 #include "data/TileData.h"
 #include "data/UopMultiStore.h"
 #include "model/Facet.h"
@@ -20,15 +21,16 @@ QString tr(const char *text)
     return QCoreApplication::translate("MultiExchange", text);
 }
 
-QString listPath()
+// The store's own multi.xml, else the application's.
+QString listPath(const QString &storePath)
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/multi.xml");
+    return MultiNames::listFor({storePath}, MultiNames::applicationList());
 }
 
 // "entry 5" or "entry 5 (Small House)".
-QString entryName(int entry)
+QString entryName(const QString &storePath, int entry)
 {
-    const QString name = MultiDialog::knownNames(listPath()).value(entry);
+    const QString name = MultiDialog::knownNames(listPath(storePath)).value(entry);
     return name.isEmpty() ? tr("entry %1").arg(entry) : tr("entry %1 (%2)").arg(entry).arg(name);
 }
 
@@ -37,7 +39,7 @@ bool confirmReplace(QWidget *parent, MultiFile &file, int entry)
     if (!file.hasEntry(entry))
         return true;
     const QString text = tr("%1 of %2 already holds a multi. Replace it?")
-                             .arg(entryName(entry), QFileInfo(file.idxPath()).fileName());
+                             .arg(entryName(file.idxPath(), entry), QFileInfo(file.idxPath()).fileName());
     return Dialogs::question(parent, tr("Replace Multi Entry"), text, QMessageBox::Yes | QMessageBox::No,
                              QMessageBox::No)
            == QMessageBox::Yes;
@@ -68,7 +70,7 @@ bool importMulti(QWidget *parent, const QString &idxPath, const QString &mulPath
     tiles.clear();
     qint32 entry = 0;
     {
-        MultiDialog chooser(idxPath, listPath(), parent);
+        MultiDialog chooser(idxPath, listPath(idxPath), parent);
         if (Dialogs::exec(&chooser) != QDialog::Accepted)
             return false;
         entry = chooser.multiIndex();
@@ -81,8 +83,21 @@ bool importMulti(QWidget *parent, const QString &idxPath, const QString &mulPath
     return file.readEntry(entry, data, tiles) && !tiles.isEmpty();
 }
 
+namespace {
+// The chooser's pick, else the number box's.
+std::optional<int> target(QWidget *parent, const TargetChooser &choose, const MultiCollection &store,
+                          int firstFree, int last)
+{
+    if (choose)
+        return choose(store, firstFree, last);
+    bool ok = false;
+    const int entry = Dialogs::getInt(parent, tr("Multi Mul export"), tr("Entry id"), firstFree, 0, last, 1, &ok);
+    return ok ? std::optional<int>(entry) : std::nullopt;
+}
+} // namespace
+
 QString exportMulti(QWidget *parent, const QString &idxPath, const QString &mulPath, const Facet &model,
-                    const TileData &data)
+                    const TileData &data, const TargetChooser &choose)
 {
     const QString title = tr("Export Error");
     MultiFile file(idxPath, mulPath);
@@ -93,11 +108,10 @@ QString exportMulti(QWidget *parent, const QString &idxPath, const QString &mulP
     }
     if (!settleRecordSize(parent, file))
         return QString();
-    bool ok = false;
-    const int entry = Dialogs::getInt(parent, tr("Multi Mul export"), tr("Entry id"), file.firstFreeEntry(), 0,
-                                      file.entryCount(), 1, &ok);
-    if (!ok || !confirmReplace(parent, file, entry))
+    const std::optional<int> chosen = target(parent, choose, file, file.firstFreeEntry(), file.entryCount());
+    if (!chosen || !confirmReplace(parent, file, *chosen))
         return QString();
+    const int entry = *chosen;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const bool exported = file.exportEntry(entry, tilesInDrawOrder(model));
     QApplication::restoreOverrideCursor();
@@ -108,7 +122,7 @@ QString exportMulti(QWidget *parent, const QString &idxPath, const QString &mulP
     const MultiFile::IndexRecord written = file.records().value(entry);
     const int size = file.recordSizeDecision().bytes().value_or(MultiFile::ClassicRecordSize);
     return tr("Exported %1 as %2 tile records of %3 bytes to %4")
-        .arg(entryName(entry))
+        .arg(entryName(idxPath, entry))
         .arg(written.length / size)
         .arg(size)
         .arg(QFileInfo(mulPath).fileName());
@@ -119,8 +133,7 @@ bool importContainer(QWidget *parent, const QString &path, const TileData &data,
     tiles.clear();
     qint32 entry = 0;
     {
-        MultiDialog chooser(path, QCoreApplication::applicationDirPath() + QStringLiteral("/multi.xml"),
-                            parent);
+        MultiDialog chooser(path, listPath(path), parent);
         if (Dialogs::exec(&chooser) != QDialog::Accepted)
             return false;
         entry = chooser.multiIndex();
@@ -134,7 +147,7 @@ bool importContainer(QWidget *parent, const QString &path, const TileData &data,
     return !tiles.isEmpty();
 }
 
-void exportContainer(QWidget *parent, const QString &path, const Facet &model)
+void exportContainer(QWidget *parent, const QString &path, const Facet &model, const TargetChooser &choose)
 {
     const QString title = QCoreApplication::translate("MultiExchange", "Export Error");
     UopMultiStore store(path);
@@ -142,12 +155,10 @@ void exportContainer(QWidget *parent, const QString &path, const Facet &model)
         Dialogs::warning(parent, title, store.errorString());
         return;
     }
-    bool ok = false;
-    const int entry = Dialogs::getInt(parent, QCoreApplication::translate("MultiExchange", "Multi Mul export"),
-                                      QCoreApplication::translate("MultiExchange", "Entry id"),
-                                      store.firstFreeEntry(), 0, UopMultiStore::MaxMultiId, 1, &ok);
-    if (!ok)
+    const std::optional<int> chosen = target(parent, choose, store, store.firstFreeEntry(), UopMultiStore::MaxMultiId);
+    if (!chosen)
         return;
+    const int entry = *chosen;
     if (store.hasEntry(entry)
         && Dialogs::question(parent, QCoreApplication::translate("MultiExchange", "Replace Entry"),
                              QCoreApplication::translate("MultiExchange", "Multi %1 already exists in %2. Replace it?")

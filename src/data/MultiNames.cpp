@@ -1,8 +1,10 @@
 #include "data/MultiNames.h"
 
+#include "data/DataLocations.h"
 #include "data/XmlTree.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 namespace {
 
@@ -57,6 +59,28 @@ MultiNames::Result fromTree(const std::optional<Node> &root, const QString &erro
 }
 
 } // namespace
+
+QString MultiNames::applicationList()
+{
+    // A list put beside the executable replaces the built-in one.
+    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/multi.xml");
+    return QFileInfo::exists(beside) ? beside : QStringLiteral(":/multi.xml");
+}
+
+QString MultiNames::listFor(const QStringList &storePaths, const QString &fallback)
+{
+    if (storePaths.isEmpty() || storePaths.first().isEmpty())
+        return fallback;
+    const QString own = DataLocations::fileIn(QFileInfo(storePaths.first()).absolutePath(),
+                                              QStringLiteral("multi.xml"));
+    return QFileInfo(own).isFile() ? own : fallback;
+}
+
+QString MultiNames::nameOf(const QHash<qint32, QString> &names, qint32 number)
+{
+    const QString name = names.value(number).simplified();
+    return name.isEmpty() ? QStringLiteral("-") : name;
+}
 
 qint32 MultiNames::parseIndex(const QString &text)
 {

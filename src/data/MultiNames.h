@@ -18,6 +18,13 @@ public:
 
     static Result parse(const QByteArray &bytes);
     static Result read(const QString &path);
+    // The standard client's names: the multi.xml beside the executable, else the built-in copy.
+    static QString applicationList();
+    // The list naming a store's entries: a multi.xml (any case) beside the
+    // store's first file wins over `fallback`; empty `fallback` means none.
+    static QString listFor(const QStringList &storePaths, const QString &fallback);
+    // The name of each entry as listFor's list gives it, "-" for one it does not name.
+    static QString nameOf(const QHash<qint32, QString> &names, qint32 number);
     // "0x" or "0X" then hexadecimal, else decimal; anything else is 0.
     static qint32 parseIndex(const QString &text);
 };

@@ -50,7 +50,7 @@ public:
     // Counts every change of the tiles: views compare it to know their picture is current.
     quint64 revision() const { return m_revision; }
     // A recovered document holds work that no file has yet.
-    void markModified() { m_modified = true; }
+    void markModified() { setModified(true); }
     void setAllowDuplicates(bool allow) { m_allowDuplicates = allow; }
     bool allowDuplicates() const { return m_allowDuplicates; }
 

@@ -1,9 +1,77 @@
 #include "ui/Dialogs.h"
 
+#include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
+#include <QLabel>
+#include <QLayout>
 #include <QPushButton>
+#include <QSettings>
+
+namespace {
+const QString lastFolderKey = QStringLiteral("LastFolder");
+// Room beside a title for the window's icon and buttons.
+constexpr int TitleBarExtra = 160;
+
+QSettings folderSettings()
+{
+    return QSettings(QStringLiteral("Brightmoor"), QStringLiteral("MultiEditorWindow"));
+}
+
+QString startIn(const QString &dir)
+{
+    const QString last = Dialogs::lastFolder();
+    if (last.isEmpty() || (!dir.isEmpty() && dir.contains(QLatin1Char('/'))))
+        return dir;
+    return dir.isEmpty() ? last : QDir(last).filePath(dir);
+}
+
+QString remembered(const QString &chosen, bool isFolder)
+{
+    if (!chosen.isEmpty())
+        folderSettings().setValue(lastFolderKey,
+                                  isFolder ? chosen : QFileInfo(chosen).absolutePath());
+    return chosen;
+}
+
+// A title that does not fit is cut in the middle by the window manager.
+void fitTitle(QDialog &dialog)
+{
+    const int wanted = dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()) + TitleBarExtra;
+    // The input dialog's layout sets its minimum size: widen the label inside it.
+    if (auto *label = dialog.findChild<QLabel *>()) {
+        const QMargins m = dialog.layout() ? dialog.layout()->contentsMargins() : QMargins();
+        label->setMinimumWidth(qMax(label->minimumWidth(), wanted - m.left() - m.right()));
+    }
+    dialog.setMinimumWidth(qMax(dialog.minimumWidth(), wanted));
+}
+} // namespace
+
+QString Dialogs::lastFolder()
+{
+    return folderSettings().value(lastFolderKey).toString();
+}
+
+QString Dialogs::getOpenFileName(QWidget *parent, const QString &caption, const QString &dir,
+                                 const QString &filter)
+{
+    return remembered(provider().getOpenFileName(parent, caption, startIn(dir), filter), false);
+}
+
+QString Dialogs::getSaveFileName(QWidget *parent, const QString &caption, const QString &dir,
+                                 const QString &filter, QString *selectedFilter)
+{
+    return remembered(provider().getSaveFileName(parent, caption, startIn(dir), filter, selectedFilter),
+                      false);
+}
+
+QString Dialogs::getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir)
+{
+    return remembered(provider().getExistingDirectory(parent, caption, startIn(dir)), true);
+}
 
 QString DialogProvider::getOpenFileName(QWidget *parent, const QString &caption, const QString &dir,
                                         const QString &filter)
@@ -26,19 +94,49 @@ QString DialogProvider::getExistingDirectory(QWidget *parent, const QString &cap
 int DialogProvider::getInt(QWidget *parent, const QString &title, const QString &label, int value,
                            int min, int max, int step, bool *ok)
 {
-    return QInputDialog::getInt(parent, title, label, value, min, max, step, ok);
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setIntRange(min, max);
+    dialog.setIntValue(value);
+    dialog.setIntStep(step);
+    fitTitle(dialog);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    if (ok)
+        *ok = accepted;
+    return accepted ? dialog.intValue() : value;
 }
 
 QString DialogProvider::getText(QWidget *parent, const QString &title, const QString &label,
                                 QLineEdit::EchoMode mode, const QString &text, bool *ok)
 {
-    return QInputDialog::getText(parent, title, label, mode, text, ok);
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setTextEchoMode(mode);
+    dialog.setTextValue(text);
+    fitTitle(dialog);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    if (ok)
+        *ok = accepted;
+    return accepted ? dialog.textValue() : QString();
 }
 
 QString DialogProvider::getItem(QWidget *parent, const QString &title, const QString &label,
                                 const QStringList &items, int current, bool editable, bool *ok)
 {
-    return QInputDialog::getItem(parent, title, label, items, current, editable, ok);
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setComboBoxItems(items);
+    dialog.setComboBoxEditable(editable);
+    if (current >= 0 && current < items.size())
+        dialog.setTextValue(items.at(current));
+    fitTitle(dialog);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    if (ok)
+        *ok = accepted;
+    return accepted ? dialog.textValue() : (current >= 0 && current < items.size() ? items.at(current) : QString());
 }
 
 QMessageBox::StandardButton DialogProvider::question(QWidget *parent, const QString &title,

@@ -50,14 +50,15 @@ DialogProvider &provider();
 // Installs a provider (tests); nullptr restores the real dialogs. Not owned.
 void setProvider(DialogProvider *p);
 
-inline QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir,
-                               const QString &filter)
-{ return provider().getOpenFileName(parent, caption, dir, filter); }
-inline QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir,
-                               const QString &filter, QString *selectedFilter = nullptr)
-{ return provider().getSaveFileName(parent, caption, dir, filter, selectedFilter); }
-inline QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir)
-{ return provider().getExistingDirectory(parent, caption, dir); }
+// The file dialogs start in `dir`; an empty one, or a bare file name, starts
+// in the last folder a file dialog gave, which is then remembered.
+QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir,
+                        const QString &filter);
+QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir,
+                        const QString &filter, QString *selectedFilter = nullptr);
+QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir);
+// The last folder a file dialog gave (kept in the settings); empty at first.
+QString lastFolder();
 inline int getInt(QWidget *parent, const QString &title, const QString &label, int value, int min,
                   int max, int step, bool *ok)
 { return provider().getInt(parent, title, label, value, min, max, step, ok); }

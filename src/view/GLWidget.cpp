@@ -452,7 +452,7 @@ QList<DrawnQuad> GLWidget::tilesInPixels(const QRect &widgetRect, int list) cons
 
 // ---- Frame capture ----
 
-void GLWidget::capture()
+void GLWidget::capture(const QString &folder)
 {
     QString filter;
     for (const QByteArray &f : QImageWriter::supportedImageFormats()) {
@@ -462,7 +462,7 @@ void GLWidget::capture()
     filter.chop(2);
     QString chosen = captureFilter(QByteArrayLiteral("png"));
     QString fileName = Dialogs::getSaveFileName(this, tr("Image file to save to"),
-                                                QString(), filter, &chosen);
+                                                folder, filter, &chosen);
     if (fileName.isEmpty())
         return;
     const QString format = captureFormat(fileName, chosen);

@@ -174,7 +174,8 @@ public slots:
     void setEditTerrain(bool on);
     void query();
     void selectAll();
-    void capture();
+    // The file dialog starts in `folder` (empty: the last folder used).
+    void capture(const QString &folder = QString());
     // Editing (mouse gestures and commands).
     void cancel();
     void undo();

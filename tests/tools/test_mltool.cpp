@@ -25,10 +25,10 @@ private slots:
         QTest::addColumn<QString>("listed");
         QTest::addColumn<QString>("dumped");
         QTest::newRow("12, anchored") << 12 << 1
-            << "entry offset length records\n1 0 48 4\n2 48 24 2\n2 entries in 4 index records, 12-byte records (only 12-byte records give plausible tiles)\n"
+            << "entry offset length records name\n1 0 48 4 Small boat (east)\n2 48 24 2 Small boat (south)\n2 entries in 4 index records, 12-byte records (only 12-byte records give plausible tiles)\n"
             << "9 0 0 0 1 0\n12 -3 2 4 1 0\n13 -3 2 4 0 0\n14 7 -8 -20 1 0\n";
         QTest::newRow("16, empty first record") << 16 << 2
-            << "entry offset length records\n1 0 64 4\n2 64 32 2\n2 entries in 4 index records, 16-byte records (only 16-byte records give plausible tiles)\n"
+            << "entry offset length records name\n1 0 64 4 Small boat (east)\n2 64 32 2 Small boat (south)\n2 entries in 4 index records, 16-byte records (only 16-byte records give plausible tiles)\n"
             << "0 0 0 0 0 0\n15 1 1 1 1 0\n";
     }
     void importDumpExportAndList()

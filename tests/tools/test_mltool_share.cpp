@@ -195,7 +195,7 @@ void TestMlToolShare::convertsAndKeepsTemplates()
     QCOMPARE(fileBytes(list), kept + "5 template id\n-1 item version\n3 num components\n"
                                 "501 0 0 5 0\n500 -1 0 0 1\n12 3 -2 7 1\n");
     const Run listed = mltool({"list", list});
-    QCOMPARE(listed.out, QString("template components\n2 1\n5 3\n2 templates\n"));
+    QCOMPARE(listed.out, QString("template components name\n2 1 -\n5 3 -\n2 templates\n"));
     const QString imported = m_dir.filePath("imported.mlt");
     QCOMPARE(mltool({"import", list, "5", imported}).status, 0);
     // Hues are not part of the list; everything else comes back.

@@ -61,9 +61,9 @@ private slots:
             outs << r.out;
         }
         const QString info = outs.takeLast();
-        QCOMPARE(outs, QStringList({"entry records\n3 0\n100 3\n2 multis in 4 container entries\n", "",
+        QCOMPARE(outs, QStringList({"entry records name\n3 0 Small boat (west)\n100 3 Stone and plaster house\n2 multis in 4 container entries\n", "",
                                     "16 0 0 0 1 0\n32 -3 2 5 1 0\n48 1 -1 0 0 0\n", "", "",
-                                    "entry records\n3 0\n100 3\n300 3\n3 multis in 5 container entries\n"}));
+                                    "entry records name\n3 0 Small boat (west)\n100 3 Stone and plaster house\n300 3 -\n3 multis in 5 container entries\n"}));
         // Beside the data files' own lines, the container's.
         QVERIFY2(info.contains("\nMultiCollection.uop: packed container version 4, 5 entries in 3 blocks, 3 multis, "
                                "housing.bin\n"), qPrintable(info));

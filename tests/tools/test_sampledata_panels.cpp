@@ -13,7 +13,7 @@
 #include <QTreeWidgetItemIterator>
 #include <QTest>
 
-// The palette.xml and multi.xml the build ships, as the editor's panels read them.
+// The palette.xml and the sample multi.xml the build ships, as the editor's panels read them.
 class TestSampleDataPanels : public QObject
 {
     Q_OBJECT
@@ -61,7 +61,7 @@ private slots:
     // Indexes written in hexadecimal and decimal alike; the absent entry is not listed.
     void chooserNamesTheEntries()
     {
-        MultiDialog d(bin("sample-data/multi.idx"), bin("multi.xml"));
+        MultiDialog d(bin("sample-data/multi.idx"), bin("sample-data/multi.xml"));
         auto *combo = d.findChild<QComboBox *>("comboBox");
         QVERIFY(combo);
         QStringList items, expected;

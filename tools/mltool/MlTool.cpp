@@ -3,6 +3,7 @@
 #include "data/DataFiles.h"
 #include "data/DataLocations.h"
 #include "data/MultiFile.h"
+#include "data/MultiNames.h"
 #include "data/UopMultiStore.h"
 #include "model/Facet.h"
 #include "model/MltFile.h"
@@ -172,11 +173,13 @@ int MlTool::list(const QStringList &args)
         return BadArguments;
     }
     const int size = *decision.bytes();
-    m_out << "entry offset length records\n";
+    m_out << "entry offset length records name\n";
     const QVector<MultiCollection::Entry> entries = file.entries();
+    const auto names = MultiNames::read(MultiNames::listFor({args[0]}, MultiNames::applicationList())).names;
     for (const MultiCollection::Entry &e : entries) {
         const MultiFile::IndexRecord &r = file.records().at(e.number);
-        m_out << e.number << ' ' << r.offset << ' ' << r.length << ' ' << r.length / size << '\n';
+        m_out << e.number << ' ' << r.offset << ' ' << r.length << ' ' << r.length / size << ' '
+              << MultiNames::nameOf(names, e.number) << '\n';
     }
     m_out << entries.size() << " entries in " << file.entryCount() << " index records, " << size
           << "-byte records (" << decision.reason() << ")\n";
@@ -278,9 +281,10 @@ int MlTool::listContainer(const QString &path)
     if (!store.open())
         return failed(store.errorString());
     const QVector<MultiCollection::Entry> entries = store.entries();
-    m_out << "entry records\n";
+    m_out << "entry records name\n";
+    const auto names = MultiNames::read(MultiNames::listFor({path}, MultiNames::applicationList())).names;
     for (const MultiCollection::Entry &e : entries)
-        m_out << e.number << ' ' << e.tileCount << '\n';
+        m_out << e.number << ' ' << e.tileCount << ' ' << MultiNames::nameOf(names, e.number) << '\n';
     m_out << entries.size() << " multis in " << store.container().entries().size()
           << " container entries\n";
     m_out.flush();

@@ -2,6 +2,7 @@
 #include "MlTool.h"
 
 #include "data/ComponentList.h"
+#include "data/MultiNames.h"
 #include "data/SingleMultiFile.h"
 #include "model/Facet.h"
 
@@ -19,10 +20,12 @@ int MlTool::listTemplates(const QString &path)
     ComponentList list(path);
     if (!list.open())
         return failed(list.errorString());
-    m_out << "template components\n";
+    m_out << "template components name\n";
     const QVector<MultiCollection::Entry> entries = list.entries();
+    // Templates are no client's entries: only a list beside the file names them.
+    const auto names = MultiNames::read(MultiNames::listFor({path}, QString())).names;
     for (const MultiCollection::Entry &e : entries)
-        m_out << e.number << ' ' << e.tileCount << '\n';
+        m_out << e.number << ' ' << e.tileCount << ' ' << MultiNames::nameOf(names, e.number) << '\n';
     m_out << entries.size() << " templates\n";
     m_out.flush();
     return Done;

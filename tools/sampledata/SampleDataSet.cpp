@@ -145,5 +145,7 @@ bool SampleDataSet::write(const QString &dataDir, const QString &xmlDir, QString
            && save(dataDir, QStringLiteral("texidx.mul"), QByteArray(), error)
            && save(dataDir, QStringLiteral("texmaps.mul"), QByteArray(), error)
            && save(xmlDir, QStringLiteral("palette.xml"), SampleXml::palette(), error)
-           && save(xmlDir, QStringLiteral("multi.xml"), SampleXml::multiNames(), error);
+           // The sample's own names, beside its multis: they win over the application's list.
+           && save(dataDir, QStringLiteral("multi.xml"), SampleXml::multiNames(), error)
+           && save(uopDir, QStringLiteral("multi.xml"), SampleXml::multiNames(), error);
 }

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// Writes the whole sample set: the game files into one folder, the editor's
-// palette.xml and multi.xml into another. Its "uop" sub-folder holds a
+// Writes the whole sample set: the game files with their own multi.xml into
+// one folder, the editor's palette.xml into another. Its "uop" sub-folder holds a
 // newer client's set: art and multis in packed containers, no index/data pairs. The output is the same, byte for
 // byte, on every run.
 class SampleDataSet

@@ -1,0 +1,368 @@
+// What a desktop user expects of the real main window, judged by its shown
+// title, its menus, its dialogs and the files on disk.
+#include "GlRequirement.h"
+#include "ScriptedDialogs.h"
+#include "TestClient.h"
+#include "app/GLScroll.h"
+#include "app/MainWindow.h"
+#include "data/ComponentList.h"
+#include "data/MulSetting.h"
+#include "data/SingleMultiFile.h"
+#include "data/TileData.h"
+#include "model/Facet.h"
+#include "model/UndoMgr.h"
+#include "panels/Clip.h"
+#include "view/GLWidget.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+#include <QWindow>
+
+class TestDesktop : public QObject
+{
+    Q_OBJECT
+public:
+    static void initMain() { GLWidget::prepareApplication(); }
+
+private:
+    QTemporaryDir m_settingsDir, m_files;
+    TileData m_data;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<MainWindow> m_main;
+
+    QAction *action(const QString &text) const { return actionNamed(m_main.get(), text); }
+    // What the window system shows, the mark resolved.
+    QString shownTitle() const { return m_main->windowHandle()->title(); }
+    QString path(const QString &name) const { return m_files.filePath(name); }
+
+    void start()
+    {
+        m_main.reset();
+        m_main = std::make_unique<MainWindow>();
+        m_main->show();
+        m_main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+    }
+
+    // File > Open of `file`; `then` answers what it asks next.
+    GLScroll *open(const QString &file, std::optional<ScriptedDialogs::Answer> then = {})
+    {
+        m_dialogs->answer(file);
+        if (then)
+            m_dialogs->answers.append(*then);
+        action("Open")->trigger();
+        return m_main->activeDocument();
+    }
+
+    QString mlt(const QString &name, int tiles = 0)
+    {
+        writeFileBytes(path(name), mltBytes(QList<SceneTile>(tiles, {5, 1, 1, 0, {}, 0})));
+        return path(name);
+    }
+
+    static void addTile(GLScroll *doc)
+    {
+        UndoMgr *undo = doc->view()->undoMgr();
+        undo->beginGroup();
+        undo->insertTile(TileRecord(7, 0, 0, doc->view()->tileData(), Art));
+        undo->commitGroup();
+    }
+
+    QMenu *menu(const QString &plain) const
+    {
+        for (QMenu *m : m_main->findChildren<QMenu *>())
+            if (m->title().remove('&') == plain)
+                return m;
+        return nullptr;
+    }
+
+    // The entries of a menu as it shows them now.
+    QStringList entries(const QString &plain) const
+    {
+        QMetaObject::invokeMethod(menu(plain), "aboutToShow");
+        QStringList texts;
+        for (const QAction *a : menu(plain)->actions())
+            if (!a->isSeparator())
+                texts << a->text();
+        return texts;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TILSEN_NEED_GL();
+        QVERIFY(m_settingsDir.isValid() && m_files.isValid());
+        redirectSettings(m_settingsDir.path());
+    }
+    void init()
+    {
+        QSettings("Brightmoor", "MultiEditorWindow").clear();
+        m_dialogs = std::make_unique<ScriptedDialogs>();
+        start();
+    }
+    void cleanup()
+    {
+        for (GLScroll *doc : m_main ? m_main->documents() : QList<GLScroll *>())
+            doc->model()->save(path("discard.mlt"));
+        m_main.reset();
+        m_dialogs.reset();
+    }
+
+    void modifiedMarkShowsUntilSaved_data()
+    {
+        QTest::addColumn<QString>("source");
+        for (const char *row : {"recovered", "csv", "txt", "tiled"})
+            QTest::newRow(row) << row;
+    }
+    void modifiedMarkShowsUntilSaved()
+    {
+        QFETCH(QString, source);
+        Facet tiles(m_data);
+        tiles.addTile(1, 2, TileRecord(9, 0, 0, m_data, Art));
+        QVERIFY(SingleMultiFile::write(path("a.csv"), tiles, nullptr));
+        QVERIFY(ComponentList(path("a.txt")).exportEntry(0, SingleMultiFile::tilesOf(tiles)));
+        GLScroll *doc = nullptr;
+        if (source == "recovered") {
+            doc = m_main->addDocument(QString(), {});
+            doc->model()->markModified(); // what crash recovery does with the work it brings back
+        } else if (source == "tiled") {
+            addTile(doc = open(mlt("t.mlt")));
+            QVERIFY(shownTitle().contains('*'));
+            entries("Window");
+            actionNamed(menu("Window"), "Tile")->trigger();
+        } else {
+            doc = open(path("a." + source), ScriptedDialogs::Answer{true, QDialog::Accepted, {}, {}});
+        }
+        QVERIFY(doc);
+        QTRY_VERIFY2(shownTitle().contains(doc->title() + '*'), qPrintable(shownTitle()));
+        m_dialogs->answer(path("saved.mlt"), "mlt (*.mlt)");
+        action("&Save")->trigger();
+        QTRY_VERIFY2(!shownTitle().contains('*') && shownTitle().contains(doc->title()), qPrintable(shownTitle()));
+    }
+
+    // Redo on both keys; each menu on an Alt key that no command uses.
+    void menusHaveMnemonicsAndRedoKeys()
+    {
+        QVERIFY(action("Redo")->shortcuts().contains(QKeySequence("Ctrl+Shift+Z")));
+        QVERIFY(action("Redo")->shortcuts().contains(QKeySequence("Ctrl+Y")));
+        QList<QKeySequence> taken;
+        for (const QAction *a : m_main->findChildren<QAction *>())
+            taken += a->shortcuts();
+        for (const QAction *a : m_main->menuBar()->actions()) {
+            const qsizetype amp = a->text().indexOf('&');
+            QVERIFY2(amp >= 0, qPrintable(a->text()));
+            const QKeySequence key(QString("Alt+") + a->text().at(amp + 1).toUpper());
+            QVERIFY2(!taken.contains(key), qPrintable(a->text()));
+            taken << key;
+        }
+    }
+
+    void openRecentKeepsTenExistingFiles()
+    {
+        for (int i = 0; i < 12; ++i)
+            QVERIFY(open(mlt(QString("r%1.mlt").arg(i))));
+        QFile::remove(path("r10.mlt"));
+        start(); // the list outlives the window
+        const QStringList shown = entries("Open Recent");
+        QCOMPARE(shown.size(), 9);
+        QVERIFY2(shown.first().endsWith(path("r11.mlt")) && shown.last().endsWith(path("r2.mlt")),
+                 qPrintable(shown.join('\n')));
+        menu("Open Recent")->actions().at(1)->trigger();
+        QCOMPARE(m_main->activeDocument()->fileName(), path("r9.mlt"));
+    }
+
+    void windowsAreToldApartAndUsable_data()
+    {
+        QTest::addColumn<QString>("arrange");
+        QTest::newRow("tile") << "Tile";
+        QTest::newRow("cascade") << "Cascade";
+    }
+    void windowsAreToldApartAndUsable()
+    {
+        QFETCH(QString, arrange);
+        for (int i = 0; i < 6; ++i)
+            m_main->slotFileNew();
+        const QStringList listed = entries("Window").mid(2);
+        QCOMPARE(QSet<QString>(listed.begin(), listed.end()).size(), 6);
+        QVERIFY(listed.contains("Untitled 2"));
+        actionNamed(menu("Window"), arrange)->trigger();
+        const QRect area = m_main->workspace()->viewport()->rect();
+        QVERIFY(area.width() >= 480 && area.height() >= 360);
+        for (const QMdiSubWindow *sub : m_main->workspace()->subWindowList())
+            QVERIFY(sub->width() >= 480 && sub->height() >= 360 && area.contains(sub->geometry()));
+    }
+
+    void exitAsksOnceForAllUnsaved_data()
+    {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<int>("savedBytes"); // of each edited file
+        QTest::newRow("save all") << 0 << 16;
+        QTest::newRow("discard all") << 1 << 4;
+        QTest::newRow("cancel") << 2 << 4;
+    }
+    void exitAsksOnceForAllUnsaved()
+    {
+        QFETCH(int, button);
+        QFETCH(int, savedBytes);
+        addTile(open(mlt("a.mlt")));
+        addTile(open(mlt("b.mlt")));
+        open(mlt("c.mlt"));
+        m_dialogs->answer(button);
+        action("E&xit")->trigger();
+        QCOMPARE(m_dialogs->count("choose") + m_dialogs->count("question"), 1);
+        const ScriptedDialogs::Call *asked = m_dialogs->last("choose");
+        QVERIFY(asked && asked->filter == "Save All|Discard All|Cancel");
+        QVERIFY(asked->text.contains(path("a.mlt")) && asked->text.contains(path("b.mlt")) && !asked->text.contains("c.mlt"));
+        QCOMPARE(m_main->isVisible(), button == 2);
+        QCOMPARE(QFileInfo(path("a.mlt")).size(), savedBytes);
+        QCOMPARE(QFileInfo(path("b.mlt")).size(), savedBytes);
+    }
+
+    // In the active document's folder, else in the last folder used.
+    void fileDialogsStartWhereTheWorkIs_data()
+    {
+        QTest::addColumn<QString>("command");
+        for (const char *c : {"Open", "Save as", "Image…", "Capture"})
+            QTest::newRow(c) << c;
+    }
+    void fileDialogsStartWhereTheWorkIs()
+    {
+        QFETCH(QString, command);
+        QDir(m_files.path()).mkpath("work");
+        QDir(m_files.path()).mkpath("last");
+        open(mlt("work/a.mlt", 1));
+        open(mlt("last/b.mlt"));
+        action("Close")->trigger();
+        for (const QString folder : {"work", "last"}) {
+            if (folder == "last")
+                addTile(m_main->addDocument(QString(), {}));
+            m_main->activeDocument()->setFocus();
+            if (command == "Image…")
+                m_dialogs->answer(QDialog::Accepted); // its options
+            action(command)->trigger();
+            const QString dir = m_dialogs->calls.last().text;
+            QVERIFY2(dir == path(folder) || QFileInfo(dir).absolutePath() == path(folder), qPrintable(dir));
+        }
+    }
+
+    // The real input dialog is wide enough for its whole title.
+    void dialogTitlesAreNotCut()
+    {
+        m_main->slotFileNew();
+        m_dialogs.reset();
+        int width = 0, needed = 1;
+        QTimer::singleShot(50, this, [&] {
+            if (QWidget *d = QApplication::activeModalWidget()) {
+                width = d->width();
+                needed = d->fontMetrics().horizontalAdvance(d->windowTitle()) + 100;
+                d->close();
+            }
+        });
+        action("Placing Altitude")->trigger();
+        m_dialogs = std::make_unique<ScriptedDialogs>();
+        QVERIFY2(width >= needed, qPrintable(QString("%1 < %2").arg(width).arg(needed)));
+    }
+
+    void clipPanelFollowsTheDocument()
+    {
+        GLScroll *first = open(mlt("a.mlt"));
+        Clip *clip = m_main->clip();
+        clip->enableBox()->setChecked(true);
+        clip->upperSlider()->setValue(20);
+        GLScroll *second = open(mlt("b.mlt"));
+        QVERIFY(clip->upperSlider()->value() == 127 && !clip->enableBox()->isChecked());
+        QCOMPARE(second->view()->maxAlt(), 127);
+        m_main->workspace()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(first->parentWidget()));
+        QCOMPARE(clip->upperLabel()->text(), QString("20"));
+        QVERIFY(clip->enableBox()->isChecked() && first->view()->clipEnabled());
+    }
+
+    // A multi.xml beside the client's files names its entries; else the
+    // standard client's list does; a component list only by its own.
+    void entriesAreNamedByTheirOwnList_data()
+    {
+        QTest::addColumn<QString>("ownList");
+        QTest::addColumn<QString>("entryZero");
+        QTest::addColumn<QString>("templateZero");
+        QTest::newRow("own list") << "MULTI.XML" << "Own boat" << "Own boat";
+        QTest::newRow("application's list") << "" << "Small boat (north)" << "0 ";
+    }
+    void entriesAreNamedByTheirOwnList()
+    {
+        QFETCH(QString, ownList);
+        QFETCH(QString, entryZero);
+        QFETCH(QString, templateZero);
+        QTemporaryDir client;
+        const auto files = MulWriter::multiFiles({{0, {{7, 0, 0, 0}}}, {2, {{7, 1, 0, 0}}}}, 3);
+        writeFileBytes(client.filePath("multi.idx"), files.index);
+        writeFileBytes(client.filePath("multi.mul"), files.data);
+        if (!ownList.isEmpty())
+            writeFileBytes(client.filePath(ownList), "<m><multiset><Multi Index=\"0\">Own boat</Multi></multiset></m>");
+        QSettings("Brightmoor", "MulSettings").setValue("MultiIdx", client.filePath("multi.idx"));
+        QSettings("Brightmoor", "MulSettings").setValue("MultiMul", client.filePath("multi.mul"));
+        start();
+        addTile(open(mlt("a.mlt")));
+        QStringList items;
+        QString picked;
+        auto read = [&](QDialog *d) {
+            auto *combo = d->findChild<QComboBox *>("comboBox");
+            for (int i = 0; i < combo->count(); ++i)
+                items << combo->itemText(i);
+            picked = combo->currentText();
+        };
+        m_dialogs->answerExec(QDialog::Rejected, read);
+        action("Multi Entry")->trigger();
+        // Export picks its target from the same names, starting on the free record.
+        m_dialogs->answerExec(QDialog::Accepted, read);
+        action("Multi.mul Entry")->trigger();
+        QVERIFY2(items.value(0).startsWith(entryZero) && items.value(2).startsWith(entryZero), qPrintable(items.join('|')));
+        QVERIFY2(picked.endsWith("(free)"), qPrintable(picked));
+        QVERIFY(QFileInfo(client.filePath("multi.mul")).size() > files.data.size());
+        QVERIFY(ComponentList(client.filePath("t.txt")).exportEntry(0, {TileRecord(7, 0, 0, m_data, Art)}));
+        items.clear();
+        open(client.filePath("t.txt"), ScriptedDialogs::Answer{true, QDialog::Rejected, {}, read});
+        QVERIFY2(items.value(0).startsWith(templateZero), qPrintable(items.join('|')));
+    }
+
+    // Enter means OK; Client Folder fills every row from one folder and reports each file.
+    void mulLocationsEnterAndClientFolder()
+    {
+        QTemporaryDir client;
+        for (const char *name : {"ART.MUL", "Artidx.mul", "MultiCollection.UOP"})
+            writeFileBytes(client.filePath(name), "x");
+        QString report;
+        QStringList fields;
+        int result = -1;
+        m_dialogs->answerExec(QDialog::Rejected, [&](QDialog *d) {
+            d->show();
+            m_dialogs->answer(client.path());
+            if (auto *button = d->findChild<QPushButton *>("clientFolderButton"))
+                button->click();
+            if (auto *label = d->findChild<QLabel *>("folderReport"))
+                report = label->text();
+            for (const char *name : {"lineArtMul", "lineMultiUop", "lineRadar"})
+                fields << d->findChild<QLineEdit *>(name)->text();
+            d->findChild<QLineEdit *>("lineHues")->setFocus();
+            QTest::keyClick(d->findChild<QLineEdit *>("lineHues"), Qt::Key_Return);
+            result = d->result();
+        });
+        action("Mul Locations")->trigger();
+        QCOMPARE(result, int(QDialog::Accepted));
+        QCOMPARE(m_dialogs->count("open"), 0);
+        QCOMPARE(fields, QStringList({client.filePath("ART.MUL"), client.filePath("MultiCollection.UOP"),
+                                      client.filePath("radarcol.mul")}));
+        for (const char *line : {"Found: ART.MUL", "Found: Artidx.mul", "Missing: hues.mul", "Missing: radarcol.mul"})
+            QVERIFY2(report.contains(line), qPrintable(report));
+    }
+};
+
+QTEST_MAIN(TestDesktop)
+#include "test_desktop.moc"
