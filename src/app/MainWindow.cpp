@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "ui/Dialogs.h"
+#include "app/AboutDialog.h"
 #include "app/GLScroll.h"
 #include "app/Workspace.h"
 #include "app/DataFileNotice.h"
@@ -87,7 +88,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     m_mime->setIncludeInvisible(true);
     m_recovery = new RecoveryMgr(RecoveryMgr::defaultFolder(), m_tileData, this);
     m_textures = std::make_unique<TexMgr>(m_art.get(), &m_hues);
-    m_palette = new Palette(QCoreApplication::applicationDirPath() + QStringLiteral("/palette.xml"),
+    m_palette = new Palette(DataLocations::programDataDirectory() + QStringLiteral("/palette.xml"),
                             m_art.get(), m_tileData, true, this);
     m_clip = new Clip(this);
     connectPanels();
@@ -171,7 +172,7 @@ void MainWindow::loadReaders()
     reportDataFiles();
 }
 
-void MainWindow::reportDataFiles()
+QVector<DataFileStatus> MainWindow::dataFileStatuses() const
 {
     DataPaths paths;
     paths.artIdx = m_settings->artIdx();
@@ -184,8 +185,12 @@ void MainWindow::reportDataFiles()
     paths.texMaps = m_settings->texMapsMul();
     paths.artUop = m_settings->artUop();
     paths.multiUop = m_settings->multiUop();
-    const QString line =
-        DataFileNotice::show(this, DataFiles::problems(DataFiles::statuses(*m_art, m_tileData, m_hues, paths)));
+    return DataFiles::statuses(*m_art, m_tileData, m_hues, paths);
+}
+
+void MainWindow::reportDataFiles()
+{
+    const QString line = DataFileNotice::show(this, DataFiles::problems(dataFileStatuses()));
     if (!line.isEmpty())
         statusBar()->showMessage(line);
 }
@@ -211,7 +216,7 @@ void MainWindow::createMenus()
     createOptionsMenu();
     m_windowMenu = menuBar()->addMenu(tr("Window"));
     connect(m_windowMenu, &QMenu::aboutToShow, this, &MainWindow::popupMenuWindow);
-    m_about = menuBar()->addAction(tr("About"));
+    m_about = menuBar()->addMenu(tr("Help"))->addAction(tr("About"));
     connect(m_about, &QAction::triggered, this, &MainWindow::about);
 
     // Escape anywhere in the main window, from no menu.
@@ -534,8 +539,8 @@ void MainWindow::offerRecovery()
 
 void MainWindow::about()
 {
-    Dialogs::about(this, tr("About Tilsen Multi Editor"),
-                   tr("Build date: %1 %2").arg(QStringLiteral(__DATE__), QStringLiteral(__TIME__)));
+    AboutDialog dialog(DataLocations::programDataDirectory(), dataFileStatuses(), this);
+    Dialogs::exec(&dialog);
 }
 
 void MainWindow::popupMenuWindow()
@@ -604,7 +609,13 @@ void MainWindow::slotFileOpen()
 {
     const QString name = Dialogs::getOpenFileName(this, tr("Open File"), QString(),
                                                   mltFilters());
-    if (name.isEmpty() || openOtherFormat(name))
+    if (!name.isEmpty())
+        openFile(name);
+}
+
+void MainWindow::openFile(const QString &name)
+{
+    if (openOtherFormat(name))
         return;
     const MltReadResult result = MltFile::read(name, m_tileData);
     if (result.status == MltReadResult::CannotOpen) {

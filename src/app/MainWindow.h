@@ -70,6 +70,8 @@ public slots:
     void mapLocation(int x, int y);
     void slotFileNew();
     void slotFileOpen();
+    // Opens a file of any format Open accepts, with Open's messages.
+    void openFile(const QString &name);
     void setScale(int n);
     // The Scale entries and the status bar follow the view's scale.
     void showZoom(double scale);
@@ -103,6 +105,7 @@ private:
     void loadReaders();
     // Says which data files could not be used (after start-up and Mul Locations).
     void reportDataFiles();
+    QVector<DataFileStatus> dataFileStatuses() const;
     void createMenus();
     void createFileMenu();
     void createEditMenu();

@@ -5,6 +5,7 @@
 #include "app/GLScroll.h"
 #include "app/ImageExportDialog.h"
 #include "data/ComponentList.h"
+#include "data/DataLocations.h"
 #include "data/MulSetting.h"
 #include "data/MultiDialog.h"
 #include "data/MultiExchange.h"
@@ -30,7 +31,7 @@ constexpr QSize PreviewSize(240, 200);
 
 QString multiListPath()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/multi.xml");
+    return DataLocations::programDataDirectory() + QStringLiteral("/multi.xml");
 }
 
 QString imageFilters()

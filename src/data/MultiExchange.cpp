@@ -1,6 +1,7 @@
 #include "data/MultiExchange.h"
 
 #include "ui/Dialogs.h"
+#include "data/DataLocations.h"
 #include "data/MultiDialog.h"
 #include "data/MultiFile.h"
 #include "data/TileData.h"
@@ -22,7 +23,7 @@ QString tr(const char *text)
 
 QString listPath()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/multi.xml");
+    return DataLocations::programDataDirectory() + QStringLiteral("/multi.xml");
 }
 
 // "entry 5" or "entry 5 (Small House)".
@@ -119,8 +120,7 @@ bool importContainer(QWidget *parent, const QString &path, const TileData &data,
     tiles.clear();
     qint32 entry = 0;
     {
-        MultiDialog chooser(path, QCoreApplication::applicationDirPath() + QStringLiteral("/multi.xml"),
-                            parent);
+        MultiDialog chooser(path, listPath(), parent);
         if (Dialogs::exec(&chooser) != QDialog::Accepted)
             return false;
         entry = chooser.multiIndex();

@@ -36,6 +36,8 @@ SingleMultiFile::Loaded SingleMultiFile::read(const QString &path, const TileInf
             out.error = tr("%1: cannot be opened").arg(shown);
         else if (r.status == MltReadResult::BadVersion)
             out.error = tr("%1: is mlt version %2; only version 0 is supported").arg(shown).arg(r.version);
+        else if (r.status == MltReadResult::TooLarge)
+            out.error = MltFile::tooLargeMessage(shown);
         out.ok = r.status == MltReadResult::Ok;
         out.tiles = r.tiles;
         return out;
