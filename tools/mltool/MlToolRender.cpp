@@ -14,7 +14,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QPainter>
 
 namespace {
 enum Status { Done = 0, FileFailed = 1, BadArguments = 2 };
@@ -232,12 +231,9 @@ int MlTool::thumbnail(const QStringList &args)
     model.setAllowDuplicates(true);
     model.load(tiles);
     SceneRenderer renderer(&art.art, &art.hues);
-    const QImage fitted = renderer.thumbnail(model, QSize(size, size));
-    if (fitted.isNull())
+    const QImage square = MultiPictures::square(renderer, model, size);
+    if (square.isNull())
         return failed(QStringLiteral("%1: no tile of it has art to draw").arg(in));
-    QImage square(size, size, QImage::Format_ARGB32);
-    square.fill(Qt::transparent);
-    QPainter(&square).drawImage((size - fitted.width()) / 2, (size - fitted.height()) / 2, fitted);
     QString error;
     if (!MultiPictures::save(square, r.positional[1], &error))
         return failed(error);
