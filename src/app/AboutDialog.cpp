@@ -12,7 +12,7 @@
 
 namespace {
 constexpr int IconSize = 64;
-constexpr int TextWidth = 520;
+constexpr int TextWidth = 640;
 } // namespace
 
 AboutDialog::AboutDialog(const QString &programData, const QVector<DataFileStatus> &clientFiles,
