@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <algorithm>
@@ -17,7 +18,9 @@ constexpr int HueShift = 16;
 MltReadResult MltFile::read(const QString &path, const TileInfoSource &data)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Opening a FIFO would wait for a writer forever.
+    const QFileInfo info(path);
+    if ((info.exists() && !info.isFile()) || !file.open(QIODevice::ReadOnly)) {
         MltReadResult result;
         result.status = MltReadResult::CannotOpen;
         return result;
