@@ -48,7 +48,7 @@ QImage MultiPictures::square(SceneRenderer &renderer, const Facet &model, int si
 {
     const QImage fitted = renderer.thumbnail(model, QSize(size, size));
     if (fitted.isNull())
-        return fitted;
+        return QImage();
     QImage out(size, size, QImage::Format_ARGB32);
     out.fill(Qt::transparent);
     QPainter(&out).drawImage((size - fitted.width()) / 2, (size - fitted.height()) / 2, fitted);
