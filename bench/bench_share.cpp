@@ -3,15 +3,21 @@
 //    one decode per tile (compare BM_RenderMulti with BM_DecodeArtOnce; the
 //    renderer itself decodes each id and hue only once);
 //  - a chooser thumbnail of a 1,000-tile entry takes at most 50 ms (BM_ChooserThumbnail).
+//  - the file manager's thumbnail of a 5,000-tile .mlt file (read, drawn into
+//    256 x 256, encoded and written safely: mltool thumbnail without its start)
+//    costs at most BM_DecodeArtOnce, 1x (BM_FileThumbnail; measured 0.54x).
 #include "MulWriter.h"
 #include "data/ArtReader.h"
 #include "data/HueTable.h"
 #include "data/TileData.h"
 #include "model/Facet.h"
+#include "model/MltFile.h"
+#include "scene/MultiPictures.h"
 #include "scene/ScenePreviewer.h"
 #include "scene/SceneRenderer.h"
 
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -93,6 +99,29 @@ void BM_ChooserThumbnail(benchmark::State &state)
         benchmark::DoNotOptimize(ScenePreviewer::of(s.tiles1000, s.data, &s.art, &s.hues, QSize(240, 200)));
 }
 BENCHMARK(BM_ChooserThumbnail)->Unit(benchmark::kMillisecond);
+void BM_FileThumbnail(benchmark::State &state)
+{
+    Scene &s = scene();
+    QTemporaryDir dir;
+    const QString mlt = dir.filePath("big.mlt"), png = dir.filePath("big.png");
+    {
+        Facet model(s.data);
+        model.setAllowDuplicates(true);
+        model.load(s.tiles5000);
+        if (!MltFile::write(mlt, model))
+            state.SkipWithError("the .mlt file cannot be written");
+    }
+    for (auto _ : state) {
+        const MltReadResult read = MltFile::read(mlt, s.data);
+        Facet model(s.data);
+        model.setAllowDuplicates(true);
+        model.load(read.tiles);
+        SceneRenderer renderer(&s.art, &s.hues);
+        if (!MultiPictures::save(MultiPictures::square(renderer, model, 256), png, nullptr))
+            state.SkipWithError("the thumbnail cannot be written");
+    }
+}
+BENCHMARK(BM_FileThumbnail)->Unit(benchmark::kMillisecond);
 } // namespace
 
 BENCHMARK_MAIN();

@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "ui/Dialogs.h"
+#include "app/AboutDialog.h"
 #include "app/GLScroll.h"
 #include "app/Workspace.h"
 #include "app/DataFileNotice.h"
@@ -83,7 +84,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     m_recovery = new RecoveryMgr(RecoveryMgr::defaultFolder(), m_tileData, this);
     m_textures = std::make_unique<TexMgr>(m_art.get(), &m_hues);
     m_textures->setRadarColours(&m_radar);
-    m_palette = new Palette(QCoreApplication::applicationDirPath() + QStringLiteral("/palette.xml"),
+    m_palette = new Palette(DataLocations::programDataDirectory() + QStringLiteral("/palette.xml"),
                             m_art.get(), m_tileData, true, this);
     m_clip = new Clip(this);
     connectPanels();
@@ -168,7 +169,7 @@ void MainWindow::loadReaders()
     reportDataFiles();
 }
 
-void MainWindow::reportDataFiles()
+QVector<DataFileStatus> MainWindow::dataFileStatuses() const
 {
     DataPaths paths;
     paths.artIdx = m_settings->artIdx();
@@ -182,8 +183,12 @@ void MainWindow::reportDataFiles()
     paths.artUop = m_settings->artUop();
     paths.multiUop = m_settings->multiUop();
     paths.radarCol = m_radar.status().path;
-    const QString line =
-        DataFileNotice::show(this, DataFiles::problems(DataFiles::statuses(*m_art, m_tileData, m_hues, paths)));
+    return DataFiles::statuses(*m_art, m_tileData, m_hues, paths);
+}
+
+void MainWindow::reportDataFiles()
+{
+    const QString line = DataFileNotice::show(this, DataFiles::problems(dataFileStatuses()));
     if (!line.isEmpty())
         statusBar()->showMessage(line);
 }
@@ -555,8 +560,8 @@ void MainWindow::offerRecovery()
 
 void MainWindow::about()
 {
-    Dialogs::about(this, tr("About Tilsen Multi Editor"),
-                   tr("Build date: %1 %2").arg(QStringLiteral(__DATE__), QStringLiteral(__TIME__)));
+    AboutDialog dialog(DataLocations::programDataDirectory(), dataFileStatuses(), this);
+    Dialogs::exec(&dialog);
 }
 
 void MainWindow::setMulDir()

@@ -111,6 +111,7 @@ private:
     void loadReaders();
     // Says which data files could not be used (after start-up and Mul Locations).
     void reportDataFiles();
+    QVector<DataFileStatus> dataFileStatuses() const;
     void createMenus();
     void createFileMenu();
     void createEditMenu();

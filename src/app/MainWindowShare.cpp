@@ -5,6 +5,7 @@
 #include "app/GLScroll.h"
 #include "app/ImageExportDialog.h"
 #include "data/ComponentList.h"
+#include "data/DataLocations.h"
 #include "data/MulSetting.h"
 #include "data/MultiDialog.h"
 #include "data/MultiExchange.h"

@@ -47,10 +47,9 @@ QString exePathDirectory(const char *application)
 
 QString bundledDirectory()
 {
-    if (!QCoreApplication::instance())
-        return QString();
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/sample-data");
-    return QFileInfo(dir).isDir() ? dir : QString();
+    const QString program = DataLocations::programDataDirectory();
+    const QString dir = program + QStringLiteral("/sample-data");
+    return !program.isEmpty() && QFileInfo(dir).isDir() ? dir : QString();
 }
 
 } // namespace
@@ -85,6 +84,15 @@ QString DataLocations::gameDirectory()
     if (dir.isEmpty())
         dir = bundledDirectory();
     return dir;
+}
+
+QString DataLocations::programDataDirectory()
+{
+    if (!QCoreApplication::instance())
+        return QString();
+    const QString bin = QCoreApplication::applicationDirPath();
+    const QString installed = QDir::cleanPath(bin + QStringLiteral("/../share/tilsen"));
+    return QFileInfo(installed).isDir() ? installed : bin;
 }
 
 QString DataLocations::fileIn(const QString &installDir, const QString &name)

@@ -16,8 +16,11 @@ public:
 
     // The installation directory from the game's registry entries, else from
     // Wine's registry files (or a Program Files scan) under the Wine prefix,
-    // else the bundled "sample-data" folder beside the executable, else empty.
+    // else the bundled "sample-data" folder of programDataDirectory(), else empty.
     static QString gameDirectory();
+    // The editor's own files (palette.xml, multi.xml, sample-data/): ../share/tilsen
+    // from the executable once installed, beside it in the build tree.
+    static QString programDataDirectory();
     // What a key falls back to when its stored value is empty or missing.
     static QString defaultFor(const QString &key, const QString &installDir);
     // installDir + "/" + name; when that does not exist, an entry of

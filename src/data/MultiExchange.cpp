@@ -1,6 +1,7 @@
 #include "data/MultiExchange.h"
 
 #include "ui/Dialogs.h"
+#include "data/DataLocations.h"
 #include "data/MultiDialog.h"
 #include "data/MultiFile.h"
 #include "data/MultiNames.h"

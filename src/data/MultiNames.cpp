@@ -62,8 +62,8 @@ MultiNames::Result fromTree(const std::optional<Node> &root, const QString &erro
 
 QString MultiNames::applicationList()
 {
-    // A list put beside the executable replaces the built-in one.
-    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/multi.xml");
+    // A list put with the program's data replaces the built-in one.
+    const QString beside = DataLocations::programDataDirectory() + QStringLiteral("/multi.xml");
     return QFileInfo::exists(beside) ? beside : QStringLiteral(":/multi.xml");
 }
 

@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <algorithm>
@@ -22,6 +23,12 @@ QString tr(const char *text, const char *disambiguation = nullptr, int n = -1)
 MltReadResult MltFile::read(const QString &path, const TileInfoSource &data)
 {
     MltReadResult result;
+    // A FIFO or a device is no multi, whatever it would give.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        result.status = MltReadResult::CannotOpen;
+        return result;
+    }
     QByteArray bytes;
     switch (LockedFile::readFile(path, bytes, MaxFileSize, &result.error)) {
     case LockedFile::Read::Ok:

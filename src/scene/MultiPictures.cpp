@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImageWriter>
+#include <QPainter>
 
 #include <algorithm>
 #include <limits>
@@ -40,6 +41,17 @@ QList<MultiPictures::Picture> MultiPictures::make(SceneRenderer &renderer, const
         o.maxAltitude = int(std::min<qint64>(base + s.storeyHeight - 1, high));
         out.append({renderer.render(model, o, frame), storey, *o.minAltitude, *o.maxAltitude});
     }
+    return out;
+}
+
+QImage MultiPictures::square(SceneRenderer &renderer, const Facet &model, int size)
+{
+    const QImage fitted = renderer.thumbnail(model, QSize(size, size));
+    if (fitted.isNull())
+        return QImage();
+    QImage out(size, size, QImage::Format_ARGB32);
+    out.fill(Qt::transparent);
+    QPainter(&out).drawImage((size - fitted.width()) / 2, (size - fitted.height()) / 2, fitted);
     return out;
 }
 

@@ -28,6 +28,9 @@ public:
     };
 
     static QList<Picture> make(SceneRenderer &renderer, const Facet &model, const Settings &s);
+    // The thumbnailer's picture: the multi fitted into size x size, centred on a
+    // transparent square; null when nothing of it draws.
+    static QImage square(SceneRenderer &renderer, const Facet &model, int size);
     // "house.png" with storey 2 -> "house-storey2.png".
     static QString storeyPath(const QString &path, int storey);
     // Encodes by the path's suffix (PNG when it has none) and writes safely.

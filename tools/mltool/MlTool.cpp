@@ -8,6 +8,7 @@
 #include "model/Facet.h"
 #include "model/MltFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -51,10 +52,14 @@ QString MlTool::usage()
         "    --invisible (draw invisible tiles), --data DIR (art, hues and tile data; default:\n"
         "    the editor's data file locations)\n"
         "  mltool info DIR|FILE.uop              the data files of a folder, and its packed containers\n"
+        "  mltool thumbnail [--data DIR] IN OUT.png SIZE\n"
+        "                                        the multi of IN fitted into SIZE x SIZE on a\n"
+        "                                        transparent ground (for file managers)\n"
         "A packed container (MultiCollection.uop) stands in place of IDX MUL:\n"
         "  mltool list FILE.uop, mltool import FILE.uop ENTRY OUT.mlt, mltool export FILE.mlt FILE.uop ENTRY\n"
         "options:\n"
         "  --record-size 12|16                   the multi record size, when the files cannot tell\n"
+        "  --help, --version                     this text; the version\n"
         "exit status: 0 done, 1 a file could not be read or written, 2 bad arguments or the\n"
         "record size must be given\n");
 }
@@ -82,7 +87,14 @@ int MlTool::run(const QStringList &arguments)
         return render(rest);
     if (command == QLatin1String("convert"))
         return convert(rest);
-    if (command == QLatin1String("help") || command == QLatin1String("--help")) {
+    if (command == QLatin1String("thumbnail"))
+        return thumbnail(rest);
+    if (command == QLatin1String("--version")) {
+        m_out << "mltool " << QCoreApplication::applicationVersion() << "\n";
+        return Done;
+    }
+    if (command == QLatin1String("help") || command == QLatin1String("--help")
+        || command == QLatin1String("-h")) {
         m_out << usage();
         return Done;
     }

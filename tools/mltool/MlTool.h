@@ -33,6 +33,7 @@ private:
     int info(const QStringList &args);
     // Pictures, text formats and conversions (MlToolRender.cpp, MlToolText.cpp).
     int render(const QStringList &args);
+    int thumbnail(const QStringList &args);
     int convert(const QStringList &args);
     int listTemplates(const QString &path);
     int importTemplate(const QStringList &args);

@@ -8,6 +8,7 @@
 #include "data/MultiCollection.h"
 #include "data/SingleMultiFile.h"
 #include "model/Facet.h"
+#include "model/MltFile.h"
 #include "scene/ContactSheet.h"
 #include "scene/MultiPictures.h"
 #include "scene/SceneRenderer.h"
@@ -19,6 +20,8 @@ namespace {
 enum Status { Done = 0, FileFailed = 1, BadArguments = 2 };
 constexpr double MinScale = 0.1;
 constexpr double MaxScale = 4.0;
+// The largest size the thumbnail specification asks for is 1024 (xx-large).
+constexpr int MaxThumbnail = 2048;
 
 struct RenderArgs {
     MultiPictures::Settings settings;
@@ -192,6 +195,53 @@ int MlTool::render(const QStringList &args)
     }
     QString error;
     if (!MultiPictures::save(ContactSheet::make(sheet), QDir(r.allDir).filePath(QStringLiteral("contact-sheet.png")), &error))
+        return failed(error);
+    return Done;
+}
+
+// For file managers (tilsen.thumbnailer): a damaged or empty multi writes nothing
+// and fails, so the file manager keeps its own icon.
+int MlTool::thumbnail(const QStringList &args)
+{
+    const RenderArgs r = parseRenderArgs(args);
+    if (!r.error.isEmpty())
+        return badArguments(r.error);
+    if (r.positional.size() != 3)
+        return badArguments(QStringLiteral("thumbnail takes IN OUT.png SIZE"));
+    const QString &in = r.positional[0];
+    bool ok = false;
+    const int size = r.positional[2].toInt(&ok, 10);
+    if (!ok || size < 1 || size > MaxThumbnail)
+        return badArguments(QStringLiteral("SIZE must be a number from 1 to %1, not \"%2\"")
+                                .arg(MaxThumbnail)
+                                .arg(r.positional[2]));
+    ArtFiles art;
+    loadArt(art, m_data, r.dataDir);
+    if (!art.error.isEmpty())
+        return failed(art.error);
+
+    // Whatever the name, anything but CSV is read as .mlt: callers may pass a copy.
+    TileMap tiles;
+    if (SingleMultiFile::formatOf(in) == SingleMultiFile::Format::Csv) {
+        const SingleMultiFile::Loaded loaded = SingleMultiFile::read(in, m_data);
+        if (!loaded.ok)
+            return failed(loaded.error);
+        tiles = loaded.tiles;
+    } else {
+        const MltReadResult mlt = MltFile::read(in, m_data);
+        if (mlt.status != MltReadResult::Ok || mlt.damaged)
+            return failed(QStringLiteral("%1: cannot be read as a .mlt file").arg(in));
+        tiles = mlt.tiles;
+    }
+    Facet model(m_data);
+    model.setAllowDuplicates(true);
+    model.load(tiles);
+    SceneRenderer renderer(&art.art, &art.hues);
+    const QImage square = MultiPictures::square(renderer, model, size);
+    if (square.isNull())
+        return failed(QStringLiteral("%1: no tile of it has art to draw").arg(in));
+    QString error;
+    if (!MultiPictures::save(square, r.positional[1], &error))
         return failed(error);
     return Done;
 }

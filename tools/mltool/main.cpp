@@ -1,5 +1,7 @@
 #include "MlTool.h"
 
+#include "TilsenVersion.h"
+
 #include <QCoreApplication>
 
 #include <csignal>
@@ -9,6 +11,7 @@ int main(int argc, char *argv[])
     // Past a file-size limit a write then fails with EFBIG and is reported, instead of killing us.
     std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral(TILSEN_VERSION));
     QTextStream out(stdout);
     QTextStream err(stderr);
     MlTool tool(out, err);
