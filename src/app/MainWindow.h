@@ -85,6 +85,8 @@ public slots:
     void myClose();
     void importMulti();
     void importMLT();
+    // Edit > Insert > From Script: one addon class of a server script.
+    void importScript();
     void setMyVisible();
     void exportMulti();
     void documentActivated();
@@ -130,6 +132,10 @@ private:
     bool openOtherFormat(const QString &name);
     bool saveOtherFormat(GLScroll *document, QString &name, const QString &filter, bool &written);
     bool chooseEntry(MultiCollection &store, const QStringList &paths, int &number, bool &ownPosition);
+    // Server scripts (MainWindowScript.cpp): the user picks a class among several.
+    bool readScript(const QString &name, TileMap &tiles, QString &className);
+    void openScript(const QString &name);
+    bool saveScript(GLScroll *document, const QString &name);
     void importFromStore(const QStringList &paths);
     void insertAtOwnPosition(GLScroll *d, const TileMap &tiles);
     void warnTilesOutside(GLScroll *d);
@@ -160,6 +166,7 @@ private:
     QAction *m_selectAll = nullptr, *m_undo = nullptr, *m_redo = nullptr, *m_cut = nullptr;
     QAction *m_copy = nullptr, *m_paste = nullptr, *m_delete = nullptr, *m_item = nullptr;
     QAction *m_insertMlt = nullptr, *m_insertMulti = nullptr;
+    QAction *m_insertScript = nullptr;
     QAction *m_left = nullptr, *m_right = nullptr, *m_up = nullptr, *m_down = nullptr;
     QAction *m_home = nullptr, *m_pgUp = nullptr, *m_end = nullptr, *m_pgDn = nullptr;
     QAction *m_altUp = nullptr, *m_altDown = nullptr;

@@ -133,6 +133,10 @@ bool MainWindow::openOtherFormat(const QString &name)
         addDocument(QString(), loaded.tiles)->setWindowTitle(name);
         return true;
     }
+    if (format == SingleMultiFile::Format::AddonScript) {
+        openScript(name);
+        return true;
+    }
     if (format != SingleMultiFile::Format::ComponentList)
         return false;
     ComponentList list(name);
@@ -164,6 +168,9 @@ bool MainWindow::saveOtherFormat(GLScroll *document, QString &name, const QStrin
     if (format == SingleMultiFile::Format::Csv) {
         // A copy: the document keeps its own name and modified state.
         written = SingleMultiFile::write(name, *document->model(), &error);
+    } else if (format == SingleMultiFile::Format::AddonScript) {
+        written = saveScript(document, name);
+        return true;
     } else if (format == SingleMultiFile::Format::ComponentList) {
         ComponentList list(name);
         const bool exists = QFileInfo::exists(name);

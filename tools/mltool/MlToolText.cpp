@@ -71,6 +71,9 @@ int MlTool::convert(const QStringList &args)
 {
     if (args.size() != 2)
         return badArguments(QStringLiteral("convert takes two arguments: IN OUT"));
+    if (isScript(args[0]) || isScript(args[1]) || isTemplateList(args[0]) || isTemplateList(args[1])
+        || !m_className.isEmpty() || !m_deedName.isEmpty())
+        return convertScript(args);
     const SingleMultiFile::Loaded in = SingleMultiFile::read(args[0], m_data);
     if (!in.ok)
         return failed(in.error);
