@@ -41,8 +41,8 @@ AddonScript::Parsed AddonScript::readFile(const QString &path)
         failed.error = tr("%1: is larger than 16 MiB, too large for an addon script").arg(shown);
         return failed;
     }
-    // One byte past the cap: a file that grows while it is read has no size to trust.
-    const QByteArray bytes = file.read(MaxFileSize + 1);
+    // One byte past its size: a file that grows while it is read has no size to trust.
+    const QByteArray bytes = file.read(file.size() + 1);
     if (file.error() != QFile::NoError || bytes.size() < file.size()) {
         failed.error = tr("%1: could not be read completely (%2)").arg(shown, file.errorString());
         return failed;

@@ -13,8 +13,6 @@ QString tr(const char *text) { return QCoreApplication::translate("AddonScript",
 constexpr qint64 Huge = qint64(1) << 40;
 // Real scripts nest a handful of blocks; hostile ones would exhaust the stack.
 constexpr int MaxDepth = 200;
-// A row of a component table holds four or five values; more are never read.
-constexpr int MaxCells = 16;
 
 bool identifierByte(char c)
 {
@@ -22,12 +20,12 @@ bool identifierByte(char c)
            || uchar(c) >= 0x80;
 }
 bool digit(char c) { return c >= '0' && c <= '9'; }
+bool blankByte(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 bool opener(char c) { return c == '(' || c == '[' || c == '{'; }
 char closerOf(char c) { return c == '(' ? ')' : c == '[' ? ']' : '}'; }
 
 qint64 bounded(__int128 v) { return qint64(std::clamp<__int128>(v, -Huge, Huge)); }
 
-const char *const ControlWords[] = {"if", "else", "for", "foreach", "while", "do", "switch", "case", "catch"};
 } // namespace
 
 AddonScriptReader::AddonScriptReader(const QByteArray &bytes)
@@ -93,8 +91,9 @@ bool AddonScriptReader::tokenize()
 {
     const char *p = m_bytes.constData();
     const qsizetype n = m_bytes.size();
-    m_tokens.reserve(n / 4);
-    m_close.reserve(n / 4);
+    // No token is shorter than a byte and most are set apart by one: the
+    // reservation is address space only, pages come as tokens fill them.
+    m_tokens.reserve(size_t(n / 2 + 1));
     QVector<int> open;
     bool lineStart = true;
     qsizetype i = 0;
@@ -160,6 +159,9 @@ bool AddonScriptReader::tokenize()
                 }
                 ++i;
             }
+        } else if (const qsizetype row = c == '{' ? literalRow(i) : -1; row > i) {
+            // A table row of plain numbers is one token: generated tables are most of a script.
+            i = row;
         } else if (identifierByte(c) || (c == '@' && identifierByte(next))) {
             ++i;
             while (i < n && (identifierByte(p[i]) || (p[i] == '.' && digit(p[start]) && i + 1 < n && digit(p[i + 1]))))
@@ -167,14 +169,14 @@ bool AddonScriptReader::tokenize()
         } else {
             ++i;
         }
-        if (m_tokens.size() >= std::numeric_limits<qint32>::max() - 1)
+        if (m_tokens.size() >= size_t(std::numeric_limits<qint32>::max() - 1))
             return fail(start, tr("too many tokens"));
         const int index = int(m_tokens.size());
-        m_tokens.append({qint32(start), qint32(i)});
-        m_close.append(-1);
+        m_tokens.push_back({qint32(start), qint32(i)});
         if (i - start != 1)
             continue;
         if (opener(c)) {
+            m_tokens.back().end = ~0;
             open.append(index);
         } else if (c == ')' || c == ']' || c == '}') {
             if (open.isEmpty())
@@ -186,7 +188,7 @@ bool AddonScriptReader::tokenize()
                                        .arg(QLatin1Char(c))
                                        .arg(QLatin1Char(expected))
                                        .arg(lineAt(m_tokens[o].begin)));
-            m_close[o] = index;
+            m_tokens[size_t(o)].end = ~index;
         }
     }
     if (!open.isEmpty())
@@ -195,25 +197,74 @@ bool AddonScriptReader::tokenize()
     return true;
 }
 
+// The end of "{n, -n, ...}" at `pos`: a first value that is a number, then
+// nothing but numbers, signs, commas and blanks; -1 otherwise. A name among
+// them (hex digits look alike) leaves the row unevaluated, as a token would.
+qsizetype AddonScriptReader::literalRow(qsizetype pos) const
+{
+    static const std::array<bool, 256> rowByte = [] {
+        std::array<bool, 256> t{};
+        for (const char c : QByteArrayView("0123456789abcdefABCDEFxXuUlL_,+- \t\r\n"))
+            t[uchar(c)] = true;
+        return t;
+    }();
+    const char *p = m_bytes.constData();
+    const qsizetype n = m_bytes.size();
+    qsizetype i = pos + 1;
+    while (i < n && (blankByte(p[i]) || p[i] == '-' || p[i] == '+'))
+        ++i;
+    if (i >= n || !digit(p[i]))
+        return -1;
+    while (i < n && rowByte[uchar(p[i])])
+        ++i;
+    return i < n && p[i] == '}' ? i + 1 : -1;
+}
+
+// The values of a literal row token; false when one is no valid literal.
+bool AddonScriptReader::rowValues(int t, std::array<qint64, MaxCells> &values, int &count) const
+{
+    const char *p = m_bytes.constData() + m_tokens[t].begin + 1;
+    const char *const end = m_bytes.constData() + m_tokens[t].end - 1;
+    count = 0;
+    for (;;) {
+        while (blankByte(*p))
+            ++p;
+        const bool minus = *p == '-';
+        if (minus || *p == '+')
+            ++p;
+        while (blankByte(*p))
+            ++p;
+        const char *const digits = p;
+        while (identifierByte(*p))
+            ++p;
+        const std::optional<qint64> v = literal(QByteArrayView(digits, p - digits));
+        if (!v)
+            return false;
+        if (count < MaxCells)
+            values[size_t(count++)] = minus ? -*v : *v;
+        while (blankByte(*p))
+            ++p;
+        if (p == end)
+            return true;
+        if (*p++ != ',')
+            return false;
+    }
+}
+
 QByteArrayView AddonScriptReader::text(int t) const
 {
-    return QByteArrayView(m_bytes.constData() + m_tokens[t].begin, m_tokens[t].end - m_tokens[t].begin);
+    return QByteArrayView(m_bytes.constData() + m_tokens[t].begin, endOf(t) - m_tokens[t].begin);
 }
 
 bool AddonScriptReader::is(int t, char c) const
 {
-    return m_tokens[t].end - m_tokens[t].begin == 1 && m_bytes.at(m_tokens[t].begin) == c;
-}
-
-bool AddonScriptReader::isWord(int t, const char *word) const
-{
-    return text(t) == QByteArrayView(word);
+    return endOf(t) - m_tokens[t].begin == 1 && m_bytes.at(m_tokens[t].begin) == c;
 }
 
 bool AddonScriptReader::isIdentifier(int t) const
 {
     const char c = m_bytes.at(m_tokens[t].begin);
-    const char next = m_tokens[t].end - m_tokens[t].begin > 1 ? m_bytes.at(m_tokens[t].begin + 1) : '\0';
+    const char next = endOf(t) - m_tokens[t].begin > 1 ? m_bytes.at(m_tokens[t].begin + 1) : '\0';
     return (identifierByte(c) && !digit(c)) || (c == '@' && identifierByte(next));
 }
 
@@ -228,8 +279,8 @@ int AddonScriptReader::find(int from, int to, char c) const
     for (int t = from; t < to; ++t) {
         if (is(t, c))
             return t;
-        if (m_close[t] >= 0)
-            t = m_close[t];
+        if (closeOf(t) >= 0)
+            t = closeOf(t);
     }
     return -1;
 }
@@ -238,8 +289,8 @@ int AddonScriptReader::find(int from, int to, char c) const
 int AddonScriptReader::loneAssign(int from, int to) const
 {
     for (int t = from; t < to; ++t) {
-        if (m_close[t] >= 0) {
-            t = m_close[t];
+        if (closeOf(t) >= 0) {
+            t = closeOf(t);
             continue;
         }
         if (!is(t, '='))
@@ -255,14 +306,16 @@ int AddonScriptReader::loneAssign(int from, int to) const
 
 bool AddonScriptReader::startsControl(int from, int to) const
 {
-    return from < to && std::any_of(std::begin(ControlWords), std::end(ControlWords),
-                                    [&](const char *w) { return isWord(from, w); });
+    return from < to
+           && (isWord(from, "if") || isWord(from, "else") || isWord(from, "for") || isWord(from, "foreach")
+               || isWord(from, "while") || isWord(from, "do") || isWord(from, "switch") || isWord(from, "case")
+               || isWord(from, "catch"));
 }
 
 QVector<std::pair<int, int>> AddonScriptReader::arguments(int open) const
 {
     QVector<std::pair<int, int>> out;
-    const int close = m_close[open];
+    const int close = closeOf(open);
     if (close == open + 1)
         return out;
     int start = open + 1;
@@ -270,8 +323,8 @@ QVector<std::pair<int, int>> AddonScriptReader::arguments(int open) const
         if (t == close || is(t, ',')) {
             out.append({start, t});
             start = t + 1;
-        } else if (m_close[t] >= 0) {
-            t = m_close[t];
+        } else if (closeOf(t) >= 0) {
+            t = closeOf(t);
         }
     }
     return out;
@@ -285,7 +338,7 @@ void AddonScriptReader::scanClass(int nameToken, int open)
     m_variables.clear();
     m_tables.clear();
     m_uses.clear();
-    if (!scanBlock(open + 1, m_close[open], false, 0))
+    if (!scanBlock(open + 1, closeOf(open), false, 0))
         return;
     resolveTables();
     std::sort(m_class.unevaluated.begin(), m_class.unevaluated.end());
@@ -307,11 +360,11 @@ bool AddonScriptReader::scanBlock(int from, int to, bool conditional, int depth)
             continue;
         }
         if (!is(t, '{')) {
-            if (m_close[t] >= 0)
-                t = m_close[t];
+            if (closeOf(t) >= 0)
+                t = closeOf(t);
             continue;
         }
-        const int close = m_close[t];
+        const int close = closeOf(t);
         // An initializer belongs to its statement.
         if (loneAssign(s, t) >= 0 || (t > s && is(t - 1, ']'))) {
             t = close;
@@ -336,6 +389,9 @@ void AddonScriptReader::statement(int from, int to, bool conditional)
 {
     if (from >= to)
         return;
+    // Tables first: their many tokens add no component themselves.
+    if (tableDeclaration(from, to))
+        return;
     conditional = conditional || startsControl(from, to);
     for (int t = from; t < to; ++t) {
         if (isWord(t, "AddComponent") || isWord(t, "AddComplexComponent")) {
@@ -344,8 +400,7 @@ void AddonScriptReader::statement(int from, int to, bool conditional)
             return;
         }
     }
-    if (!tableDeclaration(from, to))
-        variableStatement(from, to, conditional);
+    variableStatement(from, to, conditional);
 }
 
 // int[,] NAME = new int[,] { {id, x, y, z}, ... }: remembered until a loop adds its rows.
@@ -393,7 +448,7 @@ bool AddonScriptReader::variableStatement(int from, int to, bool conditional)
             Variable v;
             const int n = a + 1;
             if (to - n >= 4 && isWord(n, "new") && isWord(n + 1, "AddonComponent") && is(n + 2, '(')
-                && m_close[n + 2] == to - 1) {
+                && closeOf(n + 2) == to - 1) {
                 v.known = true;
                 v.conditional = conditional;
                 v.values.id = value(n + 3, to - 1);
@@ -423,11 +478,11 @@ bool AddonScriptReader::componentCall(int call, int from, int to, bool condition
     while (t < call && startsControl(t, call)) {
         ++t;
         if (t < call && is(t, '('))
-            t = m_close[t] + 1;
+            t = closeOf(t) + 1;
     }
     while (t + 1 < call && isIdentifier(t) && is(t + 1, '.'))
         t += 2;
-    if (t != call || call + 1 >= to || !is(call + 1, '(') || m_close[call + 1] + 1 != to)
+    if (t != call || call + 1 >= to || !is(call + 1, '(') || closeOf(call + 1) + 1 != to)
         return false;
     const QVector<std::pair<int, int>> args = arguments(call + 1);
     auto arg = [&](int i) { return value(args[i].first, args[i].second); };
@@ -446,7 +501,7 @@ bool AddonScriptReader::componentCall(int call, int from, int to, bool condition
             return false;
         const auto [a, b] = args[0];
         if (b - a >= 4 && isWord(a, "new") && isWord(a + 1, "AddonComponent") && is(a + 2, '(')
-            && m_close[a + 2] == b - 1) {
+            && closeOf(a + 2) == b - 1) {
             c.id = value(a + 3, b - 1);
             c.hue.kind = Value::Literal;
         } else if (b - a == 1 && isIdentifier(a)) {
@@ -505,24 +560,28 @@ void AddonScriptReader::resolveTables()
             continue;
         }
         const int open = *found;
-        const int close = m_close[open];
+        const int close = closeOf(open);
         for (int r = open + 1; r < close && !m_failed; ++r) {
+            if (text(r).size() > 1 && text(r).front() == '{') {
+                literalRowComponent(use.values, r);
+                continue;
+            }
             if (!is(r, '{')) {
                 if (!is(r, ','))
                     unevaluated(lineAt(m_tokens[r].begin));
-                if (m_close[r] >= 0)
-                    r = m_close[r];
+                if (closeOf(r) >= 0)
+                    r = closeOf(r);
                 continue;
             }
-            std::array<std::pair<int, int>, MaxCells> cells{};
+            std::array<std::pair<int, int>, MaxCells> cells;
             int count = 0;
-            for (int t = r + 1, s = r + 1; t <= m_close[r]; ++t) {
-                if (t == m_close[r] || is(t, ',')) {
+            for (int t = r + 1, s = r + 1; t <= closeOf(r); ++t) {
+                if (t == closeOf(r) || is(t, ',')) {
                     if (count < MaxCells)
                         cells[count++] = {s, t};
                     s = t + 1;
-                } else if (m_close[t] >= 0) {
-                    t = m_close[t];
+                } else if (closeOf(t) >= 0) {
+                    t = closeOf(t);
                 }
             }
             Candidate row = use.values;
@@ -537,9 +596,28 @@ void AddonScriptReader::resolveTables()
                 addComponent(row, r);
             else
                 unevaluated(lineAt(m_tokens[r].begin));
-            r = m_close[r];
+            r = closeOf(r);
         }
     }
+}
+
+void AddonScriptReader::literalRowComponent(Candidate row, int t)
+{
+    std::array<qint64, MaxCells> values;
+    int count = 0;
+    bool ok = rowValues(t, values, count);
+    for (Value *v : {&row.id, &row.x, &row.y, &row.z, &row.hue}) {
+        if (v->kind != Value::Cell)
+            continue;
+        ok = ok && v->column < count;
+        v->kind = Value::Literal;
+        v->number = ok ? values[size_t(v->column)] : 0;
+        v->token = t;
+    }
+    if (ok)
+        addComponent(row, t);
+    else
+        unevaluated(lineAt(m_tokens[t].begin));
 }
 
 void AddonScriptReader::addComponent(const Candidate &c, int row)
@@ -583,11 +661,21 @@ AddonScriptReader::Value AddonScriptReader::value(int from, int to) const
     // TABLE[i, k]
     if (to - from == 6 && isIdentifier(from) && is(from + 1, '[') && isIdentifier(from + 2) && is(from + 3, ',')
         && isNumber(from + 4) && is(from + 5, ']')) {
-        const std::optional<qint64> column = literal(from + 4);
+        const std::optional<qint64> column = literal(text(from + 4));
         if (column && *column >= 0 && *column < MaxCells) {
             v.kind = Value::Cell;
             v.table = from;
             v.column = int(*column);
+        }
+        return v;
+    }
+    // Most values are one number, or a negative one.
+    const int sign = to - from == 2 && is(from, '-') ? 1 : 0;
+    if (to - from == 1 + sign && isNumber(from + sign)) {
+        const std::optional<qint64> n = literal(text(from + sign));
+        if (n) {
+            v.kind = Value::Literal;
+            v.number = sign ? -*n : *n;
         }
         return v;
     }
@@ -640,7 +728,7 @@ std::optional<qint64> AddonScriptReader::unary(int &t, int to, int depth) const
         return v && minus ? std::optional<qint64>(-*v) : v;
     }
     if (is(t, '(')) {
-        const int close = m_close[t];
+        const int close = closeOf(t);
         if (close >= to)
             return std::nullopt;
         int inner = t + 1;
@@ -650,21 +738,22 @@ std::optional<qint64> AddonScriptReader::unary(int &t, int to, int depth) const
         t = close + 1;
         return v;
     }
-    const std::optional<qint64> v = isNumber(t) ? literal(t) : std::nullopt;
+    const std::optional<qint64> v = isNumber(t) ? literal(text(t)) : std::nullopt;
     if (v)
         ++t;
     return v;
 }
 
 // 123, 0x7B, 0b1111011, 1_000, with the suffixes u, l, ul; past Huge it stays Huge.
-std::optional<qint64> AddonScriptReader::literal(int t) const
+std::optional<qint64> AddonScriptReader::literal(QByteArrayView digits)
 {
-    QByteArrayView digits = text(t);
-    while (!digits.isEmpty() && QByteArrayView("uUlL").contains(digits.back()))
+    auto suffix = [](char c) { return c == 'u' || c == 'U' || c == 'l' || c == 'L'; };
+    while (!digits.isEmpty() && suffix(digits.back()))
         digits.chop(1);
     int base = 10;
-    if (digits.size() > 2 && digits[0] == '0' && QByteArrayView("xXbB").contains(digits[1])) {
-        base = (digits[1] == 'x' || digits[1] == 'X') ? 16 : 2;
+    const char prefix = char(digits.size() > 2 && digits[0] == '0' ? digits[1] | 0x20 : 0);
+    if (prefix == 'x' || prefix == 'b') {
+        base = prefix == 'x' ? 16 : 2;
         digits = digits.sliced(2);
     }
     if (digits.isEmpty())

@@ -6,7 +6,10 @@
 #include <QByteArrayView>
 #include <QHash>
 
+#include <array>
+#include <cstring>
 #include <optional>
+#include <vector>
 
 // Finds the components of every addon class in a C# script without compiling
 // it. The script is cut into tokens (comments and strings skipped, brackets
@@ -16,10 +19,15 @@
 class AddonScriptReader
 {
 public:
+    // A row of a component table holds four or five values; more are never read.
+    static constexpr int MaxCells = 16;
     static AddonScript::Parsed parse(const QByteArray &bytes);
 
 private:
-    // Token text is bytes[begin, end); its kind follows from its first byte.
+    // Token text is bytes[begin, end); its kind follows from its first byte
+    // ('{' and more: a row of literals). An opening bracket is one byte long
+    // and keeps ~(its closing token's index) in `end` instead: the tokens are
+    // most of the memory a read takes.
     struct Token {
         qint32 begin;
         qint32 end;
@@ -51,9 +59,19 @@ private:
     bool fail(qsizetype pos, const QString &what);
     int lineAt(qsizetype pos);
 
+    bool opens(int t) const { return m_tokens[t].end < 0; }
+    // The closing bracket of an opening one; -1 for any other token.
+    int closeOf(int t) const { return opens(t) ? ~m_tokens[t].end : -1; }
+    qint32 endOf(int t) const { return opens(t) ? m_tokens[t].begin + 1 : m_tokens[t].end; }
     QByteArrayView text(int t) const;
     bool is(int t, char c) const;
-    bool isWord(int t, const char *word) const;
+    // A literal's length is known at compile time: no strlen for each of many tokens.
+    template<size_t N>
+    bool isWord(int t, const char (&word)[N]) const
+    {
+        return endOf(t) - m_tokens[t].begin == qint32(N - 1)
+               && memcmp(m_bytes.constData() + m_tokens[t].begin, word, N - 1) == 0;
+    }
     bool isIdentifier(int t) const;
     bool isNumber(int t) const;
     int find(int from, int to, char c) const;
@@ -76,14 +94,16 @@ private:
     std::optional<qint64> evaluate(int &t, int to, int depth) const;
     std::optional<qint64> term(int &t, int to, int depth) const;
     std::optional<qint64> unary(int &t, int to, int depth) const;
-    std::optional<qint64> literal(int t) const;
+    static std::optional<qint64> literal(QByteArrayView digits);
+    qsizetype literalRow(qsizetype pos) const;
+    bool rowValues(int t, std::array<qint64, MaxCells> &values, int &count) const;
+    void literalRowComponent(Candidate row, int t);
     bool noName(int from, int to) const;
     bool atMostOne(int from, int to) const;
     void unevaluated(int line);
 
     const QByteArray &m_bytes;
-    QVector<Token> m_tokens;
-    QVector<qint32> m_close; // for each opening bracket, its closing one
+    std::vector<Token> m_tokens;
     qsizetype m_linePos = 0;
     int m_line = 1;
     QString m_error;
