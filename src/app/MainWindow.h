@@ -133,7 +133,8 @@ private:
     bool saveOtherFormat(GLScroll *document, QString &name, const QString &filter, bool &written);
     bool chooseEntry(MultiCollection &store, const QStringList &paths, int &number, bool &ownPosition);
     // Server scripts (MainWindowScript.cpp): the user picks a class among several.
-    bool readScript(const QString &name, TileMap &tiles, QString &className);
+    bool readScript(const QString &name, TileMap &tiles, QString &className, QStringList &warnings);
+    void warnAboutScript(const QStringList &warnings);
     void openScript(const QString &name);
     bool saveScript(GLScroll *document, const QString &name);
     void importFromStore(const QStringList &paths);

@@ -14,7 +14,7 @@ namespace {
 QString scriptTitle() { return MainWindow::tr("Addon script"); }
 } // namespace
 
-bool MainWindow::readScript(const QString &name, TileMap &tiles, QString &className)
+bool MainWindow::readScript(const QString &name, TileMap &tiles, QString &className, QStringList &warnings)
 {
     const AddonScript::Parsed parsed = AddonScript::readFile(name);
     if (!parsed.ok) {
@@ -35,19 +35,27 @@ bool MainWindow::readScript(const QString &name, TileMap &tiles, QString &classN
     const AddonScript::AddonClass &addon = parsed.classes[chosen];
     tiles = AddonScript::tilesOf(addon, m_tileData);
     className = addon.name;
-    const QStringList warnings = AddonScript::warningsOf(addon);
+    warnings = AddonScript::warningsOf(addon);
+    return true;
+}
+
+// Shown once the tiles are in the window, beside what they are about.
+void MainWindow::warnAboutScript(const QStringList &warnings)
+{
     if (!warnings.isEmpty())
         Dialogs::warning(this, scriptTitle(), warnings.join(QStringLiteral("\n\n")));
-    return true;
 }
 
 void MainWindow::openScript(const QString &name)
 {
     TileMap tiles;
     QString className;
+    QStringList warnings;
+    if (!readScript(name, tiles, className, warnings))
+        return;
     // Untitled: a plain Save must not write .mlt bytes under the .cs name.
-    if (readScript(name, tiles, className))
-        addDocument(QString(), tiles)->setWindowTitle(tr("%1, %2").arg(name, className));
+    addDocument(QString(), tiles)->setWindowTitle(tr("%1, %2").arg(name, className));
+    warnAboutScript(warnings);
 }
 
 void MainWindow::importScript()
@@ -59,8 +67,12 @@ void MainWindow::importScript()
                                                   tr("Addon script (*.cs);;All files (*.*)"));
     TileMap tiles;
     QString className;
-    if (!name.isEmpty() && readScript(name, tiles, className) && !tiles.isEmpty())
+    QStringList warnings;
+    if (name.isEmpty() || !readScript(name, tiles, className, warnings))
+        return;
+    if (!tiles.isEmpty())
         pasteTiles(d, tiles);
+    warnAboutScript(warnings);
 }
 
 bool MainWindow::saveScript(GLScroll *document, const QString &name)

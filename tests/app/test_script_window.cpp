@@ -45,14 +45,14 @@ void TestScriptWindow::opensInsertsAndSavesScripts()
 
     // Two classes: the user picks the first; its lines that were not taken are named.
     dialogs.answer(scripts + "handwritten.cs");
-    dialogs.answer(QStringLiteral("ShrineAddon (5 component(s))"));
+    dialogs.answer(QStringLiteral("ShrineAddon (6 component(s))"));
     actionNamed(&main, "Open")->trigger();
-    QCOMPARE(dialogs.last("item")->filter, QStringLiteral("ShrineAddon (5 component(s))|PlanterAddon (1 component(s))"));
+    QCOMPARE(dialogs.last("item")->filter, QStringLiteral("ShrineAddon (6 component(s))|PlanterAddon (1 component(s))"));
     GLScroll *doc = main.activeDocument();
     QVERIFY(doc);
-    QCOMPARE(doc->model()->tileCount(), 5);
+    QCOMPARE(doc->model()->tileCount(), 6);
     QVERIFY(doc->windowTitle().contains("handwritten.cs, ShrineAddon"));
-    QVERIFY2(dialogs.last("warning")->text.contains("22, 23, 25, 26, 28"), qPrintable(dialogs.last("warning")->text));
+    QVERIFY2(dialogs.last("warning")->text.contains("22, 23, 25, 26, 28, 31"), qPrintable(dialogs.last("warning")->text));
 
     // Insert > From Script: a one-class script's six tiles hang at the pointer; a click places them.
     dialogs.answer(scripts + "generated5.cs");
@@ -62,7 +62,7 @@ void TestScriptWindow::opensInsertsAndSavesScripts()
     QTest::mouseMove(view, target);
     QTest::mouseClick(view, Qt::LeftButton, {}, target);
     main.cancelAction()->trigger();
-    QCOMPARE(doc->model()->tileCount(), 11);
+    QCOMPARE(doc->model()->tileCount(), 12);
 
     // Save As with the script filter: the deed's name is asked, the file compiles as written.
     const QString saved = m_dir.filePath("shrine copy");

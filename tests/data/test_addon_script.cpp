@@ -80,7 +80,8 @@ void TestAddonScript::importsTestSet_data()
     row("5 columns, a second table, names and amounts", "generated5.cs", "WellAddon",
         "3347 0 0 0 0;3348 1 0 0 0;3366 0 1 0 0;6039 0 0 1 90;2416 0 0 5 0;3153 1 1 0 0", "", 2);
     row("hand-written literal lines and non-literal ones", "handwritten.cs", "",
-        "7955 0 0 0 0;7955 -1 -1 -3 0;7956 1 6 5 0;2575 1 0 10 33;2576 0 1 10 0", "22, 23, 25, 26, 28", 1);
+        "7955 0 0 0 0;7955 -1 -1 -3 0;7956 1 6 5 0;2575 1 0 10 33;2576 0 1 10 0;2577 2 2 0 0",
+        "22, 23, 25, 26, 28, 31", 1);
     row("second class of the file", "handwritten.cs", "PlanterAddon", "1202 0 0 0 0", "", 0);
 }
 
@@ -202,7 +203,7 @@ void TestAddonScript::mltoolListsAndConverts()
     const MlToolRun listed = MlToolRun::of({"list", Scripts + "handwritten.cs"});
     QCOMPARE(listed.status, 0);
     QCOMPARE(listed.out, QStringLiteral("class components left-out unevaluated-lines\n"
-                                        "ShrineAddon 5 1 22,23,25,26,28\nPlanterAddon 1 0 -\n2 addon classes\n"));
+                                        "ShrineAddon 6 1 22,23,25,26,28,31\nPlanterAddon 1 0 -\n2 addon classes\n"));
     const QString csv = m_dir.filePath("planter.csv");
     QCOMPARE(MlToolRun::of({"convert", "--class", "PlanterAddon", Scripts + "handwritten.cs", csv}).status, 0);
     QCOMPARE(fileBytes(csv), QByteArray("kind,id,x,y,z,hue,visible\nart,1202,0,0,0,0,1\n"));

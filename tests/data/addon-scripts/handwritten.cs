@@ -26,6 +26,9 @@ namespace Server.Items
 			AddComponent(new AddonComponent(0x2003), Helper.Pick() + 1, 0, 0);
 			if (Utility.RandomBool())
 				AddComponent(new AddonComponent(0x2004), 0, 0, 0);
+			ac = new AddonComponent(0x0A11);
+			AddComponent(ac, 2, 2, 0);
+			ac.Hue = 5;
 		}
 	}
 
