@@ -44,8 +44,10 @@ int MlTool::importTemplate(const QStringList &args)
     model.setAllowDuplicates(true);
     model.load(tiles);
     QString error;
-    if (!SingleMultiFile::write(args[2], model, &error))
+    QStringList notes;
+    if (!SingleMultiFile::write(args[2], model, &error, &notes))
         return failed(error);
+    warn(notes);
     return Done;
 }
 
@@ -58,6 +60,7 @@ int MlTool::exportTemplate(const QStringList &args)
     const SingleMultiFile::Loaded in = SingleMultiFile::read(args[0], m_data);
     if (!in.ok)
         return failed(in.error);
+    warn(in.warnings);
     Facet model(m_data);
     model.setAllowDuplicates(true);
     model.load(in.tiles);
