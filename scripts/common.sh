@@ -4,7 +4,8 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libqt6opengl6-dev
           libglu1-mesa-dev libgl-dev libgl1-mesa-dri xvfb xauth fonts-dejavu-core
-          libbenchmark-dev zlib1g-dev clang lld desktop-file-utils)
+          libbenchmark-dev zlib1g-dev clang lld desktop-file-utils
+          mono-mcs mono-runtime)
 
 install_missing() {
     local missing=()

@@ -37,7 +37,7 @@ namespace {
 // Functions rather than constants: a translation exists only once the application does.
 QString mltFilters()
 {
-    return MainWindow::tr("mlt (*.mlt);;Component list (*.txt);;CSV (*.csv);;All files (*.*)");
+    return MainWindow::tr("mlt (*.mlt);;Component list (*.txt);;CSV (*.csv);;Addon script (*.cs);;All files (*.*)");
 }
 QString appTitle()
 {
@@ -230,6 +230,7 @@ void MainWindow::createMenus()
     connect(m_close, &QAction::triggered, this, &MainWindow::myClose);
     connect(m_exit, &QAction::triggered, this, &MainWindow::close);
     connect(m_insertMulti, &QAction::triggered, this, &MainWindow::importMulti);
+    connect(m_insertScript, &QAction::triggered, this, &MainWindow::importScript);
     connect(m_insertMlt, &QAction::triggered, this, &MainWindow::importMLT);
     connect(m_visible, &QAction::triggered, this, &MainWindow::setMyVisible);
     connect(m_export, &QAction::triggered, this, &MainWindow::exportMulti);
@@ -296,6 +297,7 @@ void MainWindow::createInsertAndAdjust(QMenu *edit)
     m_item = makeAction(insert, tr("Item"), QKeySequence(Qt::Key_Insert));
     m_insertMlt = makeAction(insert, tr("MLT File"));
     m_insertMulti = makeAction(insert, tr("Multi Entry"));
+    m_insertScript = makeAction(insert, tr("From Script"));
     edit->addSeparator();
     QMenu *adjust = edit->addMenu(tr("Adjust"));
     m_left = makeAction(adjust, tr("Left"), QKeySequence(Qt::Key_Left));

@@ -90,6 +90,8 @@ public slots:
     void myClose();
     void importMulti();
     void importMLT();
+    // Edit > Insert > From Script: one addon class of a server script.
+    void importScript();
     void setMyVisible();
     void exportMulti();
     void documentActivated();
@@ -144,6 +146,11 @@ private:
     std::optional<int> chooseTarget(const MultiCollection &store, const QStringList &paths, int firstFree,
                                     int last);
     std::unique_ptr<EntryPreviewer> previewerFor(const QStringList &paths) const;
+    // Server scripts (MainWindowScript.cpp): the user picks a class among several.
+    bool readScript(const QString &name, TileMap &tiles, QString &className, QStringList &warnings);
+    void warnAboutScript(const QStringList &warnings);
+    void openScript(const QString &name);
+    bool saveScript(GLScroll *document, const QString &name);
     void importFromStore(const QStringList &paths);
     void insertAtOwnPosition(GLScroll *d, const TileMap &tiles);
     void warnTilesOutside(GLScroll *d);
@@ -184,6 +191,7 @@ private:
     QAction *m_selectAll = nullptr, *m_undo = nullptr, *m_redo = nullptr, *m_cut = nullptr;
     QAction *m_copy = nullptr, *m_paste = nullptr, *m_delete = nullptr, *m_item = nullptr;
     QAction *m_insertMlt = nullptr, *m_insertMulti = nullptr;
+    QAction *m_insertScript = nullptr;
     QAction *m_left = nullptr, *m_right = nullptr, *m_up = nullptr, *m_down = nullptr;
     QAction *m_home = nullptr, *m_pgUp = nullptr, *m_end = nullptr, *m_pgDn = nullptr;
     QAction *m_altUp = nullptr, *m_altDown = nullptr;

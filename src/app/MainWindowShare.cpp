@@ -151,6 +151,10 @@ bool MainWindow::openOtherFormat(const QString &name)
         rememberFile(name);
         return true;
     }
+    if (format == SingleMultiFile::Format::AddonScript) {
+        openScript(name);
+        return true;
+    }
     if (format != SingleMultiFile::Format::ComponentList)
         return false;
     ComponentList list(name);
@@ -187,6 +191,9 @@ bool MainWindow::saveOtherFormat(GLScroll *document, QString &name, const QStrin
     if (format == SingleMultiFile::Format::Csv) {
         // A copy: the document keeps its own name and modified state.
         written = SingleMultiFile::write(name, *document->model(), &error);
+    } else if (format == SingleMultiFile::Format::AddonScript) {
+        written = saveScript(document, name);
+        return true;
     } else if (format == SingleMultiFile::Format::ComponentList) {
         const QList<TileRecord> tiles = SingleMultiFile::tilesOf(*document->model());
         const int hued = SingleMultiFile::huesLost(name, tiles);

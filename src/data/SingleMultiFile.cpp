@@ -1,5 +1,6 @@
 #include "data/SingleMultiFile.h"
 
+#include "data/AddonScript.h"
 #include "data/CsvFile.h"
 #include "model/Facet.h"
 #include "model/MltFile.h"
@@ -26,6 +27,7 @@ const SuffixFormat SuffixFormats[] = {
     {QLatin1String("csv"), SingleMultiFile::Format::Csv, true},
     // A component line has no field for a hue.
     {QLatin1String("txt"), SingleMultiFile::Format::ComponentList, false},
+    {QLatin1String("cs"), SingleMultiFile::Format::AddonScript, true},
 };
 
 const SuffixFormat *rowOf(const QString &path)
@@ -87,11 +89,19 @@ SingleMultiFile::Loaded SingleMultiFile::read(const QString &path, const TileInf
         out.tiles = r.tiles;
         return out;
     }
+    case Format::AddonScript: {
+        const AddonScript::Loaded r = AddonScript::read(path, data);
+        out.ok = r.ok;
+        out.error = r.error;
+        out.tiles = r.tiles;
+        out.warnings = r.warnings;
+        return out;
+    }
     case Format::ComponentList:
     case Format::Unknown:
         break;
     }
-    out.error = tr("%1: not a file of one multi (.mlt or .csv)").arg(shown);
+    out.error = tr("%1: not a file of one multi (.mlt, .csv or .cs)").arg(shown);
     return out;
 }
 
@@ -105,7 +115,7 @@ QList<TileRecord> SingleMultiFile::tilesOf(const Facet &model)
     return tiles;
 }
 
-bool SingleMultiFile::write(const QString &path, const Facet &model, QString *error)
+bool SingleMultiFile::write(const QString &path, const Facet &model, QString *error, QStringList *notes)
 {
     QString reason;
     switch (formatOf(path)) {
@@ -117,11 +127,14 @@ bool SingleMultiFile::write(const QString &path, const Facet &model, QString *er
         if (error)
             *error = tr("%1: cannot be written (%2)").arg(QDir::toNativeSeparators(path), reason);
         return false;
+    case Format::AddonScript: {
+        return AddonScript::write(path, tilesOf(model), AddonScript::optionsFor(path), error, notes);
+    }
     case Format::ComponentList:
     case Format::Unknown:
         break;
     }
     if (error)
-        *error = tr("%1: not a file of one multi (.mlt or .csv)").arg(QDir::toNativeSeparators(path));
+        *error = tr("%1: not a file of one multi (.mlt, .csv or .cs)").arg(QDir::toNativeSeparators(path));
     return false;
 }

@@ -40,7 +40,10 @@ QString MlTool::usage()
         "  mltool import LIST.txt N OUT          write template N as a .mlt or .csv file\n"
         "  mltool export IN LIST.txt N           store a .mlt or .csv file as template N (replaced\n"
         "                                        or appended; every other line is kept)\n"
-        "  mltool convert IN OUT                 between .mlt and .csv (by suffix)\n"
+        "  mltool convert IN OUT                 between .mlt, .csv, .cs and LIST.txt (by suffix; from a\n"
+        "                                        list its first template, into one its first free number)\n"
+        "  mltool list FILE.cs                   addon classes of a server script: components, those\n"
+        "                                        left out, lines that could not be evaluated\n"
         "  mltool render [OPTIONS] FILE OUT.png  picture of a .mlt or .csv file\n"
         "  mltool render [OPTIONS] STORE... ENTRY OUT.png\n"
         "                                        picture of one entry of IDX MUL, a packed\n"
@@ -60,6 +63,9 @@ QString MlTool::usage()
         "options:\n"
         "  --record-size 12|16                   the multi record size, when the files cannot tell\n"
         "  --help, --version                     this text; the version\n"
+        "  --class NAME                          the addon class convert reads (default: the first)\n"
+        "  --deed-name TEXT                      the deed's name in a .cs file convert writes\n"
+        "                                        (default: from the file name)\n"
         "exit status: 0 done, 1 a file could not be read or written, 2 bad arguments or the\n"
         "record size must be given\n");
 }
@@ -69,6 +75,9 @@ int MlTool::run(const QStringList &arguments)
     QStringList args = arguments;
     if (!takeRecordSize(args))
         return badArguments(QStringLiteral("%1 takes 12 or 16").arg(RecordSizeOption));
+    const QString scriptOptions = takeScriptOptions(args);
+    if (!scriptOptions.isEmpty())
+        return badArguments(scriptOptions);
     const QString command = args.value(0);
     const QStringList rest = args.mid(1);
     if (command == QLatin1String("list"))
@@ -168,6 +177,8 @@ int MlTool::list(const QStringList &args)
         return listTemplates(args[0]);
     if (args.size() == 1 && isContainer(args[0]))
         return listContainer(args[0]);
+    if (args.size() == 1 && isScript(args[0]))
+        return listScript(args[0]);
     if (args.size() != 1 && args.size() != 2)
         return badArguments(QStringLiteral("list takes IDX and optionally MUL"));
     const QString mul = args.size() == 2

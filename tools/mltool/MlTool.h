@@ -46,6 +46,13 @@ private:
     int importFromContainer(const QStringList &args);
     int exportToContainer(const QStringList &args);
     void reportContainer(const QString &path);
+    // Server scripts (MlToolScript.cpp).
+    static bool isScript(const QString &path);
+    int listScript(const QString &path);
+    int convertScript(const QStringList &args);
+    // Takes "--class NAME" and "--deed-name TEXT" out of the arguments; a message when one lacks its value.
+    QString takeScriptOptions(QStringList &args);
+    void warn(const QStringList &warnings);
 
     int failed(const QString &message);
     int badArguments(const QString &message);
@@ -58,6 +65,8 @@ private:
     // Names do not matter here: an empty table.
     TileData m_data;
     std::optional<int> m_recordSize;
+    QString m_className;
+    QString m_deedName;
     QTextStream &m_out;
     QTextStream &m_err;
 };

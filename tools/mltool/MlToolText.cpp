@@ -47,8 +47,10 @@ int MlTool::importTemplate(const QStringList &args)
     model.setAllowDuplicates(true);
     model.load(tiles);
     QString error;
-    if (!SingleMultiFile::write(args[2], model, &error))
+    QStringList notes;
+    if (!SingleMultiFile::write(args[2], model, &error, &notes))
         return failed(error);
+    warn(notes);
     return Done;
 }
 
@@ -61,6 +63,7 @@ int MlTool::exportTemplate(const QStringList &args)
     SingleMultiFile::Loaded in = SingleMultiFile::read(args[0], m_data);
     if (!in.ok)
         return failed(in.error);
+    warn(in.warnings);
     Facet model(m_data);
     model.setAllowDuplicates(true);
     model.load(in.tiles);
@@ -77,6 +80,9 @@ int MlTool::convert(const QStringList &args)
 {
     if (args.size() != 2)
         return badArguments(QStringLiteral("convert takes two arguments: IN OUT"));
+    if (isScript(args[0]) || isScript(args[1]) || isTemplateList(args[0]) || isTemplateList(args[1])
+        || !m_className.isEmpty() || !m_deedName.isEmpty())
+        return convertScript(args);
     SingleMultiFile::Loaded in = SingleMultiFile::read(args[0], m_data);
     if (!in.ok)
         return failed(in.error);
