@@ -28,6 +28,7 @@ class QSignalMapper;
 class QToolBar;
 class RecoveryMgr;
 class TexMgr;
+class WorldMapWindow;
 
 // The editor's one main window: owns the readers, the texture cache, the
 // panels and the actions shared by every open document.
@@ -59,6 +60,7 @@ public:
     bool saveDocumentAs(GLScroll *document);
     GLScroll *addDocument(const QString &fileName, const TileMap &tiles);
     RecoveryMgr *recovery() const { return m_recovery; }
+    WorldMapWindow *worldMap() const { return m_worldMap; }
 
 public slots:
     // Offers the work of an editor that ended without saving it.
@@ -94,6 +96,8 @@ public slots:
     void storeyDown();
     void setStoreyHeight();
     void setDimLowerStoreys(bool on);
+    // View > World Map (MainWindowWorld.cpp).
+    void showWorldMap();
 
 protected:
     void closeEvent(QCloseEvent *e) override;
@@ -177,4 +181,5 @@ private:
     QAction *m_storeyUp = nullptr, *m_storeyDown = nullptr, *m_storeyHeight = nullptr;
     QAction *m_dimLower = nullptr;
     std::optional<WallSet> m_wallSet;
+    WorldMapWindow *m_worldMap = nullptr;
 };

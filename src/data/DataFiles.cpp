@@ -6,6 +6,7 @@
 #include "data/MultiFile.h"
 #include "data/TileData.h"
 #include "data/UopFile.h"
+#include "data/WorldFacet.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -64,6 +65,12 @@ QVector<DataFileStatus> DataFiles::statuses(const ArtReader &art, const TileData
     // Only configured, never read: worth a word only when a location is set.
     if (!paths.radarCol.isEmpty())
         out << DataFileStatus::probe(QStringLiteral("radarcol.mul"), paths.radarCol);
+    // The world map files, where the map folder says or beside the tile data.
+    const QString mapDir = !paths.mapDir.isEmpty()     ? paths.mapDir
+                           : !paths.tileData.isEmpty() ? QFileInfo(paths.tileData).absolutePath()
+                                                       : QString();
+    if (!mapDir.isEmpty())
+        out += WorldFacet::statuses(mapDir);
     return out;
 }
 

@@ -4,12 +4,14 @@
 
 #include <memory>
 
+#include <QSize>
 #include <QStringList>
 #include <QTextStream>
 
 #include <optional>
 
 class MultiFile;
+class WorldFacet;
 
 // The commands of the batch tool, one function each. Exit status: 0 done,
 // 1 a file failed, 2 bad arguments or a question only the user can answer
@@ -37,6 +39,12 @@ private:
     int importTemplate(const QStringList &args);
     int exportTemplate(const QStringList &args);
     static bool isTemplateList(const QString &path);
+    // The world map (MlToolWorld.cpp).
+    int capture(const QStringList &args);
+    int renderMap(const QStringList &args);
+    // Takes "--size WxH" out of the arguments; on failure the status to exit with.
+    bool takeFacetSize(QStringList &args, QSize &size, int &status);
+    bool openFacet(const QString &dir, const QString &facetText, QSize size, WorldFacet &facet, int &status);
     // The same commands on a packed container (MultiCollection.uop).
     int listContainer(const QString &path);
     int importFromContainer(const QStringList &args);
