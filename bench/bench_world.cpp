@@ -20,7 +20,7 @@ constexpr int Width = 7168, Height = 4096, Facet = 0;
 const QRect Area(1003, 2005, 64, 64); // across block edges
 
 // A big facet with about one static in four cells, written once.
-const QString &world()
+QString world()
 {
     static QTemporaryDir dir;
     static bool written = FacetWriter::write(
