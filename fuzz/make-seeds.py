@@ -122,3 +122,9 @@ def recovery(name, msecs, tiles, mlt):
 
 put('corpus', 'recovery', 'house', recovery('/home/someone/house.mlt', 1765000000000, 1, b'\0' * 4 + mlt_entry(3, 1, 2)))
 put('corpus', 'recovery', 'untitled', recovery('', 0, 0, b'\0' * 4))
+
+# world map: size byte, one block of terrain, its index record, two statics
+put('corpus', 'world', 'block', bytes([0x10]) + b'\0' * 4 + (struct.pack('<Hb', 3, 0) * 64)
+    + struct.pack('<iii', 0, 14, 0) + struct.pack('<HBBbH', 1000, 1, 2, 5, 0) + struct.pack('<HBBbH', 1001, 7, 7, -3, 33))
+put('corpus', 'world', 'empty', bytes([0x05]) + (b'\0' * 4 + struct.pack('<Hb', 4, 1) * 64) * 4
+    + struct.pack('<iii', -1, 0, 0) * 4)

@@ -324,6 +324,7 @@ void MainWindow::createViewMenu()
     m_grid->setCheckable(true);
     view->addSeparator();
     m_fitMulti = makeAction(view, tr("Fit Multi"));
+    connect(makeAction(view, tr("World Map")), &QAction::triggered, this, &MainWindow::showWorldMap);
     view->addSeparator();
     createDisplayToggles(view);
     view->addSeparator();

@@ -30,6 +30,7 @@ class QSignalMapper;
 class QToolBar;
 class RecoveryMgr;
 class TexMgr;
+class WorldMapWindow;
 
 // The editor's one main window: owns the readers, the texture cache, the
 // panels and the actions shared by every open document.
@@ -64,6 +65,7 @@ public:
     // Opens a multi file of any known format, as File > Open does.
     void openFile(const QString &name);
     QMenu *recentMenu() const { return m_recentMenu; }
+    WorldMapWindow *worldMap() const { return m_worldMap; }
 
 public slots:
     // Offers the work of an editor that ended without saving it.
@@ -104,6 +106,8 @@ public slots:
     void fillRecentMenu();
     void cascadeWindows();
     void tileWindows();
+    // View > World Map (MainWindowWorld.cpp).
+    void showWorldMap();
 
 protected:
     void closeEvent(QCloseEvent *e) override;
@@ -209,4 +213,5 @@ private:
     QAction *m_storeyUp = nullptr, *m_storeyDown = nullptr, *m_storeyHeight = nullptr;
     QAction *m_dimLower = nullptr;
     std::optional<WallSet> m_wallSet;
+    WorldMapWindow *m_worldMap = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "data/RadarColours.h"
 #include "data/TileData.h"
 #include "data/UopFile.h"
+#include "data/WorldFacet.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -63,6 +64,12 @@ QVector<DataFileStatus> DataFiles::statuses(const ArtReader &art, const TileData
     out << DataFileStatus::probe(QStringLiteral("texidx.mul"), paths.texIdx)
         << DataFileStatus::probe(QStringLiteral("texmaps.mul"), paths.texMaps);
     out << RadarColours(paths.radarCol).status();
+    // The world map files, where the map folder says or beside the tile data.
+    const QString mapDir = !paths.mapDir.isEmpty()     ? paths.mapDir
+                           : !paths.tileData.isEmpty() ? QFileInfo(paths.tileData).absolutePath()
+                                                       : QString();
+    if (!mapDir.isEmpty())
+        out += WorldFacet::statuses(mapDir);
     return out;
 }
 

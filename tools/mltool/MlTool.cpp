@@ -58,6 +58,14 @@ QString MlTool::usage()
         "  mltool thumbnail [--data DIR] IN OUT.png SIZE\n"
         "                                        the multi of IN fitted into SIZE x SIZE on a\n"
         "                                        transparent ground (for file managers)\n"
+        "  mltool capture [OPTIONS] DIR FACET X1 Y1 X2 Y2 OUT\n"
+        "                                        the statics of a world area (corners inclusive) as a\n"
+        "                                        multi (.mlt or .csv): --z MIN:MAX altitudes taken,\n"
+        "                                        --centre X,Y (default the middle), --base Z (default\n"
+        "                                        the terrain altitude at the centre), --terrain (the\n"
+        "                                        cells' terrain too), --size WxH (a facet of another size)\n"
+        "  mltool render-map [--scale S] [--size WxH] DIR FACET OUT.png\n"
+        "                                        a picture of a whole facet, a pixel per cell at scale 1\n"
         "A packed container (MultiCollection.uop) stands in place of IDX MUL:\n"
         "  mltool list FILE.uop, mltool import FILE.uop ENTRY OUT.mlt, mltool export FILE.mlt FILE.uop ENTRY\n"
         "options:\n"
@@ -96,6 +104,10 @@ int MlTool::run(const QStringList &arguments)
         return render(rest);
     if (command == QLatin1String("convert"))
         return convert(rest);
+    if (command == QLatin1String("capture"))
+        return capture(rest);
+    if (command == QLatin1String("render-map"))
+        return renderMap(rest);
     if (command == QLatin1String("thumbnail"))
         return thumbnail(rest);
     if (command == QLatin1String("--version")) {

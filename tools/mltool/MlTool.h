@@ -5,12 +5,14 @@
 
 #include <memory>
 
+#include <QSize>
 #include <QStringList>
 #include <QTextStream>
 
 #include <optional>
 
 class MultiFile;
+class WorldFacet;
 
 // The commands of the batch tool, one function each. Exit status: 0 done,
 // 1 a file failed, 2 bad arguments or a question only the user can answer
@@ -41,6 +43,12 @@ private:
     static bool isTemplateList(const QString &path);
     // Tells on stderr how many tiles lose their hue in the format of `out`.
     void warnHuesLost(const QString &out, const QList<TileRecord> &tiles);
+    // The world map (MlToolWorld.cpp).
+    int capture(const QStringList &args);
+    int renderMap(const QStringList &args);
+    // Takes "--size WxH" out of the arguments; on failure the status to exit with.
+    bool takeFacetSize(QStringList &args, QSize &size, int &status);
+    bool openFacet(const QString &dir, const QString &facetText, QSize size, WorldFacet &facet, int &status);
     // The same commands on a packed container (MultiCollection.uop).
     int listContainer(const QString &path);
     int importFromContainer(const QStringList &args);

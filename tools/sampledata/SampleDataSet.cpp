@@ -3,6 +3,7 @@
 #include "MulWriter.h"
 #include "SampleCatalogue.h"
 #include "SampleHues.h"
+#include "SampleFacet.h"
 #include "SampleMultis.h"
 #include "SampleXml.h"
 #include "model/SafeWrite.h"
@@ -144,6 +145,8 @@ bool SampleDataSet::write(const QString &dataDir, const QString &xmlDir, QString
            && save(dataDir, QStringLiteral("multi.mul"), multis.data, error)
            && save(dataDir, QStringLiteral("texidx.mul"), QByteArray(), error)
            && save(dataDir, QStringLiteral("texmaps.mul"), QByteArray(), error)
+           && save(dataDir, QStringLiteral("radarcol.mul"), SampleFacet::radarColours(), error)
+           && SampleFacet::write(dataDir, error)
            && save(xmlDir, QStringLiteral("palette.xml"), SampleXml::palette(), error)
            // The sample's own names, beside its multis: they win over the application's list.
            && save(dataDir, QStringLiteral("multi.xml"), SampleXml::multiNames(), error)
