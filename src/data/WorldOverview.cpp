@@ -1,9 +1,8 @@
 #include "data/WorldOverview.h"
 
+#include "data/RadarColours.h"
 #include "data/WorldFacet.h"
 
-#include <QFile>
-#include <QtEndian>
 
 QRgb WorldOverview::fromRadar(quint16 c)
 {
@@ -13,22 +12,15 @@ QRgb WorldOverview::fromRadar(quint16 c)
 
 std::optional<QVector<QRgb>> WorldOverview::readColours(const QString &path, QString *error)
 {
-    QFile file(path);
-    auto fail = [&](const QString &why) {
+    const RadarColours radar(path);
+    if (!radar.status().usable() || radar.size() == 0) {
         if (error)
-            *error = QStringLiteral("%1: %2").arg(path, why);
+            *error = radar.status().describe();
         return std::nullopt;
-    };
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString());
-    // Newer clients' tables run past 0x8000 entries, for their larger art ids.
-    const qint64 want = std::min<qint64>(file.size(), MaxColours * 2);
-    const QByteArray bytes = file.read(want);
-    if (bytes.size() != want || file.error() != QFileDevice::NoError)
-        return fail(QStringLiteral("cannot be read whole (%1)").arg(file.errorString()));
-    QVector<QRgb> colours(std::max<qsizetype>(Colours, bytes.size() / 2), qRgb(0, 0, 0));
-    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
-        colours[i / 2] = fromRadar(qFromLittleEndian<quint16>(bytes.constData() + i));
+    }
+    QVector<QRgb> colours(std::max(int(Colours), radar.size()), qRgb(0, 0, 0));
+    for (int i = 0; i < radar.size(); ++i)
+        colours[i] = fromRadar(radar.colour(i >= ArtBase, i >= ArtBase ? i - ArtBase : i).value_or(0));
     return colours;
 }
 

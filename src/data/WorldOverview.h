@@ -17,10 +17,9 @@ class WorldOverview
 public:
     static constexpr int Colours = 0x8000; // terrain ids, then art ids from 0x4000
     static constexpr int ArtBase = 0x4000;
-    static constexpr int MaxColours = ArtBase + 0x10000;
 
-    // radarcol.mul as colours; nothing, with *error set, when it cannot be read
-    // whole. A file shorter than the table leaves the rest black.
+    // radarcol.mul as colours; nothing, with *error set, when it cannot be read.
+    // A file shorter than the table leaves the rest black.
     static std::optional<QVector<QRgb>> readColours(const QString &path, QString *error);
     // 15-bit 5-5-5 colour to 8 bits a channel.
     static QRgb fromRadar(quint16 colour);
