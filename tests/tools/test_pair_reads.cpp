@@ -30,9 +30,11 @@ struct Shared {
     }
 };
 
+const QString MlTool = QStringLiteral(TILSEN_BINARY_DIR "/bin/mltool");
+
 // Exit status, or -1 when killed; and what it said.
 std::pair<int, QString> run(const QStringList &args, const QMap<QString, QString> &vars = {},
-                            const QString &program = QStringLiteral(TILSEN_BINARY_DIR "/bin/mltool"))
+                            const QString &program = MlTool)
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -110,7 +112,7 @@ private slots:
         const QString out = pair.dir.filePath("out.mlt");
         args.replaceInStrings("IDX", pair.idx).replaceInStrings("MUL", pair.mul).replaceInStrings("OUT", out);
         const auto [status, err] = run(QStringList{"-f", "-o", "/dev/null", "-P", pair.dir.filePath(file), "-e", "inject=read,pread64:error=EIO",
-                                                   TILSEN_BINARY_DIR "/bin/mltool"} + args, {}, "strace");
+                                                   MlTool} + args, {}, "strace");
         QVERIFY2(status == 1 && err.contains(file) && err.contains("Input/output error"), qPrintable(err));
         QVERIFY(!QFile::exists(out));
         QCOMPARE(pair.index(), m_shared.index);
