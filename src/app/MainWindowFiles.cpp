@@ -41,7 +41,7 @@ void MainWindow::fillRecentMenu()
         const QString label = QStringLiteral("&%1 %2").arg((i + 1) % 10).arg(
             QString(files.at(i)).replace(QLatin1Char('&'), QStringLiteral("&&")));
         QAction *entry = m_recentMenu->addAction(label);
-        const QString file = files.at(i);
+        const QString &file = files.at(i);
         connect(entry, &QAction::triggered, this, [this, file] { openFile(file); });
     }
     m_recentMenu->setEnabled(!files.isEmpty());
