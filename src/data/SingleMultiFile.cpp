@@ -9,9 +9,22 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <numeric>
+
 namespace {
 QString tr(const char *text) { return QCoreApplication::translate("SingleMultiFile", text); }
+
+bool replace(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QString reason;
+    if (SafeWrite::replaceFile(path, bytes, &reason))
+        return true;
+    if (error)
+        *error = tr("%1: cannot be written (%2)").arg(QDir::toNativeSeparators(path), reason);
+    return false;
 }
+} // namespace
 
 SingleMultiFile::Format SingleMultiFile::formatOf(const QString &path)
 {
@@ -64,18 +77,37 @@ QList<TileRecord> SingleMultiFile::tilesOf(const Facet &model)
     return tiles;
 }
 
+QList<TileRecord> SingleMultiFile::takeInDrawOrder(TileMap &tiles)
+{
+    QList<quint32> keys = tiles.keys();
+    std::sort(keys.begin(), keys.end());
+    QList<TileRecord> out;
+    out.reserve(std::accumulate(tiles.cbegin(), tiles.cend(), qsizetype(0),
+                                [](qsizetype n, const QList<TileRecord> &l) { return n + l.size(); }));
+    for (const quint32 key : keys) {
+        QList<TileRecord> here = tiles.take(key);
+        // Stable, as a model's set keeps equal tiles in the order they came.
+        std::stable_sort(here.begin(), here.end(), DrawOrder());
+        out.append(here);
+    }
+    return out;
+}
+
 bool SingleMultiFile::write(const QString &path, const Facet &model, QString *error)
 {
-    QString reason;
+    const Format format = formatOf(path);
+    if (format == Format::Mlt)
+        return replace(path, MltFile::toBytes(model), error);
+    return write(path, format == Format::Csv ? tilesOf(model) : QList<TileRecord>(), error);
+}
+
+bool SingleMultiFile::write(const QString &path, const QList<TileRecord> &tilesInDrawOrder, QString *error)
+{
     switch (formatOf(path)) {
     case Format::Csv:
-        return CsvFile::write(path, tilesOf(model), error);
+        return CsvFile::write(path, tilesInDrawOrder, error);
     case Format::Mlt:
-        if (SafeWrite::replaceFile(path, MltFile::toBytes(model), &reason))
-            return true;
-        if (error)
-            *error = tr("%1: cannot be written (%2)").arg(QDir::toNativeSeparators(path), reason);
-        return false;
+        return replace(path, MltFile::toBytes(tilesInDrawOrder), error);
     case Format::ComponentList:
     case Format::Unknown:
         break;

@@ -24,4 +24,8 @@ public:
     // Every tile of the model, location by ascending key, each in draw order.
     static bool write(const QString &path, const Facet &model, QString *error);
     static QList<TileRecord> tilesOf(const Facet &model);
+    // What tilesOf() gives for a model loaded from `tiles`, without the model;
+    // the map is emptied on the way, so each tile is held once.
+    static QList<TileRecord> takeInDrawOrder(TileMap &tiles);
+    static bool write(const QString &path, const QList<TileRecord> &tilesInDrawOrder, QString *error);
 };
