@@ -11,6 +11,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <numeric>
 
 namespace {
 QString tr(const char *text) { return QCoreApplication::translate("SingleMultiFile", text); }
@@ -38,6 +39,16 @@ const SuffixFormat *rowOf(const QString &path)
             return &row;
     }
     return nullptr;
+}
+
+bool replace(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QString reason;
+    if (SafeWrite::replaceFile(path, bytes, &reason))
+        return true;
+    if (error)
+        *error = tr("%1: cannot be written (%2)").arg(QDir::toNativeSeparators(path), reason);
+    return false;
 }
 } // namespace
 
@@ -115,21 +126,40 @@ QList<TileRecord> SingleMultiFile::tilesOf(const Facet &model)
     return tiles;
 }
 
+QList<TileRecord> SingleMultiFile::takeInDrawOrder(TileMap &tiles)
+{
+    QList<quint32> keys = tiles.keys();
+    std::sort(keys.begin(), keys.end());
+    QList<TileRecord> out;
+    out.reserve(std::accumulate(tiles.cbegin(), tiles.cend(), qsizetype(0),
+                                [](qsizetype n, const QList<TileRecord> &l) { return n + l.size(); }));
+    for (const quint32 key : keys) {
+        QList<TileRecord> here = tiles.take(key);
+        // Stable, as a model's set keeps equal tiles in the order they came.
+        std::stable_sort(here.begin(), here.end(), DrawOrder());
+        out.append(here);
+    }
+    return out;
+}
+
 bool SingleMultiFile::write(const QString &path, const Facet &model, QString *error, QStringList *notes)
 {
-    QString reason;
+    const Format format = formatOf(path);
+    if (format == Format::Mlt)
+        return replace(path, MltFile::toBytes(model), error);
+    return write(path, format == Format::Unknown ? QList<TileRecord>() : tilesOf(model), error, notes);
+}
+
+bool SingleMultiFile::write(const QString &path, const QList<TileRecord> &tilesInDrawOrder, QString *error,
+                            QStringList *notes)
+{
     switch (formatOf(path)) {
     case Format::Csv:
-        return CsvFile::write(path, tilesOf(model), error);
+        return CsvFile::write(path, tilesInDrawOrder, error);
     case Format::Mlt:
-        if (SafeWrite::replaceFile(path, MltFile::toBytes(model), &reason))
-            return true;
-        if (error)
-            *error = tr("%1: cannot be written (%2)").arg(QDir::toNativeSeparators(path), reason);
-        return false;
-    case Format::AddonScript: {
-        return AddonScript::write(path, tilesOf(model), AddonScript::optionsFor(path), error, notes);
-    }
+        return replace(path, MltFile::toBytes(tilesInDrawOrder), error);
+    case Format::AddonScript:
+        return AddonScript::write(path, tilesInDrawOrder, AddonScript::optionsFor(path), error, notes);
     case Format::ComponentList:
     case Format::Unknown:
         break;

@@ -37,4 +37,9 @@ public:
     // *notes: the tiles the format cannot hold (an addon script's invisible ones).
     static bool write(const QString &path, const Facet &model, QString *error, QStringList *notes = nullptr);
     static QList<TileRecord> tilesOf(const Facet &model);
+    // What tilesOf() gives for a model loaded from `tiles`, without the model;
+    // the map is emptied on the way, so each tile is held once.
+    static QList<TileRecord> takeInDrawOrder(TileMap &tiles);
+    static bool write(const QString &path, const QList<TileRecord> &tilesInDrawOrder, QString *error,
+                      QStringList *notes = nullptr);
 };

@@ -98,6 +98,23 @@ QByteArray MltFile::toBytes(const Facet &model)
     return out;
 }
 
+QByteArray MltFile::toBytes(const QList<TileRecord> &tiles)
+{
+    QByteArray out;
+    out.reserve(HeaderSize + EntrySize * tiles.size());
+    out.append(HeaderSize, '\0');
+    qsizetype locationStart = 0;
+    for (qsizetype i = 0; i < tiles.size(); ++i) {
+        const TileRecord &tile = tiles.at(i);
+        if (i > 0 && locationKey(tile.x, tile.y) != locationKey(tiles.at(i - 1).x, tiles.at(i - 1).y))
+            locationStart = i;
+        const auto location = tiles.cbegin() + locationStart;
+        if (std::find(location, tiles.cbegin() + i, tile) == tiles.cbegin() + i)
+            appendEntry(out, tile);
+    }
+    return out;
+}
+
 bool MltFile::write(const QString &path, const Facet &model, QString *error)
 {
     return SafeWrite::replaceFile(path, toBytes(model), error);

@@ -28,6 +28,9 @@ public:
     static MltReadResult read(const QString &path, const TileInfoSource &data);
     static MltReadResult fromBytes(const QByteArray &bytes, const TileInfoSource &data);
     static QByteArray toBytes(const Facet &model);
+    // The same from tiles location by location, each location in draw order;
+    // equal tiles at one location are written once, as from a model.
+    static QByteArray toBytes(const QList<TileRecord> &tiles);
     // Through a temporary file: a failed write leaves any existing file untouched
     // and puts the system's reason in *error.
     static bool write(const QString &path, const Facet &model, QString *error = nullptr);

@@ -37,7 +37,7 @@ std::pair<int, QString> mltool(const QStringList &args, const QMap<QString, QStr
 QByteArray mlt(int tiles, char id)
 {
     QByteArray b(4, '\0');
-    for (char i = 0; i < tiles; ++i)
+    for (int i = 0; i < tiles; ++i)
         b += QByteArray(1, char(id + i)) + '\x01' + char(i) + QByteArray::fromHex("000000000001000000");
     return b;
 }

@@ -86,12 +86,9 @@ int MlTool::convert(const QStringList &args)
     SingleMultiFile::Loaded in = SingleMultiFile::read(args[0], m_data);
     if (!in.ok)
         return failed(in.error);
-    Facet model(m_data);
-    model.setAllowDuplicates(true);
-    model.load(in.tiles);
-    in.tiles = TileMap(); // the model holds them now: one copy in memory, not two
+    // Straight from the tiles read: a model of the largest file would take gigabytes.
     QString error;
-    if (!SingleMultiFile::write(args[1], model, &error))
+    if (!SingleMultiFile::write(args[1], SingleMultiFile::takeInDrawOrder(in.tiles), &error))
         return failed(error);
     warnHuesLost(args[1], SingleMultiFile::tilesOf(model));
     return Done;
