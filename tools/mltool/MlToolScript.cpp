@@ -107,10 +107,13 @@ int MlTool::convertScript(const QStringList &args)
         if (exists && !list.open())
             return failed(list.errorString());
         const int number = exists ? list.firstFreeEntry() : 0;
-        written = list.exportEntry(number, SingleMultiFile::tilesOf(model));
+        const QList<TileRecord> tiles = SingleMultiFile::tilesOf(model);
+        written = list.exportEntry(number, tiles);
         error = list.errorString();
-        if (written)
+        if (written) {
             m_out << "stored as template " << number << '\n';
+            warnHuesLost(args[1], tiles);
+        }
     } else {
         written = SingleMultiFile::write(args[1], model, &error, &notes);
     }

@@ -88,9 +88,10 @@ int MlTool::convert(const QStringList &args)
         return failed(in.error);
     // Straight from the tiles read: a model of the largest file would take gigabytes.
     QString error;
-    if (!SingleMultiFile::write(args[1], SingleMultiFile::takeInDrawOrder(in.tiles), &error))
+    const QList<TileRecord> tiles = SingleMultiFile::takeInDrawOrder(in.tiles);
+    if (!SingleMultiFile::write(args[1], tiles, &error))
         return failed(error);
-    warnHuesLost(args[1], SingleMultiFile::tilesOf(model));
+    warnHuesLost(args[1], tiles);
     return Done;
 }
 
