@@ -148,15 +148,16 @@ bool WorldFacet::open(const QString &dir, int facet, QSize size)
         }
     } else {
         m_terrain.setFileName(terrain);
-        if (!m_terrain.open(QIODevice::ReadOnly))
+        if (!m_terrain.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
             return fail(QStringLiteral("%1: %2").arg(terrain, m_terrain.errorString()));
         m_terrainBytes = m_terrain.size();
     }
+    // Reads are of whole blocks or columns, at a new place each: Qt's read-ahead buffer would only copy more.
     m_index.setFileName(index);
     m_statics.setFileName(statics);
-    if (!m_index.open(QIODevice::ReadOnly))
+    if (!m_index.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return fail(QStringLiteral("%1: %2").arg(index, m_index.errorString()));
-    if (!m_statics.open(QIODevice::ReadOnly))
+    if (!m_statics.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return fail(QStringLiteral("%1: %2").arg(statics, m_statics.errorString()));
 
     if (!size.isValid()) {
