@@ -24,11 +24,11 @@ QString world()
 {
     static QTemporaryDir dir;
     static bool written = FacetWriter::write(
-        dir.path(), Facet, Width, Height, [](int x, int y) { return FacetWriter::Cell{quint16(3 + (x ^ y) % 7), qint8((x + y) % 30)}; },
+        dir.path(), Facet, Width, Height, [](int x, int y) { return FacetWriter::Cell{quint16(3 + (x ^ y) % 7), (x + y) % 30}; },
         [](int bx, int by) {
             QVector<FacetWriter::Static> s;
             for (int i = 0; i < 16; ++i)
-                s.append({quint16(1000 + (bx * 31 + by * 17 + i) % 900), bx * 8 + (i * 5) % 8, by * 8 + (i * 3 + bx) % 8, qint8(i * 4 - 20), quint16(i)});
+                s.append({quint16(1000 + (bx * 31 + by * 17 + i) % 900), bx * 8 + (i * 5) % 8, by * 8 + (i * 3 + bx) % 8, i * 4 - 20, quint16(i)});
             return s;
         });
     if (!written)

@@ -206,7 +206,7 @@ void WorldMapWindow::showCell(QPoint cell)
         m_status->setText(m_facet->errorString());
         return;
     }
-    QString text = tr("%1, %2: terrain altitude %3").arg(cell.x()).arg(cell.y()).arg(land[size_t((cell.y() % b) * b + cell.x() % b)].z);
+    QString text = tr("%1, %2: terrain altitude %3").arg(cell.x()).arg(cell.y()).arg(land[WorldFacet::cellIndex(cell.x() % b, cell.y() % b)].z);
     int top = -129;
     for (const WorldFacet::Static &s : std::as_const(statics))
         if (s.x == cell.x() % b && s.y == cell.y() % b)
@@ -233,7 +233,7 @@ void WorldMapWindow::baseFromCentre()
     const QPoint c(m_centreX->value(), m_centreY->value());
     const int b = WorldFacet::BlockCells;
     if (QRect(QPoint(0, 0), m_facet->size()).contains(c) && m_facet->readLand(c.x() / b, c.y() / b, land))
-        m_base->setValue(land[size_t((c.y() % b) * b + c.x() % b)].z);
+        m_base->setValue(land[WorldFacet::cellIndex(c.x() % b, c.y() % b)].z);
 }
 
 void WorldMapWindow::capture()

@@ -70,7 +70,7 @@ std::optional<WorldCapture::Result> WorldCapture::capture(WorldFacet &facet, con
         WorldFacet::LandBlock land;
         if (!facet.readLand(r.centre.x() / WorldFacet::BlockCells, r.centre.y() / WorldFacet::BlockCells, land))
             return fail(facet.errorString());
-        r.base = land[size_t((r.centre.y() % 8) * 8 + r.centre.x() % 8)].z;
+        r.base = land[WorldFacet::cellIndex(r.centre.x() % 8, r.centre.y() % 8)].z;
     }
 
     int outOfRange = 0;
@@ -97,7 +97,7 @@ std::optional<WorldCapture::Result> WorldCapture::capture(WorldFacet &facet, con
             for (int cy = 0; request.terrain && cy < b; ++cy) {
                 for (int cx = 0; cx < b; ++cx) {
                     const QPoint cell(bx * b + cx, by * b + cy);
-                    const WorldFacet::Cell &c = land[size_t(cy * b + cx)];
+                    const WorldFacet::Cell &c = land[WorldFacet::cellIndex(cx, cy)];
                     if (area.contains(cell) && c.z >= request.zMin && c.z <= request.zMax) {
                         place(cell.x(), cell.y(), c.z, c.id, 0, Terrain);
                         ++r.terrainTiles;

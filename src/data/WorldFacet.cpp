@@ -36,6 +36,13 @@ QString entryName(const QString &dir, const QString &name)
     return QString();
 }
 
+// A stored altitude: one byte, two's complement.
+qint16 altitude(char byte)
+{
+    const int u = quint8(byte);
+    return qint16(u < 128 ? u : u - 256);
+}
+
 // Reads exactly `bytes` at `at`; a failure or a short read is false.
 bool readExactly(QFile &file, qint64 at, char *to, qint64 bytes)
 {
@@ -148,15 +155,16 @@ bool WorldFacet::open(const QString &dir, int facet, QSize size)
         }
     } else {
         m_terrain.setFileName(terrain);
-        if (!m_terrain.open(QIODevice::ReadOnly))
+        if (!m_terrain.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
             return fail(QStringLiteral("%1: %2").arg(terrain, m_terrain.errorString()));
         m_terrainBytes = m_terrain.size();
     }
+    // Reads are of whole blocks or columns, at a new place each: Qt's read-ahead buffer would only copy more.
     m_index.setFileName(index);
     m_statics.setFileName(statics);
-    if (!m_index.open(QIODevice::ReadOnly))
+    if (!m_index.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return fail(QStringLiteral("%1: %2").arg(index, m_index.errorString()));
-    if (!m_statics.open(QIODevice::ReadOnly))
+    if (!m_statics.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return fail(QStringLiteral("%1: %2").arg(statics, m_statics.errorString()));
 
     if (!size.isValid()) {
@@ -235,7 +243,7 @@ WorldFacet::LandBlock decodeLand(const char *b)
     WorldFacet::LandBlock out;
     for (int i = 0; i < int(out.size()); ++i) {
         const char *cell = b + 4 + 3 * i;
-        out[size_t(i)] = {qFromLittleEndian<quint16>(cell), qint8(cell[2])};
+        out[size_t(i)] = {qFromLittleEndian<quint16>(cell), altitude(cell[2])};
     }
     return out;
 }
@@ -317,7 +325,7 @@ bool WorldFacet::readStaticsAt(int blockX, int blockY, std::pair<qint64, qint64>
         s.id = qFromLittleEndian<quint16>(r);
         s.x = quint8(r[2]);
         s.y = quint8(r[3]);
-        s.z = qint8(r[4]);
+        s.z = altitude(r[4]);
         s.hue = qFromLittleEndian<quint16>(r + 5);
         if (s.x >= BlockCells || s.y >= BlockCells)
             return blockFail(blockX, blockY, QStringLiteral("static %1 lies at %2,%3, outside "

@@ -34,14 +34,16 @@ public:
 
     struct Cell {
         quint16 id = 0;
-        qint8 z = 0;
+        qint16 z = 0; // -128..127
     };
     using LandBlock = std::array<Cell, BlockCells * BlockCells>; // index y * 8 + x
+    // The index of the cell at x, y (0..7 each) of a block.
+    static constexpr size_t cellIndex(int x, int y) { return size_t(y) * BlockCells + size_t(x); }
     struct Static {
         quint16 id = 0;
         quint8 x = 0; // 0..7 within the block
         quint8 y = 0;
-        qint8 z = 0;
+        qint16 z = 0; // -128..127
         quint16 hue = 0;
     };
 

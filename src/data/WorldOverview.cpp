@@ -57,16 +57,16 @@ QImage WorldOverview::build(WorldFacet &facet, const QVector<QRgb> &colours, con
             // The highest static wins; of equal ones the later, drawn last.
             for (int i = 0; i < statics.size(); ++i) {
                 const WorldFacet::Static &s = statics[i];
-                int &t = top[size_t(s.y * b + s.x)];
+                int &t = top[WorldFacet::cellIndex(s.x, s.y)];
                 if (t < 0 || s.z >= statics[t].z)
                     t = i;
             }
             for (int cy = 0; cy < b; ++cy) {
                 auto *line = reinterpret_cast<QRgb *>(image.scanLine(by * b + cy)) + bx * b;
                 for (int cx = 0; cx < b; ++cx) {
-                    const int t = top[size_t(cy * b + cx)];
+                    const int t = top[WorldFacet::cellIndex(cx, cy)];
                     const int c = t >= 0 ? ArtBase + statics[t].id
-                                         : cells[size_t(cy * b + cx)].id & (ArtBase - 1);
+                                         : cells[WorldFacet::cellIndex(cx, cy)].id & (ArtBase - 1);
                     line[cx] = c < colours.size() ? colours[c] : qRgb(0, 0, 0);
                 }
             }

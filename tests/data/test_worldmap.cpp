@@ -13,7 +13,7 @@ namespace {
 
 constexpr int W = 64, H = 48; // 8 x 6 blocks
 
-FacetWriter::Cell land(int x, int y) { return {quint16(3 + (x + y) % 5), qint8((x - y) % 20)}; }
+FacetWriter::Cell land(int x, int y) { return {quint16(3 + (x + y) % 5), (x - y) % 20}; }
 
 // Every static of the test world, in the order the files hold them: sparse
 // statics with altitudes from -128 to 127, a crowded block (2,2), and an empty
@@ -27,7 +27,7 @@ QVector<FacetWriter::Static> blockStatics(int bx, int by)
                 continue;
             const int copies = bx == 2 && by == 2 ? 5 : (x * 7 + y * 3) % 11 == 0;
             for (int c = 0; c < copies; ++c)
-                out.append({quint16(0x100 + (x + y + c) % 50), x, y, qint8((x * 13 + y * 5 + c * 40) % 256 - 128),
+                out.append({quint16(0x100 + (x + y + c) % 50), x, y, (x * 13 + y * 5 + c * 40) % 256 - 128,
                             quint16((x * y + c) % 3000)});
         }
     return out;
@@ -58,7 +58,7 @@ class TestWorldMap : public QObject
 
     QString write(const QString &sub, const FacetWriter::Statics &statics = blockStatics)
     {
-        const QString dir = m_dir.filePath(sub);
+        QString dir = m_dir.filePath(sub);
         if (!FacetWriter::write(dir, 1, W, H, land, statics))
             qFatal("cannot write the test facet");
         return dir;

@@ -39,7 +39,7 @@ bool FacetWriter::write(const QString &dir, int facet, int width, int height, co
                 for (int x = 0; x < 8; ++x) {
                     const Cell c = terrain(bx * 8 + x, by * 8 + y);
                     put<quint16>(mapBytes, c.id);
-                    put<qint8>(mapBytes, c.z);
+                    put<qint8>(mapBytes, qint8(c.z));
                 }
             const QVector<Static> list = statics ? statics(bx, by) : QVector<Static>();
             put<qint32>(indexBytes, list.isEmpty() ? -1 : qint32(dataSize + dataBytes.size()));
@@ -49,7 +49,7 @@ bool FacetWriter::write(const QString &dir, int facet, int width, int height, co
                 put<quint16>(dataBytes, s.id);
                 put<quint8>(dataBytes, quint8(s.x - bx * 8));
                 put<quint8>(dataBytes, quint8(s.y - by * 8));
-                put<qint8>(dataBytes, s.z);
+                put<qint8>(dataBytes, qint8(s.z));
                 put<quint16>(dataBytes, s.hue);
             }
         }

@@ -13,13 +13,13 @@ class FacetWriter
 public:
     struct Cell {
         quint16 id = 0;
-        qint8 z = 0;
+        int z = 0; // -128..127
     };
     struct Static {
         quint16 id = 0;
         int x = 0; // world cells
         int y = 0;
-        qint8 z = 0;
+        int z = 0; // -128..127
         quint16 hue = 0;
     };
     // The terrain of a world cell.

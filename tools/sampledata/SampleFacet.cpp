@@ -39,7 +39,7 @@ FacetWriter::Cell ground(int x, int y)
     if (lake < 195)
         return {Sand, 0};
     if (y < 120 + 40 * std::sin(x / 90.0))
-        return {Rock, qint8(10 + (x * 7 + y * 3) % 6)};
+        return {Rock, 10 + (x * 7 + y * 3) % 6};
     if (distanceToRoad(x, y) <= 1)
         return {Dirt, 0};
     for (const QPoint &v : Villages) {
@@ -64,7 +64,7 @@ QHash<int, QVector<FacetWriter::Static>> villageStatics()
                 if (!(t.flags & 1))
                     continue;
                 const int x = v.x() + offsets[m].x() + t.x, y = v.y() + offsets[m].y() + t.y;
-                byBlock[(x / 8) * (SampleFacet::Size / 8) + y / 8].append({t.id, x, y, qint8(t.z), 0});
+                byBlock[(x / 8) * (SampleFacet::Size / 8) + y / 8].append({t.id, x, y, t.z, 0});
             }
         }
         const int x = v.x() + 1, y = v.y() + 1;
