@@ -1,13 +1,10 @@
-#include "GlRequirement.h"
 #include "ScriptedDialogs.h"
 #include "TestArt.h"
-#include "data/ArtReader.h"
-#include "data/HueTable.h"
-#include "data/TileData.h"
+#include "TileKeys.h"
+#include "ViewArt.h"
 #include "model/MimeMgr.h"
 #include "model/UndoMgr.h"
 #include "view/GLWidget.h"
-#include "view/TexMgr.h"
 #include "view/TileEditor.h"
 
 #include <QDragEnterEvent>
@@ -21,17 +18,6 @@ const int ArtA = 100;
 const int ArtB = 200;
 const int Ground = 3;
 const QString KeyA = QStringLiteral("100:0:0:0:0:1:1");
-
-// Every tile of a model as sorted keys (id:x:y:z:hue:visible:kind), duplicates included.
-QStringList snapshot(const Facet &model)
-{
-    QStringList keys;
-    for (const Facet::TileSet &set : model.locations())
-        for (const TileRecord &t : set)
-            keys.append(t.key());
-    keys.sort();
-    return keys;
-}
 
 // Middle of the diamond of (x, y) at altitude z, in widget pixels (centre 0, 0, scale 1).
 QPoint pointOf(int x, int y, int z = 0)
@@ -68,280 +54,260 @@ void sendDrag(GLWidget &target, const QMimeData *mime, const QPoint &p, Qt::Keyb
 
 // One document: model and view sharing the test's art.
 struct Doc {
-    Doc(ArtReader *art, const TileData &data, TexMgr *textures)
-        : model(data), view(art, data, &model, textures)
+    explicit Doc(ViewArt &va) : model(va.data), view(&va.art, va.data, &model, va.textures.get())
     { view.resize(440, 330); view.show(); }
     Facet model;
     GLWidget view;
     TileEditor &ed() { return *view.editor(); }
 };
 
-class TestTileEditor : public QObject
+class TestTileEditor : public GlTest
 {
     Q_OBJECT
-public:
-    static void initMain() { GLWidget::prepareApplication(); }
-
 private slots:
-    void initTestCase();
-    void init();
+    void initTestCase()
+    {
+        TILSEN_NEED_GL();
+        m_va.load({{ArtA, TestArt::solid(44, 44, 0xFF804020)}, {ArtB, TestArt::solid(20, 30, 0xFF2040A0)}},
+                  {{Ground, TestArt::solid(44, 44, 0xFF408040)}});
+        m_va.newTextures();
+    }
+
+    void init()
+    {
+        m_doc = std::make_unique<Doc>(m_va);
+        QVERIFY(QTest::qWaitForWindowExposed(&m_doc->view));
+    }
+
     void cleanup() { m_doc.reset(); }
-    void clickBandAndDragStart();
-    void dropIntoAnotherViewAndKinds();
-    void editRulesRefuseWholly();
-    void cancelAndInsert();
-    void undoRedoRestoreExactContents();
+
+    void clickBandAndDragStart()
+    {
+        Doc &d = *m_doc;
+        Selection &sel = d.view.selection();
+        const TileIdentity t1 = TileIdentity::of(put(d, Art, ArtA, 0, 0, 2));
+        const TileIdentity t2 = TileIdentity::of(put(d, Art, ArtA, 3, 0));
+        const TileIdentity t3 = TileIdentity::of(put(d, Art, ArtA, 0, 3));
+        const TileIdentity ground = TileIdentity::of(put(d, Terrain, Ground, -5, -5));
+        sel.add(ground, false);
+        d.view.grabFramebuffer();
+        click(d.view, pointOf(0, 0, 2));
+        click(d.view, pointOf(3, 0), Qt::ControlModifier);
+        QVERIFY(sel.query(t1));
+        QVERIFY(sel.query(t2));
+        click(d.view, pointOf(0, 0, 2), Qt::ControlModifier); // toggles off
+        QVERIFY(!sel.query(t1));
+        QVERIFY(sel.count(Art) == 1);
+        click(d.view, pointOf(8, -8)); // empty space clears the art selection only
+        QVERIFY(sel.isEmpty(Art));
+        QVERIFY(sel.query(ground));
+
+        // A drag from empty space or an unselected tile draws a band, selecting what it crosses.
+        int launches = 0;
+        Qt::DropActions allowed;
+        d.ed().setDragLauncher([&](QMimeData *m, Qt::DropActions a) { delete m; allowed = a; ++launches; });
+        drag(d.view, pointOf(0, 3) + QPoint(-40, -70), pointOf(3, 0) + QPoint(40, 40));
+        QVERIFY(!d.ed().bandShown());
+        QVERIFY(launches == 0);
+        QVERIFY(sel.query(t1));
+        QVERIFY(sel.query(t2));
+        QVERIFY(sel.query(t3));
+        QVERIFY(sel.query(ground));
+
+        // From a selected tile, past the drag distance: a Move drag of the selection.
+        sel.clear(0);
+        sel.add(t1, false);
+        const QPoint q = pointOf(0, 0, 2);
+        QTest::mousePress(&d.view, Qt::LeftButton, {}, q);
+        QTest::mouseMove(&d.view, q + QPoint(0, 20));
+        QVERIFY(launches == 1);
+        QVERIFY(!d.ed().bandShown());
+        QCOMPARE(allowed, Qt::DropActions(Qt::MoveAction));
+        // The button still held after the drag must not start another one, nor a band.
+        QTest::mouseMove(&d.view, q + QPoint(0, 40));
+        QVERIFY(launches == 1);
+        QVERIFY(!d.ed().bandShown());
+        QTest::mouseRelease(&d.view, Qt::LeftButton, {}, q + QPoint(0, 40));
+    }
+
+    void dropIntoAnotherViewAndKinds()
+    {
+        Doc &d = *m_doc;
+        Doc other(m_va);
+        QVERIFY(QTest::qWaitForWindowExposed(&other.view));
+        d.view.selection().add(TileIdentity::of(put(d, Art, ArtA, 0, 0, 5)), false);
+        const QStringList source = tileKeys(d.model.locations());
+        std::unique_ptr<QMimeData> payload;
+        d.ed().setDragLauncher([&](QMimeData *m, Qt::DropActions) { payload.reset(m); });
+        drag(d.view, pointOf(0, 0, 5), pointOf(0, 0, 5) + QPoint(30, 0));
+
+        // A copy raised by the target's placing altitude, clamped to 127; with Alt the altitude stays.
+        other.view.setPlacingAlt(125);
+        sendDrag(other.view, payload.get(), pointOf(2, 2));
+        sendDrag(other.view, payload.get(), pointOf(-2, 2), Qt::AltModifier);
+        QCOMPARE(tileKeys(other.model.locations()), QStringList({"100:-2:2:5:0:1:1", "100:2:2:127:0:1:1"}));
+        QCOMPARE(tileKeys(d.model.locations()), source);
+
+        // Terrain is refused while art is edited, and replaces the default ground while terrain is.
+        TileMap ground;
+        ground[0].append(TileRecord(Ground, 0, 0, m_va.data, Terrain));
+        const std::unique_ptr<QMimeData> terrain(d.view.mimeMgr()->encode(Terrain, ground, 0, 0, 0));
+        sendDrag(other.view, terrain.get(), pointOf(1, 1));
+        QCOMPARE(other.model.tileCount(), 2);
+        other.view.setPlacingAlt(0);
+        other.view.setEditArt(false);
+        other.view.setEditTerrain(true);
+        put(other, Terrain, 0, 1, 1);
+        sendDrag(other.view, terrain.get(), pointOf(1, 1));
+        QCOMPARE(other.model.tilesAt(1, 1).begin()->key(), QStringLiteral("3:1:1:0:0:1:0"));
+        QCOMPARE(other.model.tileCount(), 3);
+        // Terrain stays within the game's altitude range too.
+        ground[0].first().z = 20;
+        const std::unique_ptr<QMimeData> high(d.view.mimeMgr()->encode(Terrain, ground, 0, 0, 120));
+        sendDrag(other.view, high.get(), pointOf(3, 3), Qt::AltModifier);
+        QCOMPARE(other.model.tilesAt(3, 3).begin()->key(), QStringLiteral("3:3:3:127:0:1:0"));
+    }
+
+    void editRulesRefuseWholly()
+    {
+        Doc &d = *m_doc;
+        Selection &sel = d.view.selection();
+        const TileIdentity g = TileIdentity::of(put(d, Terrain, Ground, 2, 2));
+        const TileIdentity a = TileIdentity::of(put(d, Art, ArtA, 2, 2));
+        QStringList before = tileKeys(d.model.locations());
+        // Terrain only goes up and down, takes no hue, and is not deleted or cut.
+        d.view.setEditArt(false);
+        d.view.setEditTerrain(true);
+        sel.add(g, false);
+        sel.add(a, false);
+        d.view.moveSelection(-1, -1, 0);
+        d.view.setHueOrAltitude(0, 5, false);
+        d.view.del();
+        d.view.cut();
+        QCOMPARE(tileKeys(d.model.locations()), before);
+        QVERIFY(!d.view.undoMgr()->hasSteps(0));
+
+        // A move that would push one tile over the edge is refused whole, not half done.
+        d.view.setEditTerrain(false);
+        d.view.setEditArt(true);
+        sel.add(a, false);
+        sel.add(TileIdentity::of(put(d, Art, ArtB, 199, 0)), false);
+        before = tileKeys(d.model.locations());
+        d.view.moveSelection(1, 0, 0);
+        QCOMPARE(tileKeys(d.model.locations()), before);
+        // While a tile hangs at the cursor, altitude steps move the placing altitude instead.
+        d.view.startPaint(KeyA);
+        d.view.moveSelection(0, 0, 1);
+        QCOMPARE(d.view.placingAltitude(), 1);
+        QCOMPARE(tileKeys(d.model.locations()), before);
+    }
+
+    void cancelAndInsert()
+    {
+        Doc &d = *m_doc;
+        Selection &sel = d.view.selection();
+        sel.add(TileIdentity::of(put(d, Art, ArtA, 0, 0)), false);
+        sel.add(TileIdentity::of(put(d, Terrain, Ground, 0, 0)), false);
+        // Insert: an id without art is refused with a warning; one with art arms a paste.
+        ScriptedDialogs dialogs;
+        dialogs.answer(ArtA + 1);
+        d.view.insertItem();
+        QCOMPARE(dialogs.last("warning")->text, QStringLiteral("ID 101 had no artwork"));
+        QVERIFY(!d.ed().pasteArmed());
+        dialogs.answer(ArtB);
+        d.view.insertItem();
+        d.view.startPaint(KeyA); // ignored while a paste hangs
+        QVERIFY(d.ed().pasteArmed());
+        QVERIFY(!d.ed().paintMode());
+        QCOMPARE(d.ed().brush().value(0).begin()->key(), QStringLiteral("200:0:0:0:0:1:1"));
+        d.view.cancel();
+        QVERIFY(!d.ed().pasteArmed());
+        QVERIFY(!d.ed().painting());
+        QVERIFY(sel.count(Art) == 1);
+        d.view.cancel(); // nothing pending: clears the edited kind's selection
+        QVERIFY(sel.isEmpty(Art));
+        QVERIFY(sel.count(Terrain) == 1);
+    }
+
+    // Every edit is one undo step: undo walks back through each state exactly, redo forward.
+    void undoRedoRestoreExactContents()
+    {
+        Doc &d = *m_doc;
+        Selection &sel = d.view.selection();
+        QList<QStringList> states{tileKeys(d.model.locations())};
+        auto step = [&] {
+            states.append(tileKeys(d.model.locations()));
+            QVERIFY(states.last() != states[states.size() - 2]);
+        };
+        // Painting at the placing altitude: a click, then a stroke placing once per new location.
+        d.view.setPlacingAlt(1);
+        d.view.startPaint(KeyA);
+        click(d.view, pointOf(0, 0));
+        step();
+        QTest::mousePress(&d.view, Qt::LeftButton, {}, pointOf(1, 0));
+        QTest::mouseMove(&d.view, pointOf(2, 0));
+        step();
+        QTest::mouseMove(&d.view, pointOf(2, 0) + QPoint(3, 0));
+        QTest::mouseMove(&d.view, pointOf(3, 0));
+        step();
+        QTest::mouseRelease(&d.view, Qt::LeftButton, {}, pointOf(3, 0));
+        d.view.stopPaint();
+        QCOMPARE(tileKeys(d.model.locations()), QStringList({"100:0:0:1:0:1:1", "100:2:0:1:0:1:1", "100:3:0:1:0:1:1"}));
+        for (int x : {0, 2, 3})
+            sel.add({Art, ArtA, x, 0, 1, 0, 1}, false);
+        d.ed().setDragLauncher(
+            [&](QMimeData *m, Qt::DropActions) { sendDrag(d.view, m, pointOf(4, 4)); delete m; });
+        const QList<std::function<void()>> edits = {
+            [&] { d.view.moveSelection(1, 0, 0); },
+            [&] { d.view.moveSelection(0, 0, -3); },
+            [&] { d.view.setHueOrAltitude(0, 12, false); },
+            [&] { d.view.setMyVisible(false); },
+            [&] {
+                d.view.copy();
+                d.view.setPlacingAlt(6);
+                d.view.paste();
+                QTest::mouseMove(&d.view, pointOf(-5, 0));
+                d.view.grabFramebuffer(); // what the user sees before the click
+                click(d.view, pointOf(-5, 0));
+            },
+            [&] { d.view.moveSelection(-1, 1, 0); }, // the pasted group
+            // and by drag: the grabbed tile lands where the drop is
+            [&] { drag(d.view, pointOf(-4, 1, 3), pointOf(-4, 1, 3) + QPoint(0, 30)); },
+        };
+        for (const auto &edit : edits) {
+            // Picking answers from the last frame: a busy machine may not have painted one yet.
+            d.view.grabFramebuffer();
+            edit();
+            step();
+        }
+        QCOMPARE(d.model.tilesAt(4, 4).size(), size_t(1));
+        QCOMPARE(d.model.tilesAt(4, 4).begin()->key(), QStringLiteral("100:4:4:3:12:1:1"));
+        QCOMPARE(d.model.tilesAt(1, 4).size(), size_t(1));
+        d.view.cut();
+        step();
+        QCOMPARE(d.model.tileCount(), 3);
+
+        for (int i = states.size() - 2; i >= 0; --i) {
+            d.view.undo();
+            QCOMPARE(tileKeys(d.model.locations()), states[i]);
+        }
+        for (int i = 1; i < states.size(); ++i) {
+            d.view.redo();
+            QCOMPARE(tileKeys(d.model.locations()), states[i]);
+        }
+    }
 
 private:
-    TileRecord put(Doc &d, int kind, int id, int x, int y, int z = 0);
+    TileRecord put(Doc &d, int kind, int id, int x, int y, int z = 0)
+    {
+        const TileRecord t = m_va.tile(kind, id, x, y, z);
+        d.model.addTile(x, y, t);
+        return t;
+    }
 
-    TileData m_data;
-    HueTable m_hues;
-    ArtReader m_art;
-    std::unique_ptr<TexMgr> m_textures;
+    ViewArt m_va;
     std::unique_ptr<Doc> m_doc;
 };
-
-void TestTileEditor::initTestCase()
-{
-    TILSEN_NEED_GL();
-    const auto files = MulWriter::artFiles({{Ground, TestArt::solid(44, 44, 0xFF408040)}},
-                                           {{ArtA, TestArt::solid(44, 44, 0xFF804020)},
-                                            {ArtB, TestArt::solid(20, 30, 0xFF2040A0)}});
-    m_art.loadFromBytes(files.index, files.data);
-    m_textures = std::make_unique<TexMgr>(&m_art, &m_hues);
-}
-
-void TestTileEditor::init()
-{
-    m_doc = std::make_unique<Doc>(&m_art, m_data, m_textures.get());
-    QVERIFY(QTest::qWaitForWindowExposed(&m_doc->view));
-}
-
-TileRecord TestTileEditor::put(Doc &d, int kind, int id, int x, int y, int z)
-{
-    TileRecord t(quint16(id), 0, qint16(z), m_data, kind);
-    t.x = x;
-    t.y = y;
-    d.model.addTile(x, y, t);
-    return t;
-}
-
-void TestTileEditor::clickBandAndDragStart()
-{
-    Doc &d = *m_doc;
-    Selection &sel = d.view.selection();
-    const TileIdentity t1 = TileIdentity::of(put(d, Art, ArtA, 0, 0, 2));
-    const TileIdentity t2 = TileIdentity::of(put(d, Art, ArtA, 3, 0));
-    const TileIdentity t3 = TileIdentity::of(put(d, Art, ArtA, 0, 3));
-    const TileIdentity ground = TileIdentity::of(put(d, Terrain, Ground, -5, -5));
-    sel.add(ground, false);
-    d.view.grabFramebuffer();
-    click(d.view, pointOf(0, 0, 2));
-    click(d.view, pointOf(3, 0), Qt::ControlModifier);
-    QVERIFY(sel.query(t1));
-    QVERIFY(sel.query(t2));
-    click(d.view, pointOf(0, 0, 2), Qt::ControlModifier); // toggles off
-    QVERIFY(!sel.query(t1));
-    QVERIFY(sel.count(Art) == 1);
-    click(d.view, pointOf(8, -8)); // empty space clears the art selection only
-    QVERIFY(sel.isEmpty(Art));
-    QVERIFY(sel.query(ground));
-
-    // A drag from empty space or an unselected tile draws a band, selecting what it crosses.
-    int launches = 0;
-    Qt::DropActions allowed;
-    d.ed().setDragLauncher([&](QMimeData *m, Qt::DropActions a) { delete m; allowed = a; ++launches; });
-    drag(d.view, pointOf(0, 3) + QPoint(-40, -70), pointOf(3, 0) + QPoint(40, 40));
-    QVERIFY(!d.ed().bandShown());
-    QVERIFY(launches == 0);
-    QVERIFY(sel.query(t1));
-    QVERIFY(sel.query(t2));
-    QVERIFY(sel.query(t3));
-    QVERIFY(sel.query(ground));
-
-    // From a selected tile, past the drag distance: a Move drag of the selection.
-    sel.clear(0);
-    sel.add(t1, false);
-    const QPoint q = pointOf(0, 0, 2);
-    QTest::mousePress(&d.view, Qt::LeftButton, {}, q);
-    QTest::mouseMove(&d.view, q + QPoint(0, 20));
-    QVERIFY(launches == 1);
-    QVERIFY(!d.ed().bandShown());
-    QCOMPARE(allowed, Qt::DropActions(Qt::MoveAction));
-    // The button still held after the drag must not start another one, nor a band.
-    QTest::mouseMove(&d.view, q + QPoint(0, 40));
-    QVERIFY(launches == 1);
-    QVERIFY(!d.ed().bandShown());
-    QTest::mouseRelease(&d.view, Qt::LeftButton, {}, q + QPoint(0, 40));
-}
-
-void TestTileEditor::dropIntoAnotherViewAndKinds()
-{
-    Doc &d = *m_doc;
-    Doc other(&m_art, m_data, m_textures.get());
-    QVERIFY(QTest::qWaitForWindowExposed(&other.view));
-    d.view.selection().add(TileIdentity::of(put(d, Art, ArtA, 0, 0, 5)), false);
-    const QStringList source = snapshot(d.model);
-    std::unique_ptr<QMimeData> payload;
-    d.ed().setDragLauncher([&](QMimeData *m, Qt::DropActions) { payload.reset(m); });
-    drag(d.view, pointOf(0, 0, 5), pointOf(0, 0, 5) + QPoint(30, 0));
-
-    // A copy raised by the target's placing altitude, clamped to 127; with Alt the altitude stays.
-    other.view.setPlacingAlt(125);
-    sendDrag(other.view, payload.get(), pointOf(2, 2));
-    sendDrag(other.view, payload.get(), pointOf(-2, 2), Qt::AltModifier);
-    QCOMPARE(snapshot(other.model), QStringList({"100:-2:2:5:0:1:1", "100:2:2:127:0:1:1"}));
-    QCOMPARE(snapshot(d.model), source);
-
-    // Terrain is refused while art is edited, and replaces the default ground while terrain is.
-    TileMap ground;
-    ground[0].append(TileRecord(Ground, 0, 0, m_data, Terrain));
-    const std::unique_ptr<QMimeData> terrain(d.view.mimeMgr()->encode(Terrain, ground, 0, 0, 0));
-    sendDrag(other.view, terrain.get(), pointOf(1, 1));
-    QCOMPARE(other.model.tileCount(), 2);
-    other.view.setPlacingAlt(0);
-    other.view.setEditArt(false);
-    other.view.setEditTerrain(true);
-    put(other, Terrain, 0, 1, 1);
-    sendDrag(other.view, terrain.get(), pointOf(1, 1));
-    QCOMPARE(other.model.tilesAt(1, 1).begin()->key(), QStringLiteral("3:1:1:0:0:1:0"));
-    QCOMPARE(other.model.tileCount(), 3);
-    // Terrain stays within the game's altitude range too.
-    ground[0].first().z = 20;
-    const std::unique_ptr<QMimeData> high(d.view.mimeMgr()->encode(Terrain, ground, 0, 0, 120));
-    sendDrag(other.view, high.get(), pointOf(3, 3), Qt::AltModifier);
-    QCOMPARE(other.model.tilesAt(3, 3).begin()->key(), QStringLiteral("3:3:3:127:0:1:0"));
-}
-
-void TestTileEditor::editRulesRefuseWholly()
-{
-    Doc &d = *m_doc;
-    Selection &sel = d.view.selection();
-    const TileIdentity g = TileIdentity::of(put(d, Terrain, Ground, 2, 2));
-    const TileIdentity a = TileIdentity::of(put(d, Art, ArtA, 2, 2));
-    QStringList before = snapshot(d.model);
-    // Terrain only goes up and down, takes no hue, and is not deleted or cut.
-    d.view.setEditArt(false);
-    d.view.setEditTerrain(true);
-    sel.add(g, false);
-    sel.add(a, false);
-    d.view.moveSelection(-1, -1, 0);
-    d.view.setHueOrAltitude(0, 5, false);
-    d.view.del();
-    d.view.cut();
-    QCOMPARE(snapshot(d.model), before);
-    QVERIFY(!d.view.undoMgr()->hasSteps(0));
-
-    // A move that would push one tile over the edge is refused whole, not half done.
-    d.view.setEditTerrain(false);
-    d.view.setEditArt(true);
-    sel.add(a, false);
-    sel.add(TileIdentity::of(put(d, Art, ArtB, 199, 0)), false);
-    before = snapshot(d.model);
-    d.view.moveSelection(1, 0, 0);
-    QCOMPARE(snapshot(d.model), before);
-    // While a tile hangs at the cursor, altitude steps move the placing altitude instead.
-    d.view.startPaint(KeyA);
-    d.view.moveSelection(0, 0, 1);
-    QCOMPARE(d.view.placingAltitude(), 1);
-    QCOMPARE(snapshot(d.model), before);
-}
-
-void TestTileEditor::cancelAndInsert()
-{
-    Doc &d = *m_doc;
-    Selection &sel = d.view.selection();
-    sel.add(TileIdentity::of(put(d, Art, ArtA, 0, 0)), false);
-    sel.add(TileIdentity::of(put(d, Terrain, Ground, 0, 0)), false);
-    // Insert: an id without art is refused with a warning; one with art arms a paste.
-    ScriptedDialogs dialogs;
-    dialogs.answer(ArtA + 1);
-    d.view.insertItem();
-    QCOMPARE(dialogs.last("warning")->text, QStringLiteral("ID 101 had no artwork"));
-    QVERIFY(!d.ed().pasteArmed());
-    dialogs.answer(ArtB);
-    d.view.insertItem();
-    d.view.startPaint(KeyA); // ignored while a paste hangs
-    QVERIFY(d.ed().pasteArmed());
-    QVERIFY(!d.ed().paintMode());
-    QCOMPARE(d.ed().brush().value(0).begin()->key(), QStringLiteral("200:0:0:0:0:1:1"));
-    d.view.cancel();
-    QVERIFY(!d.ed().pasteArmed());
-    QVERIFY(!d.ed().painting());
-    QVERIFY(sel.count(Art) == 1);
-    d.view.cancel(); // nothing pending: clears the edited kind's selection
-    QVERIFY(sel.isEmpty(Art));
-    QVERIFY(sel.count(Terrain) == 1);
-}
-
-// Every edit is one undo step: undo walks back through each state exactly, redo forward.
-void TestTileEditor::undoRedoRestoreExactContents()
-{
-    Doc &d = *m_doc;
-    Selection &sel = d.view.selection();
-    QList<QStringList> states{snapshot(d.model)};
-    auto step = [&] {
-        states.append(snapshot(d.model));
-        QVERIFY(states.last() != states[states.size() - 2]);
-    };
-    // Painting at the placing altitude: a click, then a stroke placing once per new location.
-    d.view.setPlacingAlt(1);
-    d.view.startPaint(KeyA);
-    click(d.view, pointOf(0, 0));
-    step();
-    QTest::mousePress(&d.view, Qt::LeftButton, {}, pointOf(1, 0));
-    QTest::mouseMove(&d.view, pointOf(2, 0));
-    step();
-    QTest::mouseMove(&d.view, pointOf(2, 0) + QPoint(3, 0));
-    QTest::mouseMove(&d.view, pointOf(3, 0));
-    step();
-    QTest::mouseRelease(&d.view, Qt::LeftButton, {}, pointOf(3, 0));
-    d.view.stopPaint();
-    QCOMPARE(snapshot(d.model), QStringList({"100:0:0:1:0:1:1", "100:2:0:1:0:1:1", "100:3:0:1:0:1:1"}));
-    for (int x : {0, 2, 3})
-        sel.add({Art, ArtA, x, 0, 1, 0, 1}, false);
-    d.ed().setDragLauncher(
-        [&](QMimeData *m, Qt::DropActions) { sendDrag(d.view, m, pointOf(4, 4)); delete m; });
-    const QList<std::function<void()>> edits = {
-        [&] { d.view.moveSelection(1, 0, 0); },
-        [&] { d.view.moveSelection(0, 0, -3); },
-        [&] { d.view.setHueOrAltitude(0, 12, false); },
-        [&] { d.view.setMyVisible(false); },
-        [&] {
-            d.view.copy();
-            d.view.setPlacingAlt(6);
-            d.view.paste();
-            QTest::mouseMove(&d.view, pointOf(-5, 0));
-            d.view.grabFramebuffer(); // what the user sees before the click
-            click(d.view, pointOf(-5, 0));
-        },
-        [&] { d.view.moveSelection(-1, 1, 0); }, // the pasted group
-        // and by drag: the grabbed tile lands where the drop is
-        [&] { drag(d.view, pointOf(-4, 1, 3), pointOf(-4, 1, 3) + QPoint(0, 30)); },
-    };
-    for (const auto &edit : edits) {
-        // Picking answers from the last frame: a busy machine may not have painted one yet.
-        d.view.grabFramebuffer();
-        edit();
-        step();
-    }
-    QCOMPARE(d.model.tilesAt(4, 4).size(), size_t(1));
-    QCOMPARE(d.model.tilesAt(4, 4).begin()->key(), QStringLiteral("100:4:4:3:12:1:1"));
-    QCOMPARE(d.model.tilesAt(1, 4).size(), size_t(1));
-    d.view.cut();
-    step();
-    QCOMPARE(d.model.tileCount(), 3);
-
-    for (int i = states.size() - 2; i >= 0; --i) {
-        d.view.undo();
-        QCOMPARE(snapshot(d.model), states[i]);
-    }
-    for (int i = 1; i < states.size(); ++i) {
-        d.view.redo();
-        QCOMPARE(snapshot(d.model), states[i]);
-    }
-}
 
 QTEST_MAIN(TestTileEditor)
 #include "test_tileeditor.moc"
