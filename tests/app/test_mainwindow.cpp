@@ -191,10 +191,6 @@ private slots:
         grids.clear();
         grids.sync();
         m_win.main = std::make_unique<MainWindow>();
-        QCOMPARE(QList<QRgb>({GridColours::gridLine, GridColours::gridFill, GridColours::placeLine,
-                              GridColours::placeFill}),
-                 QList<QRgb>({0xFF000000, 0x00FFFFFF, 0x80808080, 0x80C0C0C0}));
-
         m_win.dialogs->answer(QColor(0x12, 0x34, 0x56, 128));
         m_win.main->selectColor();
         m_win.main->selectColor(); // cancelled: changes nothing

@@ -93,6 +93,7 @@ private:
 private slots:
     void initTestCase()
     {
+        TILSEN_NEED_GL();
         QVERIFY(QFile::exists(Child));
         m_env.insert("XDG_DATA_HOME", m_home.filePath("share"));
         m_env.insert("ASAN_OPTIONS", "detect_leaks=0");

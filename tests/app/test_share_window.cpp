@@ -162,7 +162,7 @@ private slots:
 private:
     GLScroll *openDocument(const QString &path) { return m_win.open(path); }
     // The dialog the next exec shows, worked by fill before it is accepted.
-    void fillNext(std::function<void(QDialog *)> fill) { m_win.dialogs->answerExec(QDialog::Accepted, fill); }
+    void fillNext(const std::function<void(QDialog *)> &fill) { m_win.dialogs->answerExec(QDialog::Accepted, fill); }
 
     EditorWindow m_win;
     const QImage m_red = solidImage(44, 60, qRgb(248, 0, 0), {1, 1});

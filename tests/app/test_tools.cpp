@@ -293,6 +293,9 @@ private slots:
         QCOMPARE(m_win.dialogs->count("warning"), 1);
         QVERIFY(m_win.dialogs->last("warning")->text.contains(QStringLiteral("10000")));
         QCOMPARE(tileKeys(model().locations()), stoned);
+        // The refusal leaves nothing pending: Escape puts the brush away, as when nothing was begun.
+        shortcut(Qt::Key_Escape);
+        QVERIFY(!view()->editor()->painting());
 
         view()->undo();
         QCOMPARE(tileKeys(model().locations()), floored);

@@ -93,8 +93,7 @@ private slots:
         d.view.grabFramebuffer();
         click(d.view, pointOf(0, 0, 2));
         click(d.view, pointOf(3, 0), Qt::ControlModifier);
-        QVERIFY(sel.query(t1));
-        QVERIFY(sel.query(t2));
+        QVERIFY(sel.query(t1) && sel.query(t2));
         click(d.view, pointOf(0, 0, 2), Qt::ControlModifier); // toggles off
         QVERIFY(!sel.query(t1));
         QVERIFY(sel.count(Art) == 1);
@@ -107,12 +106,8 @@ private slots:
         Qt::DropActions allowed;
         d.ed().setDragLauncher([&](QMimeData *m, Qt::DropActions a) { delete m; allowed = a; ++launches; });
         drag(d.view, pointOf(0, 3) + QPoint(-40, -70), pointOf(3, 0) + QPoint(40, 40));
-        QVERIFY(!d.ed().bandShown());
-        QVERIFY(launches == 0);
-        QVERIFY(sel.query(t1));
-        QVERIFY(sel.query(t2));
-        QVERIFY(sel.query(t3));
-        QVERIFY(sel.query(ground));
+        QVERIFY(!d.ed().bandShown() && launches == 0);
+        QVERIFY(sel.query(t1) && sel.query(t2) && sel.query(t3) && sel.query(ground));
 
         // From a selected tile, past the drag distance: a Move drag of the selection.
         sel.clear(0);
@@ -120,13 +115,11 @@ private slots:
         const QPoint q = pointOf(0, 0, 2);
         QTest::mousePress(&d.view, Qt::LeftButton, {}, q);
         QTest::mouseMove(&d.view, q + QPoint(0, 20));
-        QVERIFY(launches == 1);
-        QVERIFY(!d.ed().bandShown());
+        QVERIFY(launches == 1 && !d.ed().bandShown());
         QCOMPARE(allowed, Qt::DropActions(Qt::MoveAction));
         // The button still held after the drag must not start another one, nor a band.
         QTest::mouseMove(&d.view, q + QPoint(0, 40));
-        QVERIFY(launches == 1);
-        QVERIFY(!d.ed().bandShown());
+        QVERIFY(launches == 1 && !d.ed().bandShown());
         QTest::mouseRelease(&d.view, Qt::LeftButton, {}, q + QPoint(0, 40));
     }
 
@@ -221,8 +214,7 @@ private slots:
         QVERIFY(!d.ed().paintMode());
         QCOMPARE(d.ed().brush().value(0).begin()->key(), QStringLiteral("200:0:0:0:0:1:1"));
         d.view.cancel();
-        QVERIFY(!d.ed().pasteArmed());
-        QVERIFY(!d.ed().painting());
+        QVERIFY(!d.ed().pasteArmed() && !d.ed().painting());
         QVERIFY(sel.count(Art) == 1);
         d.view.cancel(); // nothing pending: clears the edited kind's selection
         QVERIFY(sel.isEmpty(Art));
