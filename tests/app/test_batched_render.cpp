@@ -1,25 +1,17 @@
 // The batched drawing and the kept tile layer, in a real document window:
 // every picture equals the per-tile reference drawing of the same scene, and
 // no paint shows a stale layer.
-#include "GlRequirement.h"
 #include "Sanitized.h"
 #include "TestArt.h"
+#include "ViewArt.h"
 #include "app/GLScroll.h"
-#include "data/ArtReader.h"
-#include "data/HueTable.h"
-#include "data/TileData.h"
 #include "model/Facet.h"
-#include "model/UndoMgr.h"
 #include "view/GLWidget.h"
-#include "view/GridColours.h"
-#include "view/TexMgr.h"
 #include "view/TileEditor.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTest>
-
-#include <GL/gl.h>
 
 #include <memory>
 
@@ -86,370 +78,309 @@ QList<QList<int>> quadList(const GLWidget &view)
 }
 } // namespace
 
-class TestBatchedRender : public QObject
+class TestBatchedRender : public GlTest
 {
     Q_OBJECT
-public:
-    static void initMain() { GLWidget::prepareApplication(); }
-
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-    void batchedEqualsPerTile_data();
-    void batchedEqualsPerTile();
-    void overlaysOnTheKeptLayer_data();
-    void overlaysOnTheKeptLayer();
-    void changesAreNeverStale_data();
-    void changesAreNeverStale();
-    void cleanupAndSmallPages();
+    void initTestCase()
+    {
+        TILSEN_NEED_GL();
+        loadArt(false);
+        m_va.hues.loadFromBytes(rainbowHues());
+    }
+
+    void init()
+    {
+        m_doc = std::make_unique<GLScroll>(QString(), scene(), &m_va.art, m_va.data, m_va.newTextures());
+        m_doc->resize(DocW, DocH);
+        m_doc->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_doc.get()));
+    }
+
+    void cleanup()
+    {
+        m_doc.reset();
+        m_tex.reset();
+    }
+
+    void batchedEqualsPerTile_data()
+    {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<int>("scaleNumber"); // the Scale menu's 1, 2, 4
+        const QList<int> scales = {1, 2, 4};
+        int row = 0;
+        for (const char *s : {"plain", "selected", "flat", "clipped", "invisible hidden, terrain off",
+                              "scrolled", "preview"}) {
+            for (int i = 0; i < scales.size(); ++i, ++row) {
+                // Under ASan each setting at one scale, the scales taken in turn.
+                if (Sanitized::Active && i != row / scales.size() % scales.size())
+                    continue;
+                QTest::addRow("%s, scale %d", s, scales[i]) << QString::fromLatin1(s) << scales[i];
+            }
+        }
+    }
+
+    // The pictures and the quads picking reads are those of the per-tile drawing.
+    void batchedEqualsPerTile()
+    {
+        QFETCH(QString, setting);
+        QFETCH(int, scaleNumber);
+        view()->setScale(scaleNumber);
+        setUp(setting);
+        const QImage ref = reference();
+        const QList<QList<int>> refQuads = quadList(*view());
+        QVERIFY(refQuads.size() > 100);
+        const QImage drawn = batched();
+        QCOMPARE(differing(drawn, ref), 0);
+        QCOMPARE(quadList(*view()), refQuads);
+        // A handful of calls: opaque and blended quads of one atlas page.
+        QVERIFY2(view()->layerDrawCalls() <= 2, qPrintable(QString::number(view()->layerDrawCalls())));
+        // Drawn before, so nothing is uploaded again.
+        const int uploads = m_tex->uploads();
+        view()->sceneChanged();
+        QCOMPARE(differing(view()->grabFramebuffer(), ref), 0);
+        QCOMPARE(m_tex->uploads(), uploads);
+    }
+
+    void overlaysOnTheKeptLayer_data()
+    {
+        QTest::addColumn<bool>("grid");
+        QTest::addColumn<int>("scaleNumber");
+        QTest::newRow("band") << false << 1;
+        QTest::newRow("band over the grid, scale 0.75") << true << 2;
+        QTest::newRow("band over the grid, scale 0.5") << true << 4;
+    }
+
+    // A band dragged over the scene is drawn on the kept layer, and the frame is
+    // the one a full redraw gives; the picking quads stay those of the last full paint.
+    void overlaysOnTheKeptLayer()
+    {
+        QFETCH(bool, grid);
+        QFETCH(int, scaleNumber);
+        view()->setScale(scaleNumber);
+        view()->setGrid(grid);
+        view()->grabFramebuffer();
+        int layers = view()->layerPaints();
+        const QList<QList<int>> quads = quadList(*view());
+        sendMouse(QEvent::MouseButtonPress, QPoint(3, 3), Qt::LeftButton);
+        const QList<QPoint> corners{{120, 90}, {300, 260}, {200, 350}};
+        for (const QPoint &corner : corners) {
+            sendMouse(QEvent::MouseMove, corner, Qt::LeftButton);
+            QVERIFY(view()->editor()->bandShown());
+            const QImage composed = view()->grabFramebuffer();
+            QCOMPARE(view()->layerPaints(), layers);
+            QCOMPARE(quadList(*view()), quads);
+            view()->sceneChanged();
+            QCOMPARE(differing(composed, view()->grabFramebuffer()), 0);
+            QCOMPARE(view()->layerPaints(), layers + 1);
+            QCOMPARE(differing(composed, reference()), 0);
+            view()->grabFramebuffer(); // keep a layer for the next corner
+            layers = view()->layerPaints();
+        }
+        sendMouse(QEvent::MouseButtonRelease, corners.last(), Qt::NoButton);
+        QVERIFY(!view()->editor()->bandShown());
+    }
+
+    void changesAreNeverStale_data()
+    {
+        QTest::addColumn<QString>("change");
+        for (const char *c : {"delete and undo", "redo", "model without a signal",
+                              "selection without a repaint", "hue", "scroll", "scale", "resize",
+                              "art reloaded", "flat", "clip", "terrain", "invisible", "edit terrain",
+                              "paint stops"})
+            QTest::newRow(c) << QString::fromLatin1(c);
+    }
+
+    // Each change after a kept layer shows at once, as the reference draws it.
+    void changesAreNeverStale()
+    {
+        QFETCH(QString, change);
+        GLWidget *v = view();
+        if (change == "paint stops")
+            setUp("preview");
+        const QImage before = batched();
+        v->grabFramebuffer(); // the layer is kept from here on
+        const Facet::TileSet cell = v->model()->tilesAt(0, 0);
+        const int layers = v->layerPaints();
+        if (change == "delete and undo" || change == "redo") {
+            for (const TileRecord &t : cell)
+                v->selection().add(TileIdentity::of(t), false);
+            v->del();
+            QCOMPARE(int(v->model()->tilesAt(0, 0).size()), 1); // the ground stays
+            const QImage deleted = v->grabFramebuffer();
+            QVERIFY(differing(deleted, before) > 0);
+            QCOMPARE(differing(deleted, reference()), 0);
+            v->undo();
+            if (change == "redo") {
+                QCOMPARE(differing(v->grabFramebuffer(), before), 0);
+                v->redo();
+            }
+        } else if (change == "model without a signal") {
+            QVERIFY(v->model()->removeTile(0, 0, *cell.rbegin()));
+        } else if (change == "selection without a repaint") {
+            v->selection().add(TileIdentity::of(*cell.rbegin()), false);
+        } else if (change == "hue") {
+            v->selection().add(TileIdentity::of(*cell.rbegin()), true);
+            v->setHueOrAltitude(0, 9, false);
+            v->selection().clear(Selection::ClearBoth);
+        } else if (change == "scroll") {
+            QVERIFY(m_doc->gotoLocation(2, 3));
+        } else if (change == "scale") {
+            v->setScale(2);
+        } else if (change == "resize") {
+            m_doc->resize(DocW - 100, DocH - 60);
+            QTRY_COMPARE(v->grabFramebuffer().width(), v->width());
+        } else if (change == "art reloaded") {
+            loadArt(true);
+            m_tex->reload();
+        } else if (change == "flat") {
+            v->setFlat(true);
+        } else if (change == "clip") {
+            v->setMaxAlt(5);
+            v->setAltCheck(true);
+        } else if (change == "terrain") {
+            v->setTerrain(false);
+        } else if (change == "invisible") {
+            v->viewInvisible(false);
+        } else if (change == "edit terrain") {
+            v->selectAll(); // the art is highlighted
+            v->grabFramebuffer();
+            v->setEditArt(false);
+            v->setEditTerrain(true);
+            v->selectAll(); // now the ground is
+        } else if (change == "paint stops") {
+            v->stopPaint();
+        }
+        const QImage after = v->grabFramebuffer();
+        QVERIFY(v->layerPaints() > layers);
+        if (change != "delete and undo")
+            QVERIFY(differing(after, before) != 0);
+        QCOMPARE(differing(after, reference()), 0);
+        if (change == "art reloaded")
+            loadArt(false);
+    }
+
+    // The once-a-minute cleanup throws the atlas away; the next paint rebuilds it
+    // and draws what the reference draws (so the atlas holds each image's own
+    // texels). Pages too small for the scene split the
+    // batch into more calls without changing a pixel.
+    void cleanupAndSmallPages()
+    {
+        GLWidget *v = view();
+        const QImage first = batched();
+        QCOMPARE(m_tex->atlasPageCount(), 1);
+        m_tex->cleanup();
+        QCOMPARE(m_tex->atlasPageCount(), 0);
+        const int layers = v->layerPaints();
+        QCOMPARE(differing(v->grabFramebuffer(), first), 0);
+        QCOMPARE(v->layerPaints(), layers + 1);
+        QCOMPARE(m_tex->atlasPageCount(), 1);
+
+        // Pages smaller than some images: those get pages of their own size.
+        m_tex->setAtlasPageSize(64);
+        v->setScale(4);
+        sendMouse(QEvent::MouseMove, QPoint(v->width() / 2, v->height() / 2), Qt::NoButton);
+        v->startPaint(QStringLiteral("102:0:0:0:5:1:1"));
+        const QImage ref = reference();
+        QCOMPARE(differing(batched(), ref), 0);
+        QVERIFY(m_tex->atlasPageCount() > 2);
+        QVERIFY(v->layerDrawCalls() > 2);
+    }
 
 private:
     GLWidget *view() const { return m_doc->view(); }
-    void loadArt(bool blackGround);
-    TileRecord tile(int kind, int id, int x, int y, int z, int hue = 0, int visible = 1) const;
-    TileMap scene() const;
-    void sendMouse(QEvent::Type type, const QPoint &at, Qt::MouseButtons buttons);
-    void setUp(const QString &setting);
-    // The batched frame, then the per-tile reference of the same state.
-    QImage batched();
-    QImage reference();
 
-    TileData m_data;
-    ArtReader m_art;
-    HueTable m_hues;
-    std::unique_ptr<TexMgr> m_tex;
+    // The usual art, or the same ids with black ground.
+    void loadArt(bool blackGround)
+    {
+        QMap<int, QImage> art;
+        art.insert(100, TestArt::solid(44, 80, qRgb(255, 0, 0)));
+        art.insert(101, patterned(44, 90, qRgb(0, 200, 0), qRgb(250, 250, 0)));
+        art.insert(102, patterned(20, 31, qRgb(0, 0, 255), qRgb(255, 0, 255)));
+        art.insert(103, patterned(66, 121, qRgb(10, 120, 200), qRgb(200, 120, 10)));
+        art.insert(104, TestArt::solid(2, 2, qRgb(255, 255, 255)));
+        art.insert(3, blackGround ? TestArt::solid(44, 44, qRgb(0, 0, 0))
+                                  : patterned(44, 44, qRgb(120, 90, 60), qRgb(60, 90, 120)));
+        m_va.load(art);
+    }
+
+    // Ground on 17 x 17 cells and about 300 art tiles of four sizes, stacked,
+    // hued and some invisible.
+    TileMap scene() const
+    {
+        TileMap map;
+        constexpr int Half = 8;
+        for (int x = -Half; x <= Half; ++x) {
+            for (int y = -Half; y <= Half; ++y) {
+                QList<TileRecord> &cell = map[locationKey(x, y)];
+                cell.append(m_va.tile(Terrain, 3, x, y, 0));
+                const int n = ((x * 7 + y * 13) % 5 + 5) % 5;
+                if (n == 4)
+                    continue;
+                cell.append(m_va.tile(Art, 100 + n, x, y, (x + y + 2 * Half) % 3, n == 1 ? (x + Half) % HueCount : 0,
+                                 (x - y + 2 * Half) % 6 == 0 ? 0 : 1));
+                if (n < 2)
+                    cell.append(m_va.tile(Art, 101 + n, x, y, 8 + n * 5, (y + Half) % 7));
+            }
+        }
+        return map;
+    }
+
+    void sendMouse(QEvent::Type type, const QPoint &at, Qt::MouseButtons buttons)
+    {
+        QMouseEvent e(type, QPointF(at), view()->mapToGlobal(QPointF(at)),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                      Qt::NoModifier);
+        QCoreApplication::sendEvent(view(), &e);
+    }
+
+    // One display setting of the view, by name.
+    void setUp(const QString &setting)
+    {
+        GLWidget *v = view();
+        if (setting == "selected") {
+            for (const TileRecord &t : v->model()->tilesAt(2, 1))
+                v->selection().add(TileIdentity::of(t), false);
+            for (const TileRecord &t : v->model()->tilesAt(-3, 4))
+                v->selection().add(TileIdentity::of(t), false);
+        } else if (setting == "flat") {
+            v->setFlat(true);
+        } else if (setting == "clipped") {
+            v->setMinAlt(1);
+            v->setMaxAlt(9);
+            v->setAltCheck(true);
+        } else if (setting == "invisible hidden, terrain off") {
+            v->viewInvisible(false);
+            v->setTerrain(false);
+        } else if (setting == "scrolled") {
+            v->gotoPoint(QPoint(5, -3));
+        } else if (setting == "preview") {
+            v->startPaint(QStringLiteral("103:0:0:0:7:1:1"));
+            sendMouse(QEvent::MouseMove, QPoint(v->width() / 2, v->height() / 2), Qt::NoButton);
+            QVERIFY(v->editor()->painting());
+        }
+    }
+
+    // The batched frame, then the per-tile reference of the same state.
+
+    QImage batched()
+    {
+        view()->setBatched(true);
+        return view()->grabFramebuffer();
+    }
+
+    QImage reference()
+    {
+        view()->setBatched(false);
+        QImage image = view()->grabFramebuffer();
+        view()->setBatched(true);
+        return image;
+    }
+
+    ViewArt m_va;
+    std::unique_ptr<TexMgr> &m_tex = m_va.textures;
     std::unique_ptr<GLScroll> m_doc;
 };
-
-void TestBatchedRender::initTestCase()
-{
-    TILSEN_NEED_GL();
-    loadArt(false);
-    m_hues.loadFromBytes(rainbowHues());
-}
-
-// The usual art, or the same ids with black ground.
-void TestBatchedRender::loadArt(bool blackGround)
-{
-    QMap<int, QImage> art;
-    art.insert(100, TestArt::solid(44, 80, qRgb(255, 0, 0)));
-    art.insert(101, patterned(44, 90, qRgb(0, 200, 0), qRgb(250, 250, 0)));
-    art.insert(102, patterned(20, 31, qRgb(0, 0, 255), qRgb(255, 0, 255)));
-    art.insert(103, patterned(66, 121, qRgb(10, 120, 200), qRgb(200, 120, 10)));
-    art.insert(104, TestArt::solid(2, 2, qRgb(255, 255, 255)));
-    art.insert(3, blackGround ? TestArt::solid(44, 44, qRgb(0, 0, 0))
-                              : patterned(44, 44, qRgb(120, 90, 60), qRgb(60, 90, 120)));
-    const auto files = MulWriter::artFiles({}, art);
-    m_art.loadFromBytes(files.index, files.data);
-}
-
-void TestBatchedRender::init()
-{
-    m_tex = std::make_unique<TexMgr>(&m_art, &m_hues);
-    m_doc = std::make_unique<GLScroll>(QString(), scene(), &m_art, m_data, m_tex.get());
-    m_doc->resize(DocW, DocH);
-    m_doc->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_doc.get()));
-}
-
-void TestBatchedRender::cleanup()
-{
-    m_doc.reset();
-    m_tex.reset();
-}
-
-TileRecord TestBatchedRender::tile(int kind, int id, int x, int y, int z, int hue,
-                                   int visible) const
-{
-    TileRecord t(quint16(id), qint16(hue), qint16(z), m_data, kind);
-    t.x = x;
-    t.y = y;
-    t.visible = qint16(visible);
-    return t;
-}
-
-// Ground on 17 x 17 cells and about 300 art tiles of four sizes, stacked,
-// hued and some invisible.
-TileMap TestBatchedRender::scene() const
-{
-    TileMap map;
-    constexpr int Half = 8;
-    for (int x = -Half; x <= Half; ++x) {
-        for (int y = -Half; y <= Half; ++y) {
-            QList<TileRecord> &cell = map[locationKey(x, y)];
-            cell.append(tile(Terrain, 3, x, y, 0));
-            const int n = ((x * 7 + y * 13) % 5 + 5) % 5;
-            if (n == 4)
-                continue;
-            cell.append(tile(Art, 100 + n, x, y, (x + y + 2 * Half) % 3, n == 1 ? (x + Half) % HueCount : 0,
-                             (x - y + 2 * Half) % 6 == 0 ? 0 : 1));
-            if (n < 2)
-                cell.append(tile(Art, 101 + n, x, y, 8 + n * 5, (y + Half) % 7));
-        }
-    }
-    return map;
-}
-
-void TestBatchedRender::sendMouse(QEvent::Type type, const QPoint &at, Qt::MouseButtons buttons)
-{
-    QMouseEvent e(type, QPointF(at), view()->mapToGlobal(QPointF(at)),
-                  type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
-                  Qt::NoModifier);
-    QCoreApplication::sendEvent(view(), &e);
-}
-
-QImage TestBatchedRender::batched()
-{
-    view()->setBatched(true);
-    return view()->grabFramebuffer();
-}
-
-QImage TestBatchedRender::reference()
-{
-    view()->setBatched(false);
-    QImage image = view()->grabFramebuffer();
-    view()->setBatched(true);
-    return image;
-}
-
-// One display setting of the view, by name.
-void TestBatchedRender::setUp(const QString &setting)
-{
-    GLWidget *v = view();
-    if (setting == "selected") {
-        for (const TileRecord &t : v->model()->tilesAt(2, 1))
-            v->selection().add(TileIdentity::of(t), false);
-        for (const TileRecord &t : v->model()->tilesAt(-3, 4))
-            v->selection().add(TileIdentity::of(t), false);
-    } else if (setting == "flat") {
-        v->setFlat(true);
-    } else if (setting == "clipped") {
-        v->setMinAlt(1);
-        v->setMaxAlt(9);
-        v->setAltCheck(true);
-    } else if (setting == "invisible hidden, terrain off") {
-        v->viewInvisible(false);
-        v->setTerrain(false);
-    } else if (setting == "scrolled") {
-        v->gotoPoint(QPoint(5, -3));
-    } else if (setting == "preview") {
-        v->startPaint(QStringLiteral("103:0:0:0:7:1:1"));
-        sendMouse(QEvent::MouseMove, QPoint(v->width() / 2, v->height() / 2), Qt::NoButton);
-        QVERIFY(v->editor()->painting());
-    }
-}
-
-void TestBatchedRender::batchedEqualsPerTile_data()
-{
-    QTest::addColumn<QString>("setting");
-    QTest::addColumn<int>("scaleNumber"); // the Scale menu's 1, 2, 4
-    const QList<int> scales = {1, 2, 4};
-    int row = 0;
-    for (const char *s : {"plain", "selected", "flat", "clipped", "invisible hidden, terrain off",
-                          "scrolled", "preview"}) {
-        for (int i = 0; i < scales.size(); ++i, ++row) {
-            // Under ASan each setting at one scale, the scales taken in turn.
-            if (Sanitized::Active && i != row / scales.size() % scales.size())
-                continue;
-            QTest::addRow("%s, scale %d", s, scales[i]) << QString::fromLatin1(s) << scales[i];
-        }
-    }
-}
-
-// The pictures and the quads picking reads are those of the per-tile drawing.
-void TestBatchedRender::batchedEqualsPerTile()
-{
-    QFETCH(QString, setting);
-    QFETCH(int, scaleNumber);
-    view()->setScale(scaleNumber);
-    setUp(setting);
-    const QImage ref = reference();
-    const QList<QList<int>> refQuads = quadList(*view());
-    QVERIFY(refQuads.size() > 100);
-    const QImage drawn = batched();
-    QCOMPARE(differing(drawn, ref), 0);
-    QCOMPARE(quadList(*view()), refQuads);
-    // A handful of calls: opaque and blended quads of one atlas page.
-    QVERIFY2(view()->layerDrawCalls() <= 2, qPrintable(QString::number(view()->layerDrawCalls())));
-    // Drawn before, so nothing is uploaded again.
-    const int uploads = m_tex->uploads();
-    view()->sceneChanged();
-    QCOMPARE(differing(view()->grabFramebuffer(), ref), 0);
-    QCOMPARE(m_tex->uploads(), uploads);
-}
-
-void TestBatchedRender::overlaysOnTheKeptLayer_data()
-{
-    QTest::addColumn<bool>("grid");
-    QTest::addColumn<int>("scaleNumber");
-    QTest::newRow("band") << false << 1;
-    QTest::newRow("band over the grid, scale 0.75") << true << 2;
-    QTest::newRow("band over the grid, scale 0.5") << true << 4;
-}
-
-// A band dragged over the scene is drawn on the kept layer, and the frame is
-// the one a full redraw gives; the picking quads stay those of the last full paint.
-void TestBatchedRender::overlaysOnTheKeptLayer()
-{
-    QFETCH(bool, grid);
-    QFETCH(int, scaleNumber);
-    view()->setScale(scaleNumber);
-    view()->setGrid(grid);
-    view()->grabFramebuffer();
-    int layers = view()->layerPaints();
-    const QList<QList<int>> quads = quadList(*view());
-    sendMouse(QEvent::MouseButtonPress, QPoint(3, 3), Qt::LeftButton);
-    const QList<QPoint> corners{{120, 90}, {300, 260}, {200, 350}};
-    for (const QPoint &corner : corners) {
-        sendMouse(QEvent::MouseMove, corner, Qt::LeftButton);
-        QVERIFY(view()->editor()->bandShown());
-        const QImage composed = view()->grabFramebuffer();
-        QCOMPARE(view()->layerPaints(), layers);
-        QCOMPARE(quadList(*view()), quads);
-        view()->sceneChanged();
-        QCOMPARE(differing(composed, view()->grabFramebuffer()), 0);
-        QCOMPARE(view()->layerPaints(), layers + 1);
-        QCOMPARE(differing(composed, reference()), 0);
-        view()->grabFramebuffer(); // keep a layer for the next corner
-        layers = view()->layerPaints();
-    }
-    sendMouse(QEvent::MouseButtonRelease, corners.last(), Qt::NoButton);
-    QVERIFY(!view()->editor()->bandShown());
-}
-
-void TestBatchedRender::changesAreNeverStale_data()
-{
-    QTest::addColumn<QString>("change");
-    for (const char *c : {"delete and undo", "redo", "model without a signal",
-                          "selection without a repaint", "hue", "scroll", "scale", "resize",
-                          "art reloaded", "flat", "clip", "terrain", "invisible", "edit terrain",
-                          "paint stops"})
-        QTest::newRow(c) << QString::fromLatin1(c);
-}
-
-// Each change after a kept layer shows at once, as the reference draws it.
-void TestBatchedRender::changesAreNeverStale()
-{
-    QFETCH(QString, change);
-    GLWidget *v = view();
-    if (change == "paint stops")
-        setUp("preview");
-    const QImage before = batched();
-    v->grabFramebuffer(); // the layer is kept from here on
-    const Facet::TileSet cell = v->model()->tilesAt(0, 0);
-    const int layers = v->layerPaints();
-    if (change == "delete and undo" || change == "redo") {
-        for (const TileRecord &t : cell)
-            v->selection().add(TileIdentity::of(t), false);
-        v->del();
-        QCOMPARE(int(v->model()->tilesAt(0, 0).size()), 1); // the ground stays
-        const QImage deleted = v->grabFramebuffer();
-        QVERIFY(differing(deleted, before) > 0);
-        QCOMPARE(differing(deleted, reference()), 0);
-        v->undo();
-        if (change == "redo") {
-            QCOMPARE(differing(v->grabFramebuffer(), before), 0);
-            v->redo();
-        }
-    } else if (change == "model without a signal") {
-        QVERIFY(v->model()->removeTile(0, 0, *cell.rbegin()));
-    } else if (change == "selection without a repaint") {
-        v->selection().add(TileIdentity::of(*cell.rbegin()), false);
-    } else if (change == "hue") {
-        v->selection().add(TileIdentity::of(*cell.rbegin()), true);
-        v->setHueOrAltitude(0, 9, false);
-        v->selection().clear(Selection::ClearBoth);
-    } else if (change == "scroll") {
-        QVERIFY(m_doc->gotoLocation(2, 3));
-    } else if (change == "scale") {
-        v->setScale(2);
-    } else if (change == "resize") {
-        m_doc->resize(DocW - 100, DocH - 60);
-        QTRY_COMPARE(v->grabFramebuffer().width(), v->width());
-    } else if (change == "art reloaded") {
-        loadArt(true);
-        m_tex->reload();
-    } else if (change == "flat") {
-        v->setFlat(true);
-    } else if (change == "clip") {
-        v->setMaxAlt(5);
-        v->setAltCheck(true);
-    } else if (change == "terrain") {
-        v->setTerrain(false);
-    } else if (change == "invisible") {
-        v->viewInvisible(false);
-    } else if (change == "edit terrain") {
-        v->selectAll(); // the art is highlighted
-        v->grabFramebuffer();
-        v->setEditArt(false);
-        v->setEditTerrain(true);
-        v->selectAll(); // now the ground is
-    } else if (change == "paint stops") {
-        v->stopPaint();
-    }
-    const QImage after = v->grabFramebuffer();
-    QVERIFY(v->layerPaints() > layers);
-    if (change != "delete and undo")
-        QVERIFY(differing(after, before) != 0);
-    QCOMPARE(differing(after, reference()), 0);
-    if (change == "art reloaded")
-        loadArt(false);
-}
-
-// The once-a-minute cleanup throws the atlas away; the next paint rebuilds it
-// and draws what the reference draws. Pages too small for the scene split the
-// batch into more calls without changing a pixel.
-void TestBatchedRender::cleanupAndSmallPages()
-{
-    GLWidget *v = view();
-    const QImage first = batched();
-    QCOMPARE(m_tex->atlasPageCount(), 1);
-    m_tex->cleanup();
-    QCOMPARE(m_tex->atlasPageCount(), 0);
-    const int layers = v->layerPaints();
-    QCOMPARE(differing(v->grabFramebuffer(), first), 0);
-    QCOMPARE(v->layerPaints(), layers + 1);
-    QCOMPARE(m_tex->atlasPageCount(), 1);
-
-    // The atlas holds each image's own texels: those the per-tile texture holds.
-    v->makeCurrent();
-    const std::optional<AtlasEntry> entry = m_tex->atlasEntry(101, 0, 0, false);
-    const TexInfo own = m_tex->texture(101, 0, 0, false);
-    QVERIFY(entry && entry->texture != 0);
-    QCOMPARE(QList<int>({entry->width, entry->height}),
-             QList<int>({int(own.imageWidth), int(own.imageHeight)}));
-    GLint pageW = 0, pageH = 0;
-    glBindTexture(GL_TEXTURE_2D, entry->texture);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &pageW);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &pageH);
-    std::vector<quint32> page(size_t(pageW) * size_t(pageH));
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, page.data());
-    std::vector<quint32> block(size_t(own.texWidth) * own.texHeight);
-    glBindTexture(GL_TEXTURE_2D, own.texture);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, block.data());
-    v->doneCurrent();
-    const int left = int(entry->u0 * float(pageW)), top = int(entry->v0 * float(pageH));
-    int mismatches = 0;
-    for (int y = 0; y < entry->height; ++y) {
-        for (int x = 0; x < entry->width; ++x)
-            mismatches += page[size_t(top + y) * size_t(pageW) + size_t(left + x)]
-                                  != block[size_t(y) * own.texWidth + size_t(x)]
-                              ? 1
-                              : 0;
-    }
-    QCOMPARE(mismatches, 0);
-
-    // Pages smaller than some images: those get pages of their own size.
-    m_tex->setAtlasPageSize(64);
-    v->setScale(4);
-    sendMouse(QEvent::MouseMove, QPoint(v->width() / 2, v->height() / 2), Qt::NoButton);
-    v->startPaint(QStringLiteral("102:0:0:0:5:1:1"));
-    const QImage ref = reference();
-    QCOMPARE(differing(batched(), ref), 0);
-    QVERIFY(m_tex->atlasPageCount() > 2);
-    QVERIFY(v->layerDrawCalls() > 2);
-}
 
 QTEST_MAIN(TestBatchedRender)
 #include "test_batched_render.moc"

@@ -1,45 +1,25 @@
 // A real main window started on a client folder with files missing, damaged or
 // stored with the wrong case: what the user is told, and what the hue prompt offers.
-#include "app/GLScroll.h"
-#include "app/MainWindow.h"
-#include "MulWriter.h"
-#include "ScriptedDialogs.h"
-#include "view/GLWidget.h"
+#include "EditorWindow.h"
 
-#include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMessageBox>
-#include <QSettings>
 #include <QStatusBar>
-#include <QTemporaryDir>
-#include <QTest>
 
-class TestDataNotice : public QObject
+class TestDataNotice : public GlTest
 {
     Q_OBJECT
-public:
-    static void initMain() { GLWidget::prepareApplication(); }
-
 private:
-    QTemporaryDir m_settingsDir;
-    QTemporaryDir m_client;
+    EditorWindow m_win;
 
-    static void save(const QString &path, const QByteArray &bytes)
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
-    }
-    QString client(const QString &name) const { return m_client.filePath(name); }
+    static void save(const QString &path, const QByteArray &bytes) { QVERIFY(writeFileBytes(path, bytes)); }
+    QString client(const QString &name) const { return m_win.files.filePath(name); }
     static QMessageBox *notice(MainWindow &w) { return w.findChild<QMessageBox *>("dataFileNotice"); }
 
 private slots:
     void initTestCase()
     {
-        for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
-            for (auto scope : {QSettings::UserScope, QSettings::SystemScope})
-                QSettings::setPath(format, scope, m_settingsDir.path());
+        TILSEN_NEED_GL();
+        redirectSettings(m_win.settingsDir.path());
         QSettings stored("Brightmoor", "MulSettings");
         // Stored in lower case; the client's file is in upper case.
         save(client("TILEDATA.MUL"), MulWriter::tileData({}, {}));
@@ -55,12 +35,13 @@ private slots:
             stored.setValue(key, client(name));
         stored.sync();
     }
+    void init() { m_win.start(); }
+    void cleanup() { m_win.stop(); }
 
     void missingAndDamagedFilesAreNamedOnceThenCleared()
     {
-        ScriptedDialogs dialogs;
-        MainWindow w;
-        w.show();
+        ScriptedDialogs &dialogs = *m_win.dialogs;
+        MainWindow &w = *m_win.main;
         QMessageBox *box = notice(w);
         QVERIFY(box);
         QVERIFY(box->isVisible());
@@ -86,32 +67,6 @@ private slots:
         w.setMulDir();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!notice(w));
-    }
-
-    // 9 hues fill two blocks of eight: 16 hues, and no more, are offered.
-    void huePromptOffersTheFilesHues()
-    {
-        save(client("hues.mul"), MulWriter::hues(QVector<MulWriter::Hue>(9)));
-        ScriptedDialogs dialogs;
-        MainWindow w;
-        w.show();
-        w.activateWindow();
-        QVERIFY2(!notice(w), qPrintable(notice(w) ? notice(w)->informativeText() : QString()));
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.slotFileNew();
-        GLScroll *doc = w.activeDocument();
-        QVERIFY(doc);
-        w.workspace()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(doc->parentWidget()));
-        doc->setFocus();
-        QTRY_VERIFY(doc->hasFocus());
-        int offered = -1;
-        dialogs.answerExec(QDialog::Rejected, [&](QDialog *d) {
-            if (auto *list = d->findChild<QListWidget *>("hueList"))
-                offered = list->count();
-        });
-        doc->setHue();
-        QVERIFY(dialogs.last("exec"));
-        QCOMPARE(offered, 1 + 16); // no hue, then hues 1 to 16
     }
 };
 

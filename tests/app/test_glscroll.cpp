@@ -1,26 +1,16 @@
-#include "GlRequirement.h"
-#include "app/GLScroll.h"
-#include "data/ArtReader.h"
-#include "data/HueTable.h"
-#include "data/TileData.h"
 #include "ScriptedDialogs.h"
+#include "ViewArt.h"
+#include "app/GLScroll.h"
 #include "view/GLWidget.h"
-#include "view/TexMgr.h"
 
 #include <QScrollBar>
 #include <QTest>
 
-class TestGLScroll : public QObject
+class TestGLScroll : public GlTest
 {
     Q_OBJECT
-public:
-    static void initMain() { GLWidget::prepareApplication(); }
-
 private:
-    ArtReader m_art;
-    TileData m_data;
-    HueTable m_hues;
-    std::unique_ptr<TexMgr> m_textures;
+    ViewArt m_va;
     std::unique_ptr<GLScroll> m_doc;
 
     // The stored location, the view's centre, and the bars' values (horizontal, vertical).
@@ -34,11 +24,11 @@ private slots:
     void initTestCase()
     {
         TILSEN_NEED_GL();
-        m_textures = std::make_unique<TexMgr>(&m_art, &m_hues);
+        m_va.newTextures();
     }
 
     // An empty document: 50 x 50 blocks of 8 cells, bars over -282..282.
-    void init() { m_doc = std::make_unique<GLScroll>(QString(), TileMap(), &m_art, m_data, m_textures.get()); }
+    void init() { m_doc = std::make_unique<GLScroll>(QString(), TileMap(), &m_va.art, m_va.data, m_va.textures.get()); }
     void cleanup() { m_doc.reset(); }
 
     void barsPanAlongScreenAxes()

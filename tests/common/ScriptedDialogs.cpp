@@ -2,8 +2,9 @@
 
 #include <QDialog>
 
-ScriptedDialogs::Answer ScriptedDialogs::next()
+ScriptedDialogs::Answer ScriptedDialogs::ask(const Call &call)
 {
+    calls.append(call);
     return answers.isEmpty() ? Answer{} : answers.takeFirst();
 }
 
@@ -26,17 +27,14 @@ const ScriptedDialogs::Call *ScriptedDialogs::last(const QString &kind) const
 QString ScriptedDialogs::getOpenFileName(QWidget *, const QString &caption, const QString &dir,
                                          const QString &filter)
 {
-    calls.append({"open", caption, dir, filter, {}, 0, 0});
-    const Answer a = next();
+    const Answer a = ask({"open", caption, dir, filter, {}, 0, 0});
     return a.ok ? a.value.toString() : QString();
 }
 
 QString ScriptedDialogs::getSaveFileName(QWidget *, const QString &caption, const QString &dir,
                                          const QString &filter, QString *selectedFilter)
 {
-    calls.append({"save", caption, dir, filter,
-                  selectedFilter ? QVariant(*selectedFilter) : QVariant(), 0, 0});
-    const Answer a = next();
+    const Answer a = ask({"save", caption, dir, filter, selectedFilter ? QVariant(*selectedFilter) : QVariant(), 0, 0});
     if (a.ok && selectedFilter)
         *selectedFilter = a.filter;
     return a.ok ? a.value.toString() : QString();
@@ -44,16 +42,14 @@ QString ScriptedDialogs::getSaveFileName(QWidget *, const QString &caption, cons
 
 QString ScriptedDialogs::getExistingDirectory(QWidget *, const QString &caption, const QString &dir)
 {
-    calls.append({"dir", caption, dir, {}, {}, 0, 0});
-    const Answer a = next();
+    const Answer a = ask({"dir", caption, dir, {}, {}, 0, 0});
     return a.ok ? a.value.toString() : QString();
 }
 
 int ScriptedDialogs::getInt(QWidget *, const QString &title, const QString &label, int value,
                             int min, int max, int, bool *ok)
 {
-    calls.append({"int", title, label, {}, value, min, max});
-    const Answer a = next();
+    const Answer a = ask({"int", title, label, {}, value, min, max});
     if (ok)
         *ok = a.ok;
     return a.ok ? a.value.toInt() : value;
@@ -62,8 +58,7 @@ int ScriptedDialogs::getInt(QWidget *, const QString &title, const QString &labe
 QString ScriptedDialogs::getText(QWidget *, const QString &title, const QString &label,
                                  QLineEdit::EchoMode, const QString &text, bool *ok)
 {
-    calls.append({"text", title, label, {}, text, 0, 0});
-    const Answer a = next();
+    const Answer a = ask({"text", title, label, {}, text, 0, 0});
     if (ok)
         *ok = a.ok;
     return a.ok ? a.value.toString() : QString();
@@ -72,8 +67,7 @@ QString ScriptedDialogs::getText(QWidget *, const QString &title, const QString 
 QString ScriptedDialogs::getItem(QWidget *, const QString &title, const QString &label,
                                  const QStringList &items, int current, bool, bool *ok)
 {
-    calls.append({"item", title, label, items.join('|'), current, 0, 0});
-    const Answer a = next();
+    const Answer a = ask({"item", title, label, items.join('|'), current, 0, 0});
     if (ok)
         *ok = a.ok;
     return a.ok ? a.value.toString() : QString();
@@ -84,8 +78,7 @@ QMessageBox::StandardButton ScriptedDialogs::question(QWidget *, const QString &
                                                       QMessageBox::StandardButtons,
                                                       QMessageBox::StandardButton)
 {
-    calls.append({"question", title, text, {}, {}, 0, 0});
-    const Answer a = next();
+    const Answer a = ask({"question", title, text, {}, {}, 0, 0});
     return a.ok ? QMessageBox::StandardButton(a.value.toInt()) : QMessageBox::Cancel;
 }
 
@@ -102,15 +95,13 @@ void ScriptedDialogs::about(QWidget *, const QString &title, const QString &text
 QColor ScriptedDialogs::getColor(QWidget *, const QColor &initial, const QString &title,
                                  QColorDialog::ColorDialogOptions)
 {
-    calls.append({"color", title, {}, {}, initial, 0, 0});
-    const Answer a = next();
+    const Answer a = ask({"color", title, {}, {}, initial, 0, 0});
     return a.ok ? a.value.value<QColor>() : QColor();
 }
 
 int ScriptedDialogs::exec(QDialog *dialog)
 {
-    calls.append({"exec", dialog->windowTitle(), {}, {}, {}, 0, 0});
-    const Answer a = next();
+    const Answer a = ask({"exec", dialog->windowTitle(), {}, {}, {}, 0, 0});
     if (a.prepare)
         a.prepare(dialog);
     const int result = a.ok ? a.value.toInt() : QDialog::Rejected;
@@ -124,7 +115,6 @@ int ScriptedDialogs::exec(QDialog *dialog)
 int ScriptedDialogs::choose(QWidget *, const QString &title, const QString &text,
                             const QStringList &buttons, int defaultButton)
 {
-    calls.append({"choose", title, text, buttons.join('|'), defaultButton, 0, 0});
-    const Answer a = next();
+    const Answer a = ask({"choose", title, text, buttons.join('|'), defaultButton, 0, 0});
     return a.ok ? a.value.toInt() : -1;
 }

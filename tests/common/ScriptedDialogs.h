@@ -66,5 +66,6 @@ public:
                int defaultButton) override;
 
 private:
-    Answer next();
+    // Records the call and takes the next answer.
+    Answer ask(const Call &call);
 };

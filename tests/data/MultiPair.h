@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileBytes.h"
 #include "MulWriter.h"
 #include "data/TileData.h"
 #include "model/Facet.h"
@@ -19,19 +20,9 @@ struct MultiPair {
     QString mul = dir.filePath("multi.mul");
 
     void write(const MulWriter::IndexedFile &files) { save(idx, files.index), save(mul, files.data); }
-    static void save(const QString &path, const QByteArray &bytes)
-    {
-        QFile f(path);
-        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            f.write(bytes);
-    }
-    static QByteArray load(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    QByteArray index() const { return load(idx); }
-    QByteArray data() const { return load(mul); }
+    static void save(const QString &path, const QByteArray &bytes) { writeFileBytes(path, bytes); }
+    QByteArray index() const { return fileBytes(idx); }
+    QByteArray data() const { return fileBytes(mul); }
     // Everything in the folder besides the pair itself.
     QStringList strays() const
     {
@@ -60,6 +51,17 @@ struct MultiPair {
         return out;
     }
 
+    // A tile record of either size, by hand; `upper` fills the four bytes a 16-byte record adds.
+    static QByteArray rec(int size, quint16 id, qint16 x, qint16 y, qint16 z, quint32 flags, quint32 upper = 0)
+    {
+        QByteArray r(size, '\0');
+        auto *p = reinterpret_cast<uchar *>(r.data());
+        qToLittleEndian(id, p), qToLittleEndian(x, p + 2), qToLittleEndian(y, p + 4), qToLittleEndian(z, p + 6);
+        qToLittleEndian(flags, p + 8);
+        if (size == 16)
+            qToLittleEndian(upper, p + 12);
+        return r;
+    }
     static TileRecord tile(const TileData &data, quint16 id, int x, int y, qint16 z, qint16 visible = 1,
                            qint32 kind = Art)
     {

@@ -1,5 +1,6 @@
 // Hostile and damaged inputs that once hurt: they must read quickly into a
 // safe result, with a clear message where the user would otherwise wonder.
+#include "LeWords.h"
 #include "MulWriter.h"
 #include "data/ArtReader.h"
 #include "data/MultiNames.h"
@@ -17,14 +18,6 @@
 #include <QTest>
 
 namespace {
-
-QByteArray words(const QVector<int> &values)
-{
-    QByteArray b;
-    for (int v : values)
-        b.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF));
-    return b;
-}
 
 QByteArray nested(int depth)
 {
@@ -146,9 +139,7 @@ private slots:
         reader.loadFromBytes(f.index, f.data);
         int rw = 0, rh = 0;
         const QByteArray *pixels = reader.staticPixels(0, rw, rh);
-        QVERIFY(pixels);
-        QVERIFY(rw == w);
-        QVERIFY(rh == h);
+        QVERIFY(pixels && rw == w && rh == h);
         for (int y : {0, 1, h - 1}) {
             for (int x = 0; x < w; ++x) {
                 const uchar *px = reinterpret_cast<const uchar *>(pixels->constData()) + 4 + 2 * (w * y + x);
@@ -162,9 +153,7 @@ private slots:
         ArtReader other;
         const MulWriter::IndexedFile g = MulWriter::indexedFile({{0x4000, words(back)}}, 0x8000);
         other.loadFromBytes(g.index, g.data);
-        QVERIFY(other.staticPixels(0, rw, rh));
-        QVERIFY(rw == 2);
-        QVERIFY(rh == 1);
+        QVERIFY(other.staticPixels(0, rw, rh) && rw == 2 && rh == 1);
     }
 
     // Recovery files written out by hand: a sound one reads back, a cut,
@@ -180,10 +169,7 @@ private slots:
         const QByteArray sound = "TMERCVR1" + le32(quint32(utf16.size())) + utf16 + msecs + le32(1)
                                  + le32(quint32(mlt.size())) + mlt;
         const std::optional<RecoveryFile> r = RecoveryFile::fromBytes(sound);
-        QVERIFY(r);
-        QVERIFY(r->fileName == name);
-        QVERIFY(r->tiles == 1);
-        QVERIFY(r->mlt == mlt);
+        QVERIFY(r && r->fileName == name && r->tiles == 1 && r->mlt == mlt);
         QCOMPARE(r->written.toMSecsSinceEpoch(), 1765000000000);
         QCOMPARE(r->toBytes(), sound);
         QByteArray lying = sound;
@@ -228,8 +214,7 @@ private slots:
         for (const TileRecord &t : model.tilesAt(300, -300))
             undo.removeTile(t);
         undo.commitGroup();
-        QVERIFY(model.tilesAt(300, -300).empty());
-        QVERIFY(model.tilesOutside() == 0);
+        QVERIFY(model.tilesAt(300, -300).empty() && model.tilesOutside() == 0);
         QCOMPARE(MltFile::toBytes(model), QByteArray(4, '\0') + words({7, 1, 1, 0, 1, 0}));
         undo.undo();
         QCOMPARE(model.tilesOutside(), 2);

@@ -32,12 +32,10 @@ class TestMultiExchangeUop : public QObject
 
     void plant()
     {
-        QFile f(m_path);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(build({packed(Housing, "housing"), packed(multiHash(0), multi(0, {{2, 0, 0, 0, 0, {}}})),
+        QVERIFY(writeFileBytes(m_path, build({packed(Housing, "housing"), packed(multiHash(0), multi(0, {{2, 0, 0, 0, 0, {}}})),
                        packed(multiHash(100), multi(100, {{5, 1, 2, 3, 0, {}}, {6, -1, 0, 0, 1, {}}})),
                        packed(multiHash(9), multi(9, {}))},
-                      3));
+                      3)));
     }
 
 private slots:
@@ -45,10 +43,7 @@ private slots:
 
     void chooserListsTheMultiIds()
     {
-        QFile list(m_list);
-        QVERIFY(list.open(QIODevice::WriteOnly));
-        list.write("<multis><multiset><Multi Index=\"0x64\">Tower</Multi></multiset></multis>");
-        list.close();
+        QVERIFY(writeFileBytes(m_list, "<multis><multiset><Multi Index=\"0x64\">Tower</Multi></multiset></multis>"));
         MultiDialog chooser(m_path, m_list);
         const auto *combo = chooser.findChild<QComboBox *>("comboBox");
         QStringList items;
@@ -57,30 +52,6 @@ private slots:
         QCOMPARE(items, QStringList({"0", "9", "Tower"}));
         chooser.findChild<QComboBox *>("comboBox")->setCurrentIndex(2);
         QCOMPARE(chooser.multiIndex(), 100);
-    }
-
-    void importPicksTheChosenMultiAndReportsDamage()
-    {
-        ScriptedDialogs dialogs;
-        dialogs.answer(QDialog::Accepted);
-        TileMap tiles;
-        QVERIFY(MultiExchange::importContainer(nullptr, m_path, m_data, tiles)); // the first item: multi 0
-        QCOMPARE(tiles.size(), 1);
-        QCOMPARE(tiles.value(0).value(0).id, quint16(2));
-        dialogs.cancel();
-        QVERIFY(!MultiExchange::importContainer(nullptr, m_path, m_data, tiles));
-        QVERIFY(tiles.isEmpty());
-        // A container whose tables are damaged lists nothing; the import says so.
-        QByteArray bad = fileBytes(m_path);
-        bad[0x200] = char(0xFF), bad[0x201] = char(0xFF), bad[0x202] = char(0xFF), bad[0x203] = char(0xFF);
-        QFile f(m_path);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bad);
-        f.close();
-        dialogs.answer(QDialog::Accepted);
-        QVERIFY(!MultiExchange::importContainer(nullptr, m_path, m_data, tiles));
-        QCOMPARE(dialogs.count("warning"), 1);
-        QVERIFY2(dialogs.last("warning")->text.contains("more than a container holds"), qPrintable(dialogs.last("warning")->text));
     }
 
     void exportAsksBeforeReplacing()

@@ -6,16 +6,9 @@
 
 namespace {
 
-// A tile record of either size; `upper` fills the four bytes a 16-byte record adds.
 QByteArray rec(int size, quint16 id, qint16 x, qint16 y, qint16 z, quint32 flags, quint32 upper = 0)
 {
-    QByteArray r(size, '\0');
-    auto *p = reinterpret_cast<uchar *>(r.data());
-    qToLittleEndian(id, p), qToLittleEndian(x, p + 2), qToLittleEndian(y, p + 4), qToLittleEndian(z, p + 6);
-    qToLittleEndian(flags, p + 8);
-    if (size == 16)
-        qToLittleEndian(upper, p + 12);
-    return r;
+    return MultiPair::rec(size, id, x, y, z, flags, upper);
 }
 
 // Entries laid out in order after `lead` stray bytes; every record gets `extra` as its third field.

@@ -1,3 +1,5 @@
+#include "LeWords.h"
+#include "FileBytes.h"
 #include "MulWriter.h"
 #include "data/ArtReader.h"
 #include "data/HueTable.h"
@@ -9,15 +11,6 @@
 #include <QTest>
 
 namespace {
-
-// Little-endian 16-bit words; a 32-bit field is two words.
-QByteArray words(const QVector<int> &values)
-{
-    QByteArray b;
-    for (int v : values)
-        b.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF));
-    return b;
-}
 
 // Art whose every row is one run of w colours c, built by hand: the writer
 // refuses line tables past word 32767, which the reader must still follow.
@@ -50,12 +43,6 @@ Texture texture(ArtReader &r, int id, const quint16 *hue = nullptr, bool partial
     Texture t;
     t.block = r.staticTexture(id, hue, partial, mask, t.tw, t.th, t.w, t.h);
     return t;
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 quint16 rgb(int r, int g, int b) { return quint16(r << 10 | g << 5 | b); }
@@ -124,11 +111,7 @@ private slots:
         r.loadFromBytes(f.index, f.data);
         for (int id = 2; id <= 10; ++id) {
             const Texture t = texture(r, id);
-            QVERIFY2(!t.block, qPrintable(QString::number(id)));
-            QVERIFY2(!t.tw, qPrintable(QString::number(id)));
-            QVERIFY2(!t.th, qPrintable(QString::number(id)));
-            QVERIFY2(!t.w, qPrintable(QString::number(id)));
-            QVERIFY2(!t.h, qPrintable(QString::number(id)));
+            QVERIFY2(!t.block && !t.tw && !t.th && !t.w && !t.h, qPrintable(QString::number(id)));
             QVERIFY(r.staticImage(id, nullptr, false).isNull());
         }
         QVERIFY(texture(r, 1).block);
@@ -167,8 +150,8 @@ private slots:
             MulWriter::indexedFile({{Art + 40000, fullArt(2, 2, rgb(7, 0, 0))}, {Art + 3, fullArt(2, 2, rgb(0, 7, 0))}}, Art + 40001);
         QTemporaryDir dir;
         const QString idx = dir.filePath("artidx.mul"), mul = dir.filePath("art.mul");
-        QVERIFY(writeFile(idx, f.index + QByteArray(7, '\0')));
-        QVERIFY(writeFile(mul, f.data)); // a partial record is none
+        QVERIFY(writeFileBytes(idx, f.index + QByteArray(7, '\0')));
+        QVERIFY(writeFileBytes(mul, f.data)); // a partial record is none
         ArtReader r(idx, mul, QString(), QString());
         QCOMPARE(r.staticCount(), 40001);
         QCOMPARE(r.staticImage(40000, nullptr, false).pixel(0, 0), qRgba(56, 0, 0, 255));
@@ -177,8 +160,8 @@ private slots:
 
         // A reload forgets the art it decoded from the old files, also when the new ones are missing.
         const MulWriter::IndexedFile g = MulWriter::indexedFile({{Art + 3, fullArt(2, 2, rgb(0, 0, 7))}}, 0x8000);
-        QVERIFY(writeFile(idx, g.index));
-        QVERIFY(writeFile(mul, g.data));
+        QVERIFY(writeFileBytes(idx, g.index));
+        QVERIFY(writeFileBytes(mul, g.data));
         r.load(idx, mul, QString(), QString());
         QCOMPARE(r.staticCount(), 0x4000);
         QCOMPARE(r.staticImage(3, nullptr, false).pixel(1, 1), qRgba(0, 0, 56, 255));
@@ -221,7 +204,7 @@ private slots:
                  {MulWriter::TileDataLayout::Classic, 32768}, {MulWriter::TileDataLayout::Flags64, 65536}}) {
             QTemporaryDir dir; // 64-bit flags are kept whole; the classic layout holds the low half only
             const MulWriter::StaticInfo last{0xFFFFFFFF00010000ull, 7, "Last"};
-            QVERIFY(writeFile(dir.filePath("tiledata.mul"), MulWriter::tileData({}, {{artCount - 1, last}}, layout, artCount)));
+            QVERIFY(writeFileBytes(dir.filePath("tiledata.mul"), MulWriter::tileData({}, {{artCount - 1, last}}, layout, artCount)));
             const TileData t(dir.filePath("tiledata.mul"));
             QCOMPARE(t.staticCount(), artCount);
             const TileInfo i = t.staticInfo(artCount - 1);
@@ -277,8 +260,8 @@ private slots:
         list[8].name = "Last";
         const QByteArray bytes = MulWriter::hues(list);
         QTemporaryDir dir;
-        QVERIFY(writeFile(dir.filePath("hues.mul"), bytes));
-        QVERIFY(writeFile(dir.filePath("short.mul"), bytes.left(708 + 4 + 88 * 0 + 70)));
+        QVERIFY(writeFileBytes(dir.filePath("hues.mul"), bytes));
+        QVERIFY(writeFileBytes(dir.filePath("short.mul"), bytes.left(708 + 4 + 88 * 0 + 70)));
         const HueTable whole(dir.filePath("hues.mul"));
         QCOMPARE(QStringList({whole.name(1), whole.name(8), whole.name(9), whole.name(10), whole.name(0), whole.name(17)}),
                  QStringList({"Red", "A name of twenty chr", "Last", "", "", ""}));
@@ -292,15 +275,15 @@ private slots:
     void tileDataAndArtStatus()
     {
         QTemporaryDir dir;
-        QVERIFY(writeFile(dir.filePath("classic.mul"), MulWriter::tileData({}, {}))
-                && writeFile(dir.filePath("odd.mul"), MulWriter::tileData({}, {}) + "xyz"));
+        QVERIFY(writeFileBytes(dir.filePath("classic.mul"), MulWriter::tileData({}, {}))
+                && writeFileBytes(dir.filePath("odd.mul"), MulWriter::tileData({}, {}) + "xyz"));
         QCOMPARE(TileData(dir.filePath("classic.mul")).status().describe(),
                  "tiledata.mul: " + dir.filePath("classic.mul") + ": found, 32-bit flags, 16384 terrain, 16384 art");
         QCOMPARE(TileData(dir.filePath("odd.mul")).status().state, DataFileStatus::State::Unrecognised);
         QCOMPARE(TileData(dir.filePath("none.mul")).status().state, DataFileStatus::State::Missing);
         const MulWriter::IndexedFile art = MulWriter::artFiles({}, {{1, QImage(4, 4, QImage::Format_ARGB32)}});
-        QVERIFY(writeFile(dir.filePath("artidx.mul"), art.index));
-        QVERIFY(writeFile(dir.filePath("art.mul"), art.data));
+        QVERIFY(writeFileBytes(dir.filePath("artidx.mul"), art.index));
+        QVERIFY(writeFileBytes(dir.filePath("art.mul"), art.data));
         const ArtReader reader(dir.filePath("artidx.mul"), dir.filePath("art.mul"), QString(), QString());
         QCOMPARE(reader.indexStatus().describe(), "artidx.mul: " + dir.filePath("artidx.mul") + ": found, 16384 terrain, 16384 art");
         QVERIFY(reader.artStatus().usable());

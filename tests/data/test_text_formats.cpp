@@ -2,6 +2,7 @@
 // and compared byte for byte, damaged files answered with line numbers.
 #include "data/ComponentList.h"
 #include "FileBytes.h"
+#include "FileSizeLimit.h"
 #include "data/CsvFile.h"
 #include "data/TileData.h"
 
@@ -10,16 +11,8 @@
 #include <QRandomGenerator>
 #include <QTest>
 
-#include <csignal>
-#include <sys/resource.h>
-
 namespace {
-void save(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
+void save(const QString &path, const QByteArray &bytes) { QVERIFY(writeFileBytes(path, bytes)); }
 
 // Three templates; a named part, odd spacing, a count line with extra words.
 const QByteArray Sample = "6 version\n"
@@ -66,282 +59,266 @@ class TestTextFormats : public QObject
 {
     Q_OBJECT
 private slots:
-    void listReadsTemplates();
-    void listWritesBack_data();
-    void listWritesBack();
-    void listRejectsDamage_data();
-    void listRejectsDamage();
-    void damagedListIsNotRewritten();
-    void mangledInputNeverCrashes();
-    void failedWriteReportsAndKeepsFile();
-    void csvRoundTrip();
-    void csvRejectsDamage_data();
-    void csvRejectsDamage();
+    void listReadsTemplates()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("multi.txt");
+        save(path, Sample);
+        auto store = MultiCollection::forPaths({path});
+        QVERIFY(store);
+        QVERIFY2(store->open(), qPrintable(store->errorString()));
+        const QVector<MultiCollection::Entry> e = store->entries();
+        QCOMPARE(e.size(), 3);
+        QCOMPARE(QList<int>({e[0].number, e[0].tileCount, e[1].number, e[1].tileCount, e[2].number,
+                             e[2].tileCount}),
+                 QList<int>({1, 2, 3, 3, 7, 0}));
+        QCOMPARE(store->firstFreeEntry(), 0);
+        TileMap tiles;
+        QVERIFY(store->readEntry(3, m_data, tiles));
+        QCOMPARE(flat(tiles), (QList<QList<int>>{{9, 1, 1, 0, 1, Art, 0}, {9, 1, 1, 0, 1, Art, 0},
+                                                  {10, -2, 3, -7, 0, Art, 0}}));
+        QVERIFY(!store->readEntry(2, m_data, tiles));
+        QVERIFY(store->errorString().contains("no template 2"));
+    }
+
+    void listWritesBack_data()
+    {
+        QTest::addColumn<QByteArray>("before"); // empty: no file yet
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QList<QList<int>>>("tiles"); // id x y z visible
+        QTest::addColumn<QByteArray>("after");
+
+        const QList<QList<int>> template1{{100, 0, 0, 0, 1}, {4012, -1, 2, 5, 0}};
+        QTest::newRow("unchanged template, names kept") << Sample << 1 << template1 << Sample;
+        QTest::newRow("CRLF file unchanged")
+            << QByteArray(Sample).replace("\n", "\r\n") << 1 << template1
+            << QByteArray(Sample).replace("\n", "\r\n");
+
+        QByteArray edited = Sample;
+        edited.replace("3 num components (walls)\n9 1 1 0 1\n9 1 1 0 1\n10 -2 3 -7 0 Secret door\n",
+                       "2 num components (walls)\n10 -2 3 -7 0 Secret door\n11 0 0 3 1\n");
+        QTest::newRow("a doubled tile gone, one added")
+            << Sample << 3 << QList<QList<int>>{{11, 0, 0, 3, 1}, {10, -2, 3, -7, 0}} << edited;
+        // The editor holds one of equal tiles; the stored doubles stay as they were.
+        QTest::newRow("doubles kept") << Sample << 3
+                                      << QList<QList<int>>{{10, -2, 3, -7, 0}, {9, 1, 1, 0, 1}} << Sample;
+
+        QByteArray shrunk = Sample;
+        shrunk.replace("2 num components\n100 0 0 0 1\n4012   -1 2 5 0 Brazier of the keep\n",
+                       "1 num components\n4012   -1 2 5 0 Brazier of the keep\n");
+        QTest::newRow("count follows, name kept")
+            << Sample << 1 << QList<QList<int>>{{4012, -1, 2, 5, 0}} << shrunk;
+
+        QTest::newRow("appended")
+            << Sample << 4 << QList<QList<int>>{{5, 1, -1, 2, 1}, {6, 0, 0, 0, 0}}
+            << Sample + "4 template id\n-1 item version\n2 num components\n5 1 -1 2 1\n6 0 0 0 0\n";
+        QTest::newRow("appended after a last line without ending")
+            << QByteArray("6 version\n1 template id\n-1 item version\n1 num components\n9 0 0 0 1")
+            << 2 << QList<QList<int>>{{5, 0, 0, 0, 1}}
+            << QByteArray("6 version\n1 template id\n-1 item version\n1 num components\n9 0 0 0 1\n"
+                          "2 template id\n-1 item version\n1 num components\n5 0 0 0 1\n");
+        QTest::newRow("new file")
+            << QByteArray() << 0 << QList<QList<int>>{{5, 1, 2, 3, 1}}
+            << QByteArray("6 version\n0 template id\n-1 item version\n1 num components\n5 1 2 3 1\n");
+    }
+
+    void listWritesBack()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(int, number);
+        QFETCH(QList<QList<int>>, tiles);
+        QFETCH(QByteArray, after);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("multi.txt");
+        if (!before.isEmpty())
+            save(path, before);
+        QList<TileRecord> records;
+        for (const QList<int> &t : tiles)
+            records.append(tile(t[0], t[1], t[2], t[3], t[4]));
+        ComponentList store(path);
+        QVERIFY2(store.exportEntry(number, records), qPrintable(store.errorString()));
+        QCOMPARE(fileBytes(path), after);
+        // What was written reads back as the tiles given.
+        ComponentList again(path);
+        QVERIFY(again.open());
+        TileMap read;
+        QVERIFY(again.readEntry(number, m_data, read));
+        QSet<QList<int>> given, back;
+        for (const QList<int> &t : tiles)
+            given.insert(t);
+        for (const TileRecord &t : tilesInKeyOrder(read))
+            back.insert({t.id, t.x, t.y, t.z, t.visible});
+        QCOMPARE(back, given);
+    }
+
+    void listRejectsDamage_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("empty") << QByteArray("") << "line 1: expected the version line";
+        QTest::newRow("no version") << QByteArray("version six\n") << "line 1: expected the version";
+        QTest::newRow("huge count") << QByteArray("6 version\n1 template id\n-1 item version\n"
+                                                  "2000000000 num components\n1 0 0 0 1\n")
+                                    << "line 4: template 1 announces 2000000000 components, but only 1 lines follow";
+        QTest::newRow("count past int") << QByteArray("6 version\n1 t\n-1 i\n99999999999 n\n")
+                                        << "line 4: expected the component count of template 1";
+        QTest::newRow("negative count") << QByteArray("6 version\n1 t\n-1 i\n-3 n\n")
+                                        << "line 4: expected the component count";
+        QTest::newRow("missing item version") << QByteArray("6 version\n1 template id\n")
+                                              << "line 3: expected the item version line of template 1";
+        QTest::newRow("missing component lines")
+            << QByteArray("6 version\n1 t\n-1 i\n3 n\n1 0 0 0 1\n2 0 0 0 1\n")
+            << "line 4: template 1 announces 3 components, but only 2 lines follow";
+        QTest::newRow("next template read as a component")
+            << QByteArray("6 version\n1 t\n-1 i\n2 n\n1 0 0 0 1\n2 template id\n-1 i\n0 n\n")
+            << "line 6: expected \"<item id> <x> <y> <z> <flags> [name]\"";
+        QTest::newRow("not a number") << QByteArray("6 version\n1 t\n-1 i\n1 n\n1 0 zero 0 1\n")
+                                      << "line 5: expected";
+        QTest::newRow("item id out of range") << QByteArray("6 version\n1 t\n-1 i\n1 n\n70000 0 0 0 1\n")
+                                              << "line 5: expected";
+        QTest::newRow("too few fields") << QByteArray("6 version\n1 t\n-1 i\n1 n\n1 0 0 0\n")
+                                        << "line 5: expected";
+        QTest::newRow("template not a number") << QByteArray("6 version\nhouse\n")
+                                               << "line 2: expected a template number, found \"house\"";
+    }
+
+    void listRejectsDamage()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, error);
+        ComponentList store(QStringLiteral("bad.txt"));
+        QVERIFY(!store.parse(text));
+        QVERIFY2(store.errorString().contains(error), qPrintable(store.errorString()));
+        QVERIFY(store.errorString().startsWith("bad.txt: line "));
+    }
+
+    void damagedListIsNotRewritten()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("multi.txt");
+        const QByteArray damaged = "6 version\n1 t\n-1 i\n5 n\n1 0 0 0 1\n";
+        save(path, damaged);
+        ComponentList store(path);
+        QVERIFY(!store.exportEntry(2, {tile(1, 0, 0, 0, 1)}));
+        QVERIFY2(store.errorString().contains("line 4") && store.errorString().contains("not changed"),
+                 qPrintable(store.errorString()));
+        QCOMPARE(fileBytes(path), damaged);
+    }
+
+    // Bytes flipped, cut and repeated at random: every outcome is a parse or a
+    // line-numbered error, and what parses can be written back.
+    void mangledInputNeverCrashes()
+    {
+        QRandomGenerator rng(11);
+        const QByteArray csv = "kind,id,x,y,z,hue,visible\nart,1,2,3,4,5,1\nterrain,9,-1,-2,-3,0,0\n";
+        for (int round = 0; round < 2000; ++round) {
+            QByteArray text = round % 2 ? Sample : csv;
+            const int edits = 1 + int(rng.bounded(4));
+            for (int e = 0; e < edits && !text.isEmpty(); ++e) {
+                const int at = int(rng.bounded(int(text.size())));
+                switch (rng.bounded(3)) {
+                case 0: text[at] = char(rng.bounded(256)); break;
+                case 1: text.truncate(at); break;
+                default: text.insert(at, text.mid(at, int(rng.bounded(20)))); break;
+                }
+            }
+            ComponentList list(QStringLiteral("m.txt"));
+            if (list.parse(text)) {
+                for (const MultiCollection::Entry &entry : list.entries()) {
+                    TileMap tiles;
+                    QVERIFY(list.readEntry(entry.number, m_data, tiles));
+                    QVERIFY(!list.rewritten(text, entry.number, tilesInKeyOrder(tiles)).isEmpty());
+                }
+            } else {
+                QVERIFY2(list.errorString().startsWith("m.txt: line "), qPrintable(list.errorString()));
+            }
+            const CsvFile::ReadResult r = CsvFile::fromBytes(text, m_data);
+            QVERIFY(r.ok || r.error.startsWith("line "));
+        }
+    }
+
+    // A real write failure: past the file size limit.
+    void failedWriteReportsAndKeepsFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("multi.txt");
+        save(path, Sample);
+        QList<TileRecord> many;
+        for (int i = 0; i < 200; ++i)
+            many.append(tile(i, i % 10, i / 10, 0, 1));
+        ComponentList store(path);
+        bool written = true, csvWritten = true;
+        QString csvError;
+        {
+            const FileSizeLimit limit(1024);
+            written = store.exportEntry(1, many);
+            csvWritten = CsvFile::write(dir.filePath("out.csv"), many, &csvError);
+        }
+        QVERIFY(!written);
+        QVERIFY2(store.errorString().contains("cannot be written ("), qPrintable(store.errorString()));
+        QCOMPARE(fileBytes(path), Sample);
+        QVERIFY(!csvWritten);
+        QVERIFY2(csvError.contains("out.csv: cannot be written ("), qPrintable(csvError));
+        QVERIFY(!QFile::exists(dir.filePath("out.csv")));
+    }
+
+    void csvRoundTrip()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("house.csv");
+        TileRecord ground = tile(3, -1, 0, -5, 1);
+        ground.kind = Terrain;
+        TileRecord hued = tile(4012, 2, 7, 20, 0);
+        hued.hue = 1153;
+        QString error;
+        QVERIFY(CsvFile::write(path, {ground, hued, tile(65535, -32768, 32767, 0, 1)}, &error));
+        QCOMPARE(fileBytes(path), QByteArray("kind,id,x,y,z,hue,visible\n"
+                                        "terrain,3,-1,0,-5,0,1\n"
+                                        "art,4012,2,7,20,1153,0\n"
+                                        "art,65535,-32768,32767,0,0,1\n"));
+        const CsvFile::ReadResult r = CsvFile::read(path, m_data);
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(flat(r.tiles), (QList<QList<int>>{{3, -1, 0, -5, 1, Terrain, 0},
+                                                   {4012, 2, 7, 20, 0, Art, 1153},
+                                                   {65535, -32768, 32767, 0, 1, Art, 0}}));
+        // As a spreadsheet saves it: CRLF, quotes, capitals, blank lines.
+        const CsvFile::ReadResult sheet = CsvFile::fromBytes(
+            "\"Kind\",\"Id\",X,Y,Z,Hue,Visible\r\n\r\n\"Art\", 12 ,1,2,3,0,1\r\n", m_data);
+        QVERIFY2(sheet.ok, qPrintable(sheet.error));
+        QCOMPARE(flat(sheet.tiles), (QList<QList<int>>{{12, 1, 2, 3, 1, Art, 0}}));
+    }
+
+    void csvRejectsDamage_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("error");
+        const QByteArray h = "kind,id,x,y,z,hue,visible\n";
+        QTest::newRow("empty") << QByteArray() << "line 1: expected the header";
+        QTest::newRow("wrong header") << QByteArray("id,x,y,z\n1,2,3,4\n") << "line 1: expected the header";
+        QTest::newRow("short line") << h + "art,1,0,0,0,0,1\nart,1,0,0\n" << "line 3: expected 7 fields, found 4";
+        QTest::newRow("long line") << h + "art,1,0,0,0,0,1,9\n" << "line 2: expected 7 fields, found 8";
+        QTest::newRow("kind") << h + "static,1,0,0,0,0,1\n" << "line 2: bad kind";
+        QTest::newRow("hex id") << h + "art,0x10,0,0,0,0,1\n" << "line 2: bad id";
+        QTest::newRow("huge x") << h + "art,1,99999999999999,0,0,0,1\n" << "line 2: bad x";
+        QTest::newRow("y not a number") << h + "art,1,0,north,0,0,1\n" << "line 2: bad y";
+        QTest::newRow("z") << h + "art,1,0,0,40000,0,1\n" << "line 2: bad z";
+        QTest::newRow("hue") << h + "art,1,0,0,0,-1,1\n" << "line 2: bad hue";
+        QTest::newRow("visible") << h + "\n\nart,1,0,0,0,0,yes\n" << "line 4: bad visible";
+    }
+
+    void csvRejectsDamage()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, error);
+        const CsvFile::ReadResult r = CsvFile::fromBytes(text, m_data);
+        QVERIFY(!r.ok);
+        QVERIFY2(r.error.startsWith(error), qPrintable(r.error));
+        QVERIFY(r.tiles.isEmpty() || !r.ok);
+    }
 
 private:
     TileData m_data;
 };
-
-void TestTextFormats::listReadsTemplates()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("multi.txt");
-    save(path, Sample);
-    auto store = MultiCollection::forPaths({path});
-    QVERIFY(store);
-    QVERIFY2(store->open(), qPrintable(store->errorString()));
-    const QVector<MultiCollection::Entry> e = store->entries();
-    QCOMPARE(e.size(), 3);
-    QCOMPARE(QList<int>({e[0].number, e[0].tileCount, e[1].number, e[1].tileCount, e[2].number,
-                         e[2].tileCount}),
-             QList<int>({1, 2, 3, 3, 7, 0}));
-    QCOMPARE(store->firstFreeEntry(), 0);
-    TileMap tiles;
-    QVERIFY(store->readEntry(3, m_data, tiles));
-    QCOMPARE(flat(tiles), (QList<QList<int>>{{9, 1, 1, 0, 1, Art, 0}, {9, 1, 1, 0, 1, Art, 0},
-                                              {10, -2, 3, -7, 0, Art, 0}}));
-    QVERIFY(!store->readEntry(2, m_data, tiles));
-    QVERIFY(store->errorString().contains("no template 2"));
-}
-
-void TestTextFormats::listWritesBack_data()
-{
-    QTest::addColumn<QByteArray>("before"); // empty: no file yet
-    QTest::addColumn<int>("number");
-    QTest::addColumn<QList<QList<int>>>("tiles"); // id x y z visible
-    QTest::addColumn<QByteArray>("after");
-
-    const QList<QList<int>> template1{{100, 0, 0, 0, 1}, {4012, -1, 2, 5, 0}};
-    QTest::newRow("unchanged template, names kept") << Sample << 1 << template1 << Sample;
-    QTest::newRow("CRLF file unchanged")
-        << QByteArray(Sample).replace("\n", "\r\n") << 1 << template1
-        << QByteArray(Sample).replace("\n", "\r\n");
-
-    QByteArray edited = Sample;
-    edited.replace("3 num components (walls)\n9 1 1 0 1\n9 1 1 0 1\n10 -2 3 -7 0 Secret door\n",
-                   "2 num components (walls)\n10 -2 3 -7 0 Secret door\n11 0 0 3 1\n");
-    QTest::newRow("a doubled tile gone, one added")
-        << Sample << 3 << QList<QList<int>>{{11, 0, 0, 3, 1}, {10, -2, 3, -7, 0}} << edited;
-    // The editor holds one of equal tiles; the stored doubles stay as they were.
-    QTest::newRow("doubles kept") << Sample << 3
-                                  << QList<QList<int>>{{10, -2, 3, -7, 0}, {9, 1, 1, 0, 1}} << Sample;
-
-    QByteArray shrunk = Sample;
-    shrunk.replace("2 num components\n100 0 0 0 1\n4012   -1 2 5 0 Brazier of the keep\n",
-                   "1 num components\n4012   -1 2 5 0 Brazier of the keep\n");
-    QTest::newRow("count follows, name kept")
-        << Sample << 1 << QList<QList<int>>{{4012, -1, 2, 5, 0}} << shrunk;
-
-    QTest::newRow("appended")
-        << Sample << 4 << QList<QList<int>>{{5, 1, -1, 2, 1}, {6, 0, 0, 0, 0}}
-        << Sample + "4 template id\n-1 item version\n2 num components\n5 1 -1 2 1\n6 0 0 0 0\n";
-    QTest::newRow("appended after a last line without ending")
-        << QByteArray("6 version\n1 template id\n-1 item version\n1 num components\n9 0 0 0 1")
-        << 2 << QList<QList<int>>{{5, 0, 0, 0, 1}}
-        << QByteArray("6 version\n1 template id\n-1 item version\n1 num components\n9 0 0 0 1\n"
-                      "2 template id\n-1 item version\n1 num components\n5 0 0 0 1\n");
-    QTest::newRow("new file")
-        << QByteArray() << 0 << QList<QList<int>>{{5, 1, 2, 3, 1}}
-        << QByteArray("6 version\n0 template id\n-1 item version\n1 num components\n5 1 2 3 1\n");
-}
-
-void TestTextFormats::listWritesBack()
-{
-    QFETCH(QByteArray, before);
-    QFETCH(int, number);
-    QFETCH(QList<QList<int>>, tiles);
-    QFETCH(QByteArray, after);
-    QTemporaryDir dir;
-    const QString path = dir.filePath("multi.txt");
-    if (!before.isEmpty())
-        save(path, before);
-    QList<TileRecord> records;
-    for (const QList<int> &t : tiles)
-        records.append(tile(t[0], t[1], t[2], t[3], t[4]));
-    ComponentList store(path);
-    QVERIFY2(store.exportEntry(number, records), qPrintable(store.errorString()));
-    QCOMPARE(fileBytes(path), after);
-    // What was written reads back as the tiles given.
-    ComponentList again(path);
-    QVERIFY(again.open());
-    TileMap read;
-    QVERIFY(again.readEntry(number, m_data, read));
-    QSet<QList<int>> given, back;
-    for (const QList<int> &t : tiles)
-        given.insert(t);
-    for (const TileRecord &t : tilesInKeyOrder(read))
-        back.insert({t.id, t.x, t.y, t.z, t.visible});
-    QCOMPARE(back, given);
-}
-
-void TestTextFormats::listRejectsDamage_data()
-{
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<QString>("error");
-    QTest::newRow("empty") << QByteArray("") << "line 1: expected the version line";
-    QTest::newRow("no version") << QByteArray("version six\n") << "line 1: expected the version";
-    QTest::newRow("huge count") << QByteArray("6 version\n1 template id\n-1 item version\n"
-                                              "2000000000 num components\n1 0 0 0 1\n")
-                                << "line 4: template 1 announces 2000000000 components, but only 1 lines follow";
-    QTest::newRow("count past int") << QByteArray("6 version\n1 t\n-1 i\n99999999999 n\n")
-                                    << "line 4: expected the component count of template 1";
-    QTest::newRow("negative count") << QByteArray("6 version\n1 t\n-1 i\n-3 n\n")
-                                    << "line 4: expected the component count";
-    QTest::newRow("missing item version") << QByteArray("6 version\n1 template id\n")
-                                          << "line 3: expected the item version line of template 1";
-    QTest::newRow("missing component lines")
-        << QByteArray("6 version\n1 t\n-1 i\n3 n\n1 0 0 0 1\n2 0 0 0 1\n")
-        << "line 4: template 1 announces 3 components, but only 2 lines follow";
-    QTest::newRow("next template read as a component")
-        << QByteArray("6 version\n1 t\n-1 i\n2 n\n1 0 0 0 1\n2 template id\n-1 i\n0 n\n")
-        << "line 6: expected \"<item id> <x> <y> <z> <flags> [name]\"";
-    QTest::newRow("not a number") << QByteArray("6 version\n1 t\n-1 i\n1 n\n1 0 zero 0 1\n")
-                                  << "line 5: expected";
-    QTest::newRow("item id out of range") << QByteArray("6 version\n1 t\n-1 i\n1 n\n70000 0 0 0 1\n")
-                                          << "line 5: expected";
-    QTest::newRow("too few fields") << QByteArray("6 version\n1 t\n-1 i\n1 n\n1 0 0 0\n")
-                                    << "line 5: expected";
-    QTest::newRow("template not a number") << QByteArray("6 version\nhouse\n")
-                                           << "line 2: expected a template number, found \"house\"";
-}
-
-void TestTextFormats::listRejectsDamage()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(QString, error);
-    ComponentList store(QStringLiteral("bad.txt"));
-    QVERIFY(!store.parse(text));
-    QVERIFY2(store.errorString().contains(error), qPrintable(store.errorString()));
-    QVERIFY(store.errorString().startsWith("bad.txt: line "));
-}
-
-// Bytes flipped, cut and repeated at random: every outcome is a parse or a
-// line-numbered error, and what parses can be written back.
-void TestTextFormats::mangledInputNeverCrashes()
-{
-    QRandomGenerator rng(11);
-    const QByteArray csv = "kind,id,x,y,z,hue,visible\nart,1,2,3,4,5,1\nterrain,9,-1,-2,-3,0,0\n";
-    for (int round = 0; round < 2000; ++round) {
-        QByteArray text = round % 2 ? Sample : csv;
-        const int edits = 1 + int(rng.bounded(4));
-        for (int e = 0; e < edits && !text.isEmpty(); ++e) {
-            const int at = int(rng.bounded(int(text.size())));
-            switch (rng.bounded(3)) {
-            case 0: text[at] = char(rng.bounded(256)); break;
-            case 1: text.truncate(at); break;
-            default: text.insert(at, text.mid(at, int(rng.bounded(20)))); break;
-            }
-        }
-        ComponentList list(QStringLiteral("m.txt"));
-        if (list.parse(text)) {
-            for (const MultiCollection::Entry &entry : list.entries()) {
-                TileMap tiles;
-                QVERIFY(list.readEntry(entry.number, m_data, tiles));
-                QVERIFY(!list.rewritten(text, entry.number, tilesInKeyOrder(tiles)).isEmpty());
-            }
-        } else {
-            QVERIFY2(list.errorString().startsWith("m.txt: line "), qPrintable(list.errorString()));
-        }
-        const CsvFile::ReadResult r = CsvFile::fromBytes(text, m_data);
-        QVERIFY(r.ok || r.error.startsWith("line "));
-    }
-}
-
-void TestTextFormats::damagedListIsNotRewritten()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("multi.txt");
-    const QByteArray damaged = "6 version\n1 t\n-1 i\n5 n\n1 0 0 0 1\n";
-    save(path, damaged);
-    ComponentList store(path);
-    QVERIFY(!store.exportEntry(2, {tile(1, 0, 0, 0, 1)}));
-    QVERIFY2(store.errorString().contains("line 4") && store.errorString().contains("not changed"),
-             qPrintable(store.errorString()));
-    QCOMPARE(fileBytes(path), damaged);
-}
-
-// A real write failure: the file size limit with SIGXFSZ ignored makes the write fail with EFBIG.
-void TestTextFormats::failedWriteReportsAndKeepsFile()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("multi.txt");
-    save(path, Sample);
-    QList<TileRecord> many;
-    for (int i = 0; i < 200; ++i)
-        many.append(tile(i, i % 10, i / 10, 0, 1));
-    rlimit saved{};
-    QVERIFY(::getrlimit(RLIMIT_FSIZE, &saved) == 0);
-    const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 1024;
-    QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
-    ComponentList store(path);
-    const bool written = store.exportEntry(1, many);
-    QString csvError;
-    const bool csvWritten = CsvFile::write(dir.filePath("out.csv"), many, &csvError);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    ::signal(SIGXFSZ, oldHandler);
-    QVERIFY(!written);
-    QVERIFY2(store.errorString().contains("cannot be written ("), qPrintable(store.errorString()));
-    QCOMPARE(fileBytes(path), Sample);
-    QVERIFY(!csvWritten);
-    QVERIFY2(csvError.contains("out.csv: cannot be written ("), qPrintable(csvError));
-    QVERIFY(!QFile::exists(dir.filePath("out.csv")));
-}
-
-void TestTextFormats::csvRoundTrip()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("house.csv");
-    TileRecord ground = tile(3, -1, 0, -5, 1);
-    ground.kind = Terrain;
-    TileRecord hued = tile(4012, 2, 7, 20, 0);
-    hued.hue = 1153;
-    QString error;
-    QVERIFY(CsvFile::write(path, {ground, hued, tile(65535, -32768, 32767, 0, 1)}, &error));
-    QCOMPARE(fileBytes(path), QByteArray("kind,id,x,y,z,hue,visible\n"
-                                    "terrain,3,-1,0,-5,0,1\n"
-                                    "art,4012,2,7,20,1153,0\n"
-                                    "art,65535,-32768,32767,0,0,1\n"));
-    const CsvFile::ReadResult r = CsvFile::read(path, m_data);
-    QVERIFY2(r.ok, qPrintable(r.error));
-    QCOMPARE(flat(r.tiles), (QList<QList<int>>{{3, -1, 0, -5, 1, Terrain, 0},
-                                               {4012, 2, 7, 20, 0, Art, 1153},
-                                               {65535, -32768, 32767, 0, 1, Art, 0}}));
-    // As a spreadsheet saves it: CRLF, quotes, capitals, blank lines.
-    const CsvFile::ReadResult sheet = CsvFile::fromBytes(
-        "\"Kind\",\"Id\",X,Y,Z,Hue,Visible\r\n\r\n\"Art\", 12 ,1,2,3,0,1\r\n", m_data);
-    QVERIFY2(sheet.ok, qPrintable(sheet.error));
-    QCOMPARE(flat(sheet.tiles), (QList<QList<int>>{{12, 1, 2, 3, 1, Art, 0}}));
-}
-
-void TestTextFormats::csvRejectsDamage_data()
-{
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<QString>("error");
-    const QByteArray h = "kind,id,x,y,z,hue,visible\n";
-    QTest::newRow("empty") << QByteArray() << "line 1: expected the header";
-    QTest::newRow("wrong header") << QByteArray("id,x,y,z\n1,2,3,4\n") << "line 1: expected the header";
-    QTest::newRow("short line") << h + "art,1,0,0,0,0,1\nart,1,0,0\n" << "line 3: expected 7 fields, found 4";
-    QTest::newRow("long line") << h + "art,1,0,0,0,0,1,9\n" << "line 2: expected 7 fields, found 8";
-    QTest::newRow("kind") << h + "static,1,0,0,0,0,1\n" << "line 2: bad kind";
-    QTest::newRow("hex id") << h + "art,0x10,0,0,0,0,1\n" << "line 2: bad id";
-    QTest::newRow("huge x") << h + "art,1,99999999999999,0,0,0,1\n" << "line 2: bad x";
-    QTest::newRow("y not a number") << h + "art,1,0,north,0,0,1\n" << "line 2: bad y";
-    QTest::newRow("z") << h + "art,1,0,0,40000,0,1\n" << "line 2: bad z";
-    QTest::newRow("hue") << h + "art,1,0,0,0,-1,1\n" << "line 2: bad hue";
-    QTest::newRow("visible") << h + "\n\nart,1,0,0,0,0,yes\n" << "line 4: bad visible";
-}
-
-void TestTextFormats::csvRejectsDamage()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(QString, error);
-    const CsvFile::ReadResult r = CsvFile::fromBytes(text, m_data);
-    QVERIFY(!r.ok);
-    QVERIFY2(r.error.startsWith(error), qPrintable(r.error));
-    QVERIFY(r.tiles.isEmpty() || !r.ok);
-}
 
 QTEST_GUILESS_MAIN(TestTextFormats)
 #include "test_text_formats.moc"

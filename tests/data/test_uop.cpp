@@ -1,3 +1,5 @@
+#include "FileBytes.h"
+#include "FileSizeLimit.h"
 #include "MulWriter.h"
 #include "TileText.h"
 #include "UopBytes.h"
@@ -13,8 +15,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace UopBytes;
 
@@ -29,17 +29,7 @@ constexpr quint64 Unknown = 0x0123456789ABCDEFULL;
 
 quint64 multiHash(int id) { return NameHash::ofName(QString::asprintf("build/multicollection/%06d.bin", id)); }
 
-QByteArray load(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-void save(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
+void save(const QString &path, const QByteArray &bytes) { QVERIFY(writeFileBytes(path, bytes)); }
 
 // A house (flags word 0x0100: low byte 0, visible; extra words kept), a post, and a hidden tile.
 const QList<Rec> House = {{0x0010, 0, 0, 0, 0x0100, {7, 8}}, {0x0020, -3, 2, 5, 0, {}}, {0x0030, 1, -1, 0, 1, {9}}};
@@ -248,7 +238,7 @@ private slots:
             list.prepend(t);
         }
         QVERIFY2(store.exportEntry(id, list), qPrintable(store.errorString()));
-        const QByteArray after = load(path);
+        const QByteArray after = fileBytes(path);
         QCOMPARE(qFromLittleEndian<quint32>(after.constData() + 4), 4u); // the version
         const Raw written = entry(after, multiHash(id));
         QCOMPARE(written.compression, quint16(1));
@@ -270,19 +260,13 @@ private slots:
         items.append(stored(Unknown + 1, QByteArray(64 * 1024, 'z')));
         const QByteArray before = build(items, 3);
         save(path, before);
-        rlimit old {};
-        getrlimit(RLIMIT_FSIZE, &old);
-        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = old;
-        small.rlim_cur = 16 * 1024;
-        setrlimit(RLIMIT_FSIZE, &small);
         UopMultiStore store(path);
-        const bool exported = store.exportEntry(100, {});
-        setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, previous);
-        QVERIFY(!exported);
+        {
+            const FileSizeLimit limit(16 * 1024);
+            QVERIFY(!store.exportEntry(100, {}));
+        }
         QVERIFY2(store.errorString().contains("cannot be written"), qPrintable(store.errorString()));
-        QCOMPARE(load(path), before);
+        QCOMPARE(fileBytes(path), before);
         QCOMPARE(QDir(m_dir.path()).entryList({"limited.uop*"}, QDir::Files), QStringList{"limited.uop"});
 
         // A container with entries outside the file is not rewritten at all.
@@ -291,7 +275,7 @@ private slots:
         save(path, damaged);
         QVERIFY(!store.exportEntry(100, {}));
         QVERIFY2(store.errorString().contains("outside the file"), qPrintable(store.errorString()));
-        QCOMPARE(load(path), damaged);
+        QCOMPARE(fileBytes(path), damaged);
     }
 
     // Art from the container decodes exactly as the same records from the pair.

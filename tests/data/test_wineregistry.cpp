@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "data/DataLocations.h"
 #include "data/WineRegistry.h"
 
@@ -14,9 +15,7 @@ struct Prefix {
     void file(const QString &name, const QByteArray &bytes = "x") const
     {
         QDir().mkpath(QFileInfo(dir.filePath(name)).path());
-        QFile f(dir.filePath(name));
-        if (f.open(QIODevice::WriteOnly))
-            f.write(bytes);
+        writeFileBytes(dir.filePath(name), bytes);
     }
     void folder(const QString &name) const { QDir().mkpath(dir.filePath(name)); }
     void link(const QString &name, const QString &target) const
@@ -29,6 +28,12 @@ struct Prefix {
     {
         file(folder + "/TileData.mul");
         file(folder + "/artLegacyMUL.uop");
+    }
+    // C: and D: mapped as Wine maps them.
+    void drives() const
+    {
+        link("dosdevices/c:", "../drive_c");
+        link("dosdevices/d:", dir.filePath("games"));
     }
     QString canonical(const QString &name) const { return QFileInfo(dir.filePath(name)).canonicalFilePath(); }
 };
@@ -105,8 +110,7 @@ private slots:
         QFETCH(QString, systemReg);
         QFETCH(QString, expected);
         Prefix p;
-        p.link("dosdevices/c:", "../drive_c");
-        p.link("dosdevices/d:", p.dir.filePath("games"));
+        p.drives();
         p.game("drive_c/program files (x86)/electronic arts/ULTIMA ONLINE CLASSIC");
         p.game("games/UO");
         p.game("drive_c/UO AoS");
@@ -139,8 +143,7 @@ private slots:
         QFETCH(QString, windows);
         QFETCH(QString, expected);
         Prefix p;
-        p.link("dosdevices/c:", "../drive_c");
-        p.link("dosdevices/d:", p.dir.filePath("games"));
+        p.drives();
         p.folder("drive_c/Program Files/EA");
         p.folder("games/UO");
         QCOMPARE(WineRegistry::toLinuxPath(p.path(), windows), expected.isEmpty() ? QString() : p.canonical(expected));

@@ -2,6 +2,7 @@
 // process whose writes pass a file-size limit. The old file must survive byte
 // for byte and the caller must hear the system's reason.
 #include "FileBytes.h"
+#include "FileSizeLimit.h"
 #include "data/TileData.h"
 #include "model/Facet.h"
 #include "model/MltFile.h"
@@ -12,8 +13,6 @@
 #include <QtEndian>
 #include <QTest>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -97,7 +96,7 @@ struct ChildResult {
 };
 
 // Runs `work` in a forked child whose files may not grow past `limit` bytes
-// (SIGXFSZ ignored, so the write fails with EFBIG instead of killing it).
+// (a write past it fails with EFBIG).
 template <class Work> ChildResult underSizeLimit(rlim_t limit, Work work)
 {
     int fds[2];
@@ -106,11 +105,7 @@ template <class Work> ChildResult underSizeLimit(rlim_t limit, Work work)
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::close(fds[0]);
-        std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit rl;
-        ::getrlimit(RLIMIT_FSIZE, &rl);
-        rl.rlim_cur = limit;
-        ::setrlimit(RLIMIT_FSIZE, &rl);
+        const FileSizeLimit limited(limit);
         const QByteArray report = work();
         const ssize_t written = ::write(fds[1], report.constData(), size_t(report.size()));
         ::_exit(written == report.size() ? 0 : 1);

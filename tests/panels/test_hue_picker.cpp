@@ -1,30 +1,16 @@
 // The hue picker: the hues of the loaded file with their names and colours,
 // filtered by name and number, previewing the tiles to be hued; and, in a
 // real main window, applying a hue to the selected tiles of the document.
-#include "FileBytes.h"
-#include "GlRequirement.h"
-#include "MulWriter.h"
-#include "ScriptedDialogs.h"
-#include "app/GLScroll.h"
-#include "app/MainWindow.h"
+#include "EditorWindow.h"
 #include "data/ArtReader.h"
 #include "data/HueTable.h"
 #include "data/TileData.h"
-#include "model/Facet.h"
 #include "panels/HuePicker.h"
 #include "panels/Palette.h"
-#include "view/GLWidget.h"
 
 #include <QDockWidget>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QTest>
-
-#include <memory>
 
 namespace {
 constexpr int Block = 100;     // a grey 44 x 44 square
@@ -57,15 +43,12 @@ QStringList shown(const QListWidget *list)
 }
 } // namespace
 
-class TestHuePicker : public QObject
+class TestHuePicker : public GlTest
 {
     Q_OBJECT
-public:
-    static void initMain() { GLWidget::prepareApplication(); }
-
 private:
-    QTemporaryDir m_dir;
-    QString file(const QString &name) const { return m_dir.filePath(name); }
+    EditorWindow m_win;
+    QString file(const QString &name) const { return m_win.files.filePath(name); }
 
     QList<TileRecord> tiles(const TileData &data) const
     {
@@ -81,24 +64,13 @@ private:
 private slots:
     void initTestCase()
     {
-        for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
-            for (auto scope : {QSettings::UserScope, QSettings::SystemScope})
-                QSettings::setPath(format, scope, file("settings"));
-        QImage grey(44, 44, QImage::Format_ARGB32);
-        grey.fill(GreyPixel);
-        const MulWriter::IndexedFile art = MulWriter::artFiles({}, {{Block, grey}});
-        QVERIFY(writeFileBytes(file("artidx.mul"), art.index));
-        QVERIFY(writeFileBytes(file("art.mul"), art.data));
+        m_win.plant(sceneArt({{Block, 0, 0, 0, {44, 44}, GreyPixel}}));
         QVERIFY(writeFileBytes(file("tiledata.mul"), MulWriter::tileData({}, {{Block, {0, 0, "grey block"}}})));
         // Three named hues; the file's one block holds five more, unnamed.
         QVERIFY(writeFileBytes(file("hues.mul"), MulWriter::hues({hue(Red, "Red"), hue(Green, "Green"),
                                                                   hue(Blue, "Deep blue")})));
-        QSettings stored("Brightmoor", "MulSettings");
-        const QList<QPair<QString, QString>> keys{{"ArtIdx", "artidx.mul"}, {"ArtMul", "art.mul"},
-                                                  {"TileDataMul", "tiledata.mul"}, {"HuesMul", "hues.mul"}};
-        for (const auto &[key, name] : keys)
-            stored.setValue(key, file(name));
     }
+    void cleanup() { m_win.stop(); }
 
     void filters_data()
     {
@@ -150,17 +122,10 @@ private slots:
     void appliesToTheSelection()
     {
         TILSEN_NEED_GL();
-        ScriptedDialogs dialogs;
-        MainWindow w;
-        w.show();
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.slotFileNew();
-        GLScroll *doc = w.activeDocument();
+        m_win.start();
+        ScriptedDialogs &dialogs = *m_win.dialogs;
+        GLScroll *doc = m_win.open();
         QVERIFY(doc);
-        w.workspace()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(doc->parentWidget()));
-        doc->setFocus();
-        QTRY_VERIFY(doc->hasFocus());
         for (const TileRecord &t : tiles(doc->view()->tileData()))
             QVERIFY(doc->model()->addTile(t.x, t.y, t));
         doc->view()->selectAll();
@@ -202,9 +167,8 @@ private slots:
     void paletteDockHeight()
     {
         TILSEN_NEED_GL();
-        MainWindow w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        m_win.start();
+        MainWindow &w = *m_win.main;
         w.paletteDock()->show();
         QCoreApplication::processEvents();
         QTRY_VERIFY(w.paletteDock()->isVisible());

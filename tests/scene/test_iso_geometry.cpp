@@ -28,185 +28,158 @@ class TestIsoGeometry : public QObject
 {
     Q_OBJECT
 private slots:
-    void walkCoversEveryWidgetPoint();
-    void walkCoversThePannedViewAtFreeScales();
-    void fitShowsTheBoxWhole_data();
-    void fitShowsTheBoxWhole();
-    void placementAndProjection();
-    void pickCellPrefersFrontCell();
-    void quadPickingRanksBySerial();
-    void pixelPicking();
+    // Wherever a pan put the anchor, the walk round the view's centre reaches every visible
+    // point, and far enough below that a tile raised 127 steps (508 units) is drawn.
+    void walkCoversEveryWidgetPoint()
+    {
+        const QPoint anchor(3, -4);
+        const struct { double scale; QSize size; QPoint pan; } cases[] = {
+            {1.0, QSize(440, 330), {}}, {0.75, QSize(1280, 800), {}}, {0.5, QSize(333, 97), {}},
+            {0.125, QSize(1280, 800), QPoint(-301, 77)}, {1.37, QSize(441, 331), QPoint(5, -1000)},
+            {4.0, QSize(900, 700), QPoint(2300, 1700)},  {0.3, QSize(97, 333), QPoint(-40, 41)}};
+        for (const auto &c : cases) {
+            const int w = c.size.width(), h = c.size.height();
+            const QPoint centre = IsoGeometry::viewCentre(
+                anchor, IsoGeometry::unproject(QPointF(QPoint(w / 2, h / 2)), w, h, c.scale, c.pan));
+            const auto walk = IsoGeometry::walk(w, h, c.scale, centre);
+            for (int px = 0; px <= w; px += 13) {
+                for (int py = 0; py <= h + int(508 * c.scale); py += 17) {
+                    const QPointF s = IsoGeometry::unproject(QPointF(px, py), w, h, c.scale, c.pan);
+                    QPoint hit;
+                    QVERIFY2(IsoGeometry::pickCell(walk, anchor, IsoGeometry::pickBox(s), hit),
+                             qPrintable(QStringLiteral("%1 at %2,%3").arg(c.scale).arg(px).arg(py)));
+                }
+            }
+        }
+    }
+
+    void fitShowsTheBoxWhole_data()
+    {
+        QTest::addColumn<QRect>("box"); // scene units from location (0, 0), y down
+        QTest::addColumn<QSize>("view");
+        QTest::newRow("one tile") << QRect(-22, 0, 44, 44) << QSize(640, 480);
+        QTest::newRow("wide, odd view") << QRect(-1500, -300, 3000, 500) << QSize(641, 479);
+        QTest::newRow("tall, off the origin") << QRect(800, 2000, 90, 1700) << QSize(1000, 333);
+        QTest::newRow("the whole area") << QRect(-8800, -8800, 17600, 17600) << QSize(1280, 800);
+        QTest::newRow("square in a square") << QRect(-37, -501, 1000, 1000) << QSize(500, 500);
+    }
+
+    // The box's pixels lie inside the view, centred, at the largest scale that
+    // allows it; a box too large even at 1/8 is centred at 1/8.
+    void fitShowsTheBoxWhole()
+    {
+        QFETCH(QRect, box);
+        QFETCH(QSize, view);
+        const auto fit = IsoGeometry::fit(box, view.width(), view.height());
+        QVERIFY(fit);
+        const double s = fit->scale;
+        QVERIFY(s >= IsoGeometry::MinZoom && s <= IsoGeometry::MaxZoom);
+        // The box's edges in widget pixels (y down), as the view draws them.
+        const QPoint a = IsoGeometry::scenePoint(QPoint(0, 0), fit->anchor.x(), fit->anchor.y());
+        const IsoGeometry::Projection p = IsoGeometry::projection(view.width(), view.height());
+        const auto column = [&](int sceneX) { return IsoGeometry::snap(sceneX - a.x(), s) + fit->pan.x() - p.left; };
+        const auto row = [&](int sceneYDown) {
+            return view.height() - (IsoGeometry::snap(-sceneYDown - a.y(), s) + fit->pan.y() - p.bottom);
+        };
+        const double left = column(box.left()), right = column(box.left() + box.width());
+        const double top = row(box.top()), bottom = row(box.top() + box.height());
+        if (s > IsoGeometry::MinZoom) {
+            QVERIFY2(left >= 0 && right <= view.width() && top >= 0 && bottom <= view.height(),
+                     qPrintable(QStringLiteral("%1..%2 x %3..%4 at %5").arg(left).arg(right).arg(top).arg(bottom).arg(s)));
+        }
+        QVERIFY(std::abs(left - (view.width() - right)) <= 1.0);
+        QVERIFY(std::abs(top - (view.height() - bottom)) <= 1.0);
+        if (s < IsoGeometry::MaxZoom && s > IsoGeometry::MinZoom) {
+            const double grown = s * 1.01;
+            QVERIFY(box.width() * grown > view.width() || box.height() * grown > view.height());
+        }
+    }
+
+    void placementAndProjection()
+    {
+        // The image bottom rests on the diamond's bottom corner; an odd width centres by truncation.
+        QPoint q[4];
+        IsoGeometry::tileQuad(QPoint(22, -22), 3, TexInfo{7, 32, 128, 21, 80}, q);
+        QCOMPARE(q[0], QPoint(12, -22 + 12 - 44 + 80));
+        QCOMPARE(q[2], QPoint(12 + 21, q[0].y() - 80)); // the image's size, not the texture's
+
+        QCOMPARE(IsoGeometry::unproject(QPointF(0, 0), 440, 330, 0.5), QPointF(-440, 330));
+        // The pick box truncates toward zero, on both sides of it.
+        const auto b = at(0.5, -0.5);
+        QCOMPARE(QList<int>({b.left, b.bottom, b.right, b.top}), QList<int>({0, -1, 1, 0}));
+    }
+
+    void pickCellPrefersFrontCell()
+    {
+        const QPoint c(0, 0);
+        const auto w = IsoGeometry::walk(440, 330, 1.0, c);
+        QPoint hit;
+        QVERIFY(IsoGeometry::pickCell(w, c, at(0, -22), hit)); // middle of (0, 0)
+        QCOMPARE(hit, QPoint(0, 0));
+        QVERIFY(IsoGeometry::pickCell(w, c, at(0, 0), hit)); // corner of four: the front one
+        QCOMPARE(hit, QPoint(0, 0));
+        QVERIFY(IsoGeometry::pickCell(w, c, at(11, -33), hit)); // shared edge: the one drawn later
+        QCOMPARE(hit, QPoint(1, 0));
+    }
+
+    void quadPickingRanksBySerial()
+    {
+        // Top-most hit: the highest serial across both lists, or none past every edge.
+        QList<DrawnQuad> terrain = {quad(-50, 50, 50, -50, 0, 0), quad(-50, 50, 50, -50, 0, 3)};
+        QList<DrawnQuad> art = {quad(-10, 10, 10, -10, 1, 1), quad(0, 40, 40, 0, 1, 2)};
+        QCOMPARE(IsoGeometry::topQuad(terrain, art, 3, at(5, 5)).serial, 3);
+        QCOMPARE(IsoGeometry::topQuad(terrain, art, 1, at(5, 5)).serial, 2);
+        QCOMPARE(IsoGeometry::topQuad(terrain, art, 1, at(-5, -5)).serial, 1);
+        QCOMPARE(IsoGeometry::topQuad(terrain, art, 0, at(-5, -5)).serial, 3);
+        const DrawnQuad none = IsoGeometry::topQuad(terrain, art, 3, at(52, 0));
+        QVERIFY(!none.isTile());
+        QVERIFY(none.x == -1);
+        QVERIFY(none.y == -1);
+
+        // Band hits in serial order; corners given in any order; a flat band still takes what it crosses.
+        terrain = {quad(0, 10, 10, 0, 0, 1), quad(100, 110, 110, 100, 0, 4)};
+        art = {quad(0, 10, 10, 0, 1, 0), quad(20, 30, 30, 20, 1, 2), quad(200, 210, 210, 200, 1, 3)};
+        const auto box = IsoGeometry::bandBox(35, 0, 0, 35);
+        QCOMPARE(serials(IsoGeometry::quadsIn(terrain, art, 3, box)), QList<int>({0, 1, 2}));
+        QCOMPARE(serials(IsoGeometry::quadsIn(terrain, art, 1, box)), QList<int>({0, 2}));
+        QCOMPARE(serials(IsoGeometry::quadsIn(terrain, art, 0, box)), QList<int>({1}));
+        QCOMPARE(serials(IsoGeometry::quadsIn(terrain, art, 3, IsoGeometry::bandBox(5, 0, 5, 35))),
+                 QList<int>({0, 1}));
+    }
+
+    // Picking by pixel centres: the origin on a pixel corner for odd sizes too,
+    // edges on whole pixels at every scale, and a pixel is hit only when inside.
+    void pixelPicking()
+    {
+        const auto p = IsoGeometry::projection(441, 331);
+        QCOMPARE(QList<int>({p.left, p.right, p.bottom, p.top}), QList<int>({-220, 221, -165, 166}));
+        QCOMPARE(IsoGeometry::pixelCentre(QPoint(0, 0), 441, 331, 1.0), QPointF(-219.5, 165.5));
+        QCOMPARE(IsoGeometry::pixelCentre(QPoint(220, 165), 440, 330, 0.5), QPointF(1.0, -1.0));
+
+        // At 3/4 an edge at -110 would cut a pixel centre (-82.5): it goes to -82.
+        const DrawnQuad q = quad(44, -66, 88, -110, 1, 0);
+        QCOMPARE(IsoGeometry::pixelRect(q, 0.75), QRectF(QPointF(33, -82), QPointF(66, -49)));
+        const struct { QPointF pixel; bool in; } probes[] = {
+            {{33.5, -49.5}, true}, {{33.5, -48.5}, false}, {{32.5, -60.5}, false},
+            {{65.5, -81.5}, true}, {{66.5, -81.5}, false}, {{40.5, -82.5}, false}};
+        for (const auto &probe : probes)
+            QCOMPARE(IsoGeometry::quadContains(q, probe.pixel / 0.75, 0.75), probe.in);
+        QCOMPARE(IsoGeometry::topQuadAt({}, {q}, 1, QPointF(40.5, -60.5) / 0.75, 0.75).serial, 0);
+        QVERIFY(!IsoGeometry::topQuadAt({q}, {}, 1, QPointF(40.5, -60.5) / 0.75, 0.75).isTile());
+
+        // The cell under a point; a point on a shared edge belongs to the cell in front.
+        const auto w = IsoGeometry::walk(440, 330, 1.0, QPoint(0, 0));
+        QCOMPARE(IsoGeometry::cellAt(w, {0, 0}, {0.5, -21.5}), std::optional<QPoint>(QPoint(0, 0)));
+        QCOMPARE(IsoGeometry::cellAt(w, {0, 0}, {11, -33}), std::optional<QPoint>(QPoint(1, 0)));
+        QCOMPARE(IsoGeometry::cellAt(w, {0, 0}, {-5000, 0}), std::nullopt);
+
+        // A band of one pixel column takes a quad only when that column is inside it.
+        const QList<DrawnQuad> art = {quad(0, 10, 10, 0, 1, 0), quad(10, 10, 20, 0, 1, 1)};
+        QCOMPARE(serials(IsoGeometry::quadsMeeting({}, art, 1, QRectF(9, 0, 1, 1), 1.0)), QList<int>({0}));
+        QCOMPARE(serials(IsoGeometry::quadsMeeting({}, art, 1, QRectF(10, 0, 1, 1), 1.0)), QList<int>({1}));
+        QVERIFY(IsoGeometry::quadsMeeting({}, art, 1, QRectF(0, 10, 20, 5), 1.0).isEmpty());
+    }
 };
-
-// Every visible point, and far enough below that a tile raised 127 steps (508 units) is drawn.
-void TestIsoGeometry::walkCoversEveryWidgetPoint()
-{
-    const QPoint centre(3, -4);
-    for (const auto &[scale, size] : {std::pair{1.0, QSize(440, 330)}, {0.75, QSize(1280, 800)},
-                                      {0.5, QSize(333, 97)}}) {
-        const auto w = IsoGeometry::walk(size.width(), size.height(), scale, centre);
-        for (int px = 0; px <= size.width(); px += 13) {
-            for (int py = 0; py <= size.height() + int(508 * scale); py += 17) {
-                const QPointF s = IsoGeometry::unproject(QPointF(px, py), size.width(),
-                                                         size.height(), scale);
-                QPoint hit;
-                QVERIFY2(IsoGeometry::pickCell(w, centre, IsoGeometry::pickBox(s), hit),
-                         qPrintable(QStringLiteral("%1 at %2,%3").arg(scale).arg(px).arg(py)));
-            }
-        }
-    }
-}
-
-// Wherever a pan put the anchor, the walk round the view's centre still
-// reaches every visible point, and far enough below for raised tiles.
-void TestIsoGeometry::walkCoversThePannedViewAtFreeScales()
-{
-    const QPoint anchor(-7, 12);
-    const struct { double scale; QSize size; QPoint pan; } cases[] = {
-        {0.125, QSize(1280, 800), QPoint(-301, 77)}, {1.37, QSize(441, 331), QPoint(5, -1000)},
-        {4.0, QSize(900, 700), QPoint(2300, 1700)},  {0.3, QSize(97, 333), QPoint(-40, 41)}};
-    for (const auto &c : cases) {
-        const int w = c.size.width(), h = c.size.height();
-        const QPoint centre = IsoGeometry::viewCentre(
-            anchor, IsoGeometry::unproject(QPointF(QPoint(w / 2, h / 2)), w, h, c.scale, c.pan));
-        const auto walk = IsoGeometry::walk(w, h, c.scale, centre);
-        for (int px = 0; px <= w; px += 61) {
-            for (int py = 0; py <= h + int(508 * c.scale); py += 67) {
-                const QPointF s = IsoGeometry::unproject(QPointF(px, py), w, h, c.scale, c.pan);
-                QPoint hit;
-                QVERIFY2(IsoGeometry::pickCell(walk, anchor, IsoGeometry::pickBox(s), hit),
-                         qPrintable(QStringLiteral("%1 at %2,%3").arg(c.scale).arg(px).arg(py)));
-            }
-        }
-    }
-}
-
-void TestIsoGeometry::fitShowsTheBoxWhole_data()
-{
-    QTest::addColumn<QRect>("box"); // scene units from location (0, 0), y down
-    QTest::addColumn<QSize>("view");
-    QTest::newRow("one tile") << QRect(-22, 0, 44, 44) << QSize(640, 480);
-    QTest::newRow("wide, odd view") << QRect(-1500, -300, 3000, 500) << QSize(641, 479);
-    QTest::newRow("tall, off the origin") << QRect(800, 2000, 90, 1700) << QSize(1000, 333);
-    QTest::newRow("the whole area") << QRect(-8800, -8800, 17600, 17600) << QSize(1280, 800);
-    QTest::newRow("square in a square") << QRect(-37, -501, 1000, 1000) << QSize(500, 500);
-}
-
-// The box's pixels lie inside the view, centred, at the largest scale that
-// allows it; a box too large even at 1/8 is centred at 1/8.
-void TestIsoGeometry::fitShowsTheBoxWhole()
-{
-    QFETCH(QRect, box);
-    QFETCH(QSize, view);
-    const auto fit = IsoGeometry::fit(box, view.width(), view.height());
-    QVERIFY(fit);
-    const double s = fit->scale;
-    QVERIFY(s >= IsoGeometry::MinZoom && s <= IsoGeometry::MaxZoom);
-    // The box's edges in widget pixels (y down), as the view draws them.
-    const QPoint a = IsoGeometry::scenePoint(QPoint(0, 0), fit->anchor.x(), fit->anchor.y());
-    const IsoGeometry::Projection p = IsoGeometry::projection(view.width(), view.height());
-    const auto column = [&](int sceneX) { return IsoGeometry::snap(sceneX - a.x(), s) + fit->pan.x() - p.left; };
-    const auto row = [&](int sceneYDown) {
-        return view.height() - (IsoGeometry::snap(-sceneYDown - a.y(), s) + fit->pan.y() - p.bottom);
-    };
-    const double left = column(box.left()), right = column(box.left() + box.width());
-    const double top = row(box.top()), bottom = row(box.top() + box.height());
-    if (s > IsoGeometry::MinZoom) {
-        QVERIFY2(left >= 0 && right <= view.width() && top >= 0 && bottom <= view.height(),
-                 qPrintable(QStringLiteral("%1..%2 x %3..%4 at %5").arg(left).arg(right).arg(top).arg(bottom).arg(s)));
-    }
-    QVERIFY(std::abs(left - (view.width() - right)) <= 1.0);
-    QVERIFY(std::abs(top - (view.height() - bottom)) <= 1.0);
-    if (s < IsoGeometry::MaxZoom && s > IsoGeometry::MinZoom) {
-        const double grown = s * 1.01;
-        QVERIFY(box.width() * grown > view.width() || box.height() * grown > view.height());
-    }
-}
-
-void TestIsoGeometry::placementAndProjection()
-{
-    // The image bottom rests on the diamond's bottom corner; an odd width centres by truncation.
-    QPoint q[4];
-    IsoGeometry::tileQuad(QPoint(22, -22), 3, TexInfo{7, 32, 128, 21, 80}, q);
-    QCOMPARE(q[0], QPoint(12, -22 + 12 - 44 + 80));
-    QCOMPARE(q[2], QPoint(12 + 21, q[0].y() - 80)); // the image's size, not the texture's
-
-    QCOMPARE(IsoGeometry::unproject(QPointF(0, 0), 440, 330, 0.5), QPointF(-440, 330));
-    // The pick box truncates toward zero, on both sides of it.
-    const auto b = at(0.5, -0.5);
-    QCOMPARE(QList<int>({b.left, b.bottom, b.right, b.top}), QList<int>({0, -1, 1, 0}));
-}
-
-void TestIsoGeometry::pickCellPrefersFrontCell()
-{
-    const QPoint c(0, 0);
-    const auto w = IsoGeometry::walk(440, 330, 1.0, c);
-    QPoint hit;
-    QVERIFY(IsoGeometry::pickCell(w, c, at(0, -22), hit)); // middle of (0, 0)
-    QCOMPARE(hit, QPoint(0, 0));
-    QVERIFY(IsoGeometry::pickCell(w, c, at(0, 0), hit)); // corner of four: the front one
-    QCOMPARE(hit, QPoint(0, 0));
-    QVERIFY(IsoGeometry::pickCell(w, c, at(11, -33), hit)); // shared edge: the one drawn later
-    QCOMPARE(hit, QPoint(1, 0));
-}
-
-void TestIsoGeometry::quadPickingRanksBySerial()
-{
-    // Top-most hit: the highest serial across both lists, or none past every edge.
-    QList<DrawnQuad> terrain = {quad(-50, 50, 50, -50, 0, 0), quad(-50, 50, 50, -50, 0, 3)};
-    QList<DrawnQuad> art = {quad(-10, 10, 10, -10, 1, 1), quad(0, 40, 40, 0, 1, 2)};
-    QCOMPARE(IsoGeometry::topQuad(terrain, art, 3, at(5, 5)).serial, 3);
-    QCOMPARE(IsoGeometry::topQuad(terrain, art, 1, at(5, 5)).serial, 2);
-    QCOMPARE(IsoGeometry::topQuad(terrain, art, 1, at(-5, -5)).serial, 1);
-    QCOMPARE(IsoGeometry::topQuad(terrain, art, 0, at(-5, -5)).serial, 3);
-    const DrawnQuad none = IsoGeometry::topQuad(terrain, art, 3, at(52, 0));
-    QVERIFY(!none.isTile());
-    QVERIFY(none.x == -1);
-    QVERIFY(none.y == -1);
-
-    // Band hits in serial order; corners given in any order; a flat band still takes what it crosses.
-    terrain = {quad(0, 10, 10, 0, 0, 1), quad(100, 110, 110, 100, 0, 4)};
-    art = {quad(0, 10, 10, 0, 1, 0), quad(20, 30, 30, 20, 1, 2), quad(200, 210, 210, 200, 1, 3)};
-    const auto box = IsoGeometry::bandBox(35, 0, 0, 35);
-    QCOMPARE(serials(IsoGeometry::quadsIn(terrain, art, 3, box)), QList<int>({0, 1, 2}));
-    QCOMPARE(serials(IsoGeometry::quadsIn(terrain, art, 1, box)), QList<int>({0, 2}));
-    QCOMPARE(serials(IsoGeometry::quadsIn(terrain, art, 0, box)), QList<int>({1}));
-    QCOMPARE(serials(IsoGeometry::quadsIn(terrain, art, 3, IsoGeometry::bandBox(5, 0, 5, 35))),
-             QList<int>({0, 1}));
-}
-
-// Picking by pixel centres: the origin on a pixel corner for odd sizes too,
-// edges on whole pixels at every scale, and a pixel is hit only when inside.
-void TestIsoGeometry::pixelPicking()
-{
-    const auto p = IsoGeometry::projection(441, 331);
-    QCOMPARE(QList<int>({p.left, p.right, p.bottom, p.top}), QList<int>({-220, 221, -165, 166}));
-    QCOMPARE(IsoGeometry::pixelCentre(QPoint(0, 0), 441, 331, 1.0), QPointF(-219.5, 165.5));
-    QCOMPARE(IsoGeometry::pixelCentre(QPoint(220, 165), 440, 330, 0.5), QPointF(1.0, -1.0));
-
-    // At 3/4 an edge at -110 would cut a pixel centre (-82.5): it goes to -82.
-    const DrawnQuad q = quad(44, -66, 88, -110, 1, 0);
-    QCOMPARE(IsoGeometry::pixelRect(q, 0.75), QRectF(QPointF(33, -82), QPointF(66, -49)));
-    const struct { QPointF pixel; bool in; } probes[] = {
-        {{33.5, -49.5}, true}, {{33.5, -48.5}, false}, {{32.5, -60.5}, false},
-        {{65.5, -81.5}, true}, {{66.5, -81.5}, false}, {{40.5, -82.5}, false}};
-    for (const auto &probe : probes)
-        QCOMPARE(IsoGeometry::quadContains(q, probe.pixel / 0.75, 0.75), probe.in);
-    QCOMPARE(IsoGeometry::topQuadAt({}, {q}, 1, QPointF(40.5, -60.5) / 0.75, 0.75).serial, 0);
-    QVERIFY(!IsoGeometry::topQuadAt({q}, {}, 1, QPointF(40.5, -60.5) / 0.75, 0.75).isTile());
-
-    // The cell under a point; a point on a shared edge belongs to the cell in front.
-    const auto w = IsoGeometry::walk(440, 330, 1.0, QPoint(0, 0));
-    QCOMPARE(IsoGeometry::cellAt(w, {0, 0}, {0.5, -21.5}), std::optional<QPoint>(QPoint(0, 0)));
-    QCOMPARE(IsoGeometry::cellAt(w, {0, 0}, {11, -33}), std::optional<QPoint>(QPoint(1, 0)));
-    QCOMPARE(IsoGeometry::cellAt(w, {0, 0}, {-5000, 0}), std::nullopt);
-
-    // A band of one pixel column takes a quad only when that column is inside it.
-    const QList<DrawnQuad> art = {quad(0, 10, 10, 0, 1, 0), quad(10, 10, 20, 0, 1, 1)};
-    QCOMPARE(serials(IsoGeometry::quadsMeeting({}, art, 1, QRectF(9, 0, 1, 1), 1.0)), QList<int>({0}));
-    QCOMPARE(serials(IsoGeometry::quadsMeeting({}, art, 1, QRectF(10, 0, 1, 1), 1.0)), QList<int>({1}));
-    QVERIFY(IsoGeometry::quadsMeeting({}, art, 1, QRectF(0, 10, 20, 5), 1.0).isEmpty());
-}
 
 QTEST_GUILESS_MAIN(TestIsoGeometry)
 #include "test_iso_geometry.moc"

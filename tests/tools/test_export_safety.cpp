@@ -2,6 +2,7 @@
 // truncation and rename it makes and at moments spread over its run, and
 // made to fail by a full file-size limit and by injected system errors. After
 // each run both files are checked byte for byte against pairs built here.
+#include "MltBytes.h"
 #include "MultiPair.h"
 
 #include <QElapsedTimer>
@@ -18,20 +19,7 @@ namespace {
 // A 16-byte tile record; `upper` fills the four bytes after the flags.
 QByteArray record16(quint16 id, qint16 x, qint16 y, qint16 z, quint32 flags, quint32 upper)
 {
-    QByteArray r(16, '\0');
-    auto *p = reinterpret_cast<uchar *>(r.data());
-    qToLittleEndian(id, p), qToLittleEndian(x, p + 2), qToLittleEndian(y, p + 4), qToLittleEndian(z, p + 6);
-    qToLittleEndian(flags, p + 8), qToLittleEndian(upper, p + 12);
-    return r;
-}
-
-QByteArray mltEntry(quint16 id, qint16 x, qint16 y, qint16 z, qint16 visible)
-{
-    QByteArray e(12, '\0');
-    auto *p = reinterpret_cast<uchar *>(e.data());
-    qToLittleEndian(id, p), qToLittleEndian(x, p + 2), qToLittleEndian(y, p + 4), qToLittleEndian(z, p + 6);
-    qToLittleEndian(visible, p + 8);
-    return e;
+    return MultiPair::rec(16, id, x, y, z, flags, upper);
 }
 
 struct Pair16 {
@@ -143,7 +131,7 @@ class TestExportSafety : public QObject
     // index never points there, and every entry reads exactly as before.
     bool oldOrNew(const Folder &f, QString &what) const
     {
-        const QByteArray idx = MultiPair::load(f.idx), mul = MultiPair::load(f.mul);
+        const QByteArray idx = fileBytes(f.idx), mul = fileBytes(f.mul);
         if (idx == m_pair.newIndex && mul == m_pair.newData)
             return what = "new", true;
         if (idx == m_pair.index && mul == m_pair.data)
@@ -166,11 +154,11 @@ private slots:
         const Run clean = mltool(exportArgs(counted), shimmed({{"TILSEN_SHIM_LOG", log}}));
         const qint64 duration = clock.nsecsElapsed() / 1000;
         QVERIFY2(clean.status == 0, qPrintable(clean.err));
-        QCOMPARE(MultiPair::load(counted.idx), m_pair.newIndex);
-        QCOMPARE(MultiPair::load(counted.mul), m_pair.newData);
-        const int steps = MultiPair::load(log).count('\n');
-        QVERIFY(MultiPair::load(log).contains("pwrite"));
-        QVERIFY(MultiPair::load(log).contains("rename"));
+        QCOMPARE(fileBytes(counted.idx), m_pair.newIndex);
+        QCOMPARE(fileBytes(counted.mul), m_pair.newData);
+        const int steps = fileBytes(log).count('\n');
+        QVERIFY(fileBytes(log).contains("pwrite"));
+        QVERIFY(fileBytes(log).contains("rename"));
 
         QMap<QString, int> outcomes;
         for (int k = 1; k <= steps + 1; ++k) {
@@ -208,14 +196,14 @@ private slots:
         const QString log = counted.dir.filePath("calls.log");
         const Run clean = mltool({"compact", counted.idx, counted.mul}, shimmed({{"TILSEN_SHIM_LOG", log}}));
         QVERIFY2(clean.status == 0, qPrintable(clean.err));
-        QCOMPARE(MultiPair::load(counted.idx), m_pair.compactIndex);
-        QCOMPARE(MultiPair::load(counted.mul), m_pair.compactData);
-        const int steps = MultiPair::load(log).count('\n');
+        QCOMPARE(fileBytes(counted.idx), m_pair.compactIndex);
+        QCOMPARE(fileBytes(counted.mul), m_pair.compactData);
+        const int steps = fileBytes(log).count('\n');
         for (int k = 1; k <= steps + 1; ++k) {
             Folder f;
             layExported(f);
             mltool({"compact", f.idx, f.mul}, shimmed({{"TILSEN_SHIM_KILL_AT", QString::number(k)}}));
-            const QByteArray idx = MultiPair::load(f.idx), mul = MultiPair::load(f.mul);
+            const QByteArray idx = fileBytes(f.idx), mul = fileBytes(f.mul);
             QCOMPARE(idx.size(), m_pair.newIndex.size());
             for (int n = 0; n < 4; ++n) {
                 QVERIFY2(MultiPair::entryBytes(idx, mul, n) == MultiPair::entryBytes(m_pair.newIndex, m_pair.newData, n),
@@ -224,8 +212,8 @@ private slots:
             }
             const Run again = mltool({"compact", f.idx, f.mul}, QProcessEnvironment::systemEnvironment());
             QVERIFY2(again.status == 0, qPrintable(again.err));
-            QCOMPARE(MultiPair::load(f.idx), m_pair.compactIndex);
-            QCOMPARE(MultiPair::load(f.mul), m_pair.compactData);
+            QCOMPARE(fileBytes(f.idx), m_pair.compactIndex);
+            QCOMPARE(fileBytes(f.mul), m_pair.compactData);
         }
     }
 
@@ -248,8 +236,8 @@ private slots:
         lay(f);
         const Run r = mltool(exportArgs(f), shimmed({{"TILSEN_SHIM_FAIL", fail}}));
         QVERIFY2(r.status == 1 && r.err.contains(reason), qPrintable(r.err));
-        QCOMPARE(MultiPair::load(f.idx), m_pair.index);
-        QCOMPARE(MultiPair::load(f.mul), m_pair.data);
+        QCOMPARE(fileBytes(f.idx), m_pair.index);
+        QCOMPARE(fileBytes(f.mul), m_pair.data);
     }
 
     void fullFileSizeLimitIsAFailure()
@@ -258,8 +246,8 @@ private slots:
         lay(f);
         const Run r = mltool(exportArgs(f), QProcessEnvironment::systemEnvironment(), -1, m_pair.data.size() + 20);
         QVERIFY2(r.status == 1 && r.err.contains("File too large"), qPrintable(r.err));
-        QCOMPARE(MultiPair::load(f.idx), m_pair.index);
-        QCOMPARE(MultiPair::load(f.mul), m_pair.data);
+        QCOMPARE(fileBytes(f.idx), m_pair.index);
+        QCOMPARE(fileBytes(f.mul), m_pair.data);
     }
 
     // Links are followed to the real files, which keep their modes; a read-only
@@ -279,8 +267,8 @@ private slots:
         QVERIFY2(r.status == 0, qPrintable(r.err));
         QVERIFY(QFileInfo(linked.idx).isSymLink());
         QVERIFY(QFileInfo(linked.mul).isSymLink());
-        QCOMPARE(MultiPair::load(real.idx), m_pair.newIndex);
-        QCOMPARE(MultiPair::load(real.mul), m_pair.newData);
+        QCOMPARE(fileBytes(real.idx), m_pair.newIndex);
+        QCOMPARE(fileBytes(real.mul), m_pair.newData);
         QCOMPARE(QFile::permissions(real.idx) & 0x7077, mode);
         QCOMPARE(QFile::permissions(real.mul) & 0x7077, mode);
 
@@ -291,8 +279,8 @@ private slots:
             const Run refused = mltool(exportArgs(f), QProcessEnvironment::systemEnvironment());
             QVERIFY2(refused.status == 1 && refused.err.contains(which) && refused.err.contains("read-only"),
                      qPrintable(refused.err));
-            QCOMPARE(MultiPair::load(f.idx), m_pair.index);
-            QCOMPARE(MultiPair::load(f.mul), m_pair.data);
+            QCOMPARE(fileBytes(f.idx), m_pair.index);
+            QCOMPARE(fileBytes(f.mul), m_pair.data);
         }
     }
 };

@@ -1,6 +1,7 @@
 // A save onto a disk that is really full: a tiny tmpfs in a private mount
 // namespace (unshare -rm), where the real mltool writes a .mlt file. Skipped
 // where user namespaces are not allowed.
+#include "FileBytes.h"
 #include "MulWriter.h"
 
 #include <QProcess>
@@ -8,12 +9,6 @@
 #include <QTest>
 
 namespace {
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 bool namespacesWork()
 {
@@ -47,8 +42,8 @@ private slots:
             multi.append({quint16(7), qint16(n % 100), qint16(n / 100), 0, 1});
         const MulWriter::IndexedFile pair = MulWriter::multiFiles({{0, multi}}, 1, 12);
         const QByteArray old = QByteArray(4, '\0') + QByteArray::fromHex("030001000100000001000000");
-        QVERIFY(writeFile(dir.filePath("multi.idx"), pair.index) && writeFile(dir.filePath("multi.mul"), pair.data)
-                && writeFile(dir.filePath("old.mlt"), old));
+        QVERIFY(writeFileBytes(dir.filePath("multi.idx"), pair.index) && writeFileBytes(dir.filePath("multi.mul"), pair.data)
+                && writeFileBytes(dir.filePath("old.mlt"), old));
 
         const QString script = QStringLiteral(
             "set -e; cd \"$0\"; mkdir disk; mount -t tmpfs -o size=16k tmpfs disk;"

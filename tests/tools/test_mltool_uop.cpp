@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "UopBytes.h"
 #include "MlToolRun.h"
 #include "TileText.h"
@@ -19,17 +20,6 @@ namespace {
 constexpr quint64 Multi100 = 0xFDBEA28D30E3102DULL;
 constexpr quint64 Housing = 0x126D1E99DDEDEE0AULL;
 
-QByteArray load(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-bool save(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
 } // namespace
 
 // mltool on packed containers, and the sample set's containers, as a user meets them.
@@ -38,7 +28,7 @@ class TestMlToolUop : public QObject
     Q_OBJECT
 
     using Run = MlToolRun;
-    static Run mltool(const QStringList &args) { return MlToolRun::of(args); }
+    static Run mltool(const QStringList &args) { return Run::of(args); }
 
 private slots:
     void listImportExportAndInfo()
@@ -50,8 +40,8 @@ private slots:
                                          stored(0x42, "unknown"), emptySlot(),
                                          packed(NameHash::ofName("build/multicollection/000003.bin"), multi(3, {}))},
                                         2, 4);
-        QVERIFY(save(uop, before));
-        QVERIFY(save(dir.filePath("tiledata.mul"), QByteArray(10, '\0')));
+        QVERIFY(writeFileBytes(uop, before));
+        QVERIFY(writeFileBytes(dir.filePath("tiledata.mul"), QByteArray(10, '\0')));
         QStringList outs;
         for (const QStringList &args : QList<QStringList>{{"list", uop}, {"import", uop, "100", mlt}, {"dump", mlt},
                                                           {"export", mlt, uop, "100"}, {"export", mlt, uop, "300"},
@@ -69,7 +59,7 @@ private slots:
                                "housing.bin\n"), qPrintable(info));
         QVERIFY2(info.contains("tiledata.mul: "), qPrintable(info));
         // Taken out and put back: the same records, flags words and extra words included.
-        const QByteArray after = load(uop);
+        const QByteArray after = fileBytes(uop);
         const Raw back = entry(after, Multi100);
         QCOMPARE(unzlib(back.bytes, int(back.unpacked)), house);
         const Raw added = entry(after, NameHash::ofName("build/multicollection/000300.bin"));
@@ -97,17 +87,17 @@ private slots:
         QFETCH(int, status);
         QFETCH(QString, error);
         QTemporaryDir dir;
-        QVERIFY(save(dir.filePath("c.uop"), build({packed(Multi100, multi(100, {}))}, 4)));
+        QVERIFY(writeFileBytes(dir.filePath("c.uop"), build({packed(Multi100, multi(100, {}))}, 4)));
         QByteArray bad = build({packed(Multi100, multi(100, {}))}, 4);
         qToLittleEndian<quint64>(0x200, bad.data() + 0x200 + 4);
-        QVERIFY(save(dir.filePath("bad.uop"), bad));
+        QVERIFY(writeFileBytes(dir.filePath("bad.uop"), bad));
         args.replaceInStrings("@", dir.path());
         const Run r = mltool(args);
         QCOMPARE(r.status, status);
         QVERIFY2(r.err.contains(error), qPrintable(r.err));
         if (args.first() == "info")
             QVERIFY2(r.out.contains("damaged packed container") && r.out.contains("loops back"), qPrintable(r.out));
-        QCOMPARE(load(dir.filePath("bad.uop")), bad);
+        QCOMPARE(fileBytes(dir.filePath("bad.uop")), bad);
     }
 
     // The generated sample set also comes as a newer client's folder; it holds the same art and multis.

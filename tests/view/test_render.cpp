@@ -1,12 +1,8 @@
-#include "GlRequirement.h"
 #include "ScriptedDialogs.h"
 #include "TestArt.h"
-#include "data/ArtReader.h"
-#include "data/HueTable.h"
-#include "data/TileData.h"
+#include "ViewArt.h"
 #include "view/GLWidget.h"
 #include "view/GridColours.h"
-#include "view/TexMgr.h"
 
 #include <QOpenGLContext>
 #include <QTemporaryDir>
@@ -46,292 +42,275 @@ std::vector<quint32> texels(const TexInfo &info)
 }
 } // namespace
 
-class TestRender : public QObject
+class TestRender : public GlTest
 {
     Q_OBJECT
-public:
-    static void initMain() { GLWidget::prepareApplication(); }
-
 private slots:
-    void initTestCase();
-    void init();
+    void initTestCase()
+    {
+        TILSEN_NEED_GL();
+        QVERIFY(QOpenGLContext::globalShareContext());
+        const QImage red = TestArt::solid(44, 80, qRgb(255, 0, 0));
+        const QImage white = TestArt::solid(44, 44, qRgb(255, 255, 255));
+        QMap<int, QImage> art{{1, red}, {2, white}, {3, white}, {100, red},
+                              {101, TestArt::solid(44, 80, qRgb(0, 255, 0))}};
+        for (int id = 200; id <= 250; ++id)
+            art.insert(id, TestArt::solid(2, 2, qRgb(255, 255, 255)));
+        m_va.load(art);
+        m_va.hues.loadFromBytes(TestArt::hues(qRgb(0, 0, 255)));
+    }
+
+    void init()
+    {
+        m_va.newTextures();
+        m_model = std::make_unique<Facet>(m_data);
+        newView();
+    }
+
     void cleanup() { m_view.reset(); m_model.reset(); m_tex.reset(); }
-    void placementAndPaintersOrder();
-    void hidingRules_data();
-    void hidingRules();
-    void selectionHueAndGrid();
-    void paintPreviewIsTranslucentAndNotPickable();
-    void textureKeysVariantsAndImageCache();
-    void texturesDeletedAndRemade();
-    void pickingAnswersFromTheLastPaint();
-    void captureNamesTheFile();
+
+    void placementAndPaintersOrder()
+    {
+        add(Art, 100, 0, 0, 5); // 44 x 80 image, five steps (20 units) up
+        QCOMPARE(pixel(-21, 55), Red);        // image top-left
+        QCOMPARE(pixel(20, -23, false), Red); // rests on the raised bottom corner
+        QCOMPARE(pixel(0, -25, false), Grey); // below the image
+        QCOMPARE(pixel(30, 20, false), Grey); // transparent texture padding
+        add(Art, 101, 1, 1, 0); // in front, added after
+        add(Terrain, 3, 0, 0, 0);
+        QCOMPARE(pixel(0, -40), Green);
+        QCOMPARE(pixel(0, 30, false), Red);
+        // One serial counter for both lists, in drawing order.
+        const auto &art = m_view->drawnQuads(Art);
+        QCOMPARE(m_view->drawnQuads(Terrain)[0].serial, 0);
+        QCOMPARE(QList<int>({art[0].id, art[0].serial, art[1].id, art[1].serial}),
+                 QList<int>({100, 1, 101, 2}));
+    }
+
+    void hidingRules_data()
+    {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QList<int>>("artShown"); // k of the tiles at (k, -k)
+        QTest::addColumn<QList<int>>("terrainShown");
+        QTest::newRow("defaults") << "" << QList<int>{0, 1, 2, 3, 5} << QList<int>{6};
+        QTest::newRow("clip 0..10") << "clip" << QList<int>{0, 3, 5} << QList<int>{6};
+        QTest::newRow("terrain off") << "noterrain" << QList<int>{0, 1, 2, 3, 4, 5} << QList<int>{};
+        QTest::newRow("flat, terrain off") << "flat" << QList<int>{} << QList<int>{6, 7};
+        QTest::newRow("invisible hidden") << "noinvisible" << QList<int>{0, 1, 2, 3} << QList<int>{6};
+    }
+
+    // Art 100 at altitudes 0, 11, -1, 10; the no-draw art id 1; an invisible
+    // tile; terrain 3 and the no-draw terrain id 2.
+    void hidingRules()
+    {
+        QFETCH(QString, setting);
+        const int tiles[][4] = {{Art, 100, 0, 1}, {Art, 100, 11, 1}, {Art, 100, -1, 1}, {Art, 100, 10, 1},
+                                {Art, 1, 0, 1}, {Art, 100, 0, 0}, {Terrain, 3, 0, 1}, {Terrain, 2, 0, 1}};
+        for (int k = 0; k < 8; ++k)
+            add(tiles[k][0], tiles[k][1], k, -k, tiles[k][2], tiles[k][3]);
+        m_view->setMinAlt(0);
+        m_view->setMaxAlt(10);
+        m_view->setAltCheck(setting == "clip");
+        m_view->setTerrain(setting != "noterrain" && setting != "flat");
+        m_view->setFlat(setting == "flat");
+        m_view->viewInvisible(setting != "noinvisible");
+        // What is not recorded is not painted either.
+        QCOMPARE(pixel(0, 0), setting == "flat" ? Grey : Red);
+        QTEST(drawn(*m_view, Art), "artShown");
+        QTEST(drawn(*m_view, Terrain), "terrainShown");
+    }
+
+    void selectionHueAndGrid()
+    {
+        add(Art, 100, 0, 0, 0);
+        add(Art, 100, 1, -1, 0);
+        const TileIdentity first = TileIdentity::of(*m_model->tilesAt(0, 0).begin());
+        m_view->selection().add(first, false);
+        QCOMPARE(pixel(0, 0), Blue);
+        QCOMPARE(pixel(44, 0, false), Red);
+        QCOMPARE(m_view->drawnQuads(Art)[0].hue, 0); // picking sees the tile's own hue
+        // With terrain edited, a selected art tile keeps its own colours.
+        m_view->setEditArt(false);
+        m_view->setEditTerrain(true);
+        m_view->selection().add(first, false);
+        QCOMPARE(pixel(0, 0), Red);
+
+        // The grid fill covers the whole widget at every scale, even after a resize.
+        const QRgb savedFill = GridColours::gridFill;
+        GridColours::gridFill = Blue;
+        m_view->setGrid(true);
+        m_view->setScale(4);
+        const int columns = m_view->columns();
+        m_view->resize(W + 88, H);
+        QTRY_VERIFY(m_view->columns() > columns); // the walk follows the new size
+        QCOMPARE(m_view->grabFramebuffer().pixel(0, 0) | 0xFF000000u, Blue);
+        GridColours::gridFill = savedFill;
+    }
+
+    void paintPreviewIsTranslucentAndNotPickable()
+    {
+        add(Terrain, 3, 0, 0, 0); // white ground under the preview
+        m_view->startPaint(QStringLiteral("100:0:0:0:0:1:1"));
+        // White ground, red preview at alpha 200, then the placing grid's fill at alpha 128.
+        const QRgb p = pixel(5, -15); // off the origin mark's lines
+        QVERIFY2(qAbs(qRed(p) - 220) <= 3, qPrintable(QString::number(p, 16)));
+        QVERIFY2(qAbs(qGreen(p) - 122) <= 3, qPrintable(QString::number(p, 16)));
+        QVERIFY(m_view->drawnQuads(Art).isEmpty());
+        QCOMPARE(m_view->drawnQuads(Terrain).size(), 1);
+        m_view->stopPaint();
+        QCOMPARE(pixel(5, -15), White);
+    }
+
+    void textureKeysVariantsAndImageCache()
+    {
+        m_view->makeCurrent();
+        const TexInfo a = m_tex->texture(100, 0, 0, false);
+        QCOMPARE(m_tex->texture(100, 0, 0, false).texture, a.texture);
+        const TexInfo t = m_tex->texture(100, 0, 0, true);
+        const TexInfo hued = m_tex->texture(100, 5, 0, false);
+        const auto opaque = texels(a); // 64 x 128 block, 44 x 80 image
+        QCOMPARE(opaque[0], 0xFF0000F8u);
+        QCOMPARE(opaque[50] | opaque[100 * 64], 0u); // transparent outside the image
+        QCOMPARE(texels(t)[0], 0xC80000F8u);
+        QCOMPARE(texels(hued)[0], 0xFFF80000u);
+        // Missing art: no texture, no upload, a warning every time.
+        QTest::ignoreMessage(QtWarningMsg, "Bad Art id: 999");
+        QCOMPARE(m_tex->texture(999, 0, 0, false).texture, 0u);
+        QCOMPARE(m_tex->uploads(), 3);
+
+        // Fifty decoded images per variant; the least recently used falls out.
+        for (int id = 200; id <= 250; ++id)
+            m_tex->texture(quint16(id), 0, 0, false);
+        QCOMPARE(m_tex->imageCount(false), 50);
+        m_tex->cleanup();
+        const int decodes = m_tex->decodes();
+        m_tex->texture(250, 0, 0, false);
+        QCOMPARE(m_tex->decodes(), decodes);
+        m_tex->texture(200, 0, 0, false);
+        m_tex->texture(250, 0, 0, true);
+        QCOMPARE(m_tex->decodes(), decodes + 2);
+        m_view->doneCurrent();
+    }
+
+    void texturesDeletedAndRemade()
+    {
+        add(Art, 100, 0, 0, 0);
+        add(Art, 100, 1, 1, 0);
+        QCOMPARE(pixel(0, 0), Red);
+        m_view->grabFramebuffer();
+        QCOMPARE(m_tex->uploads(), 1); // repaints upload nothing
+        m_view->makeCurrent();
+        const quint32 first = m_tex->texture(100, 0, 0, false).texture;
+        m_tex->cleanup();
+        // cleanup() borrowed the share context: the view's is current again.
+        QCOMPARE(QOpenGLContext::currentContext(), m_view->context());
+        QVERIFY(!glIsTexture(first));
+        const quint32 second = m_tex->texture(100, 0, 0, false).texture;
+        m_view->doneCurrent();
+        m_tex->cleanup(); // with no context current
+        QVERIFY(!QOpenGLContext::currentContext());
+        m_view->makeCurrent();
+        QVERIFY(!glIsTexture(second));
+        // Cleaned up with no view left, then drawn by a new one from the cached image.
+        m_view.reset();
+        m_tex->cleanup();
+        newView();
+        QCOMPARE(pixel(0, 0), Red);
+        QCOMPARE(m_tex->decodes(), 1);
+        // New art files: nothing made from the old art is reused.
+        m_tex->reload();
+        QCOMPARE(pixel(0, 0), Red);
+        QCOMPARE(m_tex->decodes(), 2);
+    }
+
+    void pickingAnswersFromTheLastPaint()
+    {
+        add(Art, 100, 0, 0, 0);
+        add(Art, 101, 1, 1, 0);
+        add(Terrain, 3, 0, 0, 0);
+        m_view->grabFramebuffer();
+        QCOMPARE(m_view->tileAt(widgetAt(0, -20), 1).id, 101);
+        QVERIFY(!m_view->tileAt(widgetAt(32, -30), 1).isTile()); // the texture's padding does not pick
+        QCOMPARE(m_view->tileAt(widgetAt(0, 10), 3).id, 100);
+        QCOMPARE(m_view->tileAt(widgetAt(0, -20), 0).kind, int(Terrain));
+        QVERIFY(!m_view->tileAt(widgetAt(150, 100), 3).isTile());
+        QCOMPARE(m_view->tilesInPixels(QRect(widgetAt(-30, 40), widgetAt(30, -50)), 3).size(), 3);
+        QCOMPARE(m_view->mapLocation(QPoint(-5000, -5000)), QPoint(-201, -201)); // outside the walk
+
+        // Picks see the last paint, not the model.
+        m_model->removeTile(1, 1, *m_model->tilesAt(1, 1).begin());
+        QCOMPARE(m_view->tileAt(widgetAt(0, -20), 1).id, 101);
+        m_view->grabFramebuffer();
+        QCOMPARE(m_view->tileAt(widgetAt(0, -20), 1).id, 100);
+    }
+
+    // png is preselected; a typed suffix naming a writable format picks that
+    // format (any case), otherwise the chosen filter's extension is added.
+    void captureNamesTheFile()
+    {
+        add(Art, 100, 0, 0, 0);
+        QTemporaryDir dir;
+        ScriptedDialogs dialogs;
+        const QString png = QStringLiteral("png(*.png)"), bmp = QStringLiteral("bmp(*.bmp)");
+        const QList<std::pair<const char *, QString>> typed = {
+            {"a", png}, {"b.png", png}, {"c.PNG", png}, {"shot.png", bmp}, {"d.bmp", png},
+            {"e.notaformat", bmp}};
+        for (const auto &[name, filter] : typed)
+            dialogs.answer(dir.filePath(name), filter);
+        dialogs.cancel(); // nothing written
+        for (qsizetype i = 0; i <= typed.size(); ++i)
+            m_view->capture();
+        QCOMPARE(dialogs.last("save")->value.toString(), png);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
+                 QStringList({"a.png", "b.png", "c.PNG", "d.bmp", "e.notaformat.bmp", "shot.png"}));
+        // The bytes on disk are of the format the name says.
+        const QList<std::pair<const char *, QByteArray>> magic = {
+            {"a.png", "\x89PNG"}, {"c.PNG", "\x89PNG"}, {"shot.png", "\x89PNG"}, {"d.bmp", "BM"},
+            {"e.notaformat.bmp", "BM"}};
+        for (const auto &[name, head] : magic) {
+            QFile f(dir.filePath(name));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QVERIFY2(f.read(head.size()) == head, name);
+        }
+        QCOMPARE(QImage(dir.filePath("shot.png")).pixel(widgetAt(0, 0)) | 0xFF000000u, Red);
+        // A file that cannot be written: a warning says why, and nothing is left.
+        const QString bad = dir.filePath("missing/shot.png");
+        dialogs.answer(bad, png);
+        m_view->capture();
+        QCOMPARE(dialogs.last("warning")->title, QString("Capture"));
+        QCOMPARE(dialogs.last("warning")->text, "Unable to save " + bad + "\nNo such file or directory");
+        QVERIFY(!QFile::exists(bad));
+    }
 
 private:
-    void newView();
-    void add(int kind, int id, int x, int y, int z, int visible = 1);
-    QRgb pixel(int sx, int sy, bool paint = true);
+    void newView()
+    {
+        m_view = std::make_unique<GLWidget>(&m_va.art, m_data, m_model.get(), m_tex.get());
+        m_view->resize(W, H);
+        m_view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+    }
 
-    TileData m_data;
-    ArtReader m_art;
-    HueTable m_hues;
-    std::unique_ptr<TexMgr> m_tex;
+    void add(int kind, int id, int x, int y, int z, int visible = 1)
+    {
+        QVERIFY(m_model->addTile(x, y, m_va.tile(kind, id, x, y, z, 0, visible)));
+    }
+
+    // The pixel under a scene point (scale 1), from a new paint or the last one.
+    QRgb pixel(int sx, int sy, bool paint = true)
+    {
+        if (paint)
+            m_frame = m_view->grabFramebuffer();
+        return m_frame.pixel(widgetAt(sx, sy)) | 0xFF000000u;
+    }
+
+    ViewArt m_va;
+    TileData &m_data = m_va.data;
+    std::unique_ptr<TexMgr> &m_tex = m_va.textures;
     std::unique_ptr<Facet> m_model;
     std::unique_ptr<GLWidget> m_view;
     QImage m_frame;
 };
-
-void TestRender::initTestCase()
-{
-    TILSEN_NEED_GL();
-    QVERIFY(QOpenGLContext::globalShareContext());
-    const QImage red = TestArt::solid(44, 80, qRgb(255, 0, 0));
-    const QImage white = TestArt::solid(44, 44, qRgb(255, 255, 255));
-    QMap<int, QImage> art{{1, red}, {2, white}, {3, white}, {100, red},
-                          {101, TestArt::solid(44, 80, qRgb(0, 255, 0))}};
-    for (int id = 200; id <= 250; ++id)
-        art.insert(id, TestArt::solid(2, 2, qRgb(255, 255, 255)));
-    const auto files = MulWriter::artFiles({}, art);
-    m_art.loadFromBytes(files.index, files.data);
-    m_hues.loadFromBytes(TestArt::hues(qRgb(0, 0, 255)));
-}
-
-void TestRender::init()
-{
-    m_tex = std::make_unique<TexMgr>(&m_art, &m_hues);
-    m_model = std::make_unique<Facet>(m_data);
-    newView();
-}
-
-void TestRender::newView()
-{
-    m_view = std::make_unique<GLWidget>(&m_art, m_data, m_model.get(), m_tex.get());
-    m_view->resize(W, H);
-    m_view->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
-}
-
-void TestRender::add(int kind, int id, int x, int y, int z, int visible)
-{
-    TileRecord t(quint16(id), 0, qint16(z), m_data, kind);
-    t.x = x;
-    t.y = y;
-    t.visible = qint16(visible);
-    QVERIFY(m_model->addTile(x, y, t));
-}
-
-// The pixel under a scene point (scale 1), from a new paint or the last one.
-QRgb TestRender::pixel(int sx, int sy, bool paint)
-{
-    if (paint)
-        m_frame = m_view->grabFramebuffer();
-    return m_frame.pixel(widgetAt(sx, sy)) | 0xFF000000u;
-}
-
-void TestRender::placementAndPaintersOrder()
-{
-    add(Art, 100, 0, 0, 5); // 44 x 80 image, five steps (20 units) up
-    QCOMPARE(pixel(-21, 55), Red);        // image top-left
-    QCOMPARE(pixel(20, -23, false), Red); // rests on the raised bottom corner
-    QCOMPARE(pixel(0, -25, false), Grey); // below the image
-    QCOMPARE(pixel(30, 20, false), Grey); // transparent texture padding
-    add(Art, 101, 1, 1, 0); // in front, added after
-    add(Terrain, 3, 0, 0, 0);
-    QCOMPARE(pixel(0, -40), Green);
-    QCOMPARE(pixel(0, 30, false), Red);
-    // One serial counter for both lists, in drawing order.
-    const auto &art = m_view->drawnQuads(Art);
-    QCOMPARE(m_view->drawnQuads(Terrain)[0].serial, 0);
-    QCOMPARE(QList<int>({art[0].id, art[0].serial, art[1].id, art[1].serial}),
-             QList<int>({100, 1, 101, 2}));
-}
-
-void TestRender::hidingRules_data()
-{
-    QTest::addColumn<QString>("setting");
-    QTest::addColumn<QList<int>>("artShown"); // k of the tiles at (k, -k)
-    QTest::addColumn<QList<int>>("terrainShown");
-    QTest::newRow("defaults") << "" << QList<int>{0, 1, 2, 3, 5} << QList<int>{6};
-    QTest::newRow("clip 0..10") << "clip" << QList<int>{0, 3, 5} << QList<int>{6};
-    QTest::newRow("terrain off") << "noterrain" << QList<int>{0, 1, 2, 3, 4, 5} << QList<int>{};
-    QTest::newRow("flat, terrain off") << "flat" << QList<int>{} << QList<int>{6, 7};
-    QTest::newRow("invisible hidden") << "noinvisible" << QList<int>{0, 1, 2, 3} << QList<int>{6};
-}
-
-// Art 100 at altitudes 0, 11, -1, 10; the no-draw art id 1; an invisible
-// tile; terrain 3 and the no-draw terrain id 2.
-void TestRender::hidingRules()
-{
-    QFETCH(QString, setting);
-    const int tiles[][4] = {{Art, 100, 0, 1}, {Art, 100, 11, 1}, {Art, 100, -1, 1}, {Art, 100, 10, 1},
-                            {Art, 1, 0, 1}, {Art, 100, 0, 0}, {Terrain, 3, 0, 1}, {Terrain, 2, 0, 1}};
-    for (int k = 0; k < 8; ++k)
-        add(tiles[k][0], tiles[k][1], k, -k, tiles[k][2], tiles[k][3]);
-    m_view->setMinAlt(0);
-    m_view->setMaxAlt(10);
-    m_view->setAltCheck(setting == "clip");
-    m_view->setTerrain(setting != "noterrain" && setting != "flat");
-    m_view->setFlat(setting == "flat");
-    m_view->viewInvisible(setting != "noinvisible");
-    // What is not recorded is not painted either.
-    QCOMPARE(pixel(0, 0), setting == "flat" ? Grey : Red);
-    QTEST(drawn(*m_view, Art), "artShown");
-    QTEST(drawn(*m_view, Terrain), "terrainShown");
-}
-
-void TestRender::selectionHueAndGrid()
-{
-    add(Art, 100, 0, 0, 0);
-    add(Art, 100, 1, -1, 0);
-    const TileIdentity first = TileIdentity::of(*m_model->tilesAt(0, 0).begin());
-    m_view->selection().add(first, false);
-    QCOMPARE(pixel(0, 0), Blue);
-    QCOMPARE(pixel(44, 0, false), Red);
-    QCOMPARE(m_view->drawnQuads(Art)[0].hue, 0); // picking sees the tile's own hue
-    // With terrain edited, a selected art tile keeps its own colours.
-    m_view->setEditArt(false);
-    m_view->setEditTerrain(true);
-    m_view->selection().add(first, false);
-    QCOMPARE(pixel(0, 0), Red);
-
-    // The grid fill covers the whole widget at every scale, even after a resize.
-    const QRgb savedFill = GridColours::gridFill;
-    GridColours::gridFill = Blue;
-    m_view->setGrid(true);
-    m_view->setScale(4);
-    const int columns = m_view->columns();
-    m_view->resize(W + 88, H);
-    QTRY_VERIFY(m_view->columns() > columns); // the walk follows the new size
-    QCOMPARE(m_view->grabFramebuffer().pixel(0, 0) | 0xFF000000u, Blue);
-    GridColours::gridFill = savedFill;
-}
-
-void TestRender::paintPreviewIsTranslucentAndNotPickable()
-{
-    add(Terrain, 3, 0, 0, 0); // white ground under the preview
-    m_view->startPaint(QStringLiteral("100:0:0:0:0:1:1"));
-    // White ground, red preview at alpha 200, then the placing grid's fill at alpha 128.
-    const QRgb p = pixel(5, -15); // off the origin mark's lines
-    QVERIFY2(qAbs(qRed(p) - 220) <= 3, qPrintable(QString::number(p, 16)));
-    QVERIFY2(qAbs(qGreen(p) - 122) <= 3, qPrintable(QString::number(p, 16)));
-    QVERIFY(m_view->drawnQuads(Art).isEmpty());
-    QCOMPARE(m_view->drawnQuads(Terrain).size(), 1);
-    m_view->stopPaint();
-    QCOMPARE(pixel(5, -15), White);
-}
-
-void TestRender::textureKeysVariantsAndImageCache()
-{
-    m_view->makeCurrent();
-    const TexInfo a = m_tex->texture(100, 0, 0, false);
-    QCOMPARE(m_tex->texture(100, 0, 0, false).texture, a.texture);
-    const TexInfo t = m_tex->texture(100, 0, 0, true);
-    const TexInfo hued = m_tex->texture(100, 5, 0, false);
-    const auto opaque = texels(a); // 64 x 128 block, 44 x 80 image
-    QCOMPARE(opaque[0], 0xFF0000F8u);
-    QCOMPARE(opaque[50] | opaque[100 * 64], 0u); // transparent outside the image
-    QCOMPARE(texels(t)[0], 0xC80000F8u);
-    QCOMPARE(texels(hued)[0], 0xFFF80000u);
-    // Missing art: no texture, no upload, a warning every time.
-    QTest::ignoreMessage(QtWarningMsg, "Bad Art id: 999");
-    QCOMPARE(m_tex->texture(999, 0, 0, false).texture, 0u);
-    QCOMPARE(m_tex->uploads(), 3);
-
-    // Fifty decoded images per variant; the least recently used falls out.
-    for (int id = 200; id <= 250; ++id)
-        m_tex->texture(quint16(id), 0, 0, false);
-    QCOMPARE(m_tex->imageCount(false), 50);
-    m_tex->cleanup();
-    const int decodes = m_tex->decodes();
-    m_tex->texture(250, 0, 0, false);
-    QCOMPARE(m_tex->decodes(), decodes);
-    m_tex->texture(200, 0, 0, false);
-    m_tex->texture(250, 0, 0, true);
-    QCOMPARE(m_tex->decodes(), decodes + 2);
-    m_view->doneCurrent();
-}
-
-void TestRender::texturesDeletedAndRemade()
-{
-    add(Art, 100, 0, 0, 0);
-    add(Art, 100, 1, 1, 0);
-    QCOMPARE(pixel(0, 0), Red);
-    m_view->grabFramebuffer();
-    QCOMPARE(m_tex->uploads(), 1); // repaints upload nothing
-    m_view->makeCurrent();
-    const quint32 first = m_tex->texture(100, 0, 0, false).texture;
-    m_tex->cleanup();
-    // cleanup() borrowed the share context: the view's is current again.
-    QCOMPARE(QOpenGLContext::currentContext(), m_view->context());
-    QVERIFY(!glIsTexture(first));
-    const quint32 second = m_tex->texture(100, 0, 0, false).texture;
-    m_view->doneCurrent();
-    m_tex->cleanup(); // with no context current
-    QVERIFY(!QOpenGLContext::currentContext());
-    m_view->makeCurrent();
-    QVERIFY(!glIsTexture(second));
-    // Cleaned up with no view left, then drawn by a new one from the cached image.
-    m_view.reset();
-    m_tex->cleanup();
-    newView();
-    QCOMPARE(pixel(0, 0), Red);
-    QCOMPARE(m_tex->decodes(), 1);
-    // New art files: nothing made from the old art is reused.
-    m_tex->reload();
-    QCOMPARE(pixel(0, 0), Red);
-    QCOMPARE(m_tex->decodes(), 2);
-}
-
-void TestRender::pickingAnswersFromTheLastPaint()
-{
-    add(Art, 100, 0, 0, 0);
-    add(Art, 101, 1, 1, 0);
-    add(Terrain, 3, 0, 0, 0);
-    m_view->grabFramebuffer();
-    QCOMPARE(m_view->tileAt(widgetAt(0, -20), 1).id, 101);
-    QVERIFY(!m_view->tileAt(widgetAt(32, -30), 1).isTile()); // the texture's padding does not pick
-    QCOMPARE(m_view->tileAt(widgetAt(0, 10), 3).id, 100);
-    QCOMPARE(m_view->tileAt(widgetAt(0, -20), 0).kind, int(Terrain));
-    QVERIFY(!m_view->tileAt(widgetAt(150, 100), 3).isTile());
-    QCOMPARE(m_view->tilesInPixels(QRect(widgetAt(-30, 40), widgetAt(30, -50)), 3).size(), 3);
-    QCOMPARE(m_view->mapLocation(QPoint(-5000, -5000)), QPoint(-201, -201)); // outside the walk
-
-    // Picks see the last paint, not the model.
-    m_model->removeTile(1, 1, *m_model->tilesAt(1, 1).begin());
-    QCOMPARE(m_view->tileAt(widgetAt(0, -20), 1).id, 101);
-    m_view->grabFramebuffer();
-    QCOMPARE(m_view->tileAt(widgetAt(0, -20), 1).id, 100);
-}
-
-// png is preselected; a typed suffix naming a writable format picks that
-// format (any case), otherwise the chosen filter's extension is added.
-void TestRender::captureNamesTheFile()
-{
-    add(Art, 100, 0, 0, 0);
-    QTemporaryDir dir;
-    ScriptedDialogs dialogs;
-    const QString png = QStringLiteral("png(*.png)"), bmp = QStringLiteral("bmp(*.bmp)");
-    const QList<std::pair<const char *, QString>> typed = {
-        {"a", png}, {"b.png", png}, {"c.PNG", png}, {"shot.png", bmp}, {"d.bmp", png},
-        {"e.notaformat", bmp}};
-    for (const auto &[name, filter] : typed)
-        dialogs.answer(dir.filePath(name), filter);
-    dialogs.cancel(); // nothing written
-    for (qsizetype i = 0; i <= typed.size(); ++i)
-        m_view->capture();
-    QCOMPARE(dialogs.last("save")->value.toString(), png);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
-             QStringList({"a.png", "b.png", "c.PNG", "d.bmp", "e.notaformat.bmp", "shot.png"}));
-    // The bytes on disk are of the format the name says.
-    const QList<std::pair<const char *, QByteArray>> magic = {
-        {"a.png", "\x89PNG"}, {"c.PNG", "\x89PNG"}, {"shot.png", "\x89PNG"}, {"d.bmp", "BM"},
-        {"e.notaformat.bmp", "BM"}};
-    for (const auto &[name, head] : magic) {
-        QFile f(dir.filePath(name));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QVERIFY2(f.read(head.size()) == head, name);
-    }
-    QCOMPARE(QImage(dir.filePath("shot.png")).pixel(widgetAt(0, 0)) | 0xFF000000u, Red);
-}
 
 QTEST_MAIN(TestRender)
 #include "test_render.moc"
