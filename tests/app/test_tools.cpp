@@ -387,6 +387,9 @@ void TestTools::fillFillsTheEnclosedRegion()
     QCOMPARE(m_dialogs->count("warning"), 1);
     QVERIFY(m_dialogs->last("warning")->text.contains(QStringLiteral("10000")));
     QCOMPARE(snapshot(model()), stoned);
+    // The refusal leaves nothing pending: Escape puts the brush away, as when nothing was begun.
+    shortcut(Qt::Key_Escape);
+    QVERIFY(!view()->editor()->painting());
 
     view()->undo();
     QCOMPARE(snapshot(model()), floored);
