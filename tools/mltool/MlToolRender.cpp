@@ -20,7 +20,7 @@ namespace {
 enum Status { Done = 0, FileFailed = 1, BadArguments = 2 };
 constexpr double MinScale = 0.1;
 constexpr double MaxScale = 4.0;
-// The largest size the thumbnail specification asks for is 1024 (xx-large).
+// The largest size file managers ask a thumbnailer for is 1024 (xx-large).
 constexpr int MaxThumbnail = 2048;
 
 struct RenderArgs {
