@@ -4,7 +4,7 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libqt6opengl6-dev
           libglu1-mesa-dev libgl-dev libgl1-mesa-dri xvfb xauth fonts-dejavu-core
-          libbenchmark-dev zlib1g-dev clang lld desktop-file-utils
+          libbenchmark-dev zlib1g-dev clang lld desktop-file-utils shared-mime-info
           mono-mcs mono-runtime)
 
 install_missing() {
