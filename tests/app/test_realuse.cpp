@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "app/Workspace.h"
 #include "model/Facet.h"
+#include "SceneFrames.h"
 #include "TestClient.h"
 #include "ScriptedDialogs.h"
 #include "Sanitized.h"
@@ -30,65 +31,7 @@
 namespace {
 constexpr QRgb Background = 0xFFC0C0C0;
 
-// Spread out so no image covers another; sizes that are not powers of two
-// give padded textures.
-const QList<SceneTile> Scene = {
-    {1001, 0, 0, 0, {44, 44}, 0xFFF80000},   {1002, 3, 0, 0, {44, 44}, 0xFF00F800},
-    {1003, 0, 3, 0, {44, 44}, 0xFFF8F800},   {1004, 3, 3, 5, {20, 106}, 0xFFF800F8},
-    {1005, -3, -3, 0, {60, 30}, 0xFF00F8F8}, {1006, 6, 3, 2, {44, 70}, 0xFFF88000},
-    {1007, -3, 3, 0, {44, 44}, 0xFF8000F8},
-};
-
-std::optional<int> idOfColour(QRgb c)
-{
-    for (const SceneTile &t : Scene)
-        if ((c | 0xFF000000u) == t.colour)
-            return t.id;
-    return std::nullopt;
-}
-
-// Frame pixels of each scene tile's colour, as bounding rectangles.
-QMap<int, QRect> tileRects(const QImage &frame)
-{
-    QMap<int, QRect> rects;
-    for (int y = 0; y < frame.height(); ++y)
-        for (int x = 0; x < frame.width(); ++x)
-            if (const auto id = idOfColour(frame.pixel(x, y)))
-                rects[*id] |= QRect(x, y, 1, 1);
-    return rects;
-}
-
-// Every tile whose colour shows inside the rectangle.
-QSet<int> idsIn(const QImage &frame, const QRect &r)
-{
-    QSet<int> ids;
-    const QRect clipped = r & frame.rect();
-    for (int y = clipped.top(); y <= clipped.bottom(); ++y)
-        for (int x = clipped.left(); x <= clipped.right(); ++x)
-            if (const auto id = idOfColour(frame.pixel(x, y)))
-                ids.insert(*id);
-    return ids;
-}
-
-// Pixels that differ between two frames of one view.
-QRect changed(const QImage &before, const QImage &after)
-{
-    QRect r;
-    for (int y = 0; y < before.height(); ++y)
-        for (int x = 0; x < before.width(); ++x)
-            if (before.pixel(x, y) != after.pixel(x, y))
-                r |= QRect(x, y, 1, 1);
-    return r;
-}
-
-QSet<int> selectedIds(GLWidget *v)
-{
-    QSet<int> ids;
-    for (const auto &list : v->selection().set(Art))
-        for (const TileIdentity &t : list)
-            ids.insert(t.id);
-    return ids;
-}
+const QList<SceneTile> &Scene = ColouredScene;
 } // namespace
 
 class TestRealUse : public QObject
