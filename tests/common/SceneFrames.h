@@ -6,6 +6,7 @@
 #include "view/GLWidget.h"
 
 #include <QSet>
+#include <QTest>
 
 #include <optional>
 
