@@ -66,6 +66,7 @@ private slots:
     void convertsAndKeepsTemplates();
     void reportsBadInput_data();
     void reportsBadInput();
+    void rendersBoxesWithoutArt();
 
 private:
     QTemporaryDir m_dir;
@@ -242,6 +243,19 @@ void TestMlToolShare::reportsBadInput()
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
     for (const char *name : {"out.mlt", "out.xyz", "a.png", "x.mlt"})
         QVERIFY(!QFile::exists(dir.filePath(name)));
+}
+
+// A client with tile data but no art: its tiles are drawn as boxes, not refused.
+void TestMlToolShare::rendersBoxesWithoutArt()
+{
+    QTemporaryDir dir;
+    writeFileBytes(dir.filePath("tiledata.mul"), MulWriter::tileData({}, {{500, {0, 20, "post"}}}));
+    writeFileBytes(dir.filePath("a.mlt"), mlt({{500, 0, 0, 0, 1, 0}}));
+    const Run r = mltool({"render", "--data", dir.path(), dir.filePath("a.mlt"), dir.filePath("a.png")});
+    QCOMPARE(r.status, 0);
+    QVERIFY2(r.err.contains("drawn as boxes"), qPrintable(r.err));
+    const QImage picture(dir.filePath("a.png"));
+    QVERIFY(picture.height() > 44 && qAlpha(picture.pixel(picture.width() / 2, picture.height() / 2)) == 255);
 }
 
 QTEST_GUILESS_MAIN(TestMlToolShare)

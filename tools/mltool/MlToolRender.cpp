@@ -71,6 +71,7 @@ struct ArtFiles {
     HueTable hues;
     RadarColours radar; // the colours of the boxes drawn for tiles without art
     QString error;
+    QString note; // said on stderr; the picture is still drawn
 };
 
 void loadArt(ArtFiles &a, TileData &data, const QString &dir)
@@ -97,13 +98,18 @@ void loadArt(ArtFiles &a, TileData &data, const QString &dir)
         radar = value("RadarCol");
     }
     for (const QString &needed : {artIdx, artMul}) {
-        if (!QFileInfo(needed).isFile()) {
-            a.error = QStringLiteral("art file not found: \"%1\" (give the folder with --data DIR)")
-                          .arg(QDir::toNativeSeparators(needed));
+        if (QFileInfo(needed).isFile())
+            continue;
+        const QString missing = QStringLiteral("art file not found: \"%1\"").arg(QDir::toNativeSeparators(needed));
+        // A client without art still has its tile data: its tiles are drawn as boxes.
+        if (!QFileInfo(tiles).isFile()) {
+            a.error = missing + QStringLiteral(" (give the folder with --data DIR)");
             return;
         }
+        a.note = missing + QStringLiteral("; tiles without art are drawn as boxes");
     }
-    a.art.load(artIdx, artMul, texIdx, texMaps);
+    if (a.note.isEmpty())
+        a.art.load(artIdx, artMul, texIdx, texMaps);
     // Without hues or tile data the art keeps its own colours.
     if (QFileInfo(hues).isFile())
         a.hues.load(hues);
@@ -129,6 +135,8 @@ int MlTool::render(const QStringList &args)
     loadArt(art, m_data, r.dataDir);
     if (!art.error.isEmpty())
         return failed(art.error);
+    if (!art.note.isEmpty())
+        m_err << "mltool: " << art.note << "\n";
     SceneRenderer renderer(&art.art, &art.hues);
     renderer.setRadarColours(&art.radar);
 
@@ -237,6 +245,7 @@ int MlTool::thumbnail(const QStringList &args)
     model.setAllowDuplicates(true);
     model.load(tiles);
     SceneRenderer renderer(&art.art, &art.hues);
+    renderer.setRadarColours(&art.radar);
     const QImage square = MultiPictures::square(renderer, model, size);
     if (square.isNull())
         return failed(QStringLiteral("%1: no tile of it has art to draw").arg(in));
