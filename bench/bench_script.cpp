@@ -1,7 +1,9 @@
 // Speed goal of the addon script reader (run by hand, briefly): importing a
 // 5,000-component script (tiles ready for a document) takes at most 3x reading
 // the file and splitting it into lines (compare BM_ImportScript with
-// BM_ReadAndSplitLines).
+// BM_ReadAndSplitLines). On a shared machine the load changes between the two:
+// --benchmark_repetitions=9 --benchmark_enable_random_interleaving=true
+// gives both the same.
 #include "data/AddonScript.h"
 #include "data/TileData.h"
 

@@ -10,6 +10,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 QString tr(const char *text, int n = -1) { return QCoreApplication::translate("AddonScript", text, nullptr, n); }
 
@@ -28,7 +31,7 @@ AddonScript::Parsed AddonScript::readFile(const QString &path)
     Parsed failed;
     const QString shown = QDir::toNativeSeparators(path);
     // A pipe or a device would block or never end.
-    if (QFileInfo::exists(path) && !QFileInfo(path).isFile()) {
+    if (const QFileInfo info(path); info.exists() && !info.isFile()) {
         failed.error = tr("%1: not a regular file").arg(shown);
         return failed;
     }
@@ -73,13 +76,60 @@ int AddonScript::find(const Parsed &parsed, const QString &name, QString *error)
 TileMap AddonScript::tilesOf(const AddonClass &addon, const TileInfoSource &data)
 {
     TileMap tiles;
-    tiles.reserve(addon.components.size());
-    for (const Component &c : addon.components) {
+    const QVector<Component> &components = addon.components;
+    if (components.isEmpty())
+        return tiles;
+    // Grouped by cell first (a counting sort over the components' extent, which
+    // keeps their order within a cell): each cell's list is then made once at
+    // its size and inserted once, instead of growing in the hash tile by tile.
+    int left = components[0].x, right = left, top = components[0].y, bottom = top;
+    for (const Component &c : components) {
+        left = std::min<int>(left, c.x);
+        right = std::max<int>(right, c.x);
+        top = std::min<int>(top, c.y);
+        bottom = std::max<int>(bottom, c.y);
+    }
+    const qint64 width = right - left + 1;
+    const qint64 cells = width * (bottom - top + 1);
+    auto make = [&](const Component &c) {
         TileRecord t(c.id, c.hue, c.z, data, Art);
         t.x = c.x;
         t.y = c.y;
-        t.sortZ = c.z;
-        tiles[locationKey(t.x, t.y)].append(t);
+        return t;
+    };
+    // Offsets past the editing area (no reader gives them) take the plain way.
+    if (cells > qint64(MaxOffset - MinOffset + 1) * (MaxOffset - MinOffset + 1)) {
+        for (const Component &c : components)
+            tiles[locationKey(c.x, c.y)].append(make(c));
+        return tiles;
+    }
+    std::vector<int> start(size_t(cells) + 1, 0);
+    auto cellOf = [&](const Component &c) { return size_t((c.y - top) * width + (c.x - left)); };
+    int distinct = 0;
+    for (const Component &c : components)
+        distinct += start[cellOf(c) + 1]++ == 0;
+    for (size_t i = 1; i < start.size(); ++i)
+        start[i] += start[i - 1];
+    // Filling moves each cell's start to its end, which is the next cell's start.
+    std::vector<int> order(size_t(components.size()));
+    for (int i = 0; i < int(components.size()); ++i)
+        order[size_t(start[cellOf(components[i])]++)] = i;
+    tiles.reserve(distinct);
+    for (size_t cell = 0; cell + 1 < start.size(); ++cell) {
+        const int from = cell > 0 ? start[cell - 1] : 0;
+        const int to = start[cell];
+        if (from == to)
+            continue;
+        QList<TileRecord> list;
+        list.reserve(to - from);
+        for (int k = from; k < to; ++k) {
+            const Component &c = components[order[size_t(k)]];
+            TileRecord &t = list.emplaceBack(c.id, c.hue, c.z, data, Art);
+            t.x = c.x;
+            t.y = c.y;
+        }
+        const Component &first = components[order[size_t(from)]];
+        tiles.emplace(locationKey(first.x, first.y), std::move(list));
     }
     return tiles;
 }

@@ -12,6 +12,22 @@ QString tr(const char *text) { return QCoreApplication::translate("AddonScript",
 // Real scripts nest a handful of blocks; hostile ones would exhaust the stack.
 constexpr int MaxDepth = 200;
 
+// What each of a component's values may be: id, x, y, z, hue.
+struct Range {
+    qint64 low;
+    qint64 high;
+    const char *what;
+};
+const Range Ranges[] = {
+    {0, AddonScript::MaxId, QT_TRANSLATE_NOOP("AddonScript", "item id %1 is out of range (0 to 65535)")},
+    {AddonScript::MinOffset, AddonScript::MaxOffset,
+     QT_TRANSLATE_NOOP("AddonScript", "x offset %1 is outside the editing area (-200 to 199)")},
+    {AddonScript::MinOffset, AddonScript::MaxOffset,
+     QT_TRANSLATE_NOOP("AddonScript", "y offset %1 is outside the editing area (-200 to 199)")},
+    {AddonScript::MinZ, AddonScript::MaxZ, QT_TRANSLATE_NOOP("AddonScript", "z offset %1 is outside the altitudes -128 to 127")},
+    {0, AddonScript::MaxHue, QT_TRANSLATE_NOOP("AddonScript", "hue %1 is out of range (0 to 32767)")},
+};
+
 qint64 bounded(__int128 v)
 {
     return qint64(std::clamp<__int128>(v, -CSharpTokens::Huge, CSharpTokens::Huge));
@@ -66,9 +82,11 @@ void AddonScriptReader::scanClass(int nameToken, int open)
     m_variables.clear();
     m_tables.clear();
     m_uses.clear();
+    m_components.clear();
     if (!scanBlock(open + 1, closeOf(open), false, 0))
         return;
     resolveTables();
+    m_class.components = QVector<AddonScript::Component>(m_components.cbegin(), m_components.cend());
     std::sort(m_class.unevaluated.begin(), m_class.unevaluated.end());
     m_class.unevaluated.erase(std::unique(m_class.unevaluated.begin(), m_class.unevaluated.end()),
                               m_class.unevaluated.end());
@@ -140,7 +158,14 @@ bool AddonScriptReader::tableDeclaration(int from, int to)
     bool typed = false;
     for (int t = from; t + 3 < a && !typed; ++t)
         typed = isWord(t, "int") && is(t + 1, '[') && is(t + 2, ',') && is(t + 3, ']');
-    const int open = typed ? find(a + 1, to, '{') : -1;
+    // The initializer: braces, or a table of plain literals, which is one token.
+    int open = -1;
+    for (int t = a + 1; typed && open < 0 && t < to; ++t) {
+        if (is(t, '{') || plainRows(t).begin)
+            open = t;
+        else if (closeOf(t) >= 0)
+            t = closeOf(t);
+    }
     if (open < 0)
         return false;
     m_tables.insert(text(a - 1), open);
@@ -214,20 +239,21 @@ bool AddonScriptReader::componentCall(int call, int from, int to, bool condition
         t += 2;
     if (t != call || call + 1 >= to || !is(call + 1, '(') || closeOf(call + 1) + 1 != to)
         return false;
-    const QVector<std::pair<int, int>> args = arguments(call + 1);
+    std::array<std::pair<int, int>, MaxArguments> args;
+    const int argCount = arguments(call + 1, args);
     auto arg = [&](int i) { return value(args[i].first, args[i].second); };
     Candidate c;
     if (isWord(call, "AddComplexComponent")) {
-        if (args.size() < 7 || args.size() > 9)
+        if (argCount < 7 || argCount > 9)
             return false;
         c.id = arg(1);
         c.hue = arg(5);
         const Value light = arg(6);
         c.leftOut = light.kind != Value::Literal || light.number != -1
-                    || (args.size() > 7 && !noName(args[7].first, args[7].second))
-                    || (args.size() > 8 && !atMostOne(args[8].first, args[8].second));
+                    || (argCount > 7 && !noName(args[7].first, args[7].second))
+                    || (argCount > 8 && !atMostOne(args[8].first, args[8].second));
     } else {
-        if (args.size() != 4)
+        if (argCount != 4)
             return false;
         const auto [a, b] = args[0];
         if (b - a >= 4 && isWord(a, "new") && isWord(a + 1, "AddonComponent") && is(a + 2, '(')
@@ -249,11 +275,12 @@ bool AddonScriptReader::componentCall(int call, int from, int to, bool condition
     c.x = arg(first);
     c.y = arg(first + 1);
     c.z = arg(first + 2);
-    addCandidate(c, lineAt(m_tokens[call].begin), conditional);
+    addCandidate(c, call, conditional);
     return true;
 }
 
-void AddonScriptReader::addCandidate(const Candidate &c, int line, bool conditional)
+// Lines are counted only for what is not taken at once: most components are.
+void AddonScriptReader::addCandidate(const Candidate &c, int call, bool conditional)
 {
     const Value *all[] = {&c.id, &c.x, &c.y, &c.z, &c.hue};
     const bool literal = std::all_of(std::begin(all), std::end(all), [](const Value *v) { return v->kind == Value::Literal; });
@@ -274,9 +301,9 @@ void AddonScriptReader::addCandidate(const Candidate &c, int line, bool conditio
         }
     }
     if (table)
-        m_uses.append({c, line});
+        m_uses.append({c, call});
     else
-        unevaluated(line);
+        unevaluated(lineAt(m_tokens[call].begin));
 }
 
 void AddonScriptReader::resolveTables()
@@ -287,14 +314,20 @@ void AddonScriptReader::resolveTables()
                                           [](const Value *v) { return v->kind == Value::Cell; });
         const auto found = m_tables.constFind(text(cell->table));
         if (found == m_tables.cend()) {
-            unevaluated(use.line);
+            unevaluated(lineAt(m_tokens[use.call].begin));
             continue;
         }
         const int open = *found;
+        if (const PlainRows rows = plainRows(open); rows.begin) {
+            plainRowComponents(use.values, rows);
+            continue;
+        }
         const int close = closeOf(open);
         for (int r = open + 1; r < close && !m_failed; ++r) {
             if (isRow(r)) {
-                literalRowComponent(use.values, r);
+                std::array<qint64, MaxCells> values;
+                int count = 0;
+                literalRowComponent(use.values, m_tokens[r].begin, values, rowValues(r, values, count) ? count : -1);
                 continue;
             }
             if (!is(r, '{')) {
@@ -324,7 +357,7 @@ void AddonScriptReader::resolveTables()
                 ok = ok && v->kind == Value::Literal;
             }
             if (ok)
-                addComponent(row, r);
+                addComponent(row, m_tokens[r].begin);
             else
                 unevaluated(lineAt(m_tokens[r].begin));
             r = closeOf(r);
@@ -332,53 +365,65 @@ void AddonScriptReader::resolveTables()
     }
 }
 
-void AddonScriptReader::literalRowComponent(Candidate row, int t)
+void AddonScriptReader::literalRowComponent(Candidate row, qsizetype pos, const std::array<qint64, MaxCells> &values,
+                                            int count)
 {
-    std::array<qint64, MaxCells> values;
-    int count = 0;
-    bool ok = rowValues(t, values, count);
+    bool ok = count >= 0;
     for (Value *v : {&row.id, &row.x, &row.y, &row.z, &row.hue}) {
         if (v->kind != Value::Cell)
             continue;
         ok = ok && v->column < count;
         v->kind = Value::Literal;
         v->number = ok ? values[size_t(v->column)] : 0;
-        v->token = t;
+        v->token = -1;
     }
     if (ok)
-        addComponent(row, t);
+        addComponent(row, pos);
     else
-        unevaluated(lineAt(m_tokens[t].begin));
+        unevaluated(lineAt(pos));
 }
 
-void AddonScriptReader::addComponent(const Candidate &c, int row)
+// The rows of a table the tokenizer read whole, checked in place: a generated
+// table is most of a script. A row that fails is reported the long way.
+void AddonScriptReader::plainRowComponents(const Candidate &use, PlainRows rows)
 {
-    struct Check {
-        const Value &v;
-        qint64 low;
-        qint64 high;
-        const char *what;
-    };
-    const Check checks[] = {
-        {c.id, 0, AddonScript::MaxId, QT_TRANSLATE_NOOP("AddonScript", "item id %1 is out of range (0 to 65535)")},
-        {c.x, AddonScript::MinOffset, AddonScript::MaxOffset,
-         QT_TRANSLATE_NOOP("AddonScript", "x offset %1 is outside the editing area (-200 to 199)")},
-        {c.y, AddonScript::MinOffset, AddonScript::MaxOffset,
-         QT_TRANSLATE_NOOP("AddonScript", "y offset %1 is outside the editing area (-200 to 199)")},
-        {c.z, AddonScript::MinZ, AddonScript::MaxZ,
-         QT_TRANSLATE_NOOP("AddonScript", "z offset %1 is outside the altitudes -128 to 127")},
-        {c.hue, 0, AddonScript::MaxHue, QT_TRANSLATE_NOOP("AddonScript", "hue %1 is out of range (0 to 32767)")},
-    };
-    for (const Check &k : checks) {
-        if (k.v.number >= k.low && k.v.number <= k.high)
+    const Value *fields[] = {&use.id, &use.x, &use.y, &use.z, &use.hue};
+    // Four values and the row's position and count: most rows.
+    m_components.reserve(m_components.size() + size_t(rows.end - rows.begin) / 6 + 1);
+    for (const qint32 *r = rows.begin; r < rows.end && !m_failed; r += 2 + r[1]) {
+        const qint32 count = r[1];
+        std::array<qint64, 5> v;
+        bool ok = true;
+        for (size_t f = 0; f < v.size() && ok; ++f) {
+            const Value &field = *fields[f];
+            ok = field.kind != Value::Cell || field.column < count;
+            v[f] = field.kind != Value::Cell ? field.number : ok ? r[2 + field.column] : 0;
+            ok = ok && v[f] >= Ranges[f].low && v[f] <= Ranges[f].high;
+        }
+        if (ok) {
+            m_components.push_back({quint16(v[0]), qint16(v[1]), qint16(v[2]), qint16(v[3]), qint16(v[4])});
+            m_class.leftOut += use.leftOut ? 1 : 0;
             continue;
-        const int token = k.v.token >= 0 ? k.v.token : row;
-        const QString number = k.v.number >= Huge || k.v.number <= -Huge ? tr("(too large)") : QString::number(k.v.number);
-        fail(m_tokens[token].begin, tr(k.what).arg(number));
+        }
+        std::array<qint64, MaxCells> values;
+        std::copy(r + 2, r + 2 + count, values.begin());
+        literalRowComponent(use, r[0], values, count);
+    }
+}
+
+void AddonScriptReader::addComponent(const Candidate &c, qsizetype row)
+{
+    const Value *fields[] = {&c.id, &c.x, &c.y, &c.z, &c.hue};
+    for (size_t f = 0; f < std::size(fields); ++f) {
+        const Value &v = *fields[f];
+        if (v.number >= Ranges[f].low && v.number <= Ranges[f].high)
+            continue;
+        const QString number = v.number >= Huge || v.number <= -Huge ? tr("(too large)") : QString::number(v.number);
+        fail(v.token >= 0 ? m_tokens[v.token].begin : row, tr(Ranges[f].what).arg(number));
         return;
     }
-    m_class.components.append({quint16(c.id.number), qint16(c.x.number), qint16(c.y.number),
-                               qint16(c.z.number), qint16(c.hue.number)});
+    m_components.push_back({quint16(c.id.number), qint16(c.x.number), qint16(c.y.number), qint16(c.z.number),
+                            qint16(c.hue.number)});
     if (c.leftOut)
         ++m_class.leftOut;
 }

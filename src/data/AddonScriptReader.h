@@ -7,7 +7,9 @@
 #include <QByteArrayView>
 #include <QHash>
 
+#include <array>
 #include <optional>
+#include <vector>
 
 // Finds the components of every addon class in a C# script without compiling
 // it. The script is cut into tokens (comments and strings skipped, brackets
@@ -40,7 +42,7 @@ private:
     };
     struct TableUse {
         Candidate values;
-        int line = 0;
+        int call = 0; // token of the call that adds the rows
     };
 
     explicit AddonScriptReader(const QByteArray &bytes);
@@ -51,11 +53,13 @@ private:
     bool tableDeclaration(int from, int to);
     bool variableStatement(int from, int to, bool conditional);
     bool componentCall(int call, int from, int to, bool conditional);
-    void addCandidate(const Candidate &c, int line, bool conditional);
+    void addCandidate(const Candidate &c, int call, bool conditional);
     void resolveTables();
-    void literalRowComponent(Candidate row, int t);
-    // `row`: the token a value without one of its own is reported at.
-    void addComponent(const Candidate &c, int row);
+    void plainRowComponents(const Candidate &use, PlainRows rows);
+    // `count` -1: the row holds something other than literals.
+    void literalRowComponent(Candidate row, qsizetype pos, const std::array<qint64, MaxCells> &values, int count);
+    // `row`: where a value without a token of its own is reported.
+    void addComponent(const Candidate &c, qsizetype row);
 
     Value value(int from, int to) const;
     std::optional<qint64> evaluate(int &t, int to, int depth) const;
@@ -68,6 +72,8 @@ private:
     // The class being read.
     AddonScript::AddonClass m_class;
     QHash<QByteArrayView, Variable> m_variables;
-    QHash<QByteArrayView, int> m_tables; // name -> token of its initializer's '{'
+    QHash<QByteArrayView, int> m_tables; // name -> token of its initializer ('{' or a plain table)
     QVector<TableUse> m_uses;
+    // The class's components while it is read: appends to a QVector cost more.
+    std::vector<AddonScript::Component> m_components;
 };
