@@ -44,6 +44,9 @@ QString MlTool::usage()
         "                                        list its first template, into one its first free number)\n"
         "  mltool list FILE.cs                   addon classes of a server script: components, those\n"
         "                                        left out, lines that could not be evaluated\n"
+        "  mltool replace IN OUT A=B [C=D ...]   IN written as OUT (any of the formats convert takes)\n"
+        "                                        with every tile of id A made id B, keeping place,\n"
+        "                                        altitude, hue and visibility (ids decimal or 0x hex)\n"
         "  mltool render [OPTIONS] FILE OUT.png  picture of a .mlt or .csv file\n"
         "  mltool render [OPTIONS] STORE... ENTRY OUT.png\n"
         "                                        picture of one entry of IDX MUL, a packed\n"
@@ -110,6 +113,8 @@ int MlTool::run(const QStringList &arguments)
         return renderMap(rest);
     if (command == QLatin1String("thumbnail"))
         return thumbnail(rest);
+    if (command == QLatin1String("replace"))
+        return replace(rest);
     if (command == QLatin1String("--version")) {
         m_out << "mltool " << QCoreApplication::applicationVersion() << "\n";
         return Done;

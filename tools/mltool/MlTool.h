@@ -58,6 +58,8 @@ private:
     static bool isScript(const QString &path);
     int listScript(const QString &path);
     int convertScript(const QStringList &args);
+    // Ids replaced throughout a multi (MlToolReplace.cpp).
+    int replace(const QStringList &args);
     // Takes "--class NAME" and "--deed-name TEXT" out of the arguments; a message when one lacks its value.
     QString takeScriptOptions(QStringList &args);
     void warn(const QStringList &warnings);

@@ -1,0 +1,59 @@
+// mltool replace as a real process: the tiles of the file it writes, and
+// bad arguments refused before anything is written.
+#include "FileBytes.h"
+#include "MlToolRun.h"
+#include "data/SingleMultiFile.h"
+#include "model/NoTileInfo.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestMlToolReplace : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString path(const char *name) const { return m_dir.filePath(QLatin1String(name)); }
+
+private slots:
+    void replacesFromScriptToCsv()
+    {
+        QVERIFY(writeFileBytes(path("in.cs"), "class A : BaseAddon { A() {\n"
+                                              "AddComponent(new AddonComponent(5), 0, 0, 0);\n"
+                                              "AddComplexComponent(this, 5, 1, -2, 20, 33, -1);\n"
+                                              "AddComponent(new AddonComponent(7), 0, 0, 10); } }"));
+        const MlToolRun run = MlToolRun::of({"replace", path("in.cs"), path("out.csv"), "5=0x600", "7=5"});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, QStringLiteral("3 tiles replaced\n"));
+        const SingleMultiFile::Loaded out = SingleMultiFile::read(path("out.csv"), NoTileInfo());
+        QStringList keys;
+        for (const QList<TileRecord> &at : out.tiles)
+            for (const TileRecord &t : at)
+                keys << t.key();
+        keys.sort();
+        QCOMPARE(keys, (QStringList{"1536:0:0:0:0:1:1", "1536:1:-2:20:33:1:1", "5:0:0:10:0:1:1"}));
+    }
+
+    void refusesBadArguments_data()
+    {
+        QTest::addColumn<QStringList>("pairs");
+        QTest::addColumn<int>("status");
+        QTest::newRow("no pair") << QStringList{} << 2;
+        QTest::newRow("no '='") << QStringList{"5"} << 2;
+        QTest::newRow("id too large") << QStringList{"5=65536"} << 2;
+        QTest::newRow("negative id") << QStringList{"-5=6"} << 2;
+        QTest::newRow("not a number") << QStringList{"0xG=6"} << 2;
+        QTest::newRow("two replacements for one id") << QStringList{"5=6", "5=7"} << 2;
+    }
+    void refusesBadArguments()
+    {
+        QFETCH(QStringList, pairs);
+        const MlToolRun run = MlToolRun::of(QStringList{"replace", path("in.cs"), path("bad.csv")} + pairs);
+        QTEST(run.status, "status");
+        QVERIFY2(run.err.startsWith("mltool: "), qPrintable(run.err));
+        QVERIFY(!QFile::exists(path("bad.csv")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMlToolReplace)
+#include "test_mltool_replace.moc"
