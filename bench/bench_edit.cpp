@@ -1,7 +1,10 @@
 // Moving a selected 100,000-tile multi by one step, and undoing and redoing it;
-// and the model's own removal and addition of the same tiles, the floor.
+// and the model's own removal and addition of the same tiles, the floor;
+// and Replace Tiles over 20,000.
 #include "data/TileData.h"
+#include "data/SingleMultiFile.h"
 #include "model/Facet.h"
+#include "model/TileReplace.h"
 #include "model/UndoMgr.h"
 #include "view/GLWidget.h"
 
@@ -110,6 +113,41 @@ void BM_ModelFloor(benchmark::State &state)
     }
 }
 BENCHMARK(BM_ModelFloor)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// Replace Tiles over a 20,000-tile multi, every tile changing, as one undo
+// group (the plan from the tiles included): at most 50 ms. Stone and wood
+// pieces swap back and forth, so each round replaces them all again.
+void BM_ReplaceTiles(benchmark::State &state)
+{
+    TileData data;
+    Facet model{data};
+    UndoMgr undo(data, &model, nullptr);
+    undo.beginGroup();
+    for (int k = 0; k < 20000; ++k) {
+        TileRecord t(quint16(1000 + k % 50), 0, qint16(k % 20), data, Art);
+        t.x = k % 200 - 100;
+        t.y = k / 200 - 50;
+        undo.insertTile(t);
+    }
+    undo.commitGroup();
+    TileReplace::IdMap there, back;
+    for (quint16 id = 1000; id < 1050; ++id) {
+        there.insert(id, quint16(id + 100));
+        back.insert(quint16(id + 100), id);
+    }
+    bool forth = true;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const QList<TileRecord> tiles = SingleMultiFile::tilesOf(model);
+        state.ResumeTiming();
+        const TileReplace::Plan plan = TileReplace::plan(tiles, forth ? there : back, data);
+        TileReplace::apply(plan, undo, model);
+        if (plan.replaced() != 20000)
+            state.SkipWithError("not every tile was replaced");
+        forth = !forth;
+    }
+}
+BENCHMARK(BM_ReplaceTiles)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace
 
