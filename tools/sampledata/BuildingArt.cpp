@@ -247,6 +247,20 @@ QImage BuildingArt::fence(bool northSouth)
     return c.image();
 }
 
+QImage BuildingArt::fenceCorner()
+{
+    IsoCanvas c(300);
+    // The side along v first: it lies behind the one along u at the corner.
+    c.box(0.92, 0.97, 0, 0.92, 17, 20, WoodColour);
+    c.box(0.92, 0.97, 0, 0.92, 7, 10, WoodColour);
+    c.box(0.89, 0.99, 0.03, 0.13, 0, 26, DarkWood);
+    c.box(0, 1, 0.92, 0.97, 17, 20, WoodColour);
+    c.box(0, 1, 0.92, 0.97, 7, 10, WoodColour);
+    c.box(0.03, 0.13, 0.89, 0.99, 0, 26, DarkWood);
+    c.box(0.87, 0.97, 0.87, 0.97, 0, 26, DarkWood);
+    return c.image();
+}
+
 QImage BuildingArt::parapet(bool northSouth)
 {
     IsoCanvas c(300, northSouth);

@@ -27,6 +27,8 @@ public:
     static QImage roof(Slope s);
     static QImage ridge(bool northSouth);
     static QImage fence(bool northSouth);
+    // Both fences meeting at the cell's front corner: what closes a fenced ring.
+    static QImage fenceCorner();
     // Low crenellated wall for flat roofs, 24 pixels high.
     static QImage parapet(bool northSouth);
     // North-south wooden wall closing a gable end: its top climbs from

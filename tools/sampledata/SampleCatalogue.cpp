@@ -43,7 +43,8 @@ void addStructure(QVector<Tile> &t)
       << tile(C::GableMiddleDown, "wooden gable", 0, 10, "Walls", "Wood", [] { return B::gable(40, 20); })
       << tile(C::GableLowDown, "wooden gable", 0, 5, "Walls", "Wood", [] { return B::gable(20, 0); })
       << tile(C::FenceEW, "fence", 0, 6, "Walls", "Fences", [] { return B::fence(false); })
-      << tile(C::FenceNS, "fence", 0, 6, "Walls", "Fences", [] { return B::fence(true); });
+      << tile(C::FenceNS, "fence", 0, 6, "Walls", "Fences", [] { return B::fence(true); })
+      << tile(C::FenceCorner, "fence corner", 0, 6, "Walls", "Fences", &B::fenceCorner);
     t << tile(C::WoodDoorEW, "wooden door", 0, WallZ, "Doors and windows", "Doors",
               [] { return B::wall(B::Wood, false, B::Door); })
       << tile(C::WoodDoorNS, "wooden door", 0, WallZ, "Doors and windows", "Doors",
@@ -100,6 +101,14 @@ QVector<SampleCatalogue::Tile> SampleCatalogue::art()
     addStructure(t);
     addFurnishing(t);
     return t;
+}
+
+QVector<SampleCatalogue::Walls> SampleCatalogue::wallGroups()
+{
+    // A side at constant y runs along x: the east-west pieces.
+    return {{QStringLiteral("Stone"), {StoneCorner, StoneWallEW, StoneWallNS}},
+            {QStringLiteral("Wood"), {WoodCorner, WoodWallEW, WoodWallNS}},
+            {QStringLiteral("Fences"), {FenceCorner, FenceEW, FenceNS}}};
 }
 
 QVector<SampleCatalogue::Tile> SampleCatalogue::land()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/WallSet.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QStringList>
@@ -27,7 +29,7 @@ public:
         StoneWallEW = 1100, StoneWallNS, StoneCorner, StonePost, ParapetEW, ParapetNS,
         WoodWallEW = 1200, WoodWallNS, WoodCorner, WoodPost,
         GableLow = 1210, GableMiddle, GablePeak, GableMiddleDown, GableLowDown,
-        FenceEW = 1250, FenceNS,
+        FenceEW = 1250, FenceNS, FenceCorner,
         WoodDoorEW = 1300, WoodDoorNS, StoneDoorEW, StoneDoorNS,
         StoneWindowEW = 1310, StoneWindowNS, WoodWindowEW, WoodWindowNS,
         StairsNorth = 1400, StairsWest, StoneBlock,
@@ -37,5 +39,12 @@ public:
     };
 
     static QVector<Tile> art();
+    // The wall groups of the palette ("Walls" and a group), each with the
+    // corner and side pieces Hollow Rectangle builds a closed ring of.
+    struct Walls {
+        QString group;
+        WallSet pieces;
+    };
+    static QVector<Walls> wallGroups();
     static QVector<Tile> land();
 };

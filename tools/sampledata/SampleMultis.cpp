@@ -21,13 +21,13 @@ void floor(Tiles &t, int id, int lo, int hi, int z)
                 put(t, id, x, y, z);
 }
 
-struct WallSet {
+struct RoomWalls {
     int ew, ns, corner, post;
 };
 
 // Walls round the room x, y in [-r, r]: each piece stands on a front edge of
 // its cell, so the north and west walls lie in the row and column outside.
-void walls(Tiles &t, const WallSet &w, int r, int z)
+void walls(Tiles &t, const RoomWalls &w, int r, int z)
 {
     for (int x = -r; x < r; ++x)
         put(t, w.ew, x, r, z);
@@ -92,7 +92,7 @@ SampleMultis::Multi SampleMultis::tower()
     Tiles t;
     put(t, C::StoneFloor, 0, 0, 0);
     floor(t, C::StoneFloor, -2, 2, 0);
-    const WallSet stone{C::StoneWallEW, C::StoneWallNS, C::StoneCorner, C::StonePost};
+    const RoomWalls stone{C::StoneWallEW, C::StoneWallNS, C::StoneCorner, C::StonePost};
     walls(t, stone, 2, 0);
     walls(t, stone, 2, 20);
     replace(t, 0, 2, 0, C::StoneWallEW, C::StoneDoorEW);

@@ -24,6 +24,13 @@ void writeTree(QXmlStreamWriter &w, const QVector<SampleCatalogue::Tile> &tiles)
         for (const QString &group : groups) {
             w.writeStartElement(QStringLiteral("group"));
             w.writeAttribute(QStringLiteral("name"), group);
+            for (const SampleCatalogue::Walls &walls : SampleCatalogue::wallGroups()) {
+                if (category != QLatin1String("Walls") || walls.group != group)
+                    continue;
+                w.writeAttribute(QStringLiteral("corner"), QString::number(walls.pieces.corner));
+                w.writeAttribute(QStringLiteral("alongx"), QString::number(walls.pieces.alongX));
+                w.writeAttribute(QStringLiteral("alongy"), QString::number(walls.pieces.alongY));
+            }
             for (const auto &t : tiles)
                 if (t.category.at(0) == category && t.category.at(1) == group)
                     w.writeTextElement(QStringLiteral("tile"), QString::number(t.id));
