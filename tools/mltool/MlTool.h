@@ -11,6 +11,7 @@
 
 #include <optional>
 
+class Facet;
 class MultiFile;
 class WorldFacet;
 
@@ -41,6 +42,9 @@ private:
     int importTemplate(const QStringList &args);
     int exportTemplate(const QStringList &args);
     static bool isTemplateList(const QString &path);
+    // A single-multi file read into `model`, duplicates and all (its warnings
+    // told); false with the status to exit with.
+    bool readModel(const QString &path, Facet &model, int &status);
     // Tells on stderr how many tiles lose their hue in the format of `out`.
     void warnHuesLost(const QString &out, const QList<TileRecord> &tiles);
     // The world map (MlToolWorld.cpp).

@@ -47,14 +47,11 @@ int MlTool::replace(const QStringList &args)
             return badArguments(QStringLiteral("%1 is given two replacements").arg(from));
         map.insert(from, to);
     }
-    const SingleMultiFile::Loaded in = SingleMultiFile::read(args[0], m_data);
-    if (!in.ok)
-        return failed(in.error);
-    warn(in.warnings);
-    // As convert does: whatever the file holds stays, duplicates included.
+    // Whatever the file holds stays, duplicates included: nothing merges.
     Facet model(m_data);
-    model.setAllowDuplicates(true);
-    model.load(in.tiles);
+    int status = Done;
+    if (!readModel(args[0], model, status))
+        return status;
     UndoMgr undo(m_data, &model, nullptr);
     const TileReplace::Plan plan = TileReplace::plan(SingleMultiFile::tilesOf(model), map, m_data);
     TileReplace::apply(plan, undo, model);

@@ -60,20 +60,29 @@ int MlTool::exportTemplate(const QStringList &args)
     const int number = args[2].toInt(&ok, 10);
     if (!ok)
         return badArguments(QStringLiteral("N must be a template number, not \"%1\"").arg(args[2]));
-    SingleMultiFile::Loaded in = SingleMultiFile::read(args[0], m_data);
-    if (!in.ok)
-        return failed(in.error);
-    warn(in.warnings);
     Facet model(m_data);
-    model.setAllowDuplicates(true);
-    model.load(in.tiles);
-    in.tiles = TileMap(); // the model holds them now: one copy in memory, not two
+    int status = Done;
+    if (!readModel(args[0], model, status))
+        return status;
     const QList<TileRecord> tiles = SingleMultiFile::tilesOf(model);
     ComponentList list(args[1]);
     if (!list.exportEntry(number, tiles))
         return failed(list.errorString());
     warnHuesLost(args[1], tiles);
     return Done;
+}
+
+bool MlTool::readModel(const QString &path, Facet &model, int &status)
+{
+    SingleMultiFile::Loaded in = SingleMultiFile::read(path, m_data);
+    if (!in.ok) {
+        status = failed(in.error);
+        return false;
+    }
+    warn(in.warnings);
+    model.setAllowDuplicates(true);
+    model.load(in.tiles);
+    return true;
 }
 
 int MlTool::convert(const QStringList &args)
