@@ -36,6 +36,7 @@ public:
     // Every old tile leaves before any new one arrives, so ids swapped both
     // ways find the right tiles. A new tile equal to one already standing
     // becomes one with it, as the model holds no duplicates: the count of
-    // those is returned.
+    // those is returned. (Where ids swap on one spot, nothing merges: the
+    // group keeps duplicates, so that one undo brings back every tile.)
     static int apply(const Plan &plan, UndoMgr &undo, const Facet &model);
 };

@@ -2,6 +2,7 @@
 // bad arguments refused before anything is written.
 #include "FileBytes.h"
 #include "MlToolRun.h"
+#include "TileKeys.h"
 #include "data/SingleMultiFile.h"
 #include "model/NoTileInfo.h"
 
@@ -25,13 +26,8 @@ private slots:
         const MlToolRun run = MlToolRun::of({"replace", path("in.cs"), path("out.csv"), "5=0x600", "7=5"});
         QCOMPARE(run.status, 0);
         QCOMPARE(run.out, QStringLiteral("3 tiles replaced\n"));
-        const SingleMultiFile::Loaded out = SingleMultiFile::read(path("out.csv"), NoTileInfo());
-        QStringList keys;
-        for (const QList<TileRecord> &at : out.tiles)
-            for (const TileRecord &t : at)
-                keys << t.key();
-        keys.sort();
-        QCOMPARE(keys, (QStringList{"1536:0:0:0:0:1:1", "1536:1:-2:20:33:1:1", "5:0:0:10:0:1:1"}));
+        QCOMPARE(tileKeys(SingleMultiFile::read(path("out.csv"), NoTileInfo()).tiles),
+                 (QStringList{"1536:0:0:0:0:1:1", "1536:1:-2:20:33:1:1", "5:0:0:10:0:1:1"}));
     }
 
     void refusesBadArguments_data()
