@@ -66,7 +66,7 @@ int TileRecord::bias() const
 {
     if (kind != Art)
         return 0;
-    return ((flags & 0x1) ? 0 : 1) + (height != 0 ? 1 : 0);
+    return ((flags & TileFlags::Background) ? 0 : 1) + (height != 0 ? 1 : 0);
 }
 
 bool TileRecord::drawsBefore(const TileRecord &o) const

@@ -6,8 +6,8 @@
 #include "app/GLScroll.h"
 #include "app/MainWindow.h"
 #include "data/ComponentList.h"
-#include "data/MulSetting.h"
-#include "data/SingleMultiFile.h"
+#include "ui/MulSetting.h"
+#include "data/CsvFile.h"
 #include "data/TileData.h"
 #include "model/Facet.h"
 #include "model/UndoMgr.h"
@@ -127,8 +127,8 @@ private slots:
         QFETCH(QString, source);
         Facet tiles(m_data);
         tiles.addTile(1, 2, TileRecord(9, 0, 0, m_data, Art));
-        QVERIFY(SingleMultiFile::write(path("a.csv"), tiles, nullptr));
-        QVERIFY(ComponentList(path("a.txt")).exportEntry(0, SingleMultiFile::tilesOf(tiles)));
+        QVERIFY(CsvFile::write(path("a.csv"), tilesInDrawOrder(tiles), nullptr));
+        QVERIFY(ComponentList(path("a.txt")).exportEntry(0, tilesInDrawOrder(tiles)));
         GLScroll *doc = nullptr;
         if (source == "recovered") {
             doc = m_main->addDocument(QString(), {});

@@ -3,7 +3,7 @@
 #include "MulWriter.h"
 #include "FileBytes.h"
 #include "SolidImage.h"
-#include "data/MultiDialog.h"
+#include "ui/MultiDialog.h"
 #include "data/MultiFile.h"
 #include "scene/ScenePreviewer.h"
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/FileFormat.h"
 #include "data/TileData.h"
 #include "model/TileRecord.h"
 
@@ -41,6 +42,8 @@ private:
     int importTemplate(const QStringList &args);
     int exportTemplate(const QStringList &args);
     static bool isTemplateList(const QString &path);
+    // Writes tiles in draw order through the format of `out`, telling what it could not keep.
+    int writeTiles(const QString &out, const QList<TileRecord> &tiles, const FileFormat::WriteOptions &options);
     // Tells on stderr how many tiles lose their hue in the format of `out`.
     void warnHuesLost(const QString &out, const QList<TileRecord> &tiles);
     // The world map (MlToolWorld.cpp).
@@ -57,7 +60,6 @@ private:
     // Server scripts (MlToolScript.cpp).
     static bool isScript(const QString &path);
     int listScript(const QString &path);
-    int convertScript(const QStringList &args);
     // Takes "--class NAME" and "--deed-name TEXT" out of the arguments; a message when one lacks its value.
     QString takeScriptOptions(QStringList &args);
     void warn(const QStringList &warnings);

@@ -1,4 +1,4 @@
-#include "data/MultiDialog.h"
+#include "ui/MultiDialog.h"
 
 #include "data/MultiCollection.h"
 #include "data/MultiFile.h"
