@@ -2,8 +2,6 @@
 
 #include "model/TileInfo.h"
 
-#include <QStringView>
-
 #include <charconv>
 
 TileRecord::TileRecord(quint16 id_, qint16 hue_, qint16 z_, const TileInfoSource &data, qint32 kind_)

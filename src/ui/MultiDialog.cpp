@@ -126,12 +126,6 @@ bool MultiDialog::insertAtOwnPosition() const
     return m_ownPosition && m_ownPosition->isChecked();
 }
 
-const EntryPreview *MultiDialog::shownPreview() const
-{
-    const auto found = m_previews.constFind(multiIndex());
-    return m_combo->currentIndex() >= 0 && found != m_previews.constEnd() ? &*found : nullptr;
-}
-
 void MultiDialog::requestPreview()
 {
     const int p = m_combo->currentIndex();

@@ -275,14 +275,16 @@ private slots:
     {
         GLScroll *first = open(mlt("a.mlt"));
         Clip *clip = m_main->clip();
-        clip->enableBox()->setChecked(true);
-        clip->upperSlider()->setValue(20);
+        auto *enabled = clip->findChild<QCheckBox *>("checkBox");
+        auto *upper = clip->findChild<QSlider *>("horizontalSlider");
+        enabled->setChecked(true);
+        upper->setValue(20);
         GLScroll *second = open(mlt("b.mlt"));
-        QVERIFY(clip->upperSlider()->value() == 127 && !clip->enableBox()->isChecked());
+        QVERIFY(upper->value() == 127 && !enabled->isChecked());
         QCOMPARE(second->view()->maxAlt(), 127);
         m_main->workspace()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(first->parentWidget()));
-        QCOMPARE(clip->upperLabel()->text(), QString("20"));
-        QVERIFY(clip->enableBox()->isChecked() && first->view()->clipEnabled());
+        QCOMPARE(clip->findChild<QLabel *>("label")->text(), QString("20"));
+        QVERIFY(enabled->isChecked() && first->view()->clipEnabled());
     }
 
     // A multi.xml beside the client's files names its entries; else the
