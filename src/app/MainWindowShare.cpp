@@ -175,9 +175,9 @@ void MainWindow::showOpened(GLScroll *d, const QString &title)
 
 namespace {
 // A format of many multis: the user names the number; a replacement is asked first.
-bool saveToStore(QWidget *parent, MultiCollection &store, const QString &name, const QList<TileRecord> &tiles)
+bool saveToStore(QWidget *parent, MultiCollection &store, const QString &name, const QList<TileRecord> &tiles,
+                 const QString &title)
 {
-    const QString title = MainWindow::tr("Component list");
     if (QFileInfo::exists(name) && !store.open()) {
         Dialogs::warning(parent, MainWindow::tr("Save Error"), store.errorString());
         return false;
@@ -211,7 +211,7 @@ bool MainWindow::saveOtherFormat(GLScroll *document, QString &name, const QStrin
                != QMessageBox::Ok)
         return true;
     if (std::unique_ptr<MultiCollection> store = format->collection(name)) {
-        written = saveToStore(this, *store, name, tiles);
+        written = saveToStore(this, *store, name, tiles, format->description());
         return true;
     }
     FileFormat::Written out;
