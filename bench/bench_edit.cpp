@@ -2,7 +2,7 @@
 // and the model's own removal and addition of the same tiles, the floor;
 // and Replace Tiles over 20,000.
 #include "data/TileData.h"
-#include "data/SingleMultiFile.h"
+#include "data/MultiCollection.h"
 #include "model/Facet.h"
 #include "model/TileReplace.h"
 #include "model/UndoMgr.h"
@@ -138,7 +138,7 @@ void BM_ReplaceTiles(benchmark::State &state)
     bool forth = true;
     for (auto _ : state) {
         state.PauseTiming();
-        const QList<TileRecord> tiles = SingleMultiFile::tilesOf(model);
+        const QList<TileRecord> tiles = tilesInDrawOrder(model);
         state.ResumeTiming();
         const TileReplace::Plan plan = TileReplace::plan(tiles, forth ? there : back, data);
         TileReplace::apply(plan, undo, model);

@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "data/FileFormats.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QUrl>
@@ -28,13 +30,14 @@ QString CommandLine::help()
 {
     return tr("Usage: tilsen [OPTION]... [FILE]...\n"
               "Tilsen Multi Editor: build and edit Ultima Online multis tile by tile.\n"
-              "Opens each FILE (.mlt, .csv or a component list .txt) in a document of its own.\n"
+              "Opens each FILE (%1) in a document of its own.\n"
               "\n"
               "  -h, --help     show this help and exit\n"
               "  -v, --version  show the version and exit\n"
               "  --             what follows is a file, even when it starts with -\n"
               "Qt's own options (-platform NAME, -style NAME, ...) are accepted as well.\n"
-              "See tilsen(1).\n");
+              "See tilsen(1).\n")
+        .arg(FileFormats::suffixList());
 }
 
 CommandLine::Files CommandLine::files(const QStringList &arguments, const QString &currentDir)

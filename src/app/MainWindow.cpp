@@ -9,8 +9,9 @@
 #include "data/ArtReader.h"
 #include "data/DataFiles.h"
 #include "data/DataLocations.h"
-#include "data/MulSetting.h"
-#include "data/MultiExchange.h"
+#include "data/FileFormats.h"
+#include "ui/MulSetting.h"
+#include "app/MultiExchange.h"
 #include "model/Facet.h"
 #include "model/MimeMgr.h"
 #include "model/MltFile.h"
@@ -37,7 +38,7 @@ namespace {
 // Functions rather than constants: a translation exists only once the application does.
 QString mltFilters()
 {
-    return MainWindow::tr("mlt (*.mlt);;Component list (*.txt);;CSV (*.csv);;Addon script (*.cs);;All files (*.*)");
+    return FileFormats::dialogFilters();
 }
 QString appTitle()
 {

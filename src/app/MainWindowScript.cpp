@@ -4,7 +4,8 @@
 
 #include "app/GLScroll.h"
 #include "data/AddonScript.h"
-#include "data/SingleMultiFile.h"
+#include "data/FileFormats.h"
+#include "data/MultiCollection.h"
 #include "model/Facet.h"
 #include "ui/Dialogs.h"
 
@@ -64,7 +65,7 @@ void MainWindow::importScript()
     if (!d)
         return;
     const QString name = Dialogs::getOpenFileName(this, tr("Insert from script"), QString(),
-                                                  tr("Addon script (*.cs);;All files (*.*)"));
+                                                  FileFormats::get(FileFormat::Id::AddonScript).filter() + tr(";;All files (*.*)"));
     TileMap tiles;
     QString className;
     QStringList warnings;
@@ -77,22 +78,21 @@ void MainWindow::importScript()
 
 bool MainWindow::saveScript(GLScroll *document, const QString &name)
 {
-    AddonScript::WriteOptions options = AddonScript::optionsFor(name);
+    FileFormat::WriteOptions options;
     bool ok = false;
     options.deedName = Dialogs::getText(this, scriptTitle(), tr("Name of the deed:"), QLineEdit::Normal,
-                                        options.deedName, &ok);
+                                        AddonScript::optionsFor(name).deedName, &ok);
     if (!ok)
         return false;
     options.source = document->fileName().isEmpty() ? document->windowTitle()
                                                     : QFileInfo(document->fileName()).fileName();
-    QString error;
-    QStringList notes;
+    FileFormat::Written out;
     // A copy: the document keeps its own name and modified state.
-    if (!AddonScript::write(name, SingleMultiFile::tilesOf(*document->model()), options, &error, &notes)) {
-        Dialogs::warning(this, tr("Save Error"), error);
+    if (!FileFormats::get(FileFormat::Id::AddonScript).write(name, tilesInDrawOrder(*document->model()), options, out)) {
+        Dialogs::warning(this, tr("Save Error"), out.error);
         return false;
     }
-    if (!notes.isEmpty())
-        Dialogs::warning(this, scriptTitle(), notes.join(QStringLiteral("\n")));
+    if (!out.notes.isEmpty())
+        Dialogs::warning(this, scriptTitle(), out.notes.join(QStringLiteral("\n")));
     return true;
 }

@@ -1,23 +1,23 @@
 // The main window's pictures and text formats: image export, the component
-// list and CSV in Open and Save As, and the chooser with previews.
+// list and CSV in Open and Save As through the format registry, and the
+// chooser with previews.
 #include "app/MainWindow.h"
 
 #include "app/GLScroll.h"
 #include "app/ImageExportDialog.h"
+#include "app/MultiExchange.h"
 #include "data/ComponentList.h"
-#include "data/DataLocations.h"
-#include "data/MulSetting.h"
-#include "data/MultiDialog.h"
-#include "data/MultiExchange.h"
+#include "data/FileFormats.h"
 #include "data/MultiFile.h"
 #include "data/MultiNames.h"
-#include "data/SingleMultiFile.h"
 #include "model/Facet.h"
 #include "model/UndoMgr.h"
 #include "scene/MultiPictures.h"
 #include "scene/ScenePreviewer.h"
 #include "scene/SceneRenderer.h"
 #include "ui/Dialogs.h"
+#include "ui/MulSetting.h"
+#include "ui/MultiDialog.h"
 #include "view/GLWidget.h"
 
 #include <QApplication>
@@ -38,17 +38,6 @@ QString imageFilters()
             filters += QStringLiteral(";;%1 (*.%2)").arg(QString::fromLatin1(f).toUpper(), QString::fromLatin1(f));
     }
     return filters;
-}
-
-// The suffix of a filter such as "CSV (*.csv)", or empty.
-QString filterSuffix(const QString &filter)
-{
-    const int star = filter.indexOf(QStringLiteral("*."));
-    const int close = filter.indexOf(QLatin1Char(')'), star);
-    if (star < 0 || close < 0)
-        return QString();
-    const QString suffix = filter.mid(star + 2, close - star - 2);
-    return suffix == QLatin1String("*") ? QString() : suffix;
 }
 } // namespace
 
@@ -138,40 +127,42 @@ void MainWindow::insertAtOwnPosition(GLScroll *d, const TileMap &tiles)
 
 bool MainWindow::openOtherFormat(const QString &name)
 {
-    const SingleMultiFile::Format format = SingleMultiFile::formatOf(name);
-    if (format == SingleMultiFile::Format::Csv) {
-        const SingleMultiFile::Loaded loaded = SingleMultiFile::read(name, m_tileData);
+    const FileFormat *format = FileFormats::of(name);
+    // Any other name is read as .mlt, with that format's own messages.
+    if (!format || format->id() == FileFormat::Id::Mlt)
+        return false;
+    // An addon script's classes are chosen by name.
+    if (format->id() == FileFormat::Id::AddonScript) {
+        openScript(name);
+        return true;
+    }
+    TileMap tiles;
+    QString title = name;
+    if (std::unique_ptr<MultiCollection> store = format->collection(name)) {
+        int number = 0;
+        bool ownPosition = false;
+        if (!store->open()) {
+            Dialogs::warning(this, tr("Open File Error"), store->errorString());
+            return true;
+        }
+        if (!chooseEntry(*store, {name}, number, ownPosition))
+            return true;
+        if (!store->readEntry(number, m_tileData, tiles)) {
+            Dialogs::warning(this, tr("Open File Error"), store->errorString());
+            return true;
+        }
+        title = tr("%1, template %2").arg(name).arg(number);
+    } else {
+        FileFormat::Loaded loaded = format->read(name, m_tileData, {});
         if (!loaded.ok) {
             Dialogs::warning(this, tr("Open File Error"), loaded.error);
             return true;
         }
-        // Untitled: a plain Save must not write .mlt bytes under the .csv name;
-        // no .mlt holds this work yet, so it is unsaved.
-        showOpened(addDocument(QString(), loaded.tiles), name);
-        rememberFile(name);
-        return true;
+        tiles = std::move(loaded.tiles);
     }
-    if (format == SingleMultiFile::Format::AddonScript) {
-        openScript(name);
-        return true;
-    }
-    if (format != SingleMultiFile::Format::ComponentList)
-        return false;
-    ComponentList list(name);
-    if (!list.open()) {
-        Dialogs::warning(this, tr("Open File Error"), list.errorString());
-        return true;
-    }
-    int number = 0;
-    bool ownPosition = false;
-    if (!chooseEntry(list, {name}, number, ownPosition))
-        return true;
-    TileMap tiles;
-    if (!list.readEntry(number, m_tileData, tiles)) {
-        Dialogs::warning(this, tr("Open File Error"), list.errorString());
-        return true;
-    }
-    showOpened(addDocument(QString(), tiles), tr("%1, template %2").arg(name).arg(number));
+    // Untitled: a plain Save must not write .mlt bytes under the other name;
+    // no .mlt holds this work yet, so it is unsaved.
+    showOpened(addDocument(QString(), tiles), title);
     rememberFile(name);
     return true;
 }
@@ -182,59 +173,51 @@ void MainWindow::showOpened(GLScroll *d, const QString &title)
     d->model()->markModified();
 }
 
+namespace {
+// A format of many multis: the user names the number; a replacement is asked first.
+bool saveToStore(QWidget *parent, MultiCollection &store, const QString &name, const QList<TileRecord> &tiles,
+                 const QString &title)
+{
+    if (QFileInfo::exists(name) && !store.open()) {
+        Dialogs::warning(parent, MainWindow::tr("Save Error"), store.errorString());
+        return false;
+    }
+    const MultiExchange::Words words{
+        MainWindow::tr("Save Error"), title, MainWindow::tr("Template number"), title,
+        [](int entry) { return MainWindow::tr("Template %1 exists. Replace it?").arg(entry); }};
+    return MultiExchange::exportTo(parent, store, std::numeric_limits<int>::max(), tiles, words).has_value();
+}
+} // namespace
+
 bool MainWindow::saveOtherFormat(GLScroll *document, QString &name, const QString &filter,
                                  bool &written)
 {
-    name = SingleMultiFile::saveName(name, filterSuffix(filter));
-    const SingleMultiFile::Format format = SingleMultiFile::formatOf(name);
-    QString error;
-    if (format == SingleMultiFile::Format::Csv) {
-        // A copy: the document keeps its own name and modified state.
-        written = SingleMultiFile::write(name, *document->model(), &error);
-    } else if (format == SingleMultiFile::Format::AddonScript) {
+    name = FileFormats::saveName(name, filter);
+    const FileFormat *format = FileFormats::of(name);
+    if (!format || format->id() == FileFormat::Id::Mlt)
+        return false;
+    written = false;
+    if (format->id() == FileFormat::Id::AddonScript) {
         written = saveScript(document, name);
         return true;
-    } else if (format == SingleMultiFile::Format::ComponentList) {
-        const QList<TileRecord> tiles = SingleMultiFile::tilesOf(*document->model());
-        const int hued = SingleMultiFile::huesLost(name, tiles);
-        if (hued > 0
-            && Dialogs::question(this, tr("Component list"),
-                                 SingleMultiFile::hueLossText(hued) + QLatin1Char('\n') + tr("Save without the hues?"),
-                                 QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok)
-                   != QMessageBox::Ok) {
-            written = false;
-            return true;
-        }
-        ComponentList list(name);
-        const bool exists = QFileInfo::exists(name);
-        if (exists && !list.open()) {
-            Dialogs::warning(this, tr("Save Error"), list.errorString());
-            written = false;
-            return true;
-        }
-        bool ok = false;
-        const int number = Dialogs::getInt(this, tr("Component list"), tr("Template number"),
-                                           exists ? list.firstFreeEntry() : 0, 0,
-                                           std::numeric_limits<int>::max(), 1, &ok);
-        if (!ok) {
-            written = false;
-            return true;
-        }
-        if (list.hasEntry(number)
-            && Dialogs::question(this, tr("Component list"),
-                                 tr("Template %1 exists. Replace it?").arg(number),
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-                   != QMessageBox::Yes) {
-            written = false;
-            return true;
-        }
-        written = list.exportEntry(number, tiles);
-        error = list.errorString();
-    } else {
-        return false;
     }
+    // A copy: the document keeps its own name and modified state.
+    const QList<TileRecord> tiles = tilesInDrawOrder(*document->model());
+    if (const int hued = FileFormats::huesLost(name, tiles);
+        hued > 0
+        && Dialogs::question(this, format->description(),
+                             FileFormats::hueLossText(name, hued) + QLatin1Char('\n') + tr("Save without the hues?"),
+                             QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok)
+               != QMessageBox::Ok)
+        return true;
+    if (std::unique_ptr<MultiCollection> store = format->collection(name)) {
+        written = saveToStore(this, *store, name, tiles, format->description());
+        return true;
+    }
+    FileFormat::Written out;
+    written = format->write(name, tiles, {}, out);
     if (!written)
-        Dialogs::warning(this, tr("Save Error"), error);
+        Dialogs::warning(this, tr("Save Error"), out.error);
     return true;
 }
 
@@ -261,7 +244,7 @@ void MainWindow::exportImage()
     if (name.isEmpty())
         return;
     if (QFileInfo(name).suffix().isEmpty())
-        name += QLatin1Char('.') + (filterSuffix(chosen).isEmpty() ? QStringLiteral("png") : filterSuffix(chosen));
+        name += QLatin1Char('.') + (FileFormats::filterSuffix(chosen).isEmpty() ? QStringLiteral("png") : FileFormats::filterSuffix(chosen));
     QApplication::setOverrideCursor(Qt::WaitCursor);
     SceneRenderer renderer(m_art.get(), &m_hues);
     renderer.setRadarColours(&m_radar);

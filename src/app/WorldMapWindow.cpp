@@ -4,6 +4,7 @@
 #include "data/WorldCapture.h"
 #include "data/WorldFacet.h"
 #include "data/WorldOverview.h"
+#include "model/Altitude.h"
 #include "ui/Dialogs.h"
 
 #include <QCheckBox>
@@ -94,11 +95,11 @@ QWidget *WorldMapWindow::captureRow()
     auto *row = new QWidget;
     auto *l = new QHBoxLayout(row);
     l->setContentsMargins(0, 0, 0, 0);
-    m_zMin = spin(-128, 127, -128);
-    m_zMax = spin(-128, 127, 127);
+    m_zMin = spin(Altitude::Min, Altitude::Max, Altitude::Min);
+    m_zMax = spin(Altitude::Min, Altitude::Max, Altitude::Max);
     m_centreX = spin(0, 0xFFFF, 0);
     m_centreY = spin(0, 0xFFFF, 0);
-    m_base = spin(-128, 127, 0);
+    m_base = spin(Altitude::Min, Altitude::Max, 0);
     m_terrain = new QCheckBox(tr("Include terrain"));
     m_capture = new QPushButton(tr("Capture"));
     m_capture->setObjectName(QStringLiteral("capture"));

@@ -1,11 +1,12 @@
 #include "data/MultiCollection.h"
 
-#include "data/ComponentList.h"
+#include "data/FileFormats.h"
 #include "data/MultiFile.h"
 #include "model/Facet.h"
 #include "data/UopMultiStore.h"
 
 #include <algorithm>
+#include <numeric>
 
 bool MultiCollection::hasEntry(int number) const
 {
@@ -15,8 +16,9 @@ bool MultiCollection::hasEntry(int number) const
 
 std::unique_ptr<MultiCollection> MultiCollection::forPaths(const QStringList &paths)
 {
-    if (paths.size() == 1 && paths.at(0).endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
-        return std::make_unique<ComponentList>(paths.at(0));
+    const FileFormat *format = paths.size() == 1 ? FileFormats::of(paths.at(0)) : nullptr;
+    if (std::unique_ptr<MultiCollection> store = format ? format->collection(paths.at(0)) : nullptr)
+        return store;
     if (paths.size() == 1 && paths.at(0).endsWith(QLatin1String(".uop"), Qt::CaseInsensitive))
         return std::make_unique<UopMultiStore>(paths.at(0));
     if (paths.size() == 2)
@@ -44,4 +46,20 @@ QList<TileRecord> tilesInDrawOrder(const Facet &model)
             tiles.append(t);
     }
     return tiles;
+}
+
+QList<TileRecord> takeInDrawOrder(TileMap &tiles)
+{
+    QList<quint32> keys = tiles.keys();
+    std::sort(keys.begin(), keys.end());
+    QList<TileRecord> out;
+    out.reserve(std::accumulate(tiles.cbegin(), tiles.cend(), qsizetype(0),
+                                [](qsizetype n, const QList<TileRecord> &l) { return n + l.size(); }));
+    for (const quint32 key : keys) {
+        QList<TileRecord> here = tiles.take(key);
+        // Stable, as a model's set keeps equal tiles in the order they came.
+        std::stable_sort(here.begin(), here.end(), DrawOrder());
+        out.append(here);
+    }
+    return out;
 }

@@ -56,3 +56,6 @@ QList<TileRecord> tilesInKeyOrder(const TileMap &map);
 // Every tile of a document, location by location in ascending key order, each
 // location in draw order: what an export stores.
 QList<TileRecord> tilesInDrawOrder(const Facet &model);
+// What tilesInDrawOrder() gives for a model loaded from `tiles`, without the
+// model; the map is emptied on the way, so each tile is held once.
+QList<TileRecord> takeInDrawOrder(TileMap &tiles);

@@ -1,5 +1,7 @@
 #include "data/MultiRecordSize.h"
 
+#include "model/Altitude.h"
+
 #include <QCoreApplication>
 #include <QtEndian>
 
@@ -10,8 +12,6 @@ namespace {
 // Offsets beyond the editor's 400 x 400 area and altitudes beyond a signed
 // byte belong to no multi the client can show.
 constexpr int MaxOffset = 200;
-constexpr int MinAltitude = -128;
-constexpr int MaxAltitude = 127;
 
 struct Verdict {
     bool tilesPlausible = true;  // lengths fit, offsets and altitudes in range
@@ -29,8 +29,7 @@ void judgeRecord(const uchar *p, Verdict &v)
     const int y = qFromLittleEndian<qint16>(p + 4);
     const int z = qFromLittleEndian<qint16>(p + 6);
     const quint16 visibility = qFromLittleEndian<quint16>(p + 8);
-    if (x < -MaxOffset || x > MaxOffset || y < -MaxOffset || y > MaxOffset || z < MinAltitude
-        || z > MaxAltitude)
+    if (x < -MaxOffset || x > MaxOffset || y < -MaxOffset || y > MaxOffset || !Altitude::contains(z))
         v.tilesPlausible = false;
     if (visibility > 1)
         v.flagsPlausible = false;

@@ -21,7 +21,6 @@ public:
     bool load(const QString &path);
     // `key` relative to the file's hive, with single backslashes.
     std::optional<QString> value(const QString &key, const QString &name) const;
-    int keyCount() const { return int(m_keys.size()); }
 
     // $WINEPREFIX, else ~/.wine.
     static QString prefix();

@@ -1,14 +1,13 @@
 #include "data/WorldCapture.h"
 
 #include "data/WorldFacet.h"
+#include "model/Altitude.h"
 #include "model/TileInfo.h"
 
 namespace {
 // The editing area of a document (Facet): x and y from -200 to 199.
 constexpr int AreaLow = -200;
 constexpr int AreaHigh = 199;
-constexpr int MinZ = -128;
-constexpr int MaxZ = 127;
 
 int floorDiv2(int v) { return v >= 0 ? v / 2 : -((-v + 1) / 2); }
 } // namespace
@@ -76,7 +75,7 @@ std::optional<WorldCapture::Result> WorldCapture::capture(WorldFacet &facet, con
     int outOfRange = 0;
     auto place = [&](int wx, int wy, int z, quint16 id, quint16 hue, TileKind kind) {
         const int rz = z - r.base;
-        if (rz < MinZ || rz > MaxZ) {
+        if (!Altitude::contains(rz)) {
             ++outOfRange;
             return;
         }
@@ -114,9 +113,11 @@ std::optional<WorldCapture::Result> WorldCapture::capture(WorldFacet &facet, con
         }
     }
     if (outOfRange)
-        return fail(QStringLiteral("%1 tiles lie outside altitudes -128 to 127 relative to the base "
-                                   "%2: narrow the altitude range or change the base")
+        return fail(QStringLiteral("%1 tiles lie outside altitudes %2 to %3 relative to the base "
+                                   "%4: narrow the altitude range or change the base")
                         .arg(outOfRange)
+                        .arg(Altitude::Min)
+                        .arg(Altitude::Max)
                         .arg(r.base));
     return r;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/Altitude.h"
 #include "model/TileRecord.h"
 
 #include <QPoint>
@@ -19,8 +20,8 @@ class WorldCapture
 public:
     struct Request {
         QRect area; // world cells, corners inclusive
-        int zMin = -128;
-        int zMax = 127;
+        int zMin = Altitude::Min;
+        int zMax = Altitude::Max;
         std::optional<QPoint> centre;  // default: middleOf(area)
         std::optional<int> base;       // default: the terrain altitude at the centre
         bool terrain = false;

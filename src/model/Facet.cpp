@@ -2,8 +2,9 @@
 
 #include "model/MltFile.h"
 
+#include <QTextStream>
+
 #include <algorithm>
-#include <cstdio>
 
 Facet::Facet(const TileInfoSource &data, QObject *parent) : QObject(parent), m_data(data) {}
 
@@ -185,6 +186,6 @@ int Facet::tilesOutside() const
 
 void Facet::report(const char *what, qint32 x, qint32 y, const TileRecord &tile)
 {
-    std::printf("%s%d,%d  %s\n", what, x, y, qUtf8Printable(tile.key()));
-    std::fflush(stdout);
+    // A line on standard output, flushed: the diagnostics users have always grepped for.
+    QTextStream(stdout) << what << x << ',' << y << "  " << tile.key() << Qt::endl;
 }

@@ -52,7 +52,6 @@ public:
     // A recovered document holds work that no file has yet.
     void markModified() { setModified(true); }
     void setAllowDuplicates(bool allow) { m_allowDuplicates = allow; }
-    bool allowDuplicates() const { return m_allowDuplicates; }
 
     void load(const TileMap &map);
     // Writes a ".mlt" file through a temporary file; false (and still modified)

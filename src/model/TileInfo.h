@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/TileFlags.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -10,11 +12,6 @@ struct TileInfo {
     QString name;
     quint16 textureId = 0; // terrain only
 };
-
-namespace TileFlags {
-constexpr quint64 Background = 0x1;     // takes part in the draw order
-constexpr quint64 PartialHue = 0x40000; // only grey pixels take a hue
-} // namespace TileFlags
 
 // Where tile records look up what the game says of an id. The tile data file
 // is the real one; keeping the interface here keeps the model free of readers.

@@ -2,8 +2,6 @@
 
 #include "model/TileInfo.h"
 
-#include <QStringView>
-
 #include <charconv>
 
 TileRecord::TileRecord(quint16 id_, qint16 hue_, qint16 z_, const TileInfoSource &data, qint32 kind_)
@@ -66,7 +64,7 @@ int TileRecord::bias() const
 {
     if (kind != Art)
         return 0;
-    return ((flags & 0x1) ? 0 : 1) + (height != 0 ? 1 : 0);
+    return ((flags & TileFlags::Background) ? 0 : 1) + (height != 0 ? 1 : 0);
 }
 
 bool TileRecord::drawsBefore(const TileRecord &o) const

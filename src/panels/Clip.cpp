@@ -1,5 +1,7 @@
 #include "panels/Clip.h"
 
+#include "model/Altitude.h"
+
 #include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
@@ -7,11 +9,6 @@
 #include <QLabel>
 #include <QSlider>
 #include <QVBoxLayout>
-
-namespace {
-constexpr int lowestAltitude = -128;
-constexpr int highestAltitude = 127;
-} // namespace
 
 Clip::Clip(QWidget *parent, Qt::WindowFlags flags) : QWidget(parent, flags)
 {
@@ -33,9 +30,9 @@ void Clip::setupUi()
     m_checkBox->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(m_checkBox);
     layout->addWidget(makeGroup(QStringLiteral("groupBox"), tr("Top Altitude"),
-                                QString(), highestAltitude, m_upperLabel, m_upper));
+                                QString(), Altitude::Max, m_upperLabel, m_upper));
     layout->addWidget(makeGroup(QStringLiteral("groupBox_2"), tr("Lower Altitude"),
-                                QStringLiteral("_2"), lowestAltitude, m_lowerLabel, m_lower));
+                                QStringLiteral("_2"), Altitude::Min, m_lowerLabel, m_lower));
 }
 
 QWidget *Clip::makeGroup(const QString &name, const QString &title, const QString &suffix,
@@ -60,7 +57,7 @@ QWidget *Clip::makeGroup(const QString &name, const QString &title, const QStrin
 
     slider = new QSlider(Qt::Vertical, group);
     slider->setObjectName(QStringLiteral("horizontalSlider") + suffix);
-    slider->setRange(lowestAltitude, highestAltitude);
+    slider->setRange(Altitude::Min, Altitude::Max);
     slider->setValue(value);
     slider->setTickPosition(QSlider::TicksBothSides);
     slider->setFocusPolicy(Qt::NoFocus);

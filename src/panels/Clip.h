@@ -14,10 +14,7 @@ class Clip : public QWidget
 public:
     explicit Clip(QWidget *parent = nullptr, Qt::WindowFlags flags = {});
 
-    QCheckBox *enableBox() const { return m_checkBox; }
-    QSlider *upperSlider() const { return m_upper; }
     QSlider *lowerSlider() const { return m_lower; }
-    QLabel *upperLabel() const { return m_upperLabel; }
     QLabel *lowerLabel() const { return m_lowerLabel; }
 
 signals:

@@ -151,11 +151,11 @@ void HuePicker::showPreview()
         t.hue = qint16(h.value_or(t.hue));
         tiles[locationKey(t.x, t.y)].append(t);
     }
-    m_previewImage = tiles.isEmpty() ? QImage()
-                                     : ScenePreviewer::of(tiles, m_data, m_art, m_hues,
-                                                          QSize(PreviewSide, PreviewSide)).picture;
-    m_preview->setPixmap(m_previewImage.isNull() ? QPixmap() : QPixmap::fromImage(m_previewImage));
-    if (m_previewImage.isNull())
+    const QImage picture = tiles.isEmpty() ? QImage()
+                                           : ScenePreviewer::of(tiles, m_data, m_art, m_hues,
+                                                                QSize(PreviewSide, PreviewSide)).picture;
+    m_preview->setPixmap(picture.isNull() ? QPixmap() : QPixmap::fromImage(picture));
+    if (picture.isNull())
         m_preview->setText(m_tiles.isEmpty() ? tr("No tiles selected") : QString());
 }
 

@@ -30,7 +30,6 @@ public:
     void setHue(int hue);
     QLineEdit *searchEdit() const { return m_search; }
     QListWidget *hueList() const { return m_list; }
-    QImage previewImage() const { return m_previewImage; }
 
     // Runs the picker through the dialog seam; none when cancelled.
     static std::optional<int> ask(QWidget *parent, HueTable *hues, ArtReader *art,
@@ -50,5 +49,4 @@ private:
     QLineEdit *m_search = nullptr;
     QListWidget *m_list = nullptr;
     QLabel *m_preview = nullptr;
-    QImage m_previewImage;
 };

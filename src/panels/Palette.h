@@ -44,10 +44,6 @@ public:
     ListWidget *listRecent() const { return m_listRecent; }
     QLineEdit *searchEdit() const { return m_search; }
     QListView *resultsView() const { return m_results; }
-    TileListModel *resultsModel() const { return m_resultsModel; }
-    QLabel *resultsLabel() const { return m_resultsLabel; }
-    const TileSearch &searchIndex() const { return m_index; }
-    const QStringList &recentKeys() const { return m_recent.keys(); }
     // Why palette.xml gave no categories; empty when it was read.
     QString loadError() const { return m_loadError; }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/TileFlags.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -7,15 +9,12 @@
 
 #include <optional>
 
-// The names of the tile data's flag bits, as builders know them. The same
-// word names a flag in tooltips and in the palette's search.
+// The names of the tile data's flag bits (TileFlags::Table). The same word
+// names a flag in tooltips and in the palette's search.
 class TileFlagNames
 {
 public:
-    struct Flag {
-        quint64 bit;
-        const char *name;
-    };
+    using Flag = TileFlags::Named;
 
     // Every named bit, low bits first.
     static const QVector<Flag> &all();

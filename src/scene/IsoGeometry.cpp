@@ -16,8 +16,10 @@ IsoGeometry::Walk IsoGeometry::walk(int width, int height, double scale, const Q
     Walk w;
     if (scale <= 0.0)
         return w;
-    const int columns = (width + 43) / 44;
-    const int rows = (height + 43) / 22;
+    using namespace TileGeometry;
+    // Cells the view spans, rounded up (rows step half a tile).
+    const int columns = (width + Width - 1) / Width;
+    const int rows = (height + Width - 1) / HalfWidth;
     w.columns = int((columns + 10) * (1.0 / scale));
     w.rows = int((rows + 50) * (1.0 / scale));
     // Above scale 1 the margins keep their scene size, so tiles raised by up
@@ -32,11 +34,12 @@ IsoGeometry::Walk IsoGeometry::walk(int width, int height, double scale, const Q
 void IsoGeometry::diamond(const QPoint &centre, int x, int y, int z, QPoint out[4])
 {
     const QPoint s = scenePoint(centre, x, y);
-    const int top = s.y() + 4 * z;
+    using namespace TileGeometry;
+    const int top = s.y() + PixelsPerZ * z;
     out[0] = {s.x(), top};
-    out[1] = {s.x() - 22, top - 22};
-    out[2] = {s.x(), top - 44};
-    out[3] = {s.x() + 22, top - 22};
+    out[1] = {s.x() - HalfWidth, top - HalfWidth};
+    out[2] = {s.x(), top - Width};
+    out[3] = {s.x() + HalfWidth, top - HalfWidth};
 }
 
 void IsoGeometry::tileQuad(const QPoint &scene, int z, const TexInfo &tex, QPoint out[4])
@@ -44,7 +47,7 @@ void IsoGeometry::tileQuad(const QPoint &scene, int z, const TexInfo &tex, QPoin
     // Only the image: the texture's padding is neither drawn nor picked.
     const int left = scene.x() - int(tex.imageWidth / 2);
     const int right = left + int(tex.imageWidth);
-    const int top = scene.y() + 4 * z - 44 + int(tex.imageHeight);
+    const int top = scene.y() + TileGeometry::PixelsPerZ * z - TileGeometry::Width + int(tex.imageHeight);
     const int bottom = top - int(tex.imageHeight);
     out[0] = {left, top};
     out[1] = {right, top};
@@ -82,7 +85,7 @@ QPoint IsoGeometry::nearestCell(const QPoint &anchor, const QPointF &scene)
 {
     // In diamond units a = dx - dy and b = dx + dy; a point of a diamond lies
     // within half a unit of its cell on both axes dx, dy.
-    constexpr double Half = 22.0;
+    constexpr double Half = TileGeometry::HalfWidth;
     const double a = scene.x() / Half;
     const double b = -(scene.y() + Half) / Half;
     const double dx = std::floor((a + b) / 2.0 + 0.5);
@@ -133,8 +136,8 @@ std::optional<QPoint> IsoGeometry::cellAt(const Walk &w, const QPoint &centre, c
             const QPoint loc = cell(w, r, c);
             const QPoint top = scenePoint(centre, loc.x(), loc.y());
             const double dx = std::abs(p.x() - top.x());
-            const double dy = std::abs(p.y() - (top.y() - 22));
-            if (dx + dy <= 22.0)
+            const double dy = std::abs(p.y() - (top.y() - TileGeometry::HalfWidth));
+            if (dx + dy <= TileGeometry::HalfWidth)
                 hit = loc;
         }
     }
@@ -301,15 +304,16 @@ bool IsoGeometry::quadMeets(const DrawnQuad &q, const Box &box)
 // Separating axes of a diamond and a box: x, y and the two diagonals.
 bool IsoGeometry::diamondMeets(const QPoint &top, const Box &box)
 {
+    constexpr qint64 Half = TileGeometry::HalfWidth;
     const qint64 cx = top.x();
-    const qint64 cy = top.y() - 22;
-    if (!overlaps(cx - 22, cx + 22, box.left, box.right)
-        || !overlaps(cy - 22, cy + 22, box.bottom, box.top))
+    const qint64 cy = top.y() - Half;
+    if (!overlaps(cx - Half, cx + Half, box.left, box.right)
+        || !overlaps(cy - Half, cy + Half, box.bottom, box.top))
         return false;
     const qint64 sum = cx + cy;
     const qint64 diff = cx - cy;
-    return overlaps(sum - 22, sum + 22, qint64(box.left) + box.bottom, qint64(box.right) + box.top)
-           && overlaps(diff - 22, diff + 22, qint64(box.left) - box.top,
+    return overlaps(sum - Half, sum + Half, qint64(box.left) + box.bottom, qint64(box.right) + box.top)
+           && overlaps(diff - Half, diff + Half, qint64(box.left) - box.top,
                        qint64(box.right) - box.bottom);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/TileGeometry.h"
 #include "scene/DrawnQuad.h"
 #include "scene/TexInfo.h"
 
@@ -44,7 +45,7 @@ public:
     {
         const int dx = x - centre.x();
         const int dy = y - centre.y();
-        return {(dx - dy) * 22, -(dx + dy) * 22};
+        return {(dx - dy) * TileGeometry::HalfWidth, -(dx + dy) * TileGeometry::HalfWidth};
     }
     // Corners top, left, bottom, right of the diamond of (x, y) at altitude z.
     static void diamond(const QPoint &centre, int x, int y, int z, QPoint out[4]);
@@ -119,7 +120,7 @@ public:
     // the view's centre when the point is the middle of the view.
     static QPoint viewCentre(const QPoint &anchor, const QPointF &scene)
     {
-        return nearestCell(anchor, scene - QPointF(0.0, 22.0));
+        return nearestCell(anchor, scene - QPointF(0.0, TileGeometry::HalfWidth));
     }
     // The pan that shows `scene` (from the anchor) at `pixel` (from the projection's origin, y up).
     static QPoint panFor(const QPointF &pixel, const QPointF &scene, double scale);

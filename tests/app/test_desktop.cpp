@@ -6,8 +6,8 @@
 #include "app/GLScroll.h"
 #include "app/MainWindow.h"
 #include "data/ComponentList.h"
-#include "data/MulSetting.h"
-#include "data/SingleMultiFile.h"
+#include "ui/MulSetting.h"
+#include "data/CsvFile.h"
 #include "data/TileData.h"
 #include "model/Facet.h"
 #include "model/UndoMgr.h"
@@ -127,8 +127,8 @@ private slots:
         QFETCH(QString, source);
         Facet tiles(m_data);
         tiles.addTile(1, 2, TileRecord(9, 0, 0, m_data, Art));
-        QVERIFY(SingleMultiFile::write(path("a.csv"), tiles, nullptr));
-        QVERIFY(ComponentList(path("a.txt")).exportEntry(0, SingleMultiFile::tilesOf(tiles)));
+        QVERIFY(CsvFile::write(path("a.csv"), tilesInDrawOrder(tiles), nullptr));
+        QVERIFY(ComponentList(path("a.txt")).exportEntry(0, tilesInDrawOrder(tiles)));
         GLScroll *doc = nullptr;
         if (source == "recovered") {
             doc = m_main->addDocument(QString(), {});
@@ -275,14 +275,16 @@ private slots:
     {
         GLScroll *first = open(mlt("a.mlt"));
         Clip *clip = m_main->clip();
-        clip->enableBox()->setChecked(true);
-        clip->upperSlider()->setValue(20);
+        auto *enabled = clip->findChild<QCheckBox *>("checkBox");
+        auto *upper = clip->findChild<QSlider *>("horizontalSlider");
+        enabled->setChecked(true);
+        upper->setValue(20);
         GLScroll *second = open(mlt("b.mlt"));
-        QVERIFY(clip->upperSlider()->value() == 127 && !clip->enableBox()->isChecked());
+        QVERIFY(upper->value() == 127 && !enabled->isChecked());
         QCOMPARE(second->view()->maxAlt(), 127);
         m_main->workspace()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(first->parentWidget()));
-        QCOMPARE(clip->upperLabel()->text(), QString("20"));
-        QVERIFY(clip->enableBox()->isChecked() && first->view()->clipEnabled());
+        QCOMPARE(clip->findChild<QLabel *>("label")->text(), QString("20"));
+        QVERIFY(enabled->isChecked() && first->view()->clipEnabled());
     }
 
     // A multi.xml beside the client's files names its entries; else the

@@ -11,6 +11,7 @@
 #include "model/Facet.h"
 #include "model/UndoMgr.h"
 #include "panels/Clip.h"
+#include "panels/ListWidget.h"
 #include "panels/Palette.h"
 #include "view/GLWidget.h"
 #include "view/TileEditor.h"
@@ -411,7 +412,9 @@ void TestTools::eyedropperTakesTheTile()
     QCOMPARE(chosen.last().at(0).toString(), QStringLiteral("700:0:0:5:5:1:1"));
     QVERIFY(m_main->toolLabel()->text().contains(QStringLiteral("hue 5")));
     // The picked tile heads the palette's recent brushes.
-    QCOMPARE(m_main->palette()->recentKeys().value(0), QStringLiteral("700:0:0:5:5:1:1"));
+    QCoreApplication::processEvents(); // the list is rebuilt after the pick
+    QCOMPARE(m_main->palette()->listRecent()->item(0)->data(ListWidget::KeyRole).toString(),
+             QStringLiteral("700:0:0:5:5:1:1"));
     // Painted elsewhere it keeps its hue and its height above the placing altitude.
     key(Qt::Key_B);
     view()->setPlacingAlt(10);

@@ -1,6 +1,6 @@
 #include "ScriptedDialogs.h"
 #include "data/DataLocations.h"
-#include "data/MulSetting.h"
+#include "ui/MulSetting.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,8 +1,8 @@
 #include "MultiPair.h"
 #include "ScriptedDialogs.h"
-#include "data/MultiDialog.h"
+#include "ui/MultiDialog.h"
 #include "data/MultiCollection.h"
-#include "data/MultiExchange.h"
+#include "app/MultiExchange.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -2,8 +2,8 @@
 #include "FileBytes.h"
 #include "UopBytes.h"
 
-#include "data/MultiDialog.h"
-#include "data/MultiExchange.h"
+#include "ui/MultiDialog.h"
+#include "app/MultiExchange.h"
 #include "data/NameHash.h"
 #include "data/TileData.h"
 #include "model/Facet.h"

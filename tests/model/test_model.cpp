@@ -313,7 +313,7 @@ private slots:
         edit(undo, to, from, true);
         undo.undo();
         undo.redo();
-        QVERIFY(!f.allowDuplicates());
+        QVERIFY(!f.addTile(second.x, second.y, second)); // equal tiles are refused again
         QCOMPARE(keys(f.locations()), keys(QList<TileRecord>({second, ground}) + to));
         edit(undo, {}, {}, true); // a group of only the mark is a step too
         undo.undo();
@@ -382,7 +382,8 @@ private slots:
         undo.commitGroup();
         QCOMPARE(keys(moved), keys(shifted));
         QCOMPARE(snapshot(f), snapshot(expectedAfter));
-        QVERIFY(!f.allowDuplicates());
+        for (const auto &here : f.locations()) // equal tiles are refused again
+            QVERIFY(!f.addTile(here.begin()->x, here.begin()->y, *here.begin()));
         for (int round = 0; round < 2; ++round) {
             undo.undo();
             QCOMPARE(snapshot(f), before);

@@ -9,6 +9,7 @@
 #include "panels/Palette.h"
 
 #include <QDockWidget>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 
@@ -112,10 +113,11 @@ private slots:
         HuePicker picker(&hues, &art, data, tiles(data), 0);
         const QImage strip = picker.hueList()->item(2)->icon().pixmap(picker.hueList()->iconSize()).toImage();
         QCOMPARE(count(strip, GreenPixel), strip.width() * strip.height());
-        QVERIFY(count(picker.previewImage(), GreyPixel) > 0);
+        const auto shown = [&] { return picker.findChild<QLabel *>("huePreview")->pixmap().toImage(); };
+        QVERIFY(count(shown(), GreyPixel) > 0);
         picker.setHue(1);
-        QCOMPARE(count(picker.previewImage(), GreyPixel), 0);
-        QVERIFY(count(picker.previewImage(), RedPixel) > 44 * 44);
+        QCOMPARE(count(shown(), GreyPixel), 0);
+        QVERIFY(count(shown(), RedPixel) > 44 * 44);
     }
 
     // Hue applied to the document's selected tiles, seen in the model and the view; undo restores.

@@ -118,7 +118,7 @@ private slots:
         QSignalSpy min(&clip, &Clip::minChanged);
         clip.glLower(50);
         QCOMPARE(min.value(0).value(0).toInt(), 50);
-        QCOMPARE(clip.upperSlider()->value(), 127);
+        QCOMPARE(clip.findChild<QSlider *>("horizontalSlider")->value(), 127);
     }
 };
 

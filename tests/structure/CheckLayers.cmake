@@ -1,6 +1,7 @@
 # Fails when the source tree breaks its layering:
 #  - a folder includes a folder above it (see Allowed below);
 #  - a core file includes a widget or GL header, or a file of the GUI library;
+#  - a file of a core-only folder (model, data) is in the GUI library;
 #  - a source file of src/ is in neither library (a file the build silently ignores);
 #  - the core library links a widget or GL module;
 #  - a benchmark includes a file of the tests.
@@ -13,13 +14,15 @@ endif()
 
 # Folders each folder may include, its own among them.
 set(Allowed_model  model)
-set(Allowed_data   model data ui)
+set(Allowed_data   model data)
 set(Allowed_scene  model data scene)
-set(Allowed_ui     ui)
+set(Allowed_ui     model data ui)
 set(Allowed_view   model data scene ui view)
 set(Allowed_panels model data scene ui panels)
 set(Allowed_app    model data scene ui view panels app)
 set(Folders model data scene ui view panels app)
+# Their files may go into no library but the core: dialogs and flows belong to ui and app.
+set(CoreFolders model data)
 
 set(faults "")
 macro(fault text)
@@ -59,6 +62,11 @@ foreach(rel IN LISTS files)
   if(NOT folder IN_LIST Folders)
     fault("${rel}: unknown folder ${folder}")
     continue()
+  endif()
+
+  if(folder IN_LIST CoreFolders AND NOT core)
+    fault("${rel}: ${folder} is core only, yet the file is in the GUI library")
+    set(core TRUE) # its includes are held to the core's rules as well
   endif()
 
   file(STRINGS "${path}" lines REGEX "^[ \t]*#[ \t]*include")

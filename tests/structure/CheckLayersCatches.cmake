@@ -20,7 +20,10 @@ set(expected
   "scene/Walk.cpp: core file includes the widget or GL header <GL/gl.h>"
   "scene/Walk.cpp: core file includes the widget or GL header <QOpenGLContext>"
   "scene/Walk.cpp: core file includes the widget or GL header <QtWidgets/QWidget>"
-  "ui/Ask.cpp: ui includes model/Tile.h from model above it"
+  "ui/Ask.cpp: ui includes view/Canvas.h from view above it"
+  "data/Chooser.h: data is core only, yet the file is in the GUI library"
+  "data/Chooser.h: core file includes the widget or GL header <QDialog>"
+  "data/Chooser.cpp: data includes ui/Ask.h from ui above it"
   "view/Canvas.h: includes ../model/Tile.h by a relative path"
   "data/Forgotten.cpp: in no library"
   "core library links Qt6::Widgets"
@@ -32,8 +35,8 @@ foreach(text IN LISTS expected)
     string(APPEND missing "  ${text}\n")
   endif()
 endforeach()
-# Clean lines stay clean: QString in a core file, ui from data's dialog.
-foreach(text "<QString>" "data/Chooser.cpp")
+# Clean lines stay clean: QString in a core file, the model from a dialog.
+foreach(text "<QString>" "ui includes model/Tile.h")
   string(FIND "${out}" "${text}" at)
   if(NOT at EQUAL -1)
     string(APPEND missing "  (reported a sound include: ${text})\n")

@@ -3,7 +3,7 @@
 #include "FileBytes.h"
 #include "MlToolRun.h"
 #include "TileKeys.h"
-#include "data/SingleMultiFile.h"
+#include "data/FileFormats.h"
 #include "model/NoTileInfo.h"
 
 #include <QFile>
@@ -26,7 +26,7 @@ private slots:
         const MlToolRun run = MlToolRun::of({"replace", path("in.cs"), path("out.csv"), "5=0x600", "7=5"});
         QCOMPARE(run.status, 0);
         QCOMPARE(run.out, QStringLiteral("3 tiles replaced\n"));
-        QCOMPARE(tileKeys(SingleMultiFile::read(path("out.csv"), NoTileInfo()).tiles),
+        QCOMPARE(tileKeys(FileFormats::read(path("out.csv"), NoTileInfo()).tiles),
                  (QStringList{"1536:0:0:0:0:1:1", "1536:1:-2:20:33:1:1", "5:0:0:10:0:1:1"}));
     }
 

@@ -2,7 +2,7 @@
 #include "SampleMultis.h"
 
 #include "data/ArtReader.h"
-#include "data/MultiDialog.h"
+#include "ui/MultiDialog.h"
 #include "data/TileData.h"
 #include "panels/ListWidget.h"
 #include "panels/Palette.h"

@@ -2,6 +2,7 @@
 
 #include "data/DataFiles.h"
 #include "data/DataLocations.h"
+#include "data/FileFormats.h"
 #include "data/MultiFile.h"
 #include "data/MultiNames.h"
 #include "data/UopMultiStore.h"
@@ -24,6 +25,25 @@ bool isContainer(const QString &path)
 }
 } // namespace
 
+namespace {
+// One line per format of the registry, with what it cannot keep.
+QString formatLines()
+{
+    QString lines = QStringLiteral("formats (by suffix):\n");
+    for (const FileFormat *format : FileFormats::all()) {
+        const FileFormat::Keeps keeps = format->keeps();
+        QStringList lost;
+        if (!keeps.hue)
+            lost << QStringLiteral("hues");
+        if (!keeps.visibility)
+            lost << QStringLiteral("invisible tiles");
+        lines += QStringLiteral("  %1 %2").arg(QLatin1Char('.') + format->suffix(), -6).arg(format->description());
+        lines += lost.isEmpty() ? QStringLiteral("\n") : QStringLiteral(" (keeps no %1)\n").arg(lost.join(QStringLiteral(" and ")));
+    }
+    return lines;
+}
+} // namespace
+
 QString MlTool::usage()
 {
     return QStringLiteral(
@@ -40,7 +60,7 @@ QString MlTool::usage()
         "  mltool import LIST.txt N OUT          write template N as a .mlt or .csv file\n"
         "  mltool export IN LIST.txt N           store a .mlt or .csv file as template N (replaced\n"
         "                                        or appended; every other line is kept)\n"
-        "  mltool convert IN OUT                 between .mlt, .csv, .cs and LIST.txt (by suffix; from a\n"
+        "  mltool convert IN OUT                 between the formats below (by suffix; from a\n"
         "                                        list its first template, into one its first free number)\n"
         "  mltool list FILE.cs                   addon classes of a server script: components, those\n"
         "                                        left out, lines that could not be evaluated\n"
@@ -78,7 +98,7 @@ QString MlTool::usage()
         "  --deed-name TEXT                      the deed's name in a .cs file convert writes\n"
         "                                        (default: from the file name)\n"
         "exit status: 0 done, 1 a file could not be read or written, 2 bad arguments or the\n"
-        "record size must be given\n");
+        "record size must be given\n") + formatLines();
 }
 
 int MlTool::run(const QStringList &arguments)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/FileFormat.h"
 #include "data/TileData.h"
 #include "model/TileRecord.h"
 
@@ -42,9 +43,8 @@ private:
     int importTemplate(const QStringList &args);
     int exportTemplate(const QStringList &args);
     static bool isTemplateList(const QString &path);
-    // A single-multi file read into `model`, duplicates and all (its warnings
-    // told); false with the status to exit with.
-    bool readModel(const QString &path, Facet &model, int &status);
+    // Writes tiles in draw order through the format of `out`, telling what it could not keep.
+    int writeTiles(const QString &out, const QList<TileRecord> &tiles, const FileFormat::WriteOptions &options);
     // Tells on stderr how many tiles lose their hue in the format of `out`.
     void warnHuesLost(const QString &out, const QList<TileRecord> &tiles);
     // The world map (MlToolWorld.cpp).
@@ -61,7 +61,6 @@ private:
     // Server scripts (MlToolScript.cpp).
     static bool isScript(const QString &path);
     int listScript(const QString &path);
-    int convertScript(const QStringList &args);
     // Ids replaced throughout a multi (MlToolReplace.cpp).
     int replace(const QStringList &args);
     // Takes "--class NAME" and "--deed-name TEXT" out of the arguments; a message when one lacks its value.

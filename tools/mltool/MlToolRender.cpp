@@ -6,7 +6,7 @@
 #include "data/HueTable.h"
 #include "data/RadarColours.h"
 #include "data/MultiCollection.h"
-#include "data/SingleMultiFile.h"
+#include "data/FileFormats.h"
 #include "model/Facet.h"
 #include "model/MltFile.h"
 #include "scene/ContactSheet.h"
@@ -126,7 +126,7 @@ int MlTool::render(const QStringList &args)
         return badArguments(r.error);
     const QStringList &pos = r.positional;
     const bool singleFile = r.allDir.isEmpty() && pos.size() == 2
-                            && SingleMultiFile::formatOf(pos[0]) != SingleMultiFile::Format::ComponentList;
+                            && !isTemplateList(pos[0]);
     const QStringList storePaths = !r.allDir.isEmpty() ? pos : pos.mid(0, pos.size() - 2);
     if (!singleFile && (storePaths.isEmpty() || storePaths.size() > 2))
         return badArguments(QStringLiteral("render takes FILE OUT.png, STORE... ENTRY OUT.png or --all OUTDIR STORE..."));
@@ -158,7 +158,7 @@ int MlTool::render(const QStringList &args)
     };
 
     if (singleFile) {
-        const SingleMultiFile::Loaded in = SingleMultiFile::read(pos[0], m_data);
+        const FileFormat::Loaded in = FileFormats::read(pos[0], m_data);
         if (!in.ok)
             return failed(in.error);
         return write(in.tiles, pos[1]) ? Done : FileFailed;
@@ -230,8 +230,8 @@ int MlTool::thumbnail(const QStringList &args)
 
     // Whatever the name, anything but CSV is read as .mlt: callers may pass a copy.
     TileMap tiles;
-    if (SingleMultiFile::formatOf(in) == SingleMultiFile::Format::Csv) {
-        const SingleMultiFile::Loaded loaded = SingleMultiFile::read(in, m_data);
+    if (const FileFormat *format = FileFormats::of(in); format && format->id() == FileFormat::Id::Csv) {
+        const FileFormat::Loaded loaded = format->read(in, m_data, {});
         if (!loaded.ok)
             return failed(loaded.error);
         tiles = loaded.tiles;

@@ -2,10 +2,13 @@
 // does in the window, from any single-multi format into any.
 #include "MlTool.h"
 
-#include "data/SingleMultiFile.h"
+#include "data/FileFormats.h"
+#include "data/MultiCollection.h"
 #include "model/Facet.h"
 #include "model/TileReplace.h"
 #include "model/UndoMgr.h"
+
+#include <QFileInfo>
 
 namespace {
 enum Status { Done = 0, FileFailed = 1, BadArguments = 2 };
@@ -48,19 +51,18 @@ int MlTool::replace(const QStringList &args)
         map.insert(from, to);
     }
     // Whatever the file holds stays, duplicates included: nothing merges.
+    FileFormat::Loaded in = FileFormats::read(args[0], m_data, {m_className});
+    if (!in.ok)
+        return failed(in.error);
+    warn(in.warnings);
     Facet model(m_data);
-    int status = Done;
-    if (!readModel(args[0], model, status))
-        return status;
+    model.setAllowDuplicates(true);
+    model.load(in.tiles);
     UndoMgr undo(m_data, &model, nullptr);
-    const TileReplace::Plan plan = TileReplace::plan(SingleMultiFile::tilesOf(model), map, m_data);
+    const TileReplace::Plan plan = TileReplace::plan(tilesInDrawOrder(model), map, m_data);
     TileReplace::apply(plan, undo, model);
-    QString error;
-    QStringList notes;
-    if (!SingleMultiFile::write(args[1], model, &error, &notes))
-        return failed(error);
-    warn(notes);
-    warnHuesLost(args[1], SingleMultiFile::tilesOf(model));
+    if (const int status = writeTiles(args[1], tilesInDrawOrder(model), {QFileInfo(args[0]).fileName(), m_deedName}))
+        return status;
     m_out << plan.replaced() << (plan.replaced() == 1 ? " tile" : " tiles") << " replaced\n";
     m_out.flush();
     return Done;

@@ -1,18 +1,32 @@
-// mltool's commands for the text formats: the component list and CSV.
+// mltool's commands for the file formats of the registry: the component
+// list's templates, and conversions between any two formats.
 #include "MlTool.h"
 
 #include "data/ComponentList.h"
+#include "data/FileFormats.h"
 #include "data/MultiNames.h"
-#include "data/SingleMultiFile.h"
 #include "model/Facet.h"
+
+#include <QFileInfo>
 
 namespace {
 enum Status { Done = 0, FileFailed = 1, BadArguments = 2 };
+
+bool isFormat(const QString &path, FileFormat::Id id)
+{
+    const FileFormat *format = FileFormats::of(path);
+    return format && format->id() == id;
 }
+} // namespace
 
 bool MlTool::isTemplateList(const QString &path)
 {
-    return SingleMultiFile::formatOf(path) == SingleMultiFile::Format::ComponentList;
+    return isFormat(path, FileFormat::Id::ComponentList);
+}
+
+bool MlTool::isScript(const QString &path)
+{
+    return isFormat(path, FileFormat::Id::AddonScript);
 }
 
 int MlTool::listTemplates(const QString &path)
@@ -43,15 +57,7 @@ int MlTool::importTemplate(const QStringList &args)
     TileMap tiles;
     if (!list.open() || !list.readEntry(number, m_data, tiles))
         return failed(list.errorString());
-    Facet model(m_data);
-    model.setAllowDuplicates(true);
-    model.load(tiles);
-    QString error;
-    QStringList notes;
-    if (!SingleMultiFile::write(args[2], model, &error, &notes))
-        return failed(error);
-    warn(notes);
-    return Done;
+    return writeTiles(args[2], takeInDrawOrder(tiles), {});
 }
 
 int MlTool::exportTemplate(const QStringList &args)
@@ -60,11 +66,11 @@ int MlTool::exportTemplate(const QStringList &args)
     const int number = args[2].toInt(&ok, 10);
     if (!ok)
         return badArguments(QStringLiteral("N must be a template number, not \"%1\"").arg(args[2]));
-    Facet model(m_data);
-    int status = Done;
-    if (!readModel(args[0], model, status))
-        return status;
-    const QList<TileRecord> tiles = SingleMultiFile::tilesOf(model);
+    FileFormat::Loaded in = FileFormats::read(args[0], m_data);
+    if (!in.ok)
+        return failed(in.error);
+    warn(in.warnings);
+    const QList<TileRecord> tiles = takeInDrawOrder(in.tiles);
     ComponentList list(args[1]);
     if (!list.exportEntry(number, tiles))
         return failed(list.errorString());
@@ -72,42 +78,40 @@ int MlTool::exportTemplate(const QStringList &args)
     return Done;
 }
 
-bool MlTool::readModel(const QString &path, Facet &model, int &status)
-{
-    SingleMultiFile::Loaded in = SingleMultiFile::read(path, m_data);
-    if (!in.ok) {
-        status = failed(in.error);
-        return false;
-    }
-    warn(in.warnings);
-    model.setAllowDuplicates(true);
-    model.load(in.tiles);
-    return true;
-}
-
 int MlTool::convert(const QStringList &args)
 {
     if (args.size() != 2)
         return badArguments(QStringLiteral("convert takes two arguments: IN OUT"));
-    if (isScript(args[0]) || isScript(args[1]) || isTemplateList(args[0]) || isTemplateList(args[1])
-        || !m_className.isEmpty() || !m_deedName.isEmpty())
-        return convertScript(args);
-    SingleMultiFile::Loaded in = SingleMultiFile::read(args[0], m_data);
+    if (!m_className.isEmpty() && !isScript(args[0]))
+        return badArguments(QStringLiteral("--class needs a .cs file to read"));
+    if (!m_deedName.isEmpty() && !isScript(args[1]))
+        return badArguments(QStringLiteral("--deed-name needs a .cs file to write"));
+    FileFormat::Loaded in = FileFormats::read(args[0], m_data, {m_className});
     if (!in.ok)
         return failed(in.error);
+    warn(in.warnings);
     // Straight from the tiles read: a model of the largest file would take gigabytes.
-    QString error;
-    const QList<TileRecord> tiles = SingleMultiFile::takeInDrawOrder(in.tiles);
-    if (!SingleMultiFile::write(args[1], tiles, &error))
-        return failed(error);
-    warnHuesLost(args[1], tiles);
+    return writeTiles(args[1], takeInDrawOrder(in.tiles), {QFileInfo(args[0]).fileName(), m_deedName});
+}
+
+int MlTool::writeTiles(const QString &out, const QList<TileRecord> &tiles, const FileFormat::WriteOptions &options)
+{
+    FileFormat::Written written;
+    if (!FileFormats::write(out, tiles, options, written))
+        return failed(written.error);
+    // A list never has a template replaced: the tiles went to its first free number.
+    if (written.entry >= 0)
+        m_out << "stored as template " << written.entry << '\n';
+    warnHuesLost(out, tiles);
+    warn(written.notes);
+    m_out.flush();
     return Done;
 }
 
 void MlTool::warnHuesLost(const QString &out, const QList<TileRecord> &tiles)
 {
-    if (const int hued = SingleMultiFile::huesLost(out, tiles)) {
-        m_err << "mltool: " << SingleMultiFile::hueLossText(hued) << " Written without the hues.\n";
+    if (const int hued = FileFormats::huesLost(out, tiles)) {
+        m_err << "mltool: " << FileFormats::hueLossText(out, hued) << " Written without the hues.\n";
         m_err.flush();
     }
 }

@@ -2,10 +2,12 @@
 #include "MlTool.h"
 
 #include "data/DataLocations.h"
-#include "data/SingleMultiFile.h"
+#include "data/FileFormats.h"
+#include "data/MultiCollection.h"
 #include "data/WorldCapture.h"
 #include "data/WorldFacet.h"
 #include "data/WorldOverview.h"
+#include "model/Altitude.h"
 #include "model/Facet.h"
 #include "scene/MultiPictures.h"
 
@@ -94,8 +96,11 @@ int MlTool::capture(const QStringList &arguments)
         return badArguments(QStringLiteral("capture takes DIR FACET X1 Y1 X2 Y2 OUT"));
     if (zText) {
         const std::optional<QPoint> z = pairOf(*zText, QStringLiteral(":"));
-        if (!z || z->x() < -128 || z->y() > 127 || z->x() > z->y())
-            return badArguments(QStringLiteral("--z takes MIN:MAX within -128:127, not \"%1\"").arg(*zText));
+        if (!z || !Altitude::contains(z->x()) || !Altitude::contains(z->y()) || z->x() > z->y())
+            return badArguments(QStringLiteral("--z takes MIN:MAX within %1:%2, not \"%3\"")
+                                    .arg(Altitude::Min)
+                                    .arg(Altitude::Max)
+                                    .arg(*zText));
         request.zMin = z->x();
         request.zMax = z->y();
     }
@@ -108,8 +113,11 @@ int MlTool::capture(const QStringList &arguments)
     if (baseText) {
         bool ok = false;
         request.base = baseText->toInt(&ok, 10);
-        if (!ok || *request.base < -128 || *request.base > 127)
-            return badArguments(QStringLiteral("--base takes an altitude -128 to 127, not \"%1\"").arg(*baseText));
+        if (!ok || !Altitude::contains(*request.base))
+            return badArguments(QStringLiteral("--base takes an altitude %1 to %2, not \"%3\"")
+                                    .arg(Altitude::Min)
+                                    .arg(Altitude::Max)
+                                    .arg(*baseText));
     }
     int corners[4];
     for (int i = 0; i < 4; ++i) {
@@ -129,8 +137,9 @@ int MlTool::capture(const QStringList &arguments)
     Facet model(m_data);
     model.setAllowDuplicates(true);
     model.load(r->tiles);
-    if (!SingleMultiFile::write(args[6], model, &error))
-        return failed(error);
+    FileFormat::Written written;
+    if (!FileFormats::write(args[6], tilesInDrawOrder(model), {}, written))
+        return failed(written.error);
     m_out << r->statics << " statics" << (request.terrain ? QStringLiteral(", %1 terrain tiles").arg(r->terrainTiles) : QString())
           << " from " << WorldCapture::title(facet.facet(), r->area) << ", centre " << r->centre.x() << ','
           << r->centre.y() << ", base " << r->base << '\n';

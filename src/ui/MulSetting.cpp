@@ -1,4 +1,4 @@
-#include "data/MulSetting.h"
+#include "ui/MulSetting.h"
 
 #include "ui/Dialogs.h"
 #include "data/DataLocations.h"

@@ -39,8 +39,6 @@ public:
     void setPreviewer(std::unique_ptr<EntryPreviewer> previewer);
     // "Insert at its own position": the entry keeps its origin at 0,0.
     bool insertAtOwnPosition() const;
-    // The preview shown for the current entry, once it has been made.
-    const EntryPreview *shownPreview() const;
 
     // Entry number of the current item; 0 when there is none.
     qint32 multiIndex() const;

@@ -1,4 +1,4 @@
-#include "data/MultiDialog.h"
+#include "ui/MultiDialog.h"
 
 #include "data/MultiCollection.h"
 #include "data/MultiFile.h"
@@ -124,12 +124,6 @@ void MultiDialog::setPreviewer(std::unique_ptr<EntryPreviewer> previewer)
 bool MultiDialog::insertAtOwnPosition() const
 {
     return m_ownPosition && m_ownPosition->isChecked();
-}
-
-const EntryPreview *MultiDialog::shownPreview() const
-{
-    const auto found = m_previews.constFind(multiIndex());
-    return m_combo->currentIndex() >= 0 && found != m_previews.constEnd() ? &*found : nullptr;
 }
 
 void MultiDialog::requestPreview()
