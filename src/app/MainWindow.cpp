@@ -11,6 +11,7 @@
 #include "data/DataLocations.h"
 #include "data/MulSetting.h"
 #include "data/MultiExchange.h"
+#include "model/Altitude.h"
 #include "model/Facet.h"
 #include "model/MimeMgr.h"
 #include "model/MltFile.h"
@@ -89,6 +90,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     m_clip = new Clip(this);
     connectPanels();
     createMenus();
+    connectActions();
     showZoom(1.0);
     createToolBar();
     createDocks();
@@ -118,6 +120,7 @@ void MainWindow::saveWindowLayout()
 void MainWindow::documentActivated()
 {
     GLScroll *d = activeDocument();
+    followDocument(d);
     if (d) {
         d->view()->query();
     } else {
@@ -348,35 +351,6 @@ void MainWindow::createDisplayToggles(QMenu *view)
     m_showTerrain->setChecked(true);
 }
 
-// A view reports to the shared controls only while its document is current:
-// a drop into another document must not change what they show.
-void MainWindow::connectDocumentReports(GLScroll *d)
-{
-    GLWidget *v = d->view();
-    auto follow = [this, d](QAction *target) {
-        return [this, d, target](bool on) {
-            if (activeDocument() == d)
-                target->setChecked(on);
-        };
-    };
-    connect(v, &GLWidget::sigUndo, this, [this, d](bool on) {
-        if (activeDocument() == d)
-            m_undo->setEnabled(on);
-    });
-    connect(v, &GLWidget::sigRedo, this, [this, d](bool on) {
-        if (activeDocument() == d)
-            m_redo->setEnabled(on);
-    });
-    connect(m_flat, &QAction::toggled, d, &GLScroll::setFlat);
-    connect(m_showArt, &QAction::toggled, d, &GLScroll::setArt);
-    connect(m_showTerrain, &QAction::toggled, d, &GLScroll::setTerrain);
-    connect(v, &GLWidget::flatMode, this, follow(m_flat));
-    connect(v, &GLWidget::artMode, this, follow(m_showArt));
-    connect(v, &GLWidget::terrainMode, this, follow(m_showTerrain));
-    connect(d, &QWidget::windowTitleChanged, this, &MainWindow::updateTitle);
-    connect(d->model(), &Facet::modifiedChanged, this, &MainWindow::updateTitle);
-}
-
 void MainWindow::createOptionsMenu()
 {
     QMenu *options = menuBar()->addMenu(tr("&Options"));
@@ -437,75 +411,6 @@ void MainWindow::connectPanels()
     connect(m_clip, &Clip::minChanged, this, &MainWindow::setMinClip);
 }
 
-// Every document hears every shared action; it acts only while it has focus.
-void MainWindow::connectDocument(GLScroll *d)
-{
-    GLWidget *v = d->view();
-    connect(m_undo, &QAction::triggered, d, &GLScroll::undo);
-    connect(m_redo, &QAction::triggered, d, &GLScroll::redo);
-    connectDocumentReports(d);
-    connectDocumentEdits(d);
-    connect(v, qOverload<int, int>(&GLWidget::mapLocation), this, &MainWindow::mapLocation);
-    connect(m_grid, &QAction::toggled, d, &GLScroll::setGrid);
-    connect(v, &GLWidget::myGrid, m_grid, &QAction::setChecked);
-    connect(m_altUp, &QAction::triggered, d, &GLScroll::adjustAltUp);
-    connect(m_altDown, &QAction::triggered, d, &GLScroll::adjustAltDown);
-    connect(m_hue, &QAction::triggered, d, &GLScroll::setHue);
-    connect(m_altitude, &QAction::triggered, d, &GLScroll::setAltitude);
-    connect(m_item, &QAction::triggered, d, &GLScroll::insertItem);
-    connectDocumentViewState(d);
-    connectDocumentTools(d);
-    // The Save As of the close question is this window's, for that document.
-    connect(d, &GLScroll::saveAsRequested, this,
-            [this](GLScroll *doc, bool *saved) { *saved = saveDocumentAs(doc); });
-}
-
-void MainWindow::connectDocumentEdits(GLScroll *d)
-{
-    connect(m_cut, &QAction::triggered, d, &GLScroll::cut);
-    connect(m_paste, &QAction::triggered, d, &GLScroll::paste);
-    connect(m_copy, &QAction::triggered, d, &GLScroll::copy);
-    connect(m_delete, &QAction::triggered, d, &GLScroll::del);
-    connect(m_home, &QAction::triggered, d, &GLScroll::adjustHome);
-    connect(m_up, &QAction::triggered, d, &GLScroll::adjustUp);
-    connect(m_pgUp, &QAction::triggered, d, &GLScroll::adjustPgUp);
-    connect(m_right, &QAction::triggered, d, &GLScroll::adjustRight);
-    connect(m_pgDn, &QAction::triggered, d, &GLScroll::adjustPgDn);
-    connect(m_down, &QAction::triggered, d, &GLScroll::adjustDown);
-    connect(m_end, &QAction::triggered, d, &GLScroll::adjustEnd);
-    connect(m_left, &QAction::triggered, d, &GLScroll::adjustLeft);
-}
-
-void MainWindow::connectDocumentViewState(GLScroll *d)
-{
-    GLWidget *v = d->view();
-    connect(m_invisible, &QAction::toggled, d, &GLScroll::viewInvisible);
-    connect(v, &GLWidget::myInvisible, m_invisible, &QAction::setChecked);
-    connect(v, &GLWidget::myPlace, this, &MainWindow::statusPlacing);
-    connect(m_capture, &QAction::triggered, d, &GLScroll::capture);
-    connect(m_cancel, &QAction::triggered, d, &GLScroll::cancel);
-    connect(m_palette, &Palette::stopPainting, d, &GLScroll::stopPaint);
-    connect(m_selectAll, &QAction::triggered, d, &GLScroll::selectAll);
-    connect(m_scaleMapper, &QSignalMapper::mappedInt, d, &GLScroll::setScale);
-    connect(v, &GLWidget::myScale, this, &MainWindow::setScale);
-    connect(m_fitMulti, &QAction::triggered, d, &GLScroll::fitMulti);
-    connect(v, &GLWidget::zoomChanged, this, [this, d](double scale) {
-        if (activeDocument() == d)
-            showZoom(scale);
-    });
-    // The clip panel shows the range of the document in front; each keeps its own.
-    auto toClip = [this, d](auto slot) {
-        return [this, d, slot](auto value) {
-            if (activeDocument() == d)
-                (m_clip->*slot)(value);
-        };
-    };
-    connect(v, &GLWidget::higherAlt, this, toClip(&Clip::glHigher));
-    connect(v, &GLWidget::lowerAlt, this, toClip(&Clip::glLower));
-    connect(v, &GLWidget::clipEnable, this, toClip(&Clip::glEnable));
-    connect(m_goto, &QAction::triggered, d, qOverload<>(&GLScroll::gotoPoint));
-}
-
 GLScroll *MainWindow::activeDocument() const
 {
     QMdiSubWindow *sub = m_workspace ? m_workspace->currentSubWindow() : nullptr;
@@ -525,7 +430,7 @@ GLScroll *MainWindow::addDocument(const QString &fileName, const TileMap &tiles)
 {
     const bool wasActive = isActiveWindow();
     auto *d = new GLScroll(fileName, tiles, m_art.get(), m_tileData, m_textures.get());
-    connectDocument(d);
+    watchDocument(d);
     m_recovery->watch(d);
     const bool only = m_workspace->subWindowList().isEmpty();
     d->setTitle(uniqueTitle(d->title()));
@@ -680,7 +585,7 @@ void MainWindow::setPlacingAlt()
         return;
     bool ok = false;
     const int alt = Dialogs::getInt(this, tr("Placing Grid Altitude"),
-                                    tr("Placing grid altitude value"), 0, -128, 127, 1,
+                                    tr("Placing grid altitude value"), 0, Altitude::Min, Altitude::Max, 1,
                                     &ok);
     if (ok)
         d->setPlacingAlt(alt);
