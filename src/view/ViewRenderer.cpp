@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <tuple>
 
 namespace {
@@ -94,23 +95,21 @@ void ViewRenderer::paint(const Frame &f)
         // A preview between terrain tiles is not patched: the layer is drawn with it.
         const bool patch = previewing && !f.state.editTerrain;
         const bool current = !m_layerStale && m_layerKey == layerKey(f);
-        if ((previewing && !patch) || !current) {
-            m_layer->bind();
-            drawTileLayer(f, previewing && !patch);
-            QOpenGLContext::currentContext()->functions()->glBindFramebuffer(GL_FRAMEBUFFER, f.target);
+        if ((previewing && !patch) || !current)
+            drawInto(*m_layer, [&] { drawTileLayer(f, previewing && !patch); });
+        if (patch && showGrids(f) && patchPreview(f)) {
+            drawBandOf(f);
+            glFlush();
+            return;
         }
-        showLayer(f);
-        if (patch && !patchPreview(f)) {
-            // No room for the patch: every tile again, with the preview.
-            m_layer->bind();
-            drawTileLayer(f, true);
-            QOpenGLContext::currentContext()->functions()->glBindFramebuffer(GL_FRAMEBUFFER, f.target);
-            showLayer(f);
-        }
+        if (patch) // no room for the patch: every tile again, with the preview
+            drawInto(*m_layer, [&] { drawTileLayer(f, true); });
+        blit(*m_layer, f.target, QRect(QPoint(0, 0), f.pixels));
     } else {
         drawTileLayer(f, previewing);
     }
-    drawOverlays(f);
+    drawGrids(f, nullptr);
+    drawBandOf(f);
     glFlush();
 }
 
@@ -119,9 +118,7 @@ bool ViewRenderer::prepareLayer(const Frame &f)
 {
     if (m_layer && m_layer->size() == f.pixels)
         return true;
-    m_layer.reset();
-    m_scratch.reset();
-    m_layerStale = true;
+    dropLayer();
     if (!QOpenGLFramebufferObject::hasOpenGLFramebufferObjects()
         || !QOpenGLFramebufferObject::hasOpenGLFramebufferBlit() || f.pixels.isEmpty())
         return false;
@@ -134,21 +131,59 @@ bool ViewRenderer::prepareLayer(const Frame &f)
     return true;
 }
 
-void ViewRenderer::showLayer(const Frame &f)
+void ViewRenderer::blit(const QOpenGLFramebufferObject &from, quint32 to, const QRect &r)
 {
     QOpenGLExtraFunctions *gl = QOpenGLContext::currentContext()->extraFunctions();
-    const QSize size = m_layer->size();
-    gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, m_layer->handle());
-    gl->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, f.target);
-    gl->glBlitFramebuffer(0, 0, size.width(), size.height(), 0, 0, size.width(), size.height(),
-                          GL_COLOR_BUFFER_BIT, GL_NEAREST);
-    gl->glBindFramebuffer(GL_FRAMEBUFFER, f.target);
+    gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, from.handle());
+    gl->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, to);
+    gl->glBlitFramebuffer(r.left(), r.top(), r.right() + 1, r.bottom() + 1, r.left(), r.top(), r.right() + 1,
+                          r.bottom() + 1, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    gl->glBindFramebuffer(GL_FRAMEBUFFER, to);
+}
+
+void ViewRenderer::drawInto(QOpenGLFramebufferObject &fbo, const std::function<void()> &draw)
+{
+    GLint previous = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
+    fbo.bind();
+    draw();
+    QOpenGLContext::currentContext()->functions()->glBindFramebuffer(GL_FRAMEBUFFER, GLuint(previous));
+}
+
+// The kept layer with the grids over it, kept as well while the preview
+// moves: the frame starts from it.
+bool ViewRenderer::showGrids(const Frame &f)
+{
+    if (!ensure(m_grids, f.pixels))
+        return false;
+    const GridKey key{m_layerPaints, f.state.grid, f.placingGrid,
+                      {GridColours::gridLine, GridColours::gridFill, GridColours::placeLine, GridColours::placeFill}};
+    if (!(m_gridKey && *m_gridKey == key)) {
+        blit(*m_layer, m_grids->handle(), QRect(QPoint(0, 0), f.pixels));
+        drawInto(*m_grids, [&] { drawGrids(f, nullptr); });
+        m_gridKey = key;
+    }
+    blit(*m_grids, f.target, QRect(QPoint(0, 0), f.pixels));
+    return true;
+}
+
+bool ViewRenderer::ensure(std::unique_ptr<QOpenGLFramebufferObject> &fbo, const QSize &pixels)
+{
+    if (fbo && fbo->size() == pixels)
+        return true;
+    fbo = std::make_unique<QOpenGLFramebufferObject>(pixels, QOpenGLFramebufferObject::CombinedDepthStencil);
+    if (!fbo->isValid())
+        fbo.reset();
+    m_gridKey.reset();
+    return fbo != nullptr;
 }
 
 void ViewRenderer::dropLayer()
 {
     m_layer.reset();
     m_scratch.reset();
+    m_grids.reset();
+    m_gridKey.reset();
     m_layerStale = true;
 }
 
@@ -343,24 +378,39 @@ std::optional<int> ViewRenderer::walkIndex(const Frame &f, const QPoint &loc) co
     return r * w.columns + c;
 }
 
-// The framebuffer pixels the quad may touch, y up as GL counts them.
-QRect ViewRenderer::windowBounds(const Frame &f, const TileBatch::Quad &q) const
+// The framebuffer pixels the quad may touch, y up as GL counts them; one
+// pixel wider on every side for lines and snapping.
+QRect ViewRenderer::windowBounds(const Frame &f, const TileBatch::Quad &q)
+{
+    QPointF corners[4];
+    for (int i = 0; i < 4; ++i)
+        corners[i] = QPointF(q.v[i].x, q.v[i].y);
+    return windowBounds(f, corners);
+}
+
+QRect ViewRenderer::windowBounds(const Frame &f, const QPoint scene[4])
+{
+    const QPointF corners[4] = {scene[0], scene[1], scene[2], scene[3]};
+    return windowBounds(f, corners);
+}
+
+QRect ViewRenderer::windowBounds(const Frame &f, const QPointF scene[4])
 {
     const IsoGeometry::Projection p = IsoGeometry::projection(f.size.width(), f.size.height());
     const double sx = double(f.pixels.width()) / std::max(1, p.right - p.left);
     const double sy = double(f.pixels.height()) / std::max(1, p.top - p.bottom);
-    double x0 = q.v[0].x, x1 = x0, y0 = q.v[0].y, y1 = y0;
-    for (const TileBatch::Vertex &v : q.v) {
-        x0 = std::min(x0, double(v.x));
-        x1 = std::max(x1, double(v.x));
-        y0 = std::min(y0, double(v.y));
-        y1 = std::max(y1, double(v.y));
+    double x0 = scene[0].x(), x1 = x0, y0 = scene[0].y(), y1 = y0;
+    for (int i = 1; i < 4; ++i) {
+        x0 = std::min(x0, scene[i].x());
+        x1 = std::max(x1, scene[i].x());
+        y0 = std::min(y0, scene[i].y());
+        y1 = std::max(y1, scene[i].y());
     }
     const double s = f.state.scale;
     const auto wx = [&](double x) { return (x * s + f.state.pan.x() - p.left) * sx; };
     const auto wy = [&](double y) { return (y * s + f.state.pan.y() - p.bottom) * sy; };
-    return QRect(QPoint(int(std::floor(wx(x0))), int(std::floor(wy(y0)))),
-                 QPoint(int(std::ceil(wx(x1))), int(std::ceil(wy(y1)))));
+    return QRect(QPoint(int(std::floor(wx(x0))) - 1, int(std::floor(wy(y0))) - 1),
+                 QPoint(int(std::ceil(wx(x1))) + 1, int(std::ceil(wy(y1))) + 1));
 }
 
 bool ViewRenderer::patchPreview(const Frame &f)
@@ -393,14 +443,8 @@ bool ViewRenderer::patchPreview(const Frame &f)
                  .intersected(QRect(QPoint(0, 0), f.pixels));
     if (region.isEmpty())
         return true;
-    if (!m_scratch || m_scratch->size() != f.pixels) {
-        m_scratch = std::make_unique<QOpenGLFramebufferObject>(
-            f.pixels, QOpenGLFramebufferObject::CombinedDepthStencil);
-        if (!m_scratch->isValid()) {
-            m_scratch.reset();
-            return false;
-        }
-    }
+    if (!ensure(m_scratch, f.pixels))
+        return false;
     std::stable_sort(order.begin(), order.end(),
                      [](const auto &a, const auto &b) { return a.first < b.first; });
     // Every layer quad meeting the region, the preview's in their places.
@@ -413,47 +457,48 @@ bool ViewRenderer::patchPreview(const Frame &f)
         if (i < layer.size() && windowBounds(f, layer[i]).intersects(region))
             m_patch.add(layer[i]);
     }
-    m_scratch->bind();
-    glEnable(GL_SCISSOR_TEST);
-    glScissor(region.x(), region.y(), region.width(), region.height());
-    clearForBatch();
-    loadProjection(f);
-    glLoadIdentity();
-    glTranslated(f.state.pan.x(), f.state.pan.y(), 0.0);
-    glScaled(f.state.scale, f.state.scale, 1.0);
-    m_patch.draw();
-    glDisable(GL_SCISSOR_TEST);
-    QOpenGLExtraFunctions *gl = QOpenGLContext::currentContext()->extraFunctions();
-    gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, m_scratch->handle());
-    gl->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, f.target);
-    const QRect &r = region;
-    gl->glBlitFramebuffer(r.left(), r.top(), r.right() + 1, r.bottom() + 1, r.left(), r.top(), r.right() + 1,
-                          r.bottom() + 1, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-    gl->glBindFramebuffer(GL_FRAMEBUFFER, f.target);
+    drawInto(*m_scratch, [&] {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(region.x(), region.y(), region.width(), region.height());
+        clearForBatch();
+        loadProjection(f);
+        glLoadIdentity();
+        glTranslated(f.state.pan.x(), f.state.pan.y(), 0.0);
+        glScaled(f.state.scale, f.state.scale, 1.0);
+        m_patch.draw();
+        drawGrids(f, &region);
+        glDisable(GL_SCISSOR_TEST);
+    });
+    blit(*m_scratch, f.target, region);
     ++m_previewPatches;
     return true;
 }
 
-void ViewRenderer::drawOverlays(const Frame &f)
+void ViewRenderer::drawGrids(const Frame &f, const QRect *region)
 {
     loadProjection(f);
     loadSceneMatrix(f);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     if (f.state.grid && f.art) {
-        drawGrid(f, GridColours::gridLine, GridColours::gridFill, 0);
+        drawGrid(f, GridColours::gridLine, GridColours::gridFill, 0, region);
         drawOrigin(f, GridColours::gridLine, 0);
     }
     if (f.placingGrid && f.art) {
-        drawGrid(f, GridColours::placeLine, GridColours::placeFill, f.state.placingAltitude);
+        drawGrid(f, GridColours::placeLine, GridColours::placeFill, f.state.placingAltitude, region);
         drawOrigin(f, GridColours::placeLine, f.state.placingAltitude);
-    }
-    if (f.band) {
-        loadSceneMatrix(f);
-        drawBand(*f.band);
     }
 }
 
-void ViewRenderer::drawGrid(const Frame &f, QRgb line, QRgb fill, int z)
+void ViewRenderer::drawBandOf(const Frame &f)
+{
+    if (!f.band)
+        return;
+    loadProjection(f);
+    loadSceneMatrix(f);
+    drawBand(*f.band);
+}
+
+void ViewRenderer::drawGrid(const Frame &f, QRgb line, QRgb fill, int z, const QRect *region)
 {
     GLfloat saved[4];
     glGetFloatv(GL_CURRENT_COLOR, saved);
@@ -478,6 +523,9 @@ void ViewRenderer::drawGrid(const Frame &f, QRgb line, QRgb fill, int z)
         for (int c = 0; c < f.walk.columns; ++c) {
             const QPoint loc = IsoGeometry::cell(f.walk, r, c);
             IsoGeometry::diamond(f.state.anchor, loc.x(), loc.y(), z, d);
+            // A diamond off the region leaves its pixels alone.
+            if (region && !windowBounds(f, d).intersects(*region))
+                continue;
             vertex(d[0]);
             vertex(d[1]);
             vertex(d[2]);

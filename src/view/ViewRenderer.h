@@ -11,6 +11,8 @@
 #include <QRgb>
 #include <QSize>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -90,8 +92,23 @@ private:
         bool operator==(const LayerKey &o) const;
     };
     static LayerKey layerKey(const Frame &f);
+    // What the grids composed on the kept layer were drawn with.
+    struct GridKey {
+        int layerPaint = 0;
+        bool grid = false, placing = false;
+        QRgb colours[4] = {};
+        bool operator==(const GridKey &o) const
+        {
+            return layerPaint == o.layerPaint && grid == o.grid && placing == o.placing
+                   && std::equal(colours, colours + 4, o.colours);
+        }
+    };
     bool prepareLayer(const Frame &f);
-    void showLayer(const Frame &f);
+    // A framebuffer of the view's size with depth; false when none can be made.
+    bool ensure(std::unique_ptr<QOpenGLFramebufferObject> &fbo, const QSize &pixels);
+    static void blit(const QOpenGLFramebufferObject &from, quint32 to, const QRect &pixels);
+    static void drawInto(QOpenGLFramebufferObject &fbo, const std::function<void()> &draw);
+    bool showGrids(const Frame &f);
     void drawTileLayer(const Frame &f, bool withPreview);
     void drawTiles(const Frame &f, bool withPreview);
     void drawLocation(const Frame &f, const QPoint &loc, const Facet::TileSet *previewTiles);
@@ -105,11 +122,15 @@ private:
     // preview cannot be drawn this way.
     bool patchPreview(const Frame &f);
     std::optional<int> walkIndex(const Frame &f, const QPoint &loc) const;
-    QRect windowBounds(const Frame &f, const TileBatch::Quad &q) const;
+    static QRect windowBounds(const Frame &f, const TileBatch::Quad &q);
+    static QRect windowBounds(const Frame &f, const QPoint scene[4]);
+    static QRect windowBounds(const Frame &f, const QPointF scene[4]);
     static void loadProjection(const Frame &f);
     static void loadSceneMatrix(const Frame &f);
-    void drawOverlays(const Frame &f);
-    static void drawGrid(const Frame &f, QRgb line, QRgb fill, int z);
+    // The grid and the placing grid; only the cells meeting the region (window pixels) when given.
+    static void drawGrids(const Frame &f, const QRect *region);
+    static void drawBandOf(const Frame &f);
+    static void drawGrid(const Frame &f, QRgb line, QRgb fill, int z, const QRect *region);
     static void drawOrigin(const Frame &f, QRgb line, int z);
     static void drawBand(const Band &b);
 
@@ -122,6 +143,8 @@ private:
     std::vector<int> m_cellEnd;
     std::unique_ptr<QOpenGLFramebufferObject> m_layer;
     std::unique_ptr<QOpenGLFramebufferObject> m_scratch;
+    std::unique_ptr<QOpenGLFramebufferObject> m_grids;
+    std::optional<GridKey> m_gridKey;
     LayerKey m_layerKey;
     bool m_layerStale = true;
     int m_layerPaints = 0;

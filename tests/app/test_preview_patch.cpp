@@ -28,8 +28,8 @@ private slots:
         QTest::addColumn<bool>("line");
         QTest::addColumn<int>("scaleNumber"); // the Scale menu's 1, 2, 4
         QTest::newRow("brush") << false << 1;
-        QTest::newRow("brush, scale 1/2") << false << 4;
-        QTest::newRow("line, scale 3/4") << true << 2;
+        QTest::newRow("brush, grid, scale 1/2") << false << 4;
+        QTest::newRow("line, grid, scale 3/4") << true << 2;
     }
 
     void previewPatchesTheKeptLayer()
@@ -46,6 +46,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&doc));
         GLWidget *v = doc.view();
         v->setScale(scaleNumber);
+        v->setGrid(scaleNumber != 1); // over the placing grid every preview brings
         v->startPaint(QStringLiteral("101:0:0:0:0:1:1"));
         const QPoint middle(v->width() / 2, v->height() / 2);
         if (line) {
