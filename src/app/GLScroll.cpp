@@ -51,6 +51,12 @@ GLScroll::GLScroll(const QString &fileName, const TileMap &tiles, ArtReader *art
     resize(640, 480);
 }
 
+// The view draws the document: it goes first.
+GLScroll::~GLScroll()
+{
+    delete m_view;
+}
+
 Facet *GLScroll::model() const { return m_doc->model(); }
 QString GLScroll::fileName() const { return m_doc->fileName(); }
 

@@ -21,6 +21,7 @@ class GLScroll : public QWidget
 public:
     GLScroll(const QString &fileName, const TileMap &tiles, ArtReader *art, const TileData &data,
              TexMgr *textures, QWidget *parent = nullptr, Qt::WindowFlags flags = {});
+    ~GLScroll() override;
 
     GLWidget *view() const { return m_view; }
     Document *document() const { return m_doc; }

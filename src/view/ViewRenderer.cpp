@@ -260,7 +260,7 @@ void ViewRenderer::drawTiles(const Frame &f, bool withPreview)
                 }
                 drawLocation(f, loc, previewTiles);
             }
-            m_cellEnd[size_t(r * w.columns + c)] = m_batch.size();
+            m_cellEnd[size_t(r) * size_t(w.columns) + size_t(c)] = m_batch.size();
         }
     }
 }
