@@ -1,5 +1,5 @@
-// Repaint of a multi of 1,000, 5,000 and 20,000 tiles (batched, per tile, and
-// a band drag over the kept layer) against a bare bind-and-draw loop of the
+// Repaint of a multi of 1,000, 5,000 and 20,000 tiles (batched, per tile, a
+// brush preview and a band drag over the kept layer) against a bare bind-and-draw loop of the
 // same quads, and picking over the recorded quads. Run under xvfb-run.
 #include "TestArt.h"
 #include "data/ArtReader.h"
@@ -137,6 +137,29 @@ void repaint(benchmark::State &state, bool batched)
 
 void BM_Repaint(benchmark::State &state) { repaint(state, true); }
 BENCHMARK(BM_Repaint)->Unit(benchmark::kMillisecond)->Apply(tileCounts);
+
+// A brush moving over the scene: each move redraws only the pixels its preview
+// touches on the kept layer, not every tile.
+void BM_PreviewRepaint(benchmark::State &state)
+{
+    Scene &s = sceneOf(BandTiles);
+    BenchView *v = s.view.get();
+    v->startPaint(QStringLiteral("1005:0:0:0:0:1:1"));
+    v->sceneChanged();
+    v->paintNow();
+    const int layers = v->layerPaints();
+    const int patches = v->previewPatches();
+    int step = 0;
+    for (auto _ : state) {
+        v->mouse(QEvent::MouseMove, QPoint(100 + step % 500, 100 + step % 300), Qt::NoButton);
+        ++step;
+        v->paintNow();
+    }
+    state.counters["layers"] = double(v->layerPaints() - layers);
+    state.counters["patches"] = double(v->previewPatches() - patches);
+    v->stopPaint();
+}
+BENCHMARK(BM_PreviewRepaint)->Unit(benchmark::kMillisecond);
 
 // The per-tile reference drawing.
 void BM_RepaintPerTile(benchmark::State &state) { repaint(state, false); }

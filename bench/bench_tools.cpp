@@ -28,7 +28,7 @@ struct Scene {
     // What the rectangle tool does on release.
     void place()
     {
-        view.editor()->applyShape({}, ToolShapes::rectangle(brush, From, To, false), From);
+        view.editor()->apply({}, ToolShapes::rectangle(brush, From, To, false), From);
     }
 };
 

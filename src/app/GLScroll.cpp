@@ -1,4 +1,6 @@
 #include "app/GLScroll.h"
+#include "app/FrameCapture.h"
+#include "scene/Document.h"
 #include "view/TexMgr.h"
 
 #include "ui/Dialogs.h"
@@ -12,8 +14,6 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QGridLayout>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QScrollBar>
 #include <cmath>
 
@@ -23,15 +23,14 @@ GLScroll::GLScroll(const QString &fileName, const TileMap &tiles, ArtReader *art
 {
     setFocusPolicy(Qt::ClickFocus);
     setMinimumSize(50, 50);
-    m_model = new Facet(data, this);
-    m_model->load(tiles);
-    m_fileName = fileName;
+    m_doc = new Document(data, tiles, fileName, this);
     setTitle(fileName.isNull() ? tr("Untitled") : fileName);
-    connect(m_model, &Facet::modifiedChanged, this, &QWidget::setWindowModified);
-    const double side = 8.0 * m_model->blocksWide;
+    connect(m_doc, &Document::modifiedChanged, this, &QWidget::setWindowModified);
+    const double side = 8.0 * model()->blocksWide;
     m_range = int(std::floor(std::sqrt(side * side * 0.5)));
 
-    m_view = new GLWidget(art, data, m_model, textures, this);
+    m_view = new GLWidget(art, data, m_doc, textures, this);
+    connect(m_view, &GLWidget::captureRequested, this, &GLScroll::captureView);
     connect(m_view, qOverload<int, int>(&GLWidget::mapLocation), this, &GLScroll::getMapLocation);
     connect(m_view, &GLWidget::centreMoved, this, &GLScroll::followView);
 
@@ -52,16 +51,24 @@ GLScroll::GLScroll(const QString &fileName, const TileMap &tiles, ArtReader *art
     resize(640, 480);
 }
 
+// The view draws the document: it goes first.
+GLScroll::~GLScroll()
+{
+    delete m_view;
+}
+
+Facet *GLScroll::model() const { return m_doc->model(); }
+QString GLScroll::fileName() const { return m_doc->fileName(); }
+
 bool GLScroll::saveToFile(const QString &name)
 {
     QString reason;
-    if (!m_model->save(name, &reason)) {
+    if (!m_doc->save(name, &reason)) {
         // Keep the old name: the document still lives where it was.
         Dialogs::warning(this, tr("Save Error"),
                          tr("Unable to save ") + name + QStringLiteral("\n") + reason);
         return false;
     }
-    m_fileName = name;
     setTitle(name);
     emit saved();
     return true;
@@ -73,20 +80,10 @@ void GLScroll::setTitle(const QString &title)
     setWindowTitle(title + QStringLiteral("[*]"));
 }
 
-// Inside the workspace the current document takes the commands: it stays
-// current while a dialog or a panel holds the keyboard focus.
-bool GLScroll::isCommandTarget() const
-{
-    const auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget());
-    if (const QMdiArea *area = sub ? sub->mdiArea() : nullptr)
-        return area->currentSubWindow() == sub;
-    return hasFocus();
-}
-
 bool GLScroll::gotoLocation(int x, int y)
 {
     // The model's own area: every multi is centred on 0,0.
-    if (!m_model->inside(x, y))
+    if (!model()->inside(x, y))
         return false;
     m_view->gotoPoint(QPoint(x, y));
     m_locX = x;
@@ -138,8 +135,6 @@ void GLScroll::getMapLocation(int x, int y)
 
 void GLScroll::gotoPoint()
 {
-    if (!isCommandTarget())
-        return;
     bool ok = false;
     const QString text = Dialogs::getText(this, tr("Goto"),
                                           tr("Enter coordinates(x,y):"),
@@ -162,20 +157,17 @@ void GLScroll::gotoPoint()
 
 void GLScroll::setArt(bool on)
 {
-    if (isCommandTarget())
-        m_view->setArt(on);
+    m_view->setArt(on);
 }
 
 void GLScroll::setTerrain(bool on)
 {
-    if (isCommandTarget())
-        m_view->setTerrain(on);
+    m_view->setTerrain(on);
 }
 
 void GLScroll::setFlat(bool on)
 {
-    if (isCommandTarget())
-        m_view->setFlat(on);
+    m_view->setFlat(on);
 }
 
 void GLScroll::setEnable(bool on)
@@ -195,8 +187,6 @@ void GLScroll::setMin(int alt)
 
 void GLScroll::setScale(int n)
 {
-    if (!isCommandTarget())
-        return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_view->setScale(n);
     QApplication::restoreOverrideCursor();
@@ -204,8 +194,7 @@ void GLScroll::setScale(int n)
 
 void GLScroll::fitMulti()
 {
-    if (isCommandTarget())
-        m_view->fitMulti();
+    m_view->fitMulti();
 }
 
 // The bars only show the place: moving them here must not move the view again.
@@ -218,82 +207,73 @@ void GLScroll::followView(const QPoint &centre)
 
 void GLScroll::capture()
 {
-    // The dialog starts beside the document's file.
-    if (isCommandTarget())
-        m_view->capture(m_fileName.isEmpty() ? QString() : QFileInfo(m_fileName).absolutePath());
+    captureView();
+}
+
+void GLScroll::captureView()
+{
+    const QString name = fileName();
+    FrameCapture::capture(this, m_view, name.isEmpty() ? QString() : QFileInfo(name).absolutePath());
 }
 
 void GLScroll::setEditArt(bool on)
 {
-    if (isCommandTarget())
-        m_view->setEditArt(on);
+    m_view->setEditArt(on);
 }
 
 void GLScroll::setEditTerrain(bool on)
 {
-    if (isCommandTarget())
-        m_view->setEditTerrain(on);
+    m_view->setEditTerrain(on);
 }
 
 void GLScroll::setGrid(bool on)
 {
-    if (isCommandTarget())
-        m_view->setGrid(on);
+    m_view->setGrid(on);
 }
 
-// Undo and redo stay within the document being worked in.
 void GLScroll::undo()
 {
-    if (isCommandTarget())
-        m_view->undo();
+    m_view->undo();
 }
 
 void GLScroll::redo()
 {
-    if (isCommandTarget())
-        m_view->redo();
+    m_view->redo();
 }
 
 void GLScroll::paste()
 {
-    if (isCommandTarget())
-        m_view->paste();
+    m_view->paste();
 }
 
 void GLScroll::copy()
 {
-    if (isCommandTarget())
-        m_view->copy();
+    m_view->copy();
 }
 
 void GLScroll::del()
 {
-    if (isCommandTarget())
-        m_view->del();
+    m_view->del();
 }
 
 void GLScroll::cut()
 {
-    if (isCommandTarget())
-        m_view->cut();
+    m_view->cut();
 }
 
 void GLScroll::save()
 {
-    if (isCommandTarget())
-        m_view->save();
+    m_view->save();
 }
 
 void GLScroll::cancel()
 {
-    if (isCommandTarget())
-        m_view->cancel();
+    m_view->cancel();
 }
 
 void GLScroll::move(int dx, int dy, int dz)
 {
-    if (isCommandTarget())
-        m_view->moveSelection(dx, dy, dz);
+    m_view->moveSelection(dx, dy, dz);
 }
 
 void GLScroll::adjustHome() { move(-1, 0, 0); }
@@ -309,21 +289,17 @@ void GLScroll::adjustAltDown() { move(0, 0, -1); }
 
 void GLScroll::setAltitude()
 {
-    if (!isCommandTarget())
-        return;
     bool ok = false;
     const int alt = Dialogs::getInt(this, tr("Set altitude"),
-                                    tr("Altitude value "), 0, -128, 127, 1, &ok);
+                                    tr("Altitude value "), 0, Altitude::Min, Altitude::Max, 1, &ok);
     if (ok)
         m_view->setHueOrAltitude(alt, 0, true);
 }
 
 void GLScroll::setHue()
 {
-    if (!isCommandTarget())
-        return;
     // Only the hues the hue file has (0 is no hue), previewed on the selection.
-    const QList<TileRecord> tiles = m_view->selection().selectedTiles(*m_model, m_view->editedKind());
+    const QList<TileRecord> tiles = m_view->selection().selectedTiles(*model(), m_view->editedKind());
     HueTable *hues = m_view->textures() ? m_view->textures()->hueTable() : nullptr;
     const std::optional<int> hue = HuePicker::ask(this, hues, m_view->artReader(), m_view->tileData(),
                                                   tiles, tiles.isEmpty() ? 0 : tiles.first().hue);
@@ -333,8 +309,7 @@ void GLScroll::setHue()
 
 void GLScroll::insertItem()
 {
-    if (isCommandTarget())
-        m_view->insertItem();
+    m_view->insertItem();
 }
 
 void GLScroll::startPaint(const QString &key)
@@ -349,8 +324,7 @@ void GLScroll::stopPaint()
 
 void GLScroll::viewInvisible(bool on)
 {
-    if (isCommandTarget())
-        m_view->viewInvisible(on);
+    m_view->viewInvisible(on);
 }
 
 void GLScroll::setPlacingAlt(int alt)
@@ -360,21 +334,19 @@ void GLScroll::setPlacingAlt(int alt)
 
 void GLScroll::setMyVisible(bool visible)
 {
-    if (isCommandTarget())
-        m_view->setMyVisible(visible);
+    m_view->setMyVisible(visible);
 }
 
 void GLScroll::selectAll()
 {
-    if (isCommandTarget())
-        m_view->selectAll();
+    m_view->selectAll();
 }
 
 // Yes to the close question: true only when the document was written.
 bool GLScroll::saveChanges()
 {
-    if (!m_fileName.isEmpty())
-        return saveToFile(m_fileName);
+    if (!fileName().isEmpty())
+        return saveToFile(fileName());
     bool saved = false;
     emit saveAsRequested(this, &saved);
     return saved;
@@ -382,7 +354,7 @@ bool GLScroll::saveChanges()
 
 void GLScroll::closeEvent(QCloseEvent *e)
 {
-    if (!m_model->isModified() || m_discard) {
+    if (!m_doc->isModified() || m_discard) {
         e->accept();
         return;
     }

@@ -5,30 +5,32 @@
 #include <QWidget>
 
 class ArtReader;
+class Document;
 class Facet;
 class GLWidget;
 class QScrollBar;
 class TexMgr;
 class TileData;
 
-// One open multi: its model and view, with two scroll bars that pan the
-// isometric picture. Commands reach the view only while this window is the
-// workspace's current document, so one shared action acts on the document
-// being worked in.
+// The window of one open multi: its document and the view of it, with two
+// scroll bars that pan the isometric picture. The main window sends each
+// shared command to the current document window only.
 class GLScroll : public QWidget
 {
     Q_OBJECT
 public:
     GLScroll(const QString &fileName, const TileMap &tiles, ArtReader *art, const TileData &data,
              TexMgr *textures, QWidget *parent = nullptr, Qt::WindowFlags flags = {});
+    ~GLScroll() override;
 
     GLWidget *view() const { return m_view; }
-    Facet *model() const { return m_model; }
-    QString fileName() const { return m_fileName; }
+    Document *document() const { return m_doc; }
+    Facet *model() const;
+    QString fileName() const;
     // The window title without the modified mark.
     QString title() const { return m_title; }
-    // Whether the shared commands act on this document now.
-    bool isCommandTarget() const;
+    // Saves a picture of the view, asking where (the dialog starts beside the document's file).
+    void captureView();
     QScrollBar *verticalBar() const { return m_vert; }
     QScrollBar *horizontalBar() const { return m_horz; }
     QPoint location() const { return QPoint(m_locX, m_locY); }
@@ -110,8 +112,7 @@ private:
     void setBars(int x, int y);
 
     GLWidget *m_view = nullptr;
-    Facet *m_model = nullptr;
-    QString m_fileName;
+    Document *m_doc = nullptr;
     QString m_title;
     QScrollBar *m_vert = nullptr;
     QScrollBar *m_horz = nullptr;

@@ -8,6 +8,7 @@
 #include "model/WallSet.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 #include <optional>
 
@@ -125,20 +126,26 @@ private:
     void createViewMenu();
     void createOptionsMenu();
     void createDisplayToggles(QMenu *view);
-    void connectDocumentReports(GLScroll *d);
     void restoreWindowLayout();
     void saveWindowLayout();
     void warnIfDamaged(const QString &name, const MltReadResult &result);
     static QString titleOf(const QMdiSubWindow *sub);
     void createDocks();
     void connectPanels();
-    void connectDocument(GLScroll *d);
-    void connectDocumentEdits(GLScroll *d);
-    void connectDocumentViewState(GLScroll *d);
+    // The shared actions and the current document (MainWindowRouting.cpp):
+    // each action is connected once and goes to the current document.
+    void connectActions();
+    void route(QAction *action, void (GLScroll::*command)());
+    void routeToggle(QAction *action, void (GLScroll::*command)(bool));
+    // The shared controls show the reports of this document's view only.
+    void followDocument(GLScroll *d);
+    // What every document tells the window, current or not.
+    void watchDocument(GLScroll *d);
     // Builder's tools (MainWindowTools.cpp).
     void createToolBar();
     void createStoreyEntries(QMenu *view, QMenu *options);
-    void connectDocumentTools(GLScroll *d);
+    void showTool(int tool);
+    void showToolStatus(const QString &text);
     void storeyStep(int storeys);
     void pasteTiles(GLScroll *d, const TileMap &tiles);
     // Pictures and the text formats (MainWindowShare.cpp).
@@ -213,5 +220,7 @@ private:
     QAction *m_storeyUp = nullptr, *m_storeyDown = nullptr, *m_storeyHeight = nullptr;
     QAction *m_dimLower = nullptr;
     std::optional<WallSet> m_wallSet;
+    QPointer<GLScroll> m_followed;
+    QList<QMetaObject::Connection> m_followConnections;
     WorldMapWindow *m_worldMap = nullptr;
 };

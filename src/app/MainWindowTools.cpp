@@ -1,5 +1,5 @@
-// The main window's side of the builder's tools: the "Tools" tool bar, the
-// storey commands and the tool's status line.
+// The main window's side of the builder's tools: the "Tools" tool bar and
+// menu (both built from ToolRegistry), the storey commands and the tool's status line.
 #include "app/MainWindow.h"
 
 #include "app/GLScroll.h"
@@ -7,6 +7,7 @@
 #include "panels/Palette.h"
 #include "ui/Dialogs.h"
 #include "view/GLWidget.h"
+#include "view/tools/ToolRegistry.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -14,6 +15,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
@@ -29,38 +31,35 @@ QSettings toolSettings()
     return QSettings(QStringLiteral("Brightmoor"), QStringLiteral("MultiEditorWindow"));
 }
 
-QString toolName(ToolKind tool)
-{
-    switch (tool) {
-    case ToolKind::Select: return MainWindow::tr("Select");
-    case ToolKind::Brush: return MainWindow::tr("Brush");
-    case ToolKind::Line: return MainWindow::tr("Line");
-    case ToolKind::Rectangle: return MainWindow::tr("Rectangle");
-    case ToolKind::HollowRectangle: return MainWindow::tr("Hollow Rectangle");
-    case ToolKind::Fill: return MainWindow::tr("Fill");
-    case ToolKind::Eyedropper: return MainWindow::tr("Eyedropper");
-    case ToolKind::Erase: return MainWindow::tr("Erase Area");
-    case ToolKind::Paste: break;
-    }
-    return {};
-}
 } // namespace
 
 void MainWindow::createToolBar()
 {
     m_toolBar = addToolBar(tr("Tools"));
     m_toolBar->setObjectName(QStringLiteral("Tools"));
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_toolGroup = new QActionGroup(this);
     m_toolGroup->setExclusive(true);
-    for (const ToolKey &k : ToolKeys) {
-        auto *a = new QAction(toolName(k.tool), this);
+    QMenu *menu = new QMenu(tr("&Tools"), this);
+    menuBar()->insertMenu(m_windowMenu->menuAction(), menu);
+    const QList<ToolEntry> &tools = ToolRegistry::tools();
+    for (qsizetype i = 0; i < tools.size(); ++i) {
+        const ToolInfo &info = tools[i].info;
+        if (!info.chosen)
+            continue;
+        const QString key = QKeySequence(info.key).toString();
+        auto *a = new QAction(QIcon::fromTheme(info.icon), info.name, this);
+        // The key works in the document (GLScroll) and in the open menu only:
+        // shown in the menu, never taken from a panel's text field.
+        a->setShortcut(QKeySequence(info.key));
+        a->setShortcutContext(Qt::WidgetShortcut);
         a->setCheckable(true);
-        a->setData(int(k.tool));
-        // The key works in the document only, so it is shown, not bound.
-        a->setToolTip(tr("%1 (%2)").arg(toolName(k.tool), QKeySequence(k.key).toString()));
+        a->setData(int(i));
+        a->setToolTip(tr("%1 (%2)").arg(info.name, key));
         m_toolGroup->addAction(a);
         m_toolBar->addAction(a);
-        connect(a, &QAction::triggered, this, [this, tool = k.tool] {
+        menu->addAction(a);
+        connect(a, &QAction::triggered, this, [this, tool = ToolKind(i)] {
             if (GLScroll *d = activeDocument()) {
                 d->view()->setTool(tool);
                 d->setFocus();
@@ -109,29 +108,20 @@ void MainWindow::createStoreyEntries(QMenu *view, QMenu *options)
     }
 }
 
-void MainWindow::connectDocumentTools(GLScroll *d)
+void MainWindow::showTool(int tool)
 {
-    GLWidget *v = d->view();
-    v->setDimBelow(m_dimLower->isChecked());
-    v->setWallSet(m_wallSet);
-    // A picked tile is a brush like one chosen in the palette.
-    connect(v, &GLWidget::brushChosen, m_palette, &Palette::addRecent);
-    connect(v, &GLWidget::toolChanged, this, [this, d](int tool) {
-        if (activeDocument() != d)
-            return;
-        for (QAction *a : m_toolGroup->actions())
-            if (a->data().toInt() == tool)
-                a->setChecked(true);
-        // Paste placement has no button: none is checked meanwhile.
-        if (tool == int(ToolKind::Paste) && m_toolGroup->checkedAction())
-            m_toolGroup->checkedAction()->setChecked(false);
-    });
-    connect(v, &GLWidget::toolStatus, this, [this, d](const QString &text) {
-        if (activeDocument() == d) {
-            m_toolStatus->setText(text);
-            m_toolStatus->setToolTip(text);
-        }
-    });
+    for (QAction *a : m_toolGroup->actions())
+        if (a->data().toInt() == tool)
+            a->setChecked(true);
+    // Paste placement has no button: none is checked meanwhile.
+    if (tool == int(ToolKind::Paste) && m_toolGroup->checkedAction())
+        m_toolGroup->checkedAction()->setChecked(false);
+}
+
+void MainWindow::showToolStatus(const QString &text)
+{
+    m_toolStatus->setText(text);
+    m_toolStatus->setToolTip(text);
 }
 
 int MainWindow::storeyHeight() const
@@ -156,7 +146,7 @@ void MainWindow::storeyDown() { storeyStep(-1); }
 void MainWindow::storeyStep(int storeys)
 {
     GLScroll *d = activeDocument();
-    if (!d || !d->isCommandTarget())
+    if (!d)
         return;
     GLWidget *v = d->view();
     v->moveStorey(storeys, storeyHeight());

@@ -6,11 +6,12 @@
 #include "model/Facet.h"
 #include "model/TileInfo.h"
 #include "scene/IsoGeometry.h"
-#include "scene/NoDrawList.h"
 #include "scene/Placeholder.h"
+#include "scene/ViewState.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 // Opacity of a dimmed tile's pixels.
@@ -40,18 +41,18 @@ int firstCentre(double edge) { return int(std::ceil(edge - 0.5)); }
 
 SceneRenderer::SceneRenderer(ArtReader *art, HueTable *hues) : m_art(art), m_hues(hues) {}
 
+// The view's rules with art and terrain both shown and flat mode off; tiles
+// below the range are hidden only when asked (else dimmed or shown).
 bool SceneRenderer::hidden(const TileRecord &t, const Options &options)
 {
-    // The view's rules with art and terrain both shown and flat mode off.
-    if (t.kind != Terrain && t.kind != Art)
-        return true;
-    if (options.maxAltitude && t.z > *options.maxAltitude)
-        return true;
-    if (options.minAltitude && t.z < *options.minAltitude && options.below == Below::Hide)
-        return true;
-    if (NoDrawList::contains(t.kind, t.id))
-        return true;
-    return t.visible == 0 && !options.showInvisible;
+    ViewState rules;
+    rules.showInvisible = options.showInvisible;
+    // Unbounded where no limit is given: a tile a file placed out of range still shows.
+    rules.clip = true;
+    rules.maxAlt = options.maxAltitude.value_or(std::numeric_limits<int>::max());
+    rules.minAlt = (options.minAltitude && options.below == Below::Hide) ? *options.minAltitude
+                                                                          : std::numeric_limits<int>::min();
+    return rules.hides(t, t.z);
 }
 
 const QImage *SceneRenderer::image(const TileRecord &t)

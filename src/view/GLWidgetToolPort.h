@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/TileGeometry.h"
 #include "ui/Dialogs.h"
 #include "view/GLWidget.h"
 #include "view/tools/ToolView.h"
@@ -15,8 +16,8 @@ public:
     QPoint mapLocation(const QPoint &p) const override { return m_view.mapLocation(p); }
     QPoint placingLocation(const QPoint &p) const override
     {
-        // The placing grid is raised by its altitude: 4 scene units a step.
-        const int raise = qRound(AltitudeStep * m_view.placingAltitude() * m_view.scale());
+        // The placing grid is raised by its altitude.
+        const int raise = qRound(TileGeometry::PixelsPerZ * m_view.placingAltitude() * m_view.scale());
         return m_view.mapLocation(p + QPoint(0, raise));
     }
     DrawnQuad tileAt(const QPoint &p, int list) const override { return m_view.tileAt(p, list); }
@@ -25,17 +26,11 @@ public:
         return m_view.tilesInPixels(r, list);
     }
     QPointF unproject(const QPoint &p) const override { return m_view.unproject(p); }
-    Facet *model() const override { return m_view.model(); }
-    UndoMgr *undoMgr() const override { return m_view.undoMgr(); }
+    Document &document() const override { return *m_view.document(); }
     MimeMgr *mimeMgr() const override { return m_view.mimeMgr(); }
-    Selection &selection() override { return m_view.selection(); }
     ArtReader *artReader() const override { return m_view.artReader(); }
-    const TileData &tileData() const override { return m_view.tileData(); }
     bool isEditArt() const override { return m_view.isEditArt(); }
     bool isEditTerrain() const override { return m_view.isEditTerrain(); }
-    bool clipEnabled() const override { return m_view.clipEnabled(); }
-    int minAlt() const override { return m_view.minAlt(); }
-    int maxAlt() const override { return m_view.maxAlt(); }
 
     void repaint() override
     {
@@ -51,7 +46,5 @@ public:
     }
 
 private:
-    // Scene units one altitude step raises a diamond.
-    static constexpr int AltitudeStep = 4;
     GLWidget &m_view;
 };

@@ -7,15 +7,6 @@
 
 #include <algorithm>
 
-namespace {
-constexpr int LowestAltitude = -128;
-constexpr int HighestAltitude = 127;
-// Tiles below the storey being worked on: drawn at this share of their brightness.
-constexpr float DimShare = 0.55f;
-
-int clampAltitude(int z) { return std::clamp(z, LowestAltitude, HighestAltitude); }
-} // namespace
-
 void GLWidget::setTool(ToolKind tool)
 {
     m_editor->setTool(tool);
@@ -37,43 +28,30 @@ void GLWidget::setWallSet(const std::optional<WallSet> &set)
     reportToolState();
 }
 
-// The storey is [placing altitude, placing altitude + height): floors above
-// it are clipped away; a lower clip limit the person set moves along.
+// Floors above the storey are clipped away.
 void GLWidget::moveStorey(int storeys, int height)
 {
-    const int old = placingAltitude();
-    const int placing = clampAltitude(old + storeys * height);
-    const int delta = placing - old;
-    if (m_clip && m_minAlt > LowestAltitude)
-        m_minAlt = clampAltitude(m_minAlt + delta);
-    else
-        m_minAlt = LowestAltitude;
-    m_maxAlt = clampAltitude(placing + height - 1);
-    m_clip = true;
-    setPlacingAlt(placing);
-    emit lowerAlt(m_minAlt);
-    emit higherAlt(m_maxAlt);
-    emit clipEnable(m_clip);
+    m_doc->moveStorey(storeys, height);
+    setPlacingAlt(placingAltitude());
+    emit lowerAlt(minAlt());
+    emit higherAlt(maxAlt());
+    emit clipEnable(clipEnabled());
     update();
 }
 
 void GLWidget::setDimBelow(bool on)
 {
-    m_dimBelow = on;
+    m_state.dimBelow = on;
     update();
 }
 
-float GLWidget::brightnessAt(int z) const
-{
-    return (m_dimBelow && z < placingAltitude()) ? DimShare : 1.0f;
-}
 
 QString GLWidget::selectionSummary() const
 {
     int count = 0;
     int minX = 0, maxX = 0, minY = 0, maxY = 0, minZ = 0, maxZ = 0;
     for (int kind : {int(Terrain), int(Art)}) {
-        for (const auto &list : m_selection.set(kind)) {
+        for (const auto &list : selection().set(kind)) {
             for (const TileIdentity &t : list) {
                 if (count == 0) {
                     minX = maxX = t.x;

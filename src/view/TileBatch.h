@@ -25,10 +25,7 @@ public:
     void draw();
 
     int size() const { return int(m_quads.size()); }
-    // Draw calls of the last draw() since the last clear().
-    int drawCalls() const { return m_drawCalls; }
 
-private:
     struct Vertex {
         float x, y, z, s, t, r, g, b;
     };
@@ -37,6 +34,14 @@ private:
         bool blended;
         Vertex v[4];
     };
+    // The quads added since the last clear(), in painter's order; a quad of
+    // one batch can be added to another.
+    const std::vector<Quad> &quads() const { return m_quads; }
+    void add(const Quad &q) { m_quads.push_back(q); }
+    // Draw calls of the last draw() since the last clear().
+    int drawCalls() const { return m_drawCalls; }
+
+private:
     // Quads share the depth of their painter's order: later ones lie in front.
     void setDepth(Quad &q, size_t order) const;
     void drawOpaque();

@@ -1,26 +1,17 @@
 #include "view/TileEditor.h"
 
-#include "ui/Dialogs.h"
-#include "data/ArtReader.h"
 #include "data/TileData.h"
+#include "model/Altitude.h"
 #include "model/MimeMgr.h"
 #include "model/UndoMgr.h"
+#include "scene/Document.h"
 #include "scene/Selection.h"
 #include "scene/IsoGeometry.h"
-#include "view/tools/BrushTool.h"
-#include "view/tools/EraseTool.h"
-#include "view/tools/EyedropperTool.h"
-#include "view/tools/FillTool.h"
-#include "view/tools/HollowRectangleTool.h"
-#include "view/tools/LineTool.h"
-#include "view/tools/PasteTool.h"
-#include "view/tools/RectangleTool.h"
-#include "view/tools/SelectTool.h"
+#include "view/tools/ToolRegistry.h"
 #include "view/tools/ToolView.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QCursor>
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
@@ -57,15 +48,8 @@ TileEditor::TileEditor(ToolView &view, QObject *parent)
         drag->setMimeData(payload);
         drag->exec(actions);
     };
-    m_tools[size_t(ToolKind::Select)] = std::make_unique<SelectTool>(*this);
-    m_tools[size_t(ToolKind::Brush)] = std::make_unique<BrushTool>(*this);
-    m_tools[size_t(ToolKind::Line)] = std::make_unique<LineTool>(*this);
-    m_tools[size_t(ToolKind::Rectangle)] = std::make_unique<RectangleTool>(*this);
-    m_tools[size_t(ToolKind::HollowRectangle)] = std::make_unique<HollowRectangleTool>(*this);
-    m_tools[size_t(ToolKind::Fill)] = std::make_unique<FillTool>(*this);
-    m_tools[size_t(ToolKind::Eyedropper)] = std::make_unique<EyedropperTool>(*this);
-    m_tools[size_t(ToolKind::Erase)] = std::make_unique<EraseTool>(*this);
-    m_tools[size_t(ToolKind::Paste)] = std::make_unique<PasteTool>(*this);
+    for (const ToolEntry &entry : ToolRegistry::tools())
+        m_tools.push_back(entry.make(*this));
 }
 
 TileEditor::~TileEditor() = default;
@@ -93,18 +77,20 @@ QPoint TileEditor::previewAnchor() const
 
 void TileEditor::setTool(ToolKind tool)
 {
+    if (size_t(tool) >= m_tools.size())
+        return;
     if (tool != m_current) {
         current()->leave();
         if (m_current == ToolKind::Paste)
             m_painting = false;
         m_current = tool;
     }
-    m_bandShown = false;
-    m_pressed = false;
+    m_band.reset();
+    m_press.pending = false;
     current()->enter();
     m_painting = restingPainting();
     setToolCursor();
-    repaint();
+    changed();
 }
 
 QString TileEditor::hint() const
@@ -176,7 +162,7 @@ QPoint TileEditor::locationAt(const QPoint &widgetPoint) const
 
 bool TileEditor::isNoLocation(const QPoint &loc) const
 {
-    const Facet *model = m_view.model();
+    const Facet *model = document().model();
     return loc.x() == model->originX - 1 || loc.y() == model->originY - 1;
 }
 
@@ -190,7 +176,7 @@ void TileEditor::trackCursor(const QPoint &widgetPoint, Qt::KeyboardModifiers mo
     m_view.reportLocation(loc);
 }
 
-void TileEditor::repaint()
+void TileEditor::changed()
 {
     m_view.repaint();
 }
@@ -232,9 +218,7 @@ ToolEvent TileEditor::toolEvent(QMouseEvent *e) const
 
 void TileEditor::press(QMouseEvent *e)
 {
-    m_pressed = true;
-    m_pressPoint = pointOf(e->position());
-    m_pressModifiers = e->modifiers();
+    m_press = {true, pointOf(e->position()), e->modifiers()};
     current()->press(toolEvent(e));
 }
 
@@ -259,26 +243,26 @@ void TileEditor::finishPaste(Qt::KeyboardModifiers modifiers)
 {
     leavePaste();
     m_painting = false;
-    m_view.selection().clear(editedClearIndex());
+    document().selection().clear(editedClearIndex());
     m_modifiers = modifiers;
     placeBrush(false);
-    repaint();
+    changed();
 }
 
-bool TileEditor::applyShape(const QList<TileRecord> &removed, const Brush &added, const QPoint &anchor)
+bool TileEditor::apply(const QList<TileRecord> &removed, const Brush &added, const QPoint &anchor)
 {
     // Tiles that would go and come back unchanged are left alone.
     QSet<QString> going;
     for (const TileRecord &t : removed)
         going.insert(t.key());
-    const int raise = m_view.model()->placingAltitude();
+    const int raise = document().model()->placingAltitude();
     QList<TileRecord> coming;
     QSet<QString> staying;
     for (auto it = added.cbegin(); it != added.cend(); ++it) {
         for (TileRecord t : *it) {
             t.x = anchor.x() + keyX(it.key());
             t.y = anchor.y() + keyY(it.key());
-            t.z = qint16(std::clamp(t.z + raise, -128, 127));
+            t.z = qint16(Altitude::clamp(t.z + raise));
             t.sortZ = t.z;
             if (going.contains(t.key()))
                 staying.insert(t.key());
@@ -292,7 +276,7 @@ bool TileEditor::applyShape(const QList<TileRecord> &removed, const Brush &added
             leaving.append(t);
     if (leaving.isEmpty() && coming.isEmpty())
         return false;
-    UndoMgr *undo = m_view.undoMgr();
+    UndoMgr *undo = document().undoMgr();
     undo->beginGroup();
     for (const TileRecord &t : leaving)
         undo->removeTile(t);
@@ -311,23 +295,56 @@ void TileEditor::chooseBrush(const TileRecord &tile)
     m_brush[OriginOffset].insert(t);
     m_brushAltitude = 0;
     m_view.reportBrush(t.key());
-    repaint();
+    changed();
 }
 
-void TileEditor::setBand(const QPoint &from, const QPoint &to)
+TileEditor::Band TileEditor::sceneBand() const
 {
-    // Both corner pixels belong to the band, whichever way it was dragged
-    // (QRect::normalized would drop a row and a column of an inverted one).
-    const QPoint topLeft(std::min(from.x(), to.x()), std::min(from.y(), to.y()));
-    m_bandPixels = QRect(topLeft, QPoint(std::max(from.x(), to.x()), std::max(from.y(), to.y())));
+    if (!m_band)
+        return {};
     // The band covers its last pixels as well: their far edges bound it.
-    const QPoint pastBottomRight(std::max(from.x(), to.x()) + 1, std::max(from.y(), to.y()) + 1);
-    const QPointF a = m_view.unproject(topLeft);
-    const QPointF b = m_view.unproject(pastBottomRight);
-    m_band.x1 = int(std::floor(a.x()));
-    m_band.y1 = int(std::ceil(a.y()));
-    m_band.x2 = int(std::ceil(b.x()));
-    m_band.y2 = int(std::floor(b.y()));
+    const QPointF a = m_view.unproject(m_band->topLeft());
+    const QPointF b = m_view.unproject(m_band->bottomRight() + QPoint(1, 1));
+    return {int(std::floor(a.x())), int(std::ceil(a.y())), int(std::ceil(b.x())), int(std::floor(b.y()))};
+}
+
+std::optional<QPoint> TileEditor::cellAt(const QPoint &widgetPoint, bool placingGrid) const
+{
+    const QPoint loc = placingGrid ? m_view.placingLocation(widgetPoint) : locationAt(widgetPoint);
+    return isNoLocation(loc) ? std::nullopt : std::optional<QPoint>(loc);
+}
+
+DrawnQuad TileEditor::tileAt(const QPoint &widgetPoint) const
+{
+    return m_view.tileAt(widgetPoint, editedPickList());
+}
+
+QList<DrawnQuad> TileEditor::tilesIn(const QRect &widgetPixels) const
+{
+    return m_view.tilesInPixels(widgetPixels, editedPickList());
+}
+
+Document &TileEditor::document() const
+{
+    return m_view.document();
+}
+
+void TileEditor::handOff(const ToolHandOff &request)
+{
+    switch (request.kind) {
+    case ToolHandOff::DragSelection:
+        startDrag(request.at);
+        break;
+    case ToolHandOff::PlacePaste:
+        finishPaste(request.modifiers);
+        break;
+    case ToolHandOff::TakeBrush:
+        chooseBrush(request.tile);
+        break;
+    case ToolHandOff::Refuse:
+        m_view.reportRefusal(request.title, request.reason);
+        break;
+    }
 }
 
 // ---------------------------------------------------------------- drag and drop
@@ -376,7 +393,7 @@ void TileEditor::dragEnter(QDragEnterEvent *e)
 void TileEditor::dragMove(QDragMoveEvent *e)
 {
     const QPoint loc = locationAt(pointOf(e->position()));
-    if (!m_view.model()->inside(loc.x(), loc.y()) || !acceptsPayload(e->mimeData())) {
+    if (!document().model()->inside(loc.x(), loc.y()) || !acceptsPayload(e->mimeData())) {
         e->ignore();
         return;
     }
@@ -386,20 +403,20 @@ void TileEditor::dragMove(QDragMoveEvent *e)
     m_cursor = loc;
     m_modifiers = e->modifiers();
     m_view.reportLocation(loc);
-    repaint();
+    changed();
 }
 
 void TileEditor::dragLeave(QDragLeaveEvent *e)
 {
     m_painting = false;
     e->accept();
-    repaint();
+    changed();
 }
 
 void TileEditor::drop(QDropEvent *e)
 {
     const QPoint loc = locationAt(pointOf(e->position()));
-    if (m_view.model()->inside(loc.x(), loc.y()) && acceptsPayload(e->mimeData())) {
+    if (document().model()->inside(loc.x(), loc.y()) && acceptsPayload(e->mimeData())) {
         m_modifiers = e->modifiers();
         if (isOwnDrag(e)) {
             if (m_view.isEditArt()) {
@@ -416,14 +433,14 @@ void TileEditor::drop(QDropEvent *e)
         e->ignore();
     }
     m_painting = false;
-    repaint();
+    changed();
 }
 
 // ---------------------------------------------------------------- paint entry points
 
 void TileEditor::startPaint(const QString &key)
 {
-    TileRecord tile(key, m_view.tileData());
+    TileRecord tile(key, document().tileData());
     const bool terrain = m_view.isEditTerrain() && tile.kind == Terrain;
     const bool art = m_view.isEditArt() && tile.kind == Art && !pasteArmed();
     if (!terrain && !art)
@@ -447,7 +464,7 @@ void TileEditor::stopPaint()
         setToolCursor();
     }
     m_painting = false;
-    repaint();
+    changed();
 }
 
 void TileEditor::cancel()
@@ -464,199 +481,16 @@ void TileEditor::cancel()
     } else if (m_painting) {
         m_painting = false;
     } else {
-        m_view.selection().clear(editedClearIndex());
+        document().selection().clear(editedClearIndex());
     }
-    repaint();
+    changed();
 }
 
 void TileEditor::setPlacingAlt(int alt)
 {
-    m_view.model()->setPlacingAltitude(alt);
+    document().model()->setPlacingAltitude(alt);
     m_view.reportPlacing(alt);
-    repaint();
-}
-
-// ---------------------------------------------------------------- commands
-
-void TileEditor::moveSelection(int dx, int dy, int dz)
-{
-    if (m_view.isEditTerrain() && (dx != 0 || dy != 0))
-        return;
-    if (painting() && dz != 0) {
-        setPlacingAlt(m_view.model()->placingAltitude() + dz);
-        return;
-    }
-    const int kind = editedKind();
-    Selection &sel = m_view.selection();
-    // The model's records move by their keys: each is looked up once, as it is taken.
-    const QList<TileRecord> tiles = sel.selectedKeys(kind);
-    // A tile pushed over the edge would be removed but never re-added: keep the group whole.
-    // A stale identity, naming no tile, holds nothing back.
-    const Facet &model = *m_view.model();
-    for (const TileRecord &t : tiles) {
-        if (!model.inside(t.x + dx, t.y + dy) && model.holds(t.x, t.y, t))
-            return;
-    }
-    UndoMgr *undo = m_view.undoMgr();
-    undo->beginGroup();
-    // Moved tiles may pass over equal ones on their way.
-    undo->markDuplicate();
-    sel.clear(editedClearIndex());
-    sel.addAll(undo->moveTiles(tiles, dx, dy, dz));
-    undo->commitGroup();
-    repaint();
-}
-
-void TileEditor::setHueOrAltitude(int altitude, int hue, bool altitudeMode)
-{
-    if (m_view.isEditTerrain() && !altitudeMode)
-        return;
-    const int kind = editedKind();
-    Selection &sel = m_view.selection();
-    UndoMgr *undo = m_view.undoMgr();
-    undo->beginGroup();
-    const QList<TileRecord> tiles = sel.selectedTiles(*m_view.model(), kind);
-    sel.clear(editedClearIndex());
-    for (TileRecord t : tiles) {
-        undo->removeTile(t);
-        if (altitudeMode) {
-            t.z = qint16(altitude);
-            t.sortZ = t.z;
-        } else {
-            t.hue = qint16(hue);
-        }
-        undo->insertTile(t);
-        sel.add(TileIdentity::of(t), false);
-    }
-    undo->commitGroup();
-    repaint();
-}
-
-void TileEditor::setMyVisible(bool visible)
-{
-    const qint16 target = visible ? 1 : 0;
-    Selection &sel = m_view.selection();
-    UndoMgr *undo = m_view.undoMgr();
-    undo->beginGroup();
-    const QList<TileRecord> tiles = sel.selectedTiles(*m_view.model(), Art);
-    sel.clear(Selection::ClearArt);
-    for (TileRecord t : tiles) {
-        if (t.visible != target) {
-            undo->removeTile(t);
-            t.visible = target;
-            undo->insertTile(t);
-        }
-        sel.add(TileIdentity::of(t), false);
-    }
-    undo->commitGroup();
-    repaint();
-}
-
-void TileEditor::del()
-{
-    Selection &sel = m_view.selection();
-    if (sel.isEmpty(editedKind()) || !m_view.isEditArt())
-        return;
-    UndoMgr *undo = m_view.undoMgr();
-    undo->beginGroup();
-    for (const TileRecord &t : sel.selectedTiles(*m_view.model(), Art))
-        undo->removeTile(t);
-    undo->commitGroup();
-    sel.clear(Selection::ClearArt);
-    repaint();
-}
-
-void TileEditor::cut()
-{
-    Selection &sel = m_view.selection();
-    if (sel.isEmpty(editedKind()) || !m_view.isEditArt())
-        return;
-    // Collected from the identities before they go: the brush needs no model records.
-    const Brush brush = collectBrush(Art, selectionMiddle(Art));
-    del();
-    putOnClipboard(Art, brush);
-}
-
-void TileEditor::copy()
-{
-    const int kind = editedKind();
-    if (m_view.selection().isEmpty(kind))
-        return;
-    putOnClipboard(kind, collectBrush(kind, selectionMiddle(kind)));
-}
-
-void TileEditor::paste()
-{
-    const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
-    if (!acceptsPayload(mime))
-        return;
-    int x = 0, y = 0;
-    qint16 z = 0;
-    m_brush = toBrush(m_view.mimeMgr()->decode(editedKind(), mime, x, y, z));
-    m_brushAltitude = z;
-    // Paint mode and paste placement exclude each other: the click places the group.
-    if (!pasteArmed()) {
-        current()->leave();
-        m_beforePaste = paintMode() ? ToolKind::Select : m_current;
-    }
-    m_current = ToolKind::Paste;
-    m_pressed = false;
-    m_bandShown = false;
-    m_painting = true;
-    setToolCursor();
-    // Hang the group under the pointer at once when it is over the view
-    // (after a menu or a dialog the next move may be a while away).
-    const QPoint pointer = m_view.widget()->mapFromGlobal(QCursor::pos());
-    if (m_view.widget()->rect().contains(pointer))
-        trackCursor(pointer, QGuiApplication::keyboardModifiers());
-    repaint();
-}
-
-void TileEditor::insertItem()
-{
-    ArtReader *art = m_view.artReader();
-    const int kind = editedKind();
-    int count = 0;
-    if (art)
-        count = kind == Art ? art->staticCount() : art->landCount();
-    bool ok = false;
-    const int id = Dialogs::getInt(m_view.widget(), tr("Insert item"), tr("Item id"),
-                                   0, 0, std::max(0, count - 1), 1, &ok);
-    if (!ok)
-        return;
-    bool hasArt = false;
-    if (art && id >= 0 && id < count) {
-        if (kind == Art) {
-            int w = 0, h = 0;
-            hasArt = art->staticPixels(id, w, h) && w >= 1 && h >= 1;
-        } else {
-            hasArt = art->landPixels(id) != nullptr;
-        }
-    }
-    if (!hasArt) {
-        Dialogs::warning(m_view.widget(), tr("Invalid id"),
-                         tr("ID %1 had no artwork").arg(id));
-        return;
-    }
-    const QString key = QStringLiteral("%1:0:0:0:0:1:%2").arg(id).arg(kind);
-    Brush brush;
-    brush[OriginOffset].insert(TileRecord(key, m_view.tileData()));
-    putOnClipboard(kind, brush);
-    paste();
-}
-
-void TileEditor::undo()
-{
-    m_view.undoMgr()->undo();
-    m_view.selection().clear(Selection::ClearBoth);
-    repaint();
-}
-
-void TileEditor::redo()
-{
-    m_view.undoMgr()->redo();
-    m_view.selection().clear(Selection::ClearBoth);
-    repaint();
+    changed();
 }
 
 // ---------------------------------------------------------------- brush
@@ -665,7 +499,7 @@ void TileEditor::redo()
 // centred on the pointer rather than by its back corner.
 QPoint TileEditor::selectionMiddle(int kind) const
 {
-    const Selection::Set &set = m_view.selection().set(kind);
+    const Selection::Set &set = document().selection().set(kind);
     if (set.isEmpty())
         return {};
     int minX = keyX(set.cbegin().key()), maxX = minX;
@@ -681,14 +515,14 @@ QPoint TileEditor::selectionMiddle(int kind) const
 
 TileEditor::Brush TileEditor::collectBrush(int kind, const QPoint &anchor) const
 {
-    const Selection::Set &set = m_view.selection().set(kind);
+    const Selection::Set &set = document().selection().set(kind);
     // Offsets are relative to the placing altitude, which a paste adds back.
-    const int base = m_view.model()->placingAltitude();
+    const int base = document().model()->placingAltitude();
 
     Brush brush;
     for (const auto &entries : set) {
         for (const TileIdentity &t : entries) {
-            TileRecord r(quint16(t.id), qint16(t.hue), qint16(t.z), m_view.tileData(), t.kind);
+            TileRecord r(quint16(t.id), qint16(t.hue), qint16(t.z), document().tileData(), t.kind);
             r.x = t.x - anchor.x();
             r.y = t.y - anchor.y();
             r.z = qint16(t.z - base);
@@ -715,19 +549,19 @@ void TileEditor::placeBrush(bool move)
 
 void TileEditor::placeArt(bool move)
 {
-    Facet *model = m_view.model();
-    Selection &sel = m_view.selection();
+    Facet *model = document().model();
+    Selection &sel = document().selection();
     // A move whose drop would push tiles over the edge would lose them: refuse it.
     if (move && !brushFits())
         return;
-    UndoMgr *undo = m_view.undoMgr();
+    UndoMgr *undo = document().undoMgr();
     undo->beginGroup();
     if (move) {
         for (const TileRecord &t : sel.selectedTiles(*model, Art))
             undo->removeTile(t);
     }
     sel.clear(Selection::ClearArt);
-    const int raise = altHeld() ? m_brushAltitude : m_view.model()->placingAltitude();
+    const int raise = altHeld() ? m_brushAltitude : document().model()->placingAltitude();
     for (auto it = m_brush.cbegin(); it != m_brush.cend(); ++it) {
         const QPoint loc = brushLocation(it.key());
         const qint32 x = loc.x(), y = loc.y();
@@ -743,12 +577,12 @@ void TileEditor::placeArt(bool move)
 void TileEditor::placeCell(const Facet::TileSet &tiles, qint32 x, qint32 y, int raise)
 {
     for (TileRecord t : tiles) {
-        t.z = qint16(std::clamp(t.z + raise, -128, 127));
+        t.z = qint16(Altitude::clamp(t.z + raise));
         t.x = x;
         t.y = y;
         t.sortZ = t.z;
-        m_view.undoMgr()->insertTile(t);
-        m_view.selection().add(TileIdentity::of(t), false);
+        document().undoMgr()->insertTile(t);
+        document().selection().add(TileIdentity::of(t), false);
     }
 }
 
@@ -762,7 +596,7 @@ bool TileEditor::brushFits() const
 {
     for (auto it = m_brush.cbegin(); it != m_brush.cend(); ++it) {
         const QPoint loc = brushLocation(it.key());
-        if (!m_view.model()->inside(loc.x(), loc.y()))
+        if (!document().model()->inside(loc.x(), loc.y()))
             return false;
     }
     return true;
@@ -770,9 +604,9 @@ bool TileEditor::brushFits() const
 
 void TileEditor::placeTerrain()
 {
-    Facet *model = m_view.model();
-    Selection &sel = m_view.selection();
-    UndoMgr *undo = m_view.undoMgr();
+    Facet *model = document().model();
+    Selection &sel = document().selection();
+    UndoMgr *undo = document().undoMgr();
     sel.clear(Selection::ClearTerrain);
     // Terrain is placed while edit art is off, so the paint offset is 0.
     const int raise = altHeld() ? m_brushAltitude : 0;
@@ -782,7 +616,7 @@ void TileEditor::placeTerrain()
         const qint32 x = loc.x(), y = loc.y();
         if (!model->inside(x, y))
             continue;
-        TileRecord ground(0, 0, 0, m_view.tileData(), Terrain);
+        TileRecord ground(0, 0, 0, document().tileData(), Terrain);
         model->placeAt(x, y, ground);
         ground.sortZ = ground.z;
         undo->removeTile(ground);

@@ -5,16 +5,17 @@
 #include "scene/Brush.h"
 #include "scene/DrawnQuad.h"
 #include "view/tools/Tool.h"
+#include "view/tools/ToolContext.h"
 #include "view/tools/ToolKind.h"
 
 #include <QObject>
 #include <QPoint>
 #include <QRect>
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class ToolView;
 class QDragEnterEvent;
@@ -28,8 +29,9 @@ class QMouseEvent;
 // The editing side of a view: routes the mouse and the keys to the current
 // tool, keeps what the tools share (brush, cursor location, band, preview),
 // handles drag and drop, and runs the edit commands, each change one undo
-// group. Talks to the view only through ToolView.
-class TileEditor : public QObject
+// group. Talks to the view only through ToolView; the tools reach it only
+// as their ToolContext.
+class TileEditor : public QObject, public ToolContext
 {
     Q_OBJECT
 public:
@@ -53,8 +55,9 @@ public:
     Qt::KeyboardModifiers modifiers() const { return m_modifiers; }
     const Brush &brush() const { return m_brush; }
     qint16 brushAltitude() const { return m_brushAltitude; }
-    bool bandShown() const { return m_bandShown; }
-    Band band() const { return m_band; }
+    bool bandShown() const { return m_band.has_value(); }
+    // The band in scene units, for drawing.
+    Band sceneBand() const;
     // The tiles shown translucent and the location their offsets start from:
     // the current tool's gesture, else the brush at the cursor.
     const Brush &previewTiles() const;
@@ -97,38 +100,34 @@ public:
 
     // Replaces the QDrag loop (tests drive the drop handlers from inside the launcher).
     void setDragLauncher(DragLauncher launcher) { m_launchDrag = std::move(launcher); }
-    bool pressed() const { return m_pressed; }
+    bool pressed() const { return m_press.pending; }
 
     static TileMap toTileMap(const Brush &brush);
     static Brush toBrush(const TileMap &map);
 
-    // ---- For the tools ----
-    ToolView &view() const { return m_view; }
-    void setPressed(bool pressed) { m_pressed = pressed; }
-    QPoint pressPoint() const { return m_pressPoint; }
-    Qt::KeyboardModifiers pressModifiers() const { return m_pressModifiers; }
+    // ---- ToolContext: what the tools reach ----
+    ToolPress &press() override { return m_press; }
+    std::optional<QPoint> cellAt(const QPoint &widgetPoint, bool placingGrid) const override;
+    DrawnQuad tileAt(const QPoint &widgetPoint) const override;
+    QList<DrawnQuad> tilesIn(const QRect &widgetPixels) const override;
+    Document &document() const override;
+    ToolMaterial material() const override { return {m_brush, m_wallSet, editedKind()}; }
+    std::optional<QRect> &band() override { return m_band; }
+    bool apply(const QList<TileRecord> &removed, const Brush &added, const QPoint &anchor) override;
+    void handOff(const ToolHandOff &request) override;
+    void changed() override;
+
+private:
     int editedKind() const;
     int editedClearIndex() const;
     int editedPickList() const;
     QPoint locationAt(const QPoint &widgetPoint) const;
     bool isNoLocation(const QPoint &loc) const;
-    void repaint();
-    // The band from the press point to the pointer, in scene units and widget pixels.
-    void setBand(const QPoint &from, const QPoint &to);
-    void hideBand() { m_bandShown = false; }
-    void showBand() { m_bandShown = true; }
-    QRect bandPixels() const { return m_bandPixels; }
     void startDrag(const QPoint &grabbed);
     // Places the armed group at the cursor location and returns to the tool before it.
     void finishPaste(Qt::KeyboardModifiers modifiers);
-    // One undo group: the tiles removed, then the tiles (by offset from the
-    // anchor, above the placing altitude) added; false when nothing changed.
-    bool applyShape(const QList<TileRecord> &removed, const Brush &added, const QPoint &anchor);
     // The tile becomes the brush (eyedropper): offset (0, 0), its altitude above the placing altitude.
     void chooseBrush(const TileRecord &tile);
-    const Brush &emptyBrush() const { return m_noTiles; }
-
-private:
     Tool *current() const { return m_tools[size_t(m_current)].get(); }
     ToolEvent toolEvent(QMouseEvent *e) const;
     void trackCursor(const QPoint &widgetPoint, Qt::KeyboardModifiers modifiers);
@@ -152,7 +151,7 @@ private:
     bool isOwnDrag(const QDropEvent *e) const;
 
     ToolView &m_view;
-    std::array<std::unique_ptr<Tool>, ToolKindCount> m_tools;
+    std::vector<std::unique_ptr<Tool>> m_tools;
     ToolKind m_current = ToolKind::Select;
     ToolKind m_beforePaste = ToolKind::Select;
     std::optional<WallSet> m_wallSet;
@@ -162,15 +161,10 @@ private:
     QPoint m_placingCursor{0, 0};
     Qt::KeyboardModifiers m_modifiers;
     Brush m_brush;
-    Brush m_noTiles;
     qint16 m_brushAltitude = 0;
-    bool m_bandShown = false;
-    Band m_band;
     // The band's widget pixels, inclusive: what selecting by band asks about.
-    QRect m_bandPixels;
-    bool m_pressed = false;
-    QPoint m_pressPoint{0, 0};
-    Qt::KeyboardModifiers m_pressModifiers;
+    std::optional<QRect> m_band;
+    ToolPress m_press;
     bool m_draggingOut = false;
     DragLauncher m_launchDrag;
 };

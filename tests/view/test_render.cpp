@@ -1,6 +1,7 @@
 #include "ScriptedDialogs.h"
 #include "TestArt.h"
 #include "ViewArt.h"
+#include "app/FrameCapture.h"
 #include "view/GLWidget.h"
 #include "view/GridColours.h"
 
@@ -259,7 +260,7 @@ private slots:
             dialogs.answer(dir.filePath(name), filter);
         dialogs.cancel(); // nothing written
         for (qsizetype i = 0; i <= typed.size(); ++i)
-            m_view->capture();
+            FrameCapture::capture(m_view.get(), m_view.get(), QString());
         QCOMPARE(dialogs.last("save")->value.toString(), png);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
                  QStringList({"a.png", "b.png", "c.PNG", "d.bmp", "e.notaformat.bmp", "shot.png"}));
@@ -276,7 +277,7 @@ private slots:
         // A file that cannot be written: a warning says why, and nothing is left.
         const QString bad = dir.filePath("missing/shot.png");
         dialogs.answer(bad, png);
-        m_view->capture();
+        FrameCapture::capture(m_view.get(), m_view.get(), QString());
         QCOMPARE(dialogs.last("warning")->title, QString("Capture"));
         QCOMPARE(dialogs.last("warning")->text, "Unable to save " + bad + "\nNo such file or directory");
         QVERIFY(!QFile::exists(bad));

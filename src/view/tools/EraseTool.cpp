@@ -1,9 +1,9 @@
 #include "view/tools/EraseTool.h"
 
 #include "model/Facet.h"
+#include "scene/Document.h"
 #include "scene/Selection.h"
 #include "view/TileEditor.h"
-#include "view/tools/ToolView.h"
 
 #include <QApplication>
 
@@ -11,41 +11,43 @@ void EraseTool::move(const ToolEvent &e)
 {
     if (!(e.buttons & Qt::LeftButton))
         return;
-    if (!m_ed.bandShown()) {
-        if (!m_ed.pressed()
-            || (e.point - m_ed.pressPoint()).manhattanLength() < QApplication::startDragDistance())
+    std::optional<QRect> &band = m_ed.band();
+    ToolPress &press = m_ed.press();
+    if (!band) {
+        if (!press.pending || (e.point - press.point).manhattanLength() < QApplication::startDragDistance())
             return;
-        m_ed.setPressed(false);
-        m_ed.showBand();
+        press.pending = false;
     }
-    m_ed.setBand(m_ed.pressPoint(), e.point);
-    m_ed.repaint();
+    band = bandBetween(press.point, e.point);
+    m_ed.changed();
 }
 
 void EraseTool::release(const ToolEvent &)
 {
-    const int list = m_ed.editedPickList();
-    if (m_ed.bandShown()) {
-        m_ed.hideBand();
-        erase(m_ed.view().tilesInPixels(m_ed.bandPixels(), list));
-    } else if (m_ed.pressed()) {
-        m_ed.setPressed(false);
-        const DrawnQuad hit = m_ed.view().tileAt(m_ed.pressPoint(), list);
+    std::optional<QRect> &band = m_ed.band();
+    ToolPress &press = m_ed.press();
+    if (band) {
+        const QRect pixels = *band;
+        band.reset();
+        erase(m_ed.tilesIn(pixels));
+    } else if (press.pending) {
+        press.pending = false;
+        const DrawnQuad hit = m_ed.tileAt(press.point);
         if (hit.isTile())
             erase({hit});
     }
-    m_ed.repaint();
+    m_ed.changed();
 }
 
 // What was drawn is within the clip range already; the test stays for tiles
 // drawn before the range last changed.
 void EraseTool::erase(const QList<DrawnQuad> &hits)
 {
-    ToolView &view = m_ed.view();
-    const Facet *model = view.model();
+    Document &doc = m_ed.document();
+    const Facet *model = doc.model();
     QList<TileRecord> removed;
     for (const DrawnQuad &q : hits) {
-        if (view.clipEnabled() && (q.z < view.minAlt() || q.z > view.maxAlt()))
+        if (doc.clipEnabled() && (q.z < doc.minAlt() || q.z > doc.maxAlt()))
             continue;
         const Facet::TileSet *set = model->tilesAtPtr(q.x, q.y);
         if (!set)
@@ -57,18 +59,19 @@ void EraseTool::erase(const QList<DrawnQuad> &hits)
             }
         }
     }
-    if (!m_ed.applyShape(removed, {}, {}))
+    if (!m_ed.apply(removed, {}, {}))
         return;
     for (const TileRecord &t : removed)
-        view.selection().remove(TileIdentity::of(t));
+        doc.selection().remove(TileIdentity::of(t));
 }
 
 bool EraseTool::cancel()
 {
-    if (!m_ed.bandShown())
+    std::optional<QRect> &band = m_ed.band();
+    if (!band)
         return false;
-    m_ed.hideBand();
-    m_ed.setPressed(false);
+    band.reset();
+    m_ed.press().pending = false;
     return true;
 }
 
@@ -76,4 +79,9 @@ QString EraseTool::hint() const
 {
     return TileEditor::tr("Erase: drag a band over the tiles to delete, or click one; "
                           "only tiles within the clip range go");
+}
+
+ToolInfo EraseTool::info()
+{
+    return {TileEditor::tr("Erase Area"), Qt::Key_E, QStringLiteral("draw-eraser"), true};
 }

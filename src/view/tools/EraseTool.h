@@ -5,22 +5,23 @@
 
 #include <QList>
 
-class TileEditor;
+class ToolContext;
 
 // Deletes the tiles of the edited kind that a band covers (or the one tile
 // clicked), within the clip range: one undo group.
 class EraseTool : public Tool
 {
 public:
-    explicit EraseTool(TileEditor &editor) : m_ed(editor) {}
+    explicit EraseTool(ToolContext &context) : m_ed(context) {}
     void press(const ToolEvent &) override {}
     void move(const ToolEvent &e) override;
     void release(const ToolEvent &e) override;
     bool cancel() override;
+    static ToolInfo info();
     QString hint() const override;
 
 private:
     void erase(const QList<DrawnQuad> &hits);
 
-    TileEditor &m_ed;
+    ToolContext &m_ed;
 };

@@ -2,19 +2,20 @@
 
 #include "view/tools/Tool.h"
 
-class TileEditor;
+class ToolContext;
 
 // The tile under the pointer becomes the brush: its id, hue and altitude
 // above the placing altitude.
 class EyedropperTool : public Tool
 {
 public:
-    explicit EyedropperTool(TileEditor &editor) : m_ed(editor) {}
+    explicit EyedropperTool(ToolContext &context) : m_ed(context) {}
     void press(const ToolEvent &) override {}
     void move(const ToolEvent &) override {}
     void release(const ToolEvent &e) override;
+    static ToolInfo info();
     QString hint() const override;
 
 private:
-    TileEditor &m_ed;
+    ToolContext &m_ed;
 };

@@ -7,7 +7,7 @@
 
 #include <optional>
 
-class TileEditor;
+class ToolContext;
 
 // Fills with the brush as a pattern: the empty connected region at the
 // placing altitude, or the connected cells holding a tile like the clicked
@@ -19,12 +19,13 @@ public:
     // A 100 x 100 floor; anything larger is most likely an open edge.
     static constexpr int MaxArea = 10000;
 
-    explicit FillTool(TileEditor &editor) : m_ed(editor) {}
+    explicit FillTool(ToolContext &context) : m_ed(context) {}
     void press(const ToolEvent &e) override;
     void move(const ToolEvent &e) override;
     void release(const ToolEvent &e) override;
     const ToolPreview *preview() const override { return m_active ? &m_preview : nullptr; }
     bool cancel() override;
+    static ToolInfo info();
     QString hint() const override;
     bool usesBrush() const override { return true; }
     bool picksPlacingGrid() const override { return true; }
@@ -32,7 +33,7 @@ public:
 private:
     std::optional<TileRecord> clickedTile(const QPoint &point, int z) const;
 
-    TileEditor &m_ed;
+    ToolContext &m_ed;
     bool m_active = false;
     bool m_refused = false;
     ToolPreview m_preview;

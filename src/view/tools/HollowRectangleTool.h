@@ -8,6 +8,7 @@ class HollowRectangleTool : public ShapeTool
 {
 public:
     using ShapeTool::ShapeTool;
+    static ToolInfo info();
     QString hint() const override;
 
 protected:

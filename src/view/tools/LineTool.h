@@ -8,6 +8,7 @@ class LineTool : public ShapeTool
 {
 public:
     using ShapeTool::ShapeTool;
+    static ToolInfo info();
     QString hint() const override;
 
 protected:

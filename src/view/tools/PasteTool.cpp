@@ -4,18 +4,25 @@
 
 void PasteTool::move(const ToolEvent &)
 {
-    m_ed.repaint();
+    m_ed.changed();
 }
 
 void PasteTool::release(const ToolEvent &e)
 {
-    if (!m_ed.pressed())
+    ToolPress &press = m_ed.press();
+    if (!press.pending)
         return;
-    m_ed.setPressed(false);
-    m_ed.finishPaste(e.modifiers);
+    press.pending = false;
+    m_ed.handOff(ToolHandOff::placePaste(e.modifiers));
 }
 
 QString PasteTool::hint() const
 {
     return TileEditor::tr("Paste: click to place the group, Escape to drop it");
+}
+
+// Armed by Paste and Insert, never chosen: no key, no button.
+ToolInfo PasteTool::info()
+{
+    return {TileEditor::tr("Paste"), {}, QStringLiteral("edit-paste"), false};
 }

@@ -1,8 +1,8 @@
 #include "view/tools/SelectTool.h"
 
+#include "scene/Document.h"
 #include "scene/Selection.h"
 #include "view/TileEditor.h"
-#include "view/tools/ToolView.h"
 
 #include <QApplication>
 
@@ -10,67 +10,75 @@ void SelectTool::move(const ToolEvent &e)
 {
     if (!(e.buttons & Qt::LeftButton))
         return;
-    if (m_ed.bandShown()) {
-        m_ed.setBand(m_ed.pressPoint(), e.point);
-        m_ed.repaint();
+    std::optional<QRect> &band = m_ed.band();
+    ToolPress &press = m_ed.press();
+    if (band) {
+        band = bandBetween(press.point, e.point);
+        m_ed.changed();
         return;
     }
     // A band or a drag starts only from a press of this gesture: a stale press
     // point (after a drag ended with the button still down) must not start another.
-    if (!m_ed.pressed()
-        || (e.point - m_ed.pressPoint()).manhattanLength() < QApplication::startDragDistance())
+    if (!press.pending || (e.point - press.point).manhattanLength() < QApplication::startDragDistance())
         return;
-    m_ed.setPressed(false);
-    const DrawnQuad hit = m_ed.view().tileAt(m_ed.pressPoint(), m_ed.editedPickList());
-    if (hit.isTile() && m_ed.view().selection().query(hit.identity())) {
-        m_ed.startDrag(QPoint(hit.x, hit.y));
+    press.pending = false;
+    const DrawnQuad hit = m_ed.tileAt(press.point);
+    if (hit.isTile() && m_ed.document().selection().query(hit.identity())) {
+        m_ed.handOff(ToolHandOff::dragSelection(QPoint(hit.x, hit.y)));
         return;
     }
-    m_ed.showBand();
-    m_ed.setBand(m_ed.pressPoint(), e.point);
-    m_ed.repaint();
+    band = bandBetween(press.point, e.point);
+    m_ed.changed();
 }
 
 void SelectTool::release(const ToolEvent &e)
 {
-    if (!m_ed.pressed()) {
-        if (m_ed.bandShown())
+    ToolPress &press = m_ed.press();
+    if (!press.pending) {
+        if (m_ed.band())
             finishBand(e.modifiers);
         return;
     }
-    m_ed.setPressed(false);
+    press.pending = false;
     clickSelect();
 }
 
 void SelectTool::finishBand(Qt::KeyboardModifiers modifiers)
 {
-    m_ed.hideBand();
-    const QList<DrawnQuad> hits = m_ed.view().tilesInPixels(m_ed.bandPixels(), m_ed.editedPickList());
+    const QRect pixels = *m_ed.band();
+    m_ed.band().reset();
+    const QList<DrawnQuad> hits = m_ed.tilesIn(pixels);
     const bool exclusive = !modifiers.testFlag(Qt::ControlModifier);
-    Selection &sel = m_ed.view().selection();
+    Selection &sel = m_ed.document().selection();
     if (!hits.isEmpty() && exclusive)
         sel.clear(hits.first().kind == Art ? Selection::ClearArt : Selection::ClearTerrain);
     for (const DrawnQuad &q : hits)
         sel.add(q.identity(), false);
-    m_ed.repaint();
+    m_ed.changed();
 }
 
 void SelectTool::clickSelect()
 {
-    const DrawnQuad hit = m_ed.view().tileAt(m_ed.pressPoint(), m_ed.editedPickList());
-    Selection &sel = m_ed.view().selection();
+    const ToolPress &press = m_ed.press();
+    const DrawnQuad hit = m_ed.tileAt(press.point);
+    Selection &sel = m_ed.document().selection();
     if (!hit.isTile()) {
-        sel.clear(m_ed.editedClearIndex());
+        sel.clear(m_ed.material().kind == Art ? Selection::ClearArt : Selection::ClearTerrain);
     } else {
-        const bool exclusive = !m_ed.pressModifiers().testFlag(Qt::ControlModifier);
+        const bool exclusive = !press.modifiers.testFlag(Qt::ControlModifier);
         if (sel.add(hit.identity(), exclusive))
             sel.remove(hit.identity());
     }
-    m_ed.repaint();
+    m_ed.changed();
 }
 
 QString SelectTool::hint() const
 {
     return TileEditor::tr("Select: click a tile, Ctrl-click to add or remove, drag a band; "
                           "drag a selected tile to move it");
+}
+
+ToolInfo SelectTool::info()
+{
+    return {TileEditor::tr("Select"), Qt::Key_S, QStringLiteral("edit-select"), true};
 }

@@ -2,7 +2,7 @@
 
 #include "view/tools/Tool.h"
 
-class TileEditor;
+class ToolContext;
 
 // A tool that draws a shape from the press location to the pointer's
 // location: previewed while the button is held, placed as one undo group on
@@ -10,7 +10,7 @@ class TileEditor;
 class ShapeTool : public Tool
 {
 public:
-    explicit ShapeTool(TileEditor &editor) : m_ed(editor) {}
+    explicit ShapeTool(ToolContext &context) : m_ed(context) {}
     void press(const ToolEvent &e) override;
     void move(const ToolEvent &e) override;
     void release(const ToolEvent &e) override;
@@ -24,12 +24,12 @@ protected:
     virtual Brush shape(const QPoint &from, const QPoint &to) const = 0;
     // Whether the shape can be drawn without a brush.
     virtual bool needsBrush() const { return true; }
-    TileEditor &editor() const { return m_ed; }
+    ToolContext &editor() const { return m_ed; }
 
 private:
     void follow(const QPoint &widgetPoint);
 
-    TileEditor &m_ed;
+    ToolContext &m_ed;
     bool m_active = false;
     QPoint m_to;
     ToolPreview m_preview;

@@ -1,11 +1,25 @@
 #pragma once
 
 #include "scene/Brush.h"
+#include "view/tools/ToolContext.h"
 
 #include <QPoint>
 #include <QString>
+#include <Qt>
 
 class QKeyEvent;
+
+// How a tool presents itself: the tool bar, the Tools menu and the key map
+// are built from these.
+struct ToolInfo {
+    QString name;
+    // The single key that chooses it in the view; none for a tool only commands arm.
+    Qt::Key key = Qt::Key(0);
+    // A freedesktop icon name; where the theme lacks it the name shows alone.
+    QString icon;
+    // Offered to the person (tool bar, menu, key), or armed by a command only.
+    bool chosen = true;
+};
 
 // One press, move or release of the mouse, in widget pixels, with the state
 // the tool needs; the editor has already tracked the cursor location.
@@ -24,6 +38,7 @@ struct ToolPreview {
 
 // One editing tool of a view: the view's editor routes the mouse and the keys
 // to the current tool. A gesture that changes the model is one undo group.
+// Each tool class also has a static info() and one line in ToolRegistry.
 class Tool
 {
 public:

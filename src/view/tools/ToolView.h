@@ -9,16 +9,12 @@
 #include <QString>
 
 class ArtReader;
-class Facet;
+class Document;
 class MimeMgr;
-class Selection;
-class TileData;
-class UndoMgr;
 class QWidget;
 
-// What the editor and its tools may ask of the view they work in: picking,
-// locations, the model with its undo history, the selection, and a repaint.
-// Nothing of the view's rendering internals.
+// What the editor may ask of the view it works in: picking, locations, the
+// document shown, and a repaint. Nothing of the view's rendering internals.
 class ToolView
 {
 public:
@@ -35,18 +31,13 @@ public:
     virtual QList<DrawnQuad> tilesInPixels(const QRect &widgetRect, int list) const = 0;
     virtual QPointF unproject(const QPoint &widgetPoint) const = 0;
 
-    virtual Facet *model() const = 0;
-    virtual UndoMgr *undoMgr() const = 0;
+    // The model, its history, selection, clip range and tile data.
+    virtual Document &document() const = 0;
     virtual MimeMgr *mimeMgr() const = 0;
-    virtual Selection &selection() = 0;
     virtual ArtReader *artReader() const = 0;
-    virtual const TileData &tileData() const = 0;
 
     virtual bool isEditArt() const = 0;
     virtual bool isEditTerrain() const = 0;
-    virtual bool clipEnabled() const = 0;
-    virtual int minAlt() const = 0;
-    virtual int maxAlt() const = 0;
 
     // Something the view shows changed: repaint, and tell the window.
     virtual void repaint() = 0;
