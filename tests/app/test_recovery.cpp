@@ -3,7 +3,7 @@
 // leave nothing behind; a failed save keeps the old file and says why.
 #include "GlTest.h"
 #include "FileBytes.h"
-#include "MltBytes.h"
+#include "MltRows.h"
 #include "app/GLScroll.h"
 #include "app/MainWindow.h"
 #include "app/RecoveryMgr.h"
@@ -16,22 +16,12 @@
 #include <QMdiSubWindow>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <QStandardPaths>
 #include <QTest>
 
 #include <csignal>
 
 namespace {
-
-// The saved form of tiles 7 at (n % 200, n / 200) for n < count: rows, then columns.
-QByteArray editedTiles(int count)
-{
-    QByteArray out(4, '\0');
-    for (int n = 0; n < count; ++n)
-        out += mltEntry(7, qint16(n % 200), qint16(n / 200));
-    return out;
-}
 
 const QString Child = QStringLiteral(TILSEN_BINARY_DIR "/tests/recovery_child");
 
@@ -111,9 +101,7 @@ private slots:
         QProcess *first = editor(house, 200, 10, &written);
         QVERIFY2(QFile::exists(written), qPrintable(written));
         const std::optional<RecoveryFile> copy = RecoveryFile::read(written);
-        QVERIFY(copy);
-        QVERIFY(copy->fileName == house);
-        QVERIFY(copy->tiles == 202);
+        QVERIFY(copy && copy->fileName == house && copy->tiles == 202);
 
         // While that editor runs, its files are its own.
         QCOMPARE(startAndReport(2), QStringList({"files " + QFileInfo(written).fileName()}));
@@ -132,7 +120,7 @@ private slots:
         // Recover opens it modified under its own name, with every tile saved before and written since.
         const QStringList recovered = startAndReport(0);
         QCOMPARE(recovered.size(), 3);
-        const QByteArray expected = editedTiles(200) + mltEntry(9, -5, -5) + mltEntry(9, -4, -5);
+        const QByteArray expected = mltRows(200) + mltEntry(9, -5, -5) + mltEntry(9, -4, -5);
         QCOMPARE(recovered[1], QString("document %1|1|202|%2").arg(house, QString::fromLatin1(expected.toHex())));
         // The old copy went once the new editor had its own; that one went with its clean exit.
         QVERIFY2(recovered[2].startsWith("files ") && !recovered[2].contains(QFileInfo(written).fileName()),
@@ -146,8 +134,7 @@ private slots:
         kill(first);
         QCOMPARE(recoveryFiles().size(), 1);
         const QStringList discarded = startAndReport(1);
-        QVERIFY(discarded.size() == 2);
-        QVERIFY(discarded[0].startsWith("offer "));
+        QVERIFY(discarded.size() == 2 && discarded[0].startsWith("offer "));
         QCOMPARE(recoveryFiles(), QStringList());
         QCOMPARE(fileBytes(house), saved);
     }
@@ -172,9 +159,7 @@ private slots:
         undo->commitGroup();
         recovery.writeAll();
         const std::optional<RecoveryFile> copy = RecoveryFile::read(path);
-        QVERIFY(copy);
-        QVERIFY(copy->tiles == 1);
-        QVERIFY(copy->fileName == dir.filePath("a.mlt"));
+        QVERIFY(copy && copy->tiles == 1 && copy->fileName == dir.filePath("a.mlt"));
         QCOMPARE(copy->mlt, QByteArray(4, '\0') + mltEntry(7, 0, 0));
 
         QVERIFY(doc->saveToFile(dir.filePath("a.mlt")));

@@ -57,7 +57,7 @@ private slots:
         QFile::remove(m_win.files.filePath("shot.png"));
         const QString csv = m_win.files.filePath("pair.csv");
         writeFileBytes(csv, "kind,id,x,y,z,hue,visible\nart,700,0,0,0,0,1\nart,701,1,1,10,0,1\nart,701,2,2,0,0,0\n");
-        QVERIFY(openDocument(csv));
+        QVERIFY(m_win.open(csv));
         fillNext([&](QDialog *d) {
             if (options == "half")
                 d->findChild<QDoubleSpinBox *>("scale")->setValue(0.5);
@@ -74,7 +74,7 @@ private slots:
         QCOMPARE(m_win.dialogs->count("warning"), 0);
         // Red spans x -22..22, y (down) -16..44; blue (z 10) x -10..10, y 18..48.
         const QPoint red(-22, -16), blue(-10, 18);
-        const QPoint origin(-22, -16);
+        const QPoint origin = red; // the picture's top left
         if (options == "storeys") {
             const QImage first(m_win.files.filePath("shot-storey1.png"));
             const QImage second(m_win.files.filePath("shot-storey2.png"));
@@ -97,8 +97,7 @@ private slots:
         // Blue is drawn after red (further forward), the invisible tile not at all.
         QCOMPARE(shot.pixel(blue - origin + QPoint(5, 25)), m_blue.pixel(5, 25));
         QCOMPARE(shot.pixel(red - origin + QPoint(40, 10)), m_red.pixel(40, 10));
-        const QRgb corner = shot.pixel(0, 63);
-        QCOMPARE(corner, options == "colour" ? qRgb(255, 255, 255) : 0u);
+        QCOMPARE(shot.pixel(0, 63), options == "colour" ? qRgb(255, 255, 255) : 0u);
     }
 
     void opensAndSavesTextFormats()
@@ -131,9 +130,8 @@ private slots:
         QVERIFY(m_win.main->saveDocumentAs(doc));
         QCOMPARE(fileBytes(m_win.files.filePath("copy.csv")),
                  QByteArray("kind,id,x,y,z,hue,visible\nart,701,-1,0,3,0,1\nart,700,1,1,0,0,1\n"));
-        GLScroll *again = openDocument(m_win.files.filePath("copy.csv"));
-        QVERIFY(again);
-        QVERIFY(again != doc);
+        GLScroll *again = m_win.open(m_win.files.filePath("copy.csv"));
+        QVERIFY(again && again != doc);
         QCOMPARE(tilesOf(again), tilesOf(doc));
 
         // A damaged list is named with its line.
@@ -160,7 +158,6 @@ private slots:
     }
 
 private:
-    GLScroll *openDocument(const QString &path) { return m_win.open(path); }
     // The dialog the next exec shows, worked by fill before it is accepted.
     void fillNext(const std::function<void(QDialog *)> &fill) { m_win.dialogs->answerExec(QDialog::Accepted, fill); }
 

@@ -113,10 +113,7 @@ private:
             click(v, p);
             const auto id = idOfColour(frame.pixel(p));
             QVERIFY2(selectedIds(v) == (id ? QSet<int>{*id} : QSet<int>{}),
-                     qPrintable(QStringLiteral("at %1,%2 scale %3: %4 selected, pixel %5")
-                                    .arg(p.x()).arg(p.y()).arg(v->scale())
-                                    .arg(selectedIds(v).size())
-                                    .arg(QString::number(frame.pixel(p), 16))));
+                     qPrintable(QStringLiteral("at %1,%2 scale %3").arg(p.x()).arg(p.y()).arg(v->scale())));
             QHelpEvent help(QEvent::ToolTip, p, v->mapToGlobal(p));
             QCoreApplication::sendEvent(v, &help);
             if (id)
@@ -196,8 +193,7 @@ private slots:
         for (int n : notches) {
             wheel(v, at, n);
             expectedScale = std::clamp(expectedScale * std::pow(Notch, n), 0.125, 4.0);
-            QVERIFY2(std::abs(v->scale() - expectedScale) < 1e-9,
-                     qPrintable(QStringLiteral("scale %1 for %2").arg(v->scale()).arg(expectedScale)));
+            QCOMPARE(v->scale(), expectedScale);
             frame = v->grabFramebuffer();
             r = tileRects(frame).value(tile);
             const double s = v->scale();
@@ -211,8 +207,7 @@ private slots:
                 {double(r.top()), at.y() + 0.5 - top * s, double(r.top() > 0)},
                 {r.bottom() + 1.0, at.y() + 0.5 + bottom * s, double(r.bottom() < frame.height() - 1)}}};
             for (const auto &[drawn, expected, inside] : edges)
-                QVERIFY2(!inside || std::abs(drawn - expected) <= 1.0,
-                         qPrintable(QStringLiteral("edge at %1 for %2, scale %3").arg(drawn).arg(expected).arg(s)));
+                QVERIFY2(!inside || std::abs(drawn - expected) <= 1.0, qPrintable(QString::number(s)));
         }
     }
 
@@ -417,18 +412,13 @@ private slots:
         QRect all;
         for (const SceneTile &t : tiles) {
             const QRect r = rects.value(t.id);
-            QVERIFY2(r.isValid(), qPrintable(QStringLiteral("tile %1 shows at %2 in %3x%4 centre %5,%6 pan %7,%8")
-                                                 .arg(t.id).arg(s).arg(frame.width()).arg(frame.height())
-                                                 .arg(v->centre().x()).arg(v->centre().y())
-                                                 .arg(v->pan().x()).arg(v->pan().y())));
+            QVERIFY2(r.isValid(), qPrintable(QStringLiteral("tile %1 at scale %2").arg(t.id).arg(s)));
             all |= r;
             QVERIFY(std::abs(r.width() - t.size.width() * s) <= 1.0);
             QVERIFY(std::abs(r.height() - t.size.height() * s) <= 1.0);
         }
         const QRect box = sceneBox(tiles);
-        QVERIFY2(std::abs(all.width() - box.width() * s) <= 2.0 && std::abs(all.height() - box.height() * s) <= 2.0,
-                 qPrintable(QStringLiteral("%1x%2 shown of %3x%4 at %5").arg(all.width()).arg(all.height())
-                                .arg(box.width()).arg(box.height()).arg(s)));
+        QVERIFY(std::abs(all.width() - box.width() * s) <= 2.0 && std::abs(all.height() - box.height() * s) <= 2.0);
         QVERIFY(frame.rect().contains(all));
         // Centred, to a pixel.
         QVERIFY(std::abs((all.left() - 0) - (frame.width() - 1 - all.right())) <= 2);

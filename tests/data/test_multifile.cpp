@@ -232,14 +232,12 @@ private slots:
                  {0x7ffffff0, 0x7fffffff, 0}, {-5, 48, 0}, {3, -48, 0}, {0, 0x7fffffff, 0}, {40, 48, 0}})
             MulWriter::putIndexRecord(index, int(index.size() / 12), r);
         const QByteArray data(50, '\x01');
-        const MultiRecordSize size = MultiRecordSize::decide(MultiFile::parseIndex(index), data);
-        Q_UNUSED(size)
+        MultiRecordSize::decide(MultiFile::parseIndex(index), data);
         QString error;
         for (int entry : {0, 1, 2, 3, 4, 5}) {
             for (int recordSize : {12, 16}) {
                 const auto plan = MultiFile::planExport(index, data, entry, {MultiPair::tile(m_data, 1, 0, 0, 0)}, recordSize, &error);
-                QVERIFY(plan);
-                QVERIFY(plan->appended.size() == recordSize);
+                QVERIFY(plan && plan->appended.size() == recordSize);
             }
         }
         QVERIFY(!MultiFile::planExport(index, data, 6, {}, 12, &error));

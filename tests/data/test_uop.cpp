@@ -287,13 +287,8 @@ private slots:
         land.fill(qRgba(16, 160, 64, 255));
         const MulWriter::IndexedFile pair = MulWriter::artFiles({{3, land}}, {{0x22, post}});
         const auto recordOf = [&pair](int n) {
-            const auto le32 = [&pair](int at) {
-                quint32 v = 0;
-                for (int i = 3; i >= 0; --i)
-                    v = v << 8 | quint8(pair.index.at(at + i));
-                return qint32(v);
-            };
-            return pair.data.mid(le32(12 * n), le32(12 * n + 4));
+            const char *at = pair.index.constData() + 12 * n;
+            return pair.data.mid(qFromLittleEndian<qint32>(at), qFromLittleEndian<qint32>(at + 4));
         };
         const QString art = m_dir.filePath("artLegacyMUL.uop");
         save(art, build({stored(NameHash::ofName("build/artlegacymul/00000003.tga"), recordOf(3)),

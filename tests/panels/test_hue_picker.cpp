@@ -172,7 +172,6 @@ private slots:
         m_win.start();
         MainWindow &w = *m_win.main;
         w.paletteDock()->show();
-        QCoreApplication::processEvents();
         QTRY_VERIFY(w.paletteDock()->isVisible());
         QVERIFY2(w.paletteDock()->height() >= 300, qPrintable(QString::number(w.paletteDock()->height())));
         QVERIFY(w.palette()->height() >= 280);

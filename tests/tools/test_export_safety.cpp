@@ -26,7 +26,6 @@ struct Pair16 {
     QByteArray index, data;
     QByteArray newIndex, newData; // what exporting edited.mlt as entry 2 must give
     QByteArray mlt;
-    QByteArray compactIndex, compactData; // the new pair compacted
 };
 
 // 16-byte records whose every entry length is a multiple of 48, non-zero upper
@@ -56,12 +55,6 @@ Pair16 makePair()
     p.newData = p.data + edited;
     p.newIndex = p.index;
     MulWriter::putIndexRecord(p.newIndex, 2, {qint32(p.data.size()), qint32(edited.size()), 0xFFFFFFFFu});
-    // Compacted: the stray bytes and the replaced entry go, the rest close up in index order.
-    p.compactData = e0 + edited + e3;
-    MulWriter::putIndexRecord(p.compactIndex, 0, {0, qint32(e0.size()), 0xFFFFFFFFu});
-    MulWriter::putIndexRecord(p.compactIndex, 1, {-1, -1, 0xFFFFFFFFu});
-    MulWriter::putIndexRecord(p.compactIndex, 2, {qint32(e0.size()), qint32(edited.size()), 0xFFFFFFFFu});
-    MulWriter::putIndexRecord(p.compactIndex, 3, {qint32(e0.size() + edited.size()), qint32(e3.size()), 0xFFFFFFFFu});
     return p;
 }
 
@@ -99,6 +92,9 @@ class TestExportSafety : public QObject
             env.insert(it.key(), it.value());
         return env;
     }
+    static std::pair<QByteArray, QByteArray> pairIn(const Folder &f) { return {fileBytes(f.idx), fileBytes(f.mul)}; }
+    std::pair<QByteArray, QByteArray> oldPair() const { return {m_pair.index, m_pair.data}; }
+    std::pair<QByteArray, QByteArray> newPair() const { return {m_pair.newIndex, m_pair.newData}; }
     static QStringList exportArgs(const Folder &f) { return {"export", f.mlt, f.idx, f.mul, "2"}; }
 
     // Runs mltool to its end, its own death or `killAfterUs` microseconds.
@@ -154,11 +150,9 @@ private slots:
         const Run clean = mltool(exportArgs(counted), shimmed({{"TILSEN_SHIM_LOG", log}}));
         const qint64 duration = clock.nsecsElapsed() / 1000;
         QVERIFY2(clean.status == 0, qPrintable(clean.err));
-        QCOMPARE(fileBytes(counted.idx), m_pair.newIndex);
-        QCOMPARE(fileBytes(counted.mul), m_pair.newData);
+        QCOMPARE(pairIn(counted), newPair());
         const int steps = fileBytes(log).count('\n');
-        QVERIFY(fileBytes(log).contains("pwrite"));
-        QVERIFY(fileBytes(log).contains("rename"));
+        QVERIFY(fileBytes(log).contains("pwrite") && fileBytes(log).contains("rename"));
 
         QMap<QString, int> outcomes;
         for (int k = 1; k <= steps + 1; ++k) {
@@ -179,47 +173,12 @@ private slots:
             QVERIFY2(oldOrNew(f, what), qPrintable(QString("killed after %1 us: %2").arg(duration * i / 20).arg(what)));
             ++outcomes[what];
         }
-        QVERIFY(outcomes.value("old") > 0);
-        QVERIFY(outcomes.value("new") > 0);
-    }
-
-    // Compaction killed at each of its steps: every entry always reads as
-    // before, and compacting again finishes the job exactly.
-    void compactionIsSafeAtEveryKill()
-    {
-        const auto layExported = [this](Folder &f) {
-            MultiPair::save(f.idx, m_pair.newIndex);
-            MultiPair::save(f.mul, m_pair.newData);
-        };
-        Folder counted;
-        layExported(counted);
-        const QString log = counted.dir.filePath("calls.log");
-        const Run clean = mltool({"compact", counted.idx, counted.mul}, shimmed({{"TILSEN_SHIM_LOG", log}}));
-        QVERIFY2(clean.status == 0, qPrintable(clean.err));
-        QCOMPARE(fileBytes(counted.idx), m_pair.compactIndex);
-        QCOMPARE(fileBytes(counted.mul), m_pair.compactData);
-        const int steps = fileBytes(log).count('\n');
-        for (int k = 1; k <= steps + 1; ++k) {
-            Folder f;
-            layExported(f);
-            mltool({"compact", f.idx, f.mul}, shimmed({{"TILSEN_SHIM_KILL_AT", QString::number(k)}}));
-            const QByteArray idx = fileBytes(f.idx), mul = fileBytes(f.mul);
-            QCOMPARE(idx.size(), m_pair.newIndex.size());
-            for (int n = 0; n < 4; ++n) {
-                QVERIFY2(MultiPair::entryBytes(idx, mul, n) == MultiPair::entryBytes(m_pair.newIndex, m_pair.newData, n),
-                         qPrintable(QString("entry %1 after a kill before step %2").arg(n).arg(k)));
-                QCOMPARE(MultiPair::record(idx, n).extra, 0xFFFFFFFFu);
-            }
-            const Run again = mltool({"compact", f.idx, f.mul}, QProcessEnvironment::systemEnvironment());
-            QVERIFY2(again.status == 0, qPrintable(again.err));
-            QCOMPARE(fileBytes(f.idx), m_pair.compactIndex);
-            QCOMPARE(fileBytes(f.mul), m_pair.compactData);
-        }
+        QVERIFY(outcomes.value("old") > 0 && outcomes.value("new") > 0);
     }
 
     void failedWritesLeaveTheOldPairAndSayWhy_data()
     {
-        QTest::addColumn<QString>("fail");
+        QTest::addColumn<QString>("fail"); // injected by the shim, or "" for a file-size limit
         QTest::addColumn<QString>("reason");
         QTest::newRow("data write, no space") << "pwrite:1:28" << "No space left on device";
         QTest::newRow("data write, I/O error") << "pwrite:1:5" << "Input/output error";
@@ -227,6 +186,7 @@ private slots:
         QTest::newRow("index write, no space") << "write:1:28" << "No space left on device";
         QTest::newRow("index sync") << "fsync:2:5" << "Input/output error";
         QTest::newRow("index rename") << "rename:1:5" << "Input/output error";
+        QTest::newRow("full file-size limit") << "" << "File too large";
     }
     void failedWritesLeaveTheOldPairAndSayWhy()
     {
@@ -234,20 +194,11 @@ private slots:
         QFETCH(QString, reason);
         Folder f;
         lay(f);
-        const Run r = mltool(exportArgs(f), shimmed({{"TILSEN_SHIM_FAIL", fail}}));
+        const Run r = fail.isEmpty() ? mltool(exportArgs(f), QProcessEnvironment::systemEnvironment(), -1,
+                                              m_pair.data.size() + 20)
+                                     : mltool(exportArgs(f), shimmed({{"TILSEN_SHIM_FAIL", fail}}));
         QVERIFY2(r.status == 1 && r.err.contains(reason), qPrintable(r.err));
-        QCOMPARE(fileBytes(f.idx), m_pair.index);
-        QCOMPARE(fileBytes(f.mul), m_pair.data);
-    }
-
-    void fullFileSizeLimitIsAFailure()
-    {
-        Folder f;
-        lay(f);
-        const Run r = mltool(exportArgs(f), QProcessEnvironment::systemEnvironment(), -1, m_pair.data.size() + 20);
-        QVERIFY2(r.status == 1 && r.err.contains("File too large"), qPrintable(r.err));
-        QCOMPARE(fileBytes(f.idx), m_pair.index);
-        QCOMPARE(fileBytes(f.mul), m_pair.data);
+        QCOMPARE(pairIn(f), oldPair());
     }
 
     // Links are followed to the real files, which keep their modes; a read-only
@@ -261,14 +212,11 @@ private slots:
         QVERIFY(QFile::link(real.idx, linked.idx));
         QVERIFY(QFile::link(real.mul, linked.mul));
         const auto mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
-        QVERIFY(QFile::setPermissions(real.idx, mode));
-        QVERIFY(QFile::setPermissions(real.mul, mode));
+        QVERIFY(QFile::setPermissions(real.idx, mode) && QFile::setPermissions(real.mul, mode));
         const Run r = mltool(exportArgs(linked), QProcessEnvironment::systemEnvironment());
         QVERIFY2(r.status == 0, qPrintable(r.err));
-        QVERIFY(QFileInfo(linked.idx).isSymLink());
-        QVERIFY(QFileInfo(linked.mul).isSymLink());
-        QCOMPARE(fileBytes(real.idx), m_pair.newIndex);
-        QCOMPARE(fileBytes(real.mul), m_pair.newData);
+        QVERIFY(QFileInfo(linked.idx).isSymLink() && QFileInfo(linked.mul).isSymLink());
+        QCOMPARE(pairIn(real), newPair());
         QCOMPARE(QFile::permissions(real.idx) & 0x7077, mode);
         QCOMPARE(QFile::permissions(real.mul) & 0x7077, mode);
 
@@ -279,8 +227,7 @@ private slots:
             const Run refused = mltool(exportArgs(f), QProcessEnvironment::systemEnvironment());
             QVERIFY2(refused.status == 1 && refused.err.contains(which) && refused.err.contains("read-only"),
                      qPrintable(refused.err));
-            QCOMPARE(fileBytes(f.idx), m_pair.index);
-            QCOMPARE(fileBytes(f.mul), m_pair.data);
+            QCOMPARE(pairIn(f), oldPair());
         }
     }
 };

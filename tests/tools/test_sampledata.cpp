@@ -82,15 +82,12 @@ private slots:
     // Pictures, names, flags and heights; no tile in the view's no-draw ranges but the marker.
     void everyTileReadsBackAsDrawn()
     {
-        QVERIFY(SampleCatalogue::art().size() >= 40);
-        QVERIFY(SampleCatalogue::land().size() >= 8);
+        QVERIFY(SampleCatalogue::art().size() >= 40 && SampleCatalogue::land().size() >= 8);
         for (const auto &t : SampleCatalogue::art()) {
             QVERIFY2(matching(m_art->staticImage(t.id, nullptr, false), t.draw(), false) > 0, t.name);
             const TileInfo info = m_tiles.staticInfo(t.id);
             QCOMPARE(info.name, QString::fromLatin1(t.name.left(20)));
-            QVERIFY(!info.name.isEmpty());
-            QVERIFY(info.flags == t.flags);
-            QVERIFY(info.height == t.height);
+            QVERIFY(!info.name.isEmpty() && info.flags == t.flags && info.height == t.height);
             QVERIFY2((t.id >= 2 && t.id < 7182) != (t.id == SampleCatalogue::Marker), t.name);
         }
         for (const auto &t : SampleCatalogue::land()) {
@@ -122,9 +119,7 @@ private slots:
         }
         // Selected tiles are drawn in this hue: it must stand out.
         const quint16 *selection = m_hues.colours(SampleHues::SelectionHue);
-        QVERIFY(selection);
-        QVERIFY((selection[31] >> 10 & 31) > 25);
-        QVERIFY((selection[31] >> 5 & 31) > 25);
+        QVERIFY(selection && (selection[31] >> 10 & 31) > 25 && (selection[31] >> 5 & 31) > 25);
     }
 
     // Every entry holds exactly its multi's tiles, each once, each with art and a name.

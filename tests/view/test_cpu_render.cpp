@@ -122,18 +122,11 @@ private slots:
             const int id = 100 + int(rng.bounded(7));
             const int x = int(rng.bounded(-5, 6)), y = int(rng.bounded(-5, 6));
             const int z = int(rng.bounded(-10, 30));
-            TileRecord t(quint16(id), qint16(rng.bounded(4) == 0 ? rng.bounded(1, 8) : 0), qint16(z),
-                         m_data, Art);
-            t.x = x;
-            t.y = y;
-            t.sortZ = z;
-            t.visible = rng.bounded(6) == 0 ? 0 : 1;
-            model.addTile(x, y, t);
+            const int hue = rng.bounded(4) == 0 ? int(rng.bounded(1, 8)) : 0;
+            model.addTile(x, y, m_va.tile(Art, id, x, y, z, hue, rng.bounded(6) == 0 ? 0 : 1));
         }
-        TileRecord hiddenId(1, 0, 0, m_data, Art);
-        model.addTile(0, 0, hiddenId);
-        TileRecord ground(106, 0, 0, m_data, Terrain);
-        model.addTile(2, 2, ground);
+        model.addTile(0, 0, m_va.tile(Art, 1, 0, 0)); // a no-draw id
+        model.addTile(2, 2, m_va.tile(Terrain, 106, 2, 2));
 
         GLWidget view(&m_va.art, m_data, &model, &textures);
         view.resize(W, H);
