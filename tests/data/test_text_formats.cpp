@@ -170,6 +170,10 @@ private slots:
             << "line 6: expected \"<item id> <x> <y> <z> <flags> [name]\"";
         QTest::newRow("not a number") << QByteArray("6 version\n1 t\n-1 i\n1 n\n1 0 zero 0 1\n")
                                       << "line 5: expected";
+        QTest::newRow("item id out of range") << QByteArray("6 version\n1 t\n-1 i\n1 n\n70000 0 0 0 1\n")
+                                              << "line 5: expected";
+        QTest::newRow("too few fields") << QByteArray("6 version\n1 t\n-1 i\n1 n\n1 0 0 0\n")
+                                        << "line 5: expected";
         QTest::newRow("template not a number") << QByteArray("6 version\nhouse\n")
                                                << "line 2: expected a template number, found \"house\"";
     }
