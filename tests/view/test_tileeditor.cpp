@@ -80,7 +80,7 @@ private slots:
 private:
     TileRecord put(Doc &d, int kind, int id, int x, int y, int z = 0)
     {
-        const TileRecord t = m_view.tile(kind, id, x, y, z);
+        TileRecord t = m_view.tile(kind, id, x, y, z);
         d.model.addTile(x, y, t);
         return t;
     }
