@@ -193,6 +193,7 @@ private slots:
         // The boxes' union: the tall one 44 x 64 on (0, 0), the flat one 44 x 44 on (2, 0).
         QCOMPARE(exported.size(), QSize(88, 108));
         QCOMPARE(rectOf(exported, Tall), QRect(0, 0, 44, 44));
+        QVERIFY(!idAt(exported, QPoint(0, 0))); // the top face is a diamond, not a square
     }
 };
 
