@@ -1,18 +1,12 @@
 // Picking by drawn pixels, floors without seams, and boxes in place of missing
 // art, in a real main window; every expectation comes from frame pixels or
 // from the placement rules, never from the picking code.
-#include "app/GLScroll.h"
-#include "app/MainWindow.h"
+#include "EditorWindow.h"
+#include "SceneFrames.h"
 #include "data/RadarColours.h"
 #include "scene/SceneRenderer.h"
-#include "view/GLWidget.h"
-#include "ScriptedDialogs.h"
-#include "TestClient.h"
 
-#include <QMdiSubWindow>
 #include <QPainter>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <cmath>
 
@@ -40,7 +34,7 @@ std::optional<int> idAt(const QImage &frame, const QPoint &p)
 }
 
 // The tiles whose colour the frame shows in the rectangle, and where one shows.
-QSet<int> idsIn(const QImage &frame, const QRect &r)
+QSet<int> idsShown(const QImage &frame, const QRect &r)
 {
     QSet<int> ids;
     for (int y = r.top(); y <= r.bottom(); ++y)
@@ -60,39 +54,21 @@ QRect rectOf(const QImage &frame, int id)
     return r;
 }
 
-QSet<int> selected(GLWidget *v)
-{
-    QSet<int> ids;
-    for (const auto &list : v->selection().set(Art))
-        for (const TileIdentity &t : list)
-            ids.insert(t.id);
-    return ids;
-}
 } // namespace
 
-class TestPixelPick : public QObject
+class TestPixelPick : public GlTest
 {
     Q_OBJECT
-public:
-    static void initMain() { GLWidget::prepareApplication(); }
-
 private:
-    QTemporaryDir m_settings, m_files;
+    EditorWindow m_win;
+    QTemporaryDir &m_files = m_win.files;
     QList<SceneTile> m_floor;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<MainWindow> m_main;
 
     GLScroll *open(const QList<SceneTile> &tiles)
     {
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-        m_main = std::make_unique<MainWindow>();
-        m_main->resize(1100, 800);
-        m_main->show();
-        const QString path = m_files.filePath("scene.mlt");
-        m_dialogs->answer(path);
-        if (!writeFileBytes(path, mltBytes(tiles)) || !(actionNamed(m_main.get(), "Open")->trigger(), true))
-            return nullptr;
-        GLScroll *doc = m_main->activeDocument();
+        m_win.start();
+        m_win.main->resize(1100, 800);
+        GLScroll *doc = m_win.open(m_win.write("scene.mlt", tiles));
         if (doc)
             qobject_cast<QMdiSubWindow *>(doc->parentWidget())->showMaximized();
         return doc;
@@ -103,16 +79,14 @@ private:
     {
         QTest::mouseClick(v, Qt::LeftButton, {}, p);
         const auto id = idAt(frame, p);
-        QVERIFY2(selected(v) == (id ? QSet<int>{*id} : QSet<int>{}),
+        QVERIFY2(selectedIds(v) == (id ? QSet<int>{*id} : QSet<int>{}),
                  qPrintable(QStringLiteral("at %1,%2 scale %3").arg(p.x()).arg(p.y()).arg(v->scale())));
     }
 
 private slots:
     void initTestCase()
     {
-        if (QGuiApplication::platformName() != QLatin1String("xcb"))
-            QSKIP("needs an X display for OpenGL (run under xvfb-run)");
-        redirectSettings(m_settings.path());
+        TILSEN_NEED_GL();
         QMap<int, QImage> art;
         for (int x = 0; x < 5; ++x)
             for (int y = 0; y < 5; ++y) {
@@ -127,7 +101,7 @@ private slots:
         art.insert(Post, post);
         g_ids.insert(0xFFF80000, Post);
         m_floor << SceneTile{Post, 2, 2, 0, {44, 100}, 0xFFF80000};
-        QVERIFY(plantClient(m_files.path(), art));
+        m_win.plant(art);
         // Tile data heights and radar colours for the ids without art.
         QVERIFY(writeFileBytes(m_files.filePath("tiledata.mul"),
                                MulWriter::tileData({}, {{Tall, {0, 5, {}}}})));
@@ -138,13 +112,7 @@ private slots:
         QSettings("Brightmoor", "MulSettings").setValue("RadarCol", m_files.filePath("radarcol.mul"));
     }
 
-    void cleanup()
-    {
-        for (GLScroll *doc : m_main->documents())
-            doc->model()->save(m_files.filePath("discard.mlt"));
-        m_main.reset();
-        m_dialogs.reset();
-    }
+    void cleanup() { m_win.stop(); }
 
     void floorPicksAndSeams_data()
     {
@@ -191,7 +159,7 @@ private slots:
             QTest::mouseMove(v, band.center());
             QTest::mouseMove(v, band.bottomRight());
             QTest::mouseRelease(v, Qt::LeftButton, {}, band.bottomRight());
-            QCOMPARE(selected(v), idsIn(frame, band));
+            QCOMPARE(selectedIds(v), idsShown(frame, band));
         }
     }
 
@@ -215,7 +183,7 @@ private slots:
         // Fit Multi finds them; the exported picture holds them too.
         v->setZoom(0.2);
         QVERIFY(doc->gotoLocation(90, 90) && !idAt(v->grabFramebuffer(), tallFace));
-        actionNamed(m_main.get(), "Fit Multi")->trigger();
+        m_win.action("Fit Multi")->trigger();
         frame = v->grabFramebuffer();
         QVERIFY(v->scale() > 1.0 && rectOf(frame, Tall).isValid() && rectOf(frame, Flat).isValid());
         const RadarColours radar(m_files.filePath("radarcol.mul"));
@@ -225,6 +193,7 @@ private slots:
         // The boxes' union: the tall one 44 x 64 on (0, 0), the flat one 44 x 44 on (2, 0).
         QCOMPARE(exported.size(), QSize(88, 108));
         QCOMPARE(rectOf(exported, Tall), QRect(0, 0, 44, 44));
+        QVERIFY(!idAt(exported, QPoint(0, 0))); // the top face is a diamond, not a square
     }
 };
 

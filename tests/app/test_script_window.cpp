@@ -1,46 +1,32 @@
 // Server addon scripts through the real main window: Open with a choice of
 // class and the warnings, Edit > Insert > From Script, Save As .cs with the
 // deed's name asked. Files are read back from disk; dialogs are scripted.
-#include "FileBytes.h"
-#include "ScriptedDialogs.h"
-#include "TestClient.h"
-#include "app/GLScroll.h"
-#include "app/MainWindow.h"
+#include "EditorWindow.h"
 #include "data/AddonScript.h"
 #include "data/TileData.h"
-#include "model/Facet.h"
-#include "view/GLWidget.h"
 
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QTest>
-
-class TestScriptWindow : public QObject
+class TestScriptWindow : public GlTest
 {
     Q_OBJECT
-public:
-    static void initMain() { GLWidget::prepareApplication(); }
+private:
+    EditorWindow m_win;
 
 private slots:
+    void initTestCase()
+    {
+        TILSEN_NEED_GL();
+        QVERIFY(m_win.settingsDir.isValid() && m_win.files.isValid());
+        redirectSettings(m_win.settingsDir.path());
+    }
     void opensInsertsAndSavesScripts();
-
-private:
-    QTemporaryDir m_settingsDir;
-    QTemporaryDir m_dir;
+    void cleanup() { m_win.stop(); }
 };
 
 void TestScriptWindow::opensInsertsAndSavesScripts()
 {
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        QSKIP("needs an X display for OpenGL (run under xvfb-run)");
-    for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
-        for (auto scope : {QSettings::UserScope, QSettings::SystemScope})
-            QSettings::setPath(format, scope, m_settingsDir.path());
-    ScriptedDialogs dialogs;
-    MainWindow main;
-    main.show();
-    main.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&main));
+    m_win.start();
+    ScriptedDialogs &dialogs = *m_win.dialogs;
+    MainWindow &main = *m_win.main;
     const QString scripts = QStringLiteral(TILSEN_SOURCE_DIR "/tests/data/addon-scripts/");
 
     // Two classes: the user picks the first; its lines that were not taken are named.
@@ -65,7 +51,7 @@ void TestScriptWindow::opensInsertsAndSavesScripts()
     QCOMPARE(doc->model()->tileCount(), 12);
 
     // Save As with the script filter: the deed's name is asked, the file compiles as written.
-    const QString saved = m_dir.filePath("shrine copy");
+    const QString saved = m_win.files.filePath("shrine copy");
     dialogs.answer(saved, QStringLiteral("Addon script (*.cs)"));
     dialogs.answer(QStringLiteral("Shrine of \"Light\""));
     QVERIFY(main.saveDocumentAs(doc));

@@ -1,20 +1,12 @@
 // View > World Map in the real main window: the overview's pixels are the radar
 // colours, and a dragged rectangle captured becomes a new, unsaved document.
 #include "FacetWriter.h"
-#include "GlRequirement.h"
-#include "ScriptedDialogs.h"
-#include "TestClient.h"
-#include "app/GLScroll.h"
-#include "app/MainWindow.h"
+#include "EditorWindow.h"
 #include "app/WorldMapCanvas.h"
 #include "app/WorldMapWindow.h"
-#include "model/Facet.h"
-#include "view/GLWidget.h"
 
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTemporaryDir>
-#include <QTest>
 
 namespace {
 // Art 1000 at three cells inside the dragged area, one outside; 1001 under it.
@@ -22,14 +14,11 @@ const QList<FacetWriter::Static> Statics = {
     {1000, 696, 697, 5, 7}, {1001, 700, 700, 0, 0}, {1000, 700, 700, 9, 0}, {1000, 704, 703, 20, 0}, {1000, 710, 710, 0, 0}};
 } // namespace
 
-class TestWorldMapWindow : public QObject
+class TestWorldMapWindow : public GlTest
 {
     Q_OBJECT
     QTemporaryDir m_dir;
     ScriptedDialogs m_dialogs;
-
-public:
-    static void initMain() { GLWidget::prepareApplication(); }
 
 private slots:
     void initTestCase()

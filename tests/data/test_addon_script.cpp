@@ -58,6 +58,7 @@ private slots:
     void refusesBadScripts();
     void compiledScriptsRebuildTheMulti();
     void mltoolListsAndConverts();
+    void conditionalSettingLeavesTheComponentOut();
 
 private:
     TileData m_data;
@@ -216,6 +217,17 @@ void TestAddonScript::mltoolListsAndConverts()
     const MlToolRun missing = MlToolRun::of({"convert", "--class", "NoSuch", Scripts + "handwritten.cs", csv});
     QCOMPARE(missing.status, 1);
     QVERIFY2(missing.err.contains("no addon class \"NoSuch\" in the script (it has ShrineAddon, PlanterAddon)"), qPrintable(missing.err));
+}
+
+// A hue set under a condition makes its component unknown: left out, not imported plain.
+void TestAddonScript::conditionalSettingLeavesTheComponentOut()
+{
+    const QString path = m_dir.filePath(QStringLiteral("conditional.cs"));
+    writeFileBytes(path, "class A : BaseAddon {\npublic A() {\nAddonComponent ac = new AddonComponent(5);\n"
+                         "if (Utility.RandomBool()) { ac.Hue = 3; }\nAddComponent(ac, 0, 0, 0);\n}}");
+    const AddonScript::Loaded loaded = AddonScript::read(path, m_data);
+    QVERIFY2(loaded.ok && loaded.tiles.isEmpty(), qPrintable(loaded.error));
+    QVERIFY2(loaded.warnings.join('\n').contains("not imported: 5"), qPrintable(loaded.warnings.join('\n')));
 }
 
 QTEST_GUILESS_MAIN(TestAddonScript)

@@ -49,7 +49,10 @@ private slots:
         QCOMPARE(DataFiles::problems({radar.status()}).size(), state == State::Found || state == State::Missing ? 0 : 1);
         DataPaths paths;
         paths.radarCol = path;
-        QCOMPARE(DataFiles::check(paths).last().state, state);
+        const QVector<DataFileStatus> all = DataFiles::check(paths);
+        QCOMPARE(all.last().state, state);
+        // Missing multi files are reported as missing, not left out.
+        QCOMPARE(std::count_if(all.cbegin(), all.cend(), [](const DataFileStatus &s) { return s.name.startsWith("multi."); }), 2);
     }
 };
 

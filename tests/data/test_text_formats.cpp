@@ -1,14 +1,13 @@
 // The component list and CSV as a user meets them: files on disk read back
 // and compared byte for byte, damaged files answered with line numbers.
-#include "data/ComponentList.h"
 #include "FileBytes.h"
 #include "FileSizeLimit.h"
+#include "data/ComponentList.h"
 #include "data/CsvFile.h"
 #include "data/TileData.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -156,7 +155,6 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("error");
         QTest::newRow("empty") << QByteArray("") << "line 1: expected the version line";
-        QTest::newRow("no version") << QByteArray("version six\n") << "line 1: expected the version";
         QTest::newRow("huge count") << QByteArray("6 version\n1 template id\n-1 item version\n"
                                                   "2000000000 num components\n1 0 0 0 1\n")
                                     << "line 4: template 1 announces 2000000000 components, but only 1 lines follow";
@@ -164,8 +162,6 @@ private slots:
                                         << "line 4: expected the component count of template 1";
         QTest::newRow("negative count") << QByteArray("6 version\n1 t\n-1 i\n-3 n\n")
                                         << "line 4: expected the component count";
-        QTest::newRow("missing item version") << QByteArray("6 version\n1 template id\n")
-                                              << "line 3: expected the item version line of template 1";
         QTest::newRow("missing component lines")
             << QByteArray("6 version\n1 t\n-1 i\n3 n\n1 0 0 0 1\n2 0 0 0 1\n")
             << "line 4: template 1 announces 3 components, but only 2 lines follow";
@@ -294,13 +290,11 @@ private slots:
         QTest::addColumn<QString>("error");
         const QByteArray h = "kind,id,x,y,z,hue,visible\n";
         QTest::newRow("empty") << QByteArray() << "line 1: expected the header";
-        QTest::newRow("wrong header") << QByteArray("id,x,y,z\n1,2,3,4\n") << "line 1: expected the header";
         QTest::newRow("short line") << h + "art,1,0,0,0,0,1\nart,1,0,0\n" << "line 3: expected 7 fields, found 4";
         QTest::newRow("long line") << h + "art,1,0,0,0,0,1,9\n" << "line 2: expected 7 fields, found 8";
         QTest::newRow("kind") << h + "static,1,0,0,0,0,1\n" << "line 2: bad kind";
         QTest::newRow("hex id") << h + "art,0x10,0,0,0,0,1\n" << "line 2: bad id";
         QTest::newRow("huge x") << h + "art,1,99999999999999,0,0,0,1\n" << "line 2: bad x";
-        QTest::newRow("y not a number") << h + "art,1,0,north,0,0,1\n" << "line 2: bad y";
         QTest::newRow("z") << h + "art,1,0,0,40000,0,1\n" << "line 2: bad z";
         QTest::newRow("hue") << h + "art,1,0,0,0,-1,1\n" << "line 2: bad hue";
         QTest::newRow("visible") << h + "\n\nart,1,0,0,0,0,yes\n" << "line 4: bad visible";
@@ -313,7 +307,6 @@ private slots:
         const CsvFile::ReadResult r = CsvFile::fromBytes(text, m_data);
         QVERIFY(!r.ok);
         QVERIFY2(r.error.startsWith(error), qPrintable(r.error));
-        QVERIFY(r.tiles.isEmpty() || !r.ok);
     }
 
 private:

@@ -125,6 +125,17 @@ private slots:
         QCOMPARE(WineRegistry::gameDirectory(p.path()), p.canonical(expected));
     }
 
+    // The scan looks three folders below Program Files, no deeper.
+    void scanStopsAtItsDepth()
+    {
+        Prefix p;
+        p.file("system.reg", "");
+        p.game("drive_c/Program Files/a/b/c/UO");
+        QCOMPARE(WineRegistry::gameDirectory(p.path()), QString());
+        p.game("drive_c/Program Files/a/b/UO");
+        QCOMPARE(WineRegistry::gameDirectory(p.path()), p.canonical("drive_c/Program Files/a/b/UO"));
+    }
+
     void mapsWindowsPathsThroughDosdevices_data()
     {
         QTest::addColumn<QString>("windows");

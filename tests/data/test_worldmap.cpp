@@ -157,6 +157,19 @@ private slots:
         QVERIFY(WorldOverview::build(facet, QVector<QRgb>(WorldOverview::Colours), {}, &error).isNull());
     }
 
+    // Terrain that can no longer be read once the facet is open: an error naming it, no capture.
+    void unreadableTerrainIsAnError()
+    {
+        const QString dir = write(QStringLiteral("shrunk"));
+        WorldFacet facet;
+        QVERIFY(facet.open(dir, 1, QSize(W, H)));
+        QVERIFY(QFile::resize(dir + QStringLiteral("/map1.mul"), 0));
+        WorldCapture::Request r{QRect(0, 0, 16, 16), -128, 127, {}, 0, true};
+        QString error;
+        QVERIFY(!WorldCapture::capture(facet, r, m_data, &error));
+        QVERIFY2(error.contains(QLatin1String("terrain cannot be read")), qPrintable(error));
+    }
+
     void sizeComesFromTheTerrainLength()
     {
         const QString dir = m_dir.filePath(QStringLiteral("sizes"));

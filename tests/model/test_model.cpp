@@ -113,22 +113,6 @@ private slots:
         QVERIFY(a != at(1, 2, 10, 3, Terrain));
         b.visible = 0;
         QVERIFY(a != b);
-        QCOMPARE(QList<int>({keyX(locationKey(-200, 199)), keyY(locationKey(-200, 199))}),
-                 QList<int>({-200, 199}));
-    }
-
-    void drawOrder()
-    {
-        const auto before = [](const TileRecord &a, const TileRecord &b) {
-            return a.drawsBefore(b) && !b.drawsBefore(a);
-        };
-        QVERIFY(before(tile(10, 0), tile(11, 0)));         // background before the rest
-        QVERIFY(before(tile(3, 5, Terrain), tile(10, 5))); // terrain before art of one level
-        QVERIFY(before(tile(3, 5, Terrain), tile(12, 3))); // raised by height and no background
-        QVERIFY(before(tile(12, 0), tile(10, 3)));         // level first
-        QVERIFY(before(tile(10, 1), tile(5, 0)));          // then the smaller bias
-        QVERIFY(before(tile(11, 0), tile(13, 0)));         // then the smaller id
-        QVERIFY(!tile(11, 0).drawsBefore(tile(11, 0)));
     }
 
     void facetEdits()

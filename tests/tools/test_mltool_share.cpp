@@ -1,47 +1,19 @@
 // mltool's pictures and text formats, run as the real executable on files
 // written to disk; pictures are checked against the art images placed by hand.
-#include "MulWriter.h"
-#include "MlToolRun.h"
 #include "FileBytes.h"
+#include "MlToolRun.h"
+#include "MltBytes.h"
+#include "MulWriter.h"
+#include "SolidImage.h"
 
 #include <QDir>
-#include <QFile>
-#include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <QTest>
 
 namespace {
 using Run = MlToolRun;
-
-Run mltool(const QStringList &args)
-{
-    return MlToolRun::of(args);
-}
-
-// A version 0 .mlt file: id, x, y, z, visible, hue per tile.
-QByteArray mlt(const QList<QList<int>> &tiles)
-{
-    QByteArray out(4, '\0');
-    for (const QList<int> &t : tiles) {
-        uchar e[12];
-        for (int i = 0; i < 6; ++i)
-            qToLittleEndian<qint16>(qint16(t[i]), e + 2 * i);
-        out.append(reinterpret_cast<const char *>(e), 12);
-    }
-    return out;
-}
-
-// Colours that survive the game's 5-bit channels.
-QImage art(int w, int h, QRgb colour, bool hole = true)
-{
-    QImage image(w, h, QImage::Format_ARGB32);
-    image.fill(colour);
-    if (hole)
-        image.setPixel(w / 2, h / 2, 0); // a transparent pixel shows the ground through
-    return image;
-}
+Run mltool(const QStringList &args) { return MlToolRun::of(args); }
+QByteArray mlt(const QList<QList<int>> &tiles) { return mltFile(tiles); }
 
 QImage opaque(const QImage &image) { return image.convertToFormat(QImage::Format_ARGB32); }
 
@@ -71,8 +43,9 @@ private slots:
 private:
     QTemporaryDir m_dir;
     QString m_data;
-    const QImage m_a = art(44, 60, qRgb(248, 0, 0));
-    const QImage m_b = art(30, 30, qRgb(0, 0, 248), false);
+    // Colours that survive the game's 5-bit channels; a transparent pixel shows the ground through.
+    const QImage m_a = solidImage(44, 60, qRgb(248, 0, 0), QPoint(22, 30));
+    const QImage m_b = solidImage(30, 30, qRgb(0, 0, 248));
 };
 
 void TestMlToolShare::initTestCase()

@@ -1,20 +1,16 @@
-#include "GlRequirement.h"
+// The tile editor inside a bare view: picking, bands, drags between views,
+// the edit rules and undo, judged by the model's tiles.
 #include "ScriptedDialogs.h"
-#include "TestArt.h"
-#include "data/ArtReader.h"
-#include "data/HueTable.h"
-#include "data/TileData.h"
+#include "SolidImage.h"
+#include "TileKeys.h"
+#include "ViewArt.h"
 #include "model/MimeMgr.h"
 #include "model/UndoMgr.h"
-#include "view/GLWidget.h"
-#include "view/TexMgr.h"
 #include "view/TileEditor.h"
 
 #include <QDragEnterEvent>
 #include <QMimeData>
 #include <QTest>
-
-#include <memory>
 
 namespace {
 const int ArtA = 100;
@@ -22,16 +18,7 @@ const int ArtB = 200;
 const int Ground = 3;
 const QString KeyA = QStringLiteral("100:0:0:0:0:1:1");
 
-// Every tile of a model as sorted keys (id:x:y:z:hue:visible:kind), duplicates included.
-QStringList snapshot(const Facet &model)
-{
-    QStringList keys;
-    for (const Facet::TileSet &set : model.locations())
-        for (const TileRecord &t : set)
-            keys.append(t.key());
-    keys.sort();
-    return keys;
-}
+QStringList snapshot(const Facet &model) { return tileKeys(model.locations()); }
 
 // Middle of the diamond of (x, y) at altitude z, in widget pixels (centre 0, 0, scale 1).
 QPoint pointOf(int x, int y, int z = 0)
@@ -76,11 +63,9 @@ struct Doc {
     TileEditor &ed() { return *view.editor(); }
 };
 
-class TestTileEditor : public QObject
+class TestTileEditor : public GlTest
 {
     Q_OBJECT
-public:
-    static void initMain() { GLWidget::prepareApplication(); }
 
 private slots:
     void initTestCase();
@@ -93,38 +78,30 @@ private slots:
     void undoRedoRestoreExactContents();
 
 private:
-    TileRecord put(Doc &d, int kind, int id, int x, int y, int z = 0);
+    TileRecord put(Doc &d, int kind, int id, int x, int y, int z = 0)
+    {
+        TileRecord t = m_view.tile(kind, id, x, y, z);
+        d.model.addTile(x, y, t);
+        return t;
+    }
 
-    TileData m_data;
-    HueTable m_hues;
-    ArtReader m_art;
-    std::unique_ptr<TexMgr> m_textures;
+    ViewArt m_view;
+    const TileData &m_data = m_view.data;
     std::unique_ptr<Doc> m_doc;
 };
 
 void TestTileEditor::initTestCase()
 {
     TILSEN_NEED_GL();
-    const auto files = MulWriter::artFiles({{Ground, TestArt::solid(44, 44, 0xFF408040)}},
-                                           {{ArtA, TestArt::solid(44, 44, 0xFF804020)},
-                                            {ArtB, TestArt::solid(20, 30, 0xFF2040A0)}});
-    m_art.loadFromBytes(files.index, files.data);
-    m_textures = std::make_unique<TexMgr>(&m_art, &m_hues);
+    m_view.load({{ArtA, solidImage(44, 44, 0xFF804020)}, {ArtB, solidImage(20, 30, 0xFF2040A0)}},
+                {{Ground, solidImage(44, 44, 0xFF408040)}});
+    m_view.newTextures();
 }
 
 void TestTileEditor::init()
 {
-    m_doc = std::make_unique<Doc>(&m_art, m_data, m_textures.get());
+    m_doc = std::make_unique<Doc>(&m_view.art, m_data, m_view.textures.get());
     QVERIFY(QTest::qWaitForWindowExposed(&m_doc->view));
-}
-
-TileRecord TestTileEditor::put(Doc &d, int kind, int id, int x, int y, int z)
-{
-    TileRecord t(quint16(id), 0, qint16(z), m_data, kind);
-    t.x = x;
-    t.y = y;
-    d.model.addTile(x, y, t);
-    return t;
 }
 
 void TestTileEditor::clickBandAndDragStart()
@@ -179,7 +156,7 @@ void TestTileEditor::clickBandAndDragStart()
 void TestTileEditor::dropIntoAnotherViewAndKinds()
 {
     Doc &d = *m_doc;
-    Doc other(&m_art, m_data, m_textures.get());
+    Doc other(&m_view.art, m_data, m_view.textures.get());
     QVERIFY(QTest::qWaitForWindowExposed(&other.view));
     d.view.selection().add(TileIdentity::of(put(d, Art, ArtA, 0, 0, 5)), false);
     const QStringList source = snapshot(d.model);
