@@ -84,7 +84,7 @@ bool MainWindow::saveScript(GLScroll *document, const QString &name)
                                         AddonScript::optionsFor(name).deedName, &ok);
     if (!ok)
         return false;
-    options.source = document->fileName().isEmpty() ? document->windowTitle()
+    options.source = document->fileName().isEmpty() ? document->title()
                                                     : QFileInfo(document->fileName()).fileName();
     FileFormat::Written out;
     // A copy: the document keeps its own name and modified state.

@@ -58,7 +58,8 @@ void TestScriptWindow::opensInsertsAndSavesScripts()
     QCOMPARE(dialogs.last("text")->value.toString(), QStringLiteral("Shrine Copy"));
     const QByteArray bytes = fileBytes(saved + ".cs");
     QVERIFY(bytes.contains("public class ShrineCopyAddon : BaseAddon")
-            && bytes.contains("Name = \"Shrine of \\\"Light\\\"\";"));
+            && bytes.contains("Name = \"Shrine of \\\"Light\\\"\";")
+            && bytes.contains("written by Tilsen Multi Editor from handwritten.cs, ShrineAddon.\n"));
     int written = 0;
     for (const QList<TileRecord> &list : AddonScript::read(saved + ".cs", TileData()).tiles)
         written += int(list.size());
