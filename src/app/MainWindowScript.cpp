@@ -55,7 +55,7 @@ void MainWindow::openScript(const QString &name)
     if (!readScript(name, tiles, className, warnings))
         return;
     // Untitled: a plain Save must not write .mlt bytes under the .cs name.
-    addDocument(QString(), tiles)->setWindowTitle(tr("%1, %2").arg(name, className));
+    addDocument(QString(), tiles)->setTitle(tr("%1, %2").arg(name, className));
     warnAboutScript(warnings);
 }
 

@@ -59,7 +59,7 @@ void TestScriptWindow::opensInsertsAndSavesScripts()
     const QByteArray bytes = fileBytes(saved + ".cs");
     QVERIFY(bytes.contains("public class ShrineCopyAddon : BaseAddon")
             && bytes.contains("Name = \"Shrine of \\\"Light\\\"\";")
-            && bytes.contains("written by Tilsen Multi Editor from handwritten.cs, ShrineAddon.\n"));
+            && bytes.contains("handwritten.cs, ShrineAddon.\n"));
     int written = 0;
     for (const QList<TileRecord> &list : AddonScript::read(saved + ".cs", TileData()).tiles)
         written += int(list.size());
