@@ -24,12 +24,7 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        TILSEN_NEED_GL();
-        QVERIFY(m_win.settingsDir.isValid() && m_win.files.isValid());
-        redirectSettings(m_win.settingsDir.path());
-    }
+    void initTestCase() { TILSEN_NEED_GL(); m_win.keepSettingsApart(); }
     void init() { m_win.start(); }
     void cleanup() { m_win.stop(); }
 

@@ -12,12 +12,7 @@ private:
     EditorWindow m_win;
 
 private slots:
-    void initTestCase()
-    {
-        TILSEN_NEED_GL();
-        QVERIFY(m_win.settingsDir.isValid() && m_win.files.isValid());
-        redirectSettings(m_win.settingsDir.path());
-    }
+    void initTestCase() { TILSEN_NEED_GL(); m_win.keepSettingsApart(); }
     void opensInsertsAndSavesScripts();
     void cleanup() { m_win.stop(); }
 };

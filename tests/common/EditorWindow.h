@@ -24,11 +24,17 @@ public:
     std::unique_ptr<ScriptedDialogs> dialogs;
     std::unique_ptr<MainWindow> main;
 
-    // From initTestCase, after TILSEN_NEED_GL(): settings kept apart, the art planted.
-    void plant(const QMap<int, QImage> &art)
+    // From initTestCase, after TILSEN_NEED_GL(): the user's settings are never touched.
+    void keepSettingsApart()
     {
         QVERIFY(settingsDir.isValid() && files.isValid());
         redirectSettings(settingsDir.path());
+    }
+
+    // As keepSettingsApart(), with the art planted.
+    void plant(const QMap<int, QImage> &art)
+    {
+        keepSettingsApart();
         QVERIFY(plantClient(files.path(), art));
     }
 
