@@ -11,6 +11,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QDockWidget>
 #include <QLabel>
 #include <QRadioButton>
@@ -51,6 +53,8 @@ private slots:
     void groupByGroupIsOneUndoStep_data();
     void groupByGroupIsOneUndoStep();
     void rangeSliderFollowsStoreysAndMovesTheClip();
+    void idsAreCheckedAgainstTheArtCount_data();
+    void idsAreCheckedAgainstTheArtCount();
 };
 
 void TestReplaceWindow::groupByGroupIsOneUndoStep_data()
@@ -78,6 +82,14 @@ void TestReplaceWindow::groupByGroupIsOneUndoStep()
     QVERIFY(doc);
     if (selectAll)
         m_win.action("Select all")->trigger();
+    // Ids that stand nowhere: said so, and no undo step.
+    m_win.dialogs->answerExec(QDialog::Accepted, [](QDialog *d) {
+        qobject_cast<ReplaceTilesDialog *>(d)->fromIdEdit()->setText("0x5");
+        qobject_cast<ReplaceTilesDialog *>(d)->toIdEdit()->setText("6");
+    });
+    m_win.action("Replace Tiles…")->trigger();
+    QCOMPARE(main.statusBar()->currentMessage(), QString("No tiles replaced"));
+    QVERIFY(!m_win.action("Undo")->isEnabled());
 
     m_win.dialogs->answerExec(QDialog::Accepted, [](QDialog *d) {
         auto *dialog = qobject_cast<ReplaceTilesDialog *>(d);
@@ -129,6 +141,33 @@ void TestReplaceWindow::rangeSliderFollowsStoreysAndMovesTheClip()
     QTest::mouseMove(range, {grip.x(), range->height() - 1});
     QTest::mouseRelease(range, Qt::LeftButton, {}, {grip.x(), range->height() - 1});
     QVERIFY(shows(-78, -78));
+}
+
+void TestReplaceWindow::idsAreCheckedAgainstTheArtCount_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<int>("mapped"); // the id `from` becomes; -1: OK refused
+    QTest::newRow("decimal to hex") << "100" << "0X7cf" << 1999;
+    QTest::newRow("past the art") << "100" << "2000" << -1;
+    QTest::newRow("signed") << "+100" << "7" << -1;
+    QTest::newRow("not a number") << "1e2" << "7" << -1;
+    QTest::newRow("empty") << "100" << " " << -1;
+    QTest::newRow("itself") << "0x64" << "100" << -1;
+}
+
+void TestReplaceWindow::idsAreCheckedAgainstTheArtCount()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(int, mapped);
+    ReplaceTilesDialog dialog({}, 2000, QString());
+    dialog.fromIdEdit()->setText(from);
+    dialog.toIdEdit()->setText(to);
+    QVERIFY(!dialog.byGroupButton()->isEnabled());
+    const auto *ok = dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
+    QCOMPARE(ok->isEnabled(), mapped >= 0);
+    QCOMPARE(dialog.idMap().value(quint16(from.toInt(nullptr, 0)), 0xFFFF), mapped >= 0 ? mapped : 0xFFFF);
 }
 
 QTEST_MAIN(TestReplaceWindow)
