@@ -56,6 +56,18 @@ ReplaceTilesDialog::ReplaceTilesDialog(const QList<Group> &groups, int artCount,
     refresh();
 }
 
+// A mode's button over its row: "<what> [from] becomes [to]".
+void ReplaceTilesDialog::addMode(QGridLayout *grid, QRadioButton *mode, const QString &what, QWidget *from,
+                                 QWidget *to)
+{
+    const int row = grid->rowCount();
+    grid->addWidget(mode, row, 0, 1, 4);
+    grid->addWidget(new QLabel(what, this), row + 1, 0);
+    grid->addWidget(from, row + 1, 1);
+    grid->addWidget(new QLabel(tr("becomes"), this), row + 1, 2);
+    grid->addWidget(to, row + 1, 3);
+}
+
 void ReplaceTilesDialog::buildIdRows(QGridLayout *grid)
 {
     m_byId = new QRadioButton(tr("One id by another"), this);
@@ -63,14 +75,9 @@ void ReplaceTilesDialog::buildIdRows(QGridLayout *grid)
     m_toId = new QLineEdit(this);
     m_fromId->setObjectName(QStringLiteral("fromId"));
     m_toId->setObjectName(QStringLiteral("toId"));
-    const QString hint = tr("Decimal, or hex with 0x");
     for (QLineEdit *e : {m_fromId, m_toId})
-        e->setPlaceholderText(hint);
-    grid->addWidget(m_byId, 0, 0, 1, 4);
-    grid->addWidget(new QLabel(tr("Id"), this), 1, 0);
-    grid->addWidget(m_fromId, 1, 1);
-    grid->addWidget(new QLabel(tr("becomes"), this), 1, 2);
-    grid->addWidget(m_toId, 1, 3);
+        e->setPlaceholderText(tr("Decimal, or hex with 0x"));
+    addMode(grid, m_byId, tr("Id"), m_fromId, m_toId);
 }
 
 void ReplaceTilesDialog::buildGroupRows(QGridLayout *grid)
@@ -89,11 +96,7 @@ void ReplaceTilesDialog::buildGroupRows(QGridLayout *grid)
         m_byGroup->setEnabled(false);
         m_byGroup->setToolTip(tr("The palette has no art groups"));
     }
-    grid->addWidget(m_byGroup, 2, 0, 1, 4);
-    grid->addWidget(new QLabel(tr("Group"), this), 3, 0);
-    grid->addWidget(m_fromGroup, 3, 1);
-    grid->addWidget(new QLabel(tr("becomes"), this), 3, 2);
-    grid->addWidget(m_toGroup, 3, 3);
+    addMode(grid, m_byGroup, tr("Group"), m_fromGroup, m_toGroup);
 }
 
 std::optional<quint16> ReplaceTilesDialog::parseId(const QString &text, int artCount)

@@ -47,7 +47,8 @@ public slots:
     void accept() override;
 
 private:
-    void buildIdRows(class QGridLayout *grid);
+    void addMode(class QGridLayout *grid, QRadioButton *mode, const QString &what, QWidget *from, QWidget *to);
+    void buildIdRows(QGridLayout *grid);
     void buildGroupRows(class QGridLayout *grid);
     void refresh();
     QString idProblem(const QLineEdit *edit, const QString &which) const;
