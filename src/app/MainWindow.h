@@ -109,6 +109,8 @@ public slots:
     void tileWindows();
     // View > World Map (MainWindowWorld.cpp).
     void showWorldMap();
+    // Edit > Replace Tiles (MainWindowReplace.cpp).
+    void replaceTiles();
 
 protected:
     void closeEvent(QCloseEvent *e) override;
@@ -219,6 +221,7 @@ private:
     QLabel *m_toolStatus = nullptr;
     QAction *m_storeyUp = nullptr, *m_storeyDown = nullptr, *m_storeyHeight = nullptr;
     QAction *m_dimLower = nullptr;
+    QAction *m_replaceTiles = nullptr;
     std::optional<WallSet> m_wallSet;
     QPointer<GLScroll> m_followed;
     QList<QMetaObject::Connection> m_followConnections;

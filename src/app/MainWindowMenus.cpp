@@ -107,6 +107,9 @@ void MainWindow::createEditMenu()
     m_altitude = makeAction(edit, tr("Altitude"), QKeySequence(QStringLiteral("Alt+A")));
     m_hue = makeAction(edit, tr("Hue"), QKeySequence(QStringLiteral("Alt+H")));
     m_visible = makeAction(edit, tr("Visible"), QKeySequence(QStringLiteral("Alt+V")));
+    edit->addSeparator();
+    m_replaceTiles = makeAction(edit, tr("Replace Tiles…"), QKeySequence(QStringLiteral("Ctrl+H")));
+    connect(m_replaceTiles, &QAction::triggered, this, &MainWindow::replaceTiles);
 }
 
 void MainWindow::createInsertAndAdjust(QMenu *edit)

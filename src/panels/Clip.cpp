@@ -1,6 +1,7 @@
 #include "panels/Clip.h"
 
 #include "model/Altitude.h"
+#include "panels/RangeSlider.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -29,10 +30,33 @@ void Clip::setupUi()
     m_checkBox->setObjectName(QStringLiteral("checkBox"));
     m_checkBox->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(m_checkBox);
-    layout->addWidget(makeGroup(QStringLiteral("groupBox"), tr("Top Altitude"),
+    auto *row = new QHBoxLayout;
+    auto *groups = new QVBoxLayout;
+    groups->addWidget(makeGroup(QStringLiteral("groupBox"), tr("Top Altitude"),
                                 QString(), Altitude::Max, m_upperLabel, m_upper));
-    layout->addWidget(makeGroup(QStringLiteral("groupBox_2"), tr("Lower Altitude"),
+    groups->addWidget(makeGroup(QStringLiteral("groupBox_2"), tr("Lower Altitude"),
                                 QStringLiteral("_2"), Altitude::Min, m_lowerLabel, m_lower));
+    row->addLayout(groups);
+    row->addWidget(makeRange());
+    layout->addLayout(row);
+}
+
+// Both ends of the range in one slider beside the two of their own, each
+// following the other: the sliders' own rule (no signal for the value they
+// already have) ends the round trip.
+RangeSlider *Clip::makeRange()
+{
+    m_range = new RangeSlider(Qt::Vertical, this);
+    m_range->setObjectName(QStringLiteral("altitudeRange"));
+    m_range->setRange(Altitude::Min, Altitude::Max);
+    m_range->setLower(Altitude::Min);
+    m_range->setUpper(Altitude::Max);
+    m_range->setToolTip(tr("Altitude range: drag either end"));
+    connect(m_range, &RangeSlider::upperChanged, m_upper, &QSlider::setValue);
+    connect(m_range, &RangeSlider::lowerChanged, m_lower, &QSlider::setValue);
+    connect(m_upper, &QSlider::valueChanged, m_range, &RangeSlider::setUpper);
+    connect(m_lower, &QSlider::valueChanged, m_range, &RangeSlider::setLower);
+    return m_range;
 }
 
 QWidget *Clip::makeGroup(const QString &name, const QString &title, const QString &suffix,

@@ -5,6 +5,7 @@
 class QCheckBox;
 class QLabel;
 class QSlider;
+class RangeSlider;
 
 // The altitude clip panel: an enable box and the upper and lower altitudes,
 // announced as signals for the active document's view.
@@ -16,6 +17,7 @@ public:
 
     QSlider *lowerSlider() const { return m_lower; }
     QLabel *lowerLabel() const { return m_lowerLabel; }
+    RangeSlider *rangeSlider() const { return m_range; }
 
 signals:
     void maxChanged(int);
@@ -32,6 +34,7 @@ public slots:
 
 private:
     void setupUi();
+    RangeSlider *makeRange();
     QWidget *makeGroup(const QString &name, const QString &title, const QString &suffix,
                        int value, QLabel *&label, QSlider *&slider);
 
@@ -40,4 +43,5 @@ private:
     QLabel *m_lowerLabel = nullptr;
     QSlider *m_upper = nullptr;
     QSlider *m_lower = nullptr;
+    RangeSlider *m_range = nullptr;
 };
