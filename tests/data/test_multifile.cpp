@@ -11,19 +11,6 @@ QByteArray rec(int size, quint16 id, qint16 x, qint16 y, qint16 z, quint32 flags
     return MultiPair::rec(size, id, x, y, z, flags, upper);
 }
 
-// Entries laid out in order after `lead` stray bytes; every record gets `extra` as its third field.
-MulWriter::IndexedFile pairOf(const QList<QByteArray> &entries, quint32 extra = 0, int lead = 0)
-{
-    MulWriter::IndexedFile f;
-    f.data = QByteArray(lead, '\x5a');
-    for (int n = 0; n < entries.size(); ++n) {
-        const bool absent = entries[n].isEmpty();
-        MulWriter::putIndexRecord(f.index, n, {absent ? -1 : qint32(f.data.size()), absent ? -1 : qint32(entries[n].size()), extra});
-        f.data += entries[n];
-    }
-    return f;
-}
-
 } // namespace
 
 class TestMultiFile : public QObject
@@ -41,17 +28,6 @@ class TestMultiFile : public QObject
         Facet model(m_data);
         model.load(map);
         return tilesInDrawOrder(model);
-    }
-
-    // Records whose every length is a multiple of 48, with ids far above any offset.
-    static QList<QByteArray> house(int size)
-    {
-        return {rec(size, 0x4100, 0, 0, 0, 0, 0x01020304) + rec(size, 0x4101, -2, 3, 10, 1, 9) + rec(size, 0x4102, 4, 4, 0, 1)
-                    + rec(size, 0x4101, -2, 3, 10, 1, 9) + rec(size, 0x4103, 1, -1, 20, 1, 0xFFFF0000u)
-                    + rec(size, 0x4102, 4, 4, 0, 1) + (size == 12 ? rec(12, 0x4104, 0, 0, 1, 1) + rec(12, 0x4104, 0, 0, 2, 1) : QByteArray()),
-                QByteArray(),
-                rec(size, 0x4200, 0, 0, 0, 1) + rec(size, 0x4201, 2, 2, 2, 1) + rec(size, 0x4202, 3, 3, 3, 0, 5)
-                    + (size == 12 ? rec(12, 0x4203, 1, 1, 1, 1) : QByteArray())};
     }
 
 private slots:
@@ -94,8 +70,8 @@ private slots:
     {
         QTest::addColumn<QList<QByteArray>>("entries");
         QTest::addColumn<int>("expected"); // 0: undecided
-        QTest::newRow("16, every length a multiple of 48") << house(16) << 16;
-        QTest::newRow("12, every length a multiple of 48") << house(12) << 12;
+        QTest::newRow("16, every length a multiple of 48") << MultiPair::house(16) << 16;
+        QTest::newRow("12, every length a multiple of 48") << MultiPair::house(12) << 12;
         QTest::newRow("16 by the lengths") << QList<QByteArray>{rec(16, 1, 0, 0, 0, 1) + rec(16, 2, 0, 0, 0, 1)} << 16;
         QTest::newRow("12 read as 16 shows ids as visibility")
             << QList<QByteArray>{rec(12, 3, 0, 0, 0, 1) + rec(12, 1, 1, 0, 0, 1) + rec(12, 7, 0, 1, 0, 1) + rec(12, 5, 0, 0, 0, 1)} << 12;
@@ -109,7 +85,7 @@ private slots:
         QFETCH(QList<QByteArray>, entries);
         QFETCH(int, expected);
         MultiPair pair;
-        const MulWriter::IndexedFile before = pairOf(entries);
+        const MulWriter::IndexedFile before = MultiPair::pairOf(entries);
         pair.write(before);
         MultiFile file(pair.idx, pair.mul);
         file.setTileDataHint(65536); // a hint never decides
@@ -140,7 +116,7 @@ private slots:
     {
         QFETCH(int, size);
         MultiPair pair;
-        const MulWriter::IndexedFile before = pairOf(house(size), 0xFFFFFFFFu, 7);
+        const MulWriter::IndexedFile before = MultiPair::pairOf(MultiPair::house(size), 0xFFFFFFFFu, 7);
         pair.write(before);
         MultiFile file(pair.idx, pair.mul);
         for (int entry : {0, 2}) {
@@ -158,7 +134,7 @@ private slots:
             t.visible = t.id == 0x4103 ? 0 : t.visible;
         tiles.append(MultiPair::tile(m_data, 0x4999, 6, -6, 7));
         QVERIFY(file.exportEntry(0, tiles));
-        const QByteArray was = house(size)[0];
+        const QByteArray was = MultiPair::house(size)[0];
         const auto r = [&was, size](int n) { return was.mid(n * size, size); };
         QByteArray expected = r(0) + r(1) + r(3) + (size == 12 ? r(6) + r(7) : QByteArray());
         expected += rec(size, 0x4103, 1, -1, 20, 0) + rec(size, 0x4999, 6, -6, 7, 1);
@@ -173,7 +149,7 @@ private slots:
     {
         for (int size : {12, 16}) {
             MultiPair pair;
-            const MulWriter::IndexedFile before = pairOf(house(size), 0xFFFFFFFFu);
+            const MulWriter::IndexedFile before = MultiPair::pairOf(MultiPair::house(size), 0xFFFFFFFFu);
             pair.write({before.index + QByteArray("\x01\x02", 2), before.data}); // a trailing partial record
             MultiFile file(pair.idx, pair.mul);
             QVERIFY(file.open());
@@ -191,7 +167,7 @@ private slots:
             QCOMPARE(MultiPair::entryBytes(index, data, 3), QByteArray(size, '\0') + rec(size, 7, 0, 0, 5, 1));
             QCOMPARE(index.size(), 4 * 12);
             QCOMPARE(MultiPair::record(index, 3).extra, 0xFFFFFFFFu);
-            QCOMPARE(MultiPair::entryBytes(index, data, 2), house(size)[2]);
+            QCOMPARE(MultiPair::entryBytes(index, data, 2), MultiPair::house(size)[2]);
             QVERIFY(data.startsWith(before.data));
         }
     }
@@ -199,7 +175,7 @@ private slots:
     void compactionDropsWhatNoEntryUses()
     {
         MultiPair pair;
-        MulWriter::IndexedFile f = pairOf({rec(12, 1, 0, 0, 0, 1), QByteArray(), rec(12, 2, 0, 0, 0, 1) + rec(12, 3, 1, 1, 1, 1)}, 9, 13);
+        MulWriter::IndexedFile f = MultiPair::pairOf({rec(12, 1, 0, 0, 0, 1), QByteArray(), rec(12, 2, 0, 0, 0, 1) + rec(12, 3, 1, 1, 1, 1)}, 9, 13);
         MulWriter::IndexRecord last = MultiPair::record(f.index, 2);
         f.data += QByteArray(20, '\x01'); // an unused tail
         // Entry 0 moves behind entry 2, leaving a gap where it was.

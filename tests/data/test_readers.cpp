@@ -5,7 +5,6 @@
 #include "data/HueTable.h"
 #include "data/TileData.h"
 
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <array>
 #include <QTemporaryDir>
@@ -171,30 +170,6 @@ private slots:
         QCOMPARE(r.staticCount(), 0x4000);
         QVERIFY(r.staticImage(3, nullptr, false).isNull());
         QVERIFY(r.landImage(0, nullptr, false).isNull());
-    }
-
-    void randomDamageNeverEscapes()
-    {
-        const QByteArray good = MulWriter::staticEntry(37, 29, QVector<quint16>(37 * 29, rgb(5, 5, 5)));
-        QRandomGenerator rng(1234);
-        ArtReader r;
-        // A sample of damage; the art fuzz target searches much further.
-        for (int round = 0; round < 100; ++round) {
-            QByteArray bad = good;
-            for (int i = 1 + int(rng.bounded(12)); i > 0; --i)
-                bad[int(rng.bounded(int(bad.size())))] = char(rng.bounded(256));
-            if (round % 3 == 0)
-                bad.truncate(int(rng.bounded(int(bad.size()))));
-            load(r, {{Art, bad}, {0, bad.left(int(rng.bounded(2100)))}});
-            const Texture t = texture(r, 0);
-            if (t.block) {
-                QVERIFY(t.w <= t.tw && t.h <= t.th && t.tw <= 2048 && t.th <= 2048);
-                if (t.h < t.th)
-                    QCOMPARE(t.block[t.tw * t.th - 1], 0u);
-            }
-            QCOMPARE(r.staticImage(0, nullptr, true).isNull(), t.block == nullptr);
-            r.landImage(0, nullptr, false);
-        }
     }
 
     void tileDataArtCountFollowsTheFileSize()

@@ -1,7 +1,6 @@
 // The component list and CSV as a user meets them: files on disk read back
 // and compared byte for byte, damaged files answered with line numbers.
 #include "FileBytes.h"
-#include "FileSizeLimit.h"
 #include "data/ComponentList.h"
 #include "data/CsvFile.h"
 #include "data/TileData.h"
@@ -231,31 +230,6 @@ private slots:
             const CsvFile::ReadResult r = CsvFile::fromBytes(text, m_data);
             QVERIFY(r.ok || r.error.startsWith("line "));
         }
-    }
-
-    // A real write failure: past the file size limit.
-    void failedWriteReportsAndKeepsFile()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("multi.txt");
-        save(path, Sample);
-        QList<TileRecord> many;
-        for (int i = 0; i < 200; ++i)
-            many.append(tile(i, i % 10, i / 10, 0, 1));
-        ComponentList store(path);
-        bool written = true, csvWritten = true;
-        QString csvError;
-        {
-            const FileSizeLimit limit(1024);
-            written = store.exportEntry(1, many);
-            csvWritten = CsvFile::write(dir.filePath("out.csv"), many, &csvError);
-        }
-        QVERIFY(!written);
-        QVERIFY2(store.errorString().contains("cannot be written ("), qPrintable(store.errorString()));
-        QCOMPARE(fileBytes(path), Sample);
-        QVERIFY(!csvWritten);
-        QVERIFY2(csvError.contains("out.csv: cannot be written ("), qPrintable(csvError));
-        QVERIFY(!QFile::exists(dir.filePath("out.csv")));
     }
 
     void csvRoundTrip()

@@ -15,60 +15,42 @@
 
 namespace {
 
-// A device with a fixed room, like a disk that fills up: it takes what fits,
-// then refuses with the system's words.
+// A device with a fixed room, like a disk that fills up: it keeps what fits,
+// then refuses with the system's words. Buffered, it takes every write and
+// fails only when its buffer is pushed out, the way a full disk shows at the end.
 class FullDevice : public QIODevice
 {
 public:
-    explicit FullDevice(qint64 room) : m_room(room) {}
-    QByteArray taken;
-
-protected:
-    qint64 readData(char *, qint64) override { return -1; }
-    qint64 writeData(const char *data, qint64 size) override
-    {
-        const qint64 n = qMin(size, m_room - qint64(taken.size()));
-        if (n <= 0) {
-            setErrorString(QStringLiteral("No space left on device"));
-            return -1;
-        }
-        taken.append(data, n);
-        return n;
-    }
-
-private:
-    qint64 m_room;
-};
-
-// A device that takes every write into its buffer and fails when the buffer
-// is pushed out (its flush), the way a full disk shows only at the end.
-class BufferedFullDevice : public QIODevice
-{
-public:
-    explicit BufferedFullDevice(qint64 room) : m_room(room) {}
+    explicit FullDevice(qint64 room, bool buffered = false) : m_room(room), m_buffered(buffered) {}
     QByteArray stored;
     qint64 bytesToWrite() const override { return m_pending.size(); }
     bool waitForBytesWritten(int) override
     {
-        const qint64 n = qMin<qint64>(m_pending.size(), m_room - stored.size());
-        stored += m_pending.left(n);
-        m_pending.remove(0, n);
-        if (m_pending.isEmpty())
-            return true;
-        setErrorString(QStringLiteral("No space left on device"));
-        return false;
+        m_pending.remove(0, keep(m_pending));
+        return m_pending.isEmpty();
     }
 
 protected:
     qint64 readData(char *, qint64) override { return -1; }
     qint64 writeData(const char *data, qint64 size) override
     {
-        m_pending.append(data, size);
-        return size;
+        if (m_buffered)
+            return m_pending.append(data, size), size;
+        const qint64 n = keep(QByteArray(data, size));
+        return n > 0 ? n : -1;
     }
 
 private:
+    qint64 keep(const QByteArray &bytes)
+    {
+        const qint64 n = qMin<qint64>(bytes.size(), m_room - stored.size());
+        stored += bytes.left(n);
+        if (n < bytes.size())
+            setErrorString(QStringLiteral("No space left on device"));
+        return n;
+    }
     qint64 m_room;
+    bool m_buffered;
     QByteArray m_pending;
 };
 
@@ -97,19 +79,19 @@ private slots:
         QString error;
         QVERIFY(!SafeWrite::writeAll(device, QByteArray(size, 'x'), &error));
         QCOMPARE(error, QStringLiteral("No space left on device"));
-        QCOMPARE(device.taken.size(), room);
+        QCOMPARE(device.stored.size(), room);
 
         FullDevice roomy(size);
         QVERIFY(roomy.open(QIODevice::WriteOnly));
         QVERIFY(SafeWrite::writeAll(roomy, QByteArray(size, 'y'), &error));
-        QCOMPARE(roomy.taken, QByteArray(size, 'y'));
+        QCOMPARE(roomy.stored, QByteArray(size, 'y'));
         FullDevice closed(size);
         error.clear();
         QVERIFY(!SafeWrite::writeAll(closed, "z", &error));
         QVERIFY(!error.isEmpty());
 
         // Every write "succeeds" into the buffer; the flush is where it fails.
-        BufferedFullDevice buffered(room), enough(size);
+        FullDevice buffered(room, true), enough(size, true);
         QVERIFY(buffered.open(QIODevice::WriteOnly) && enough.open(QIODevice::WriteOnly));
         QVERIFY(!SafeWrite::writeAll(buffered, QByteArray(size, 'b'), &error));
         QCOMPARE(error, QStringLiteral("No space left on device"));

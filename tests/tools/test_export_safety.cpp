@@ -4,23 +4,13 @@
 // each run both files are checked byte for byte against pairs built here.
 #include "MltBytes.h"
 #include "MultiPair.h"
+#include "ShimmedMlTool.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTest>
 
-#include <csignal>
-#include <sys/resource.h>
-#include <unistd.h>
-
 namespace {
-
-// A 16-byte tile record; `upper` fills the four bytes after the flags.
-QByteArray record16(quint16 id, qint16 x, qint16 y, qint16 z, quint32 flags, quint32 upper)
-{
-    return MultiPair::rec(16, id, x, y, z, flags, upper);
-}
 
 struct Pair16 {
     QByteArray index, data;
@@ -28,41 +18,23 @@ struct Pair16 {
     QByteArray mlt;
 };
 
-// 16-byte records whose every entry length is a multiple of 48, non-zero upper
-// bytes, a no-draw anchor and an exact duplicate; entry 2 is edited: tile 0x4102
-// goes (both copies), tile 0x4999 comes.
+// The house of 16-byte records as entry 2 between two others, after five stray
+// bytes that stay where they are; the edit drops tile 0x4102 (both copies) and adds 0x4999.
 Pair16 makePair()
 {
-    const QList<QByteArray> entry0{record16(0x4001, 0, 0, 0, 1, 0), record16(0x4002, 1, 0, 0, 1, 7),
-                                   record16(0x4003, 0, 1, 5, 1, 0)};
-    const QList<QByteArray> entry2{record16(0x4100, 0, 0, 0, 0, 0x01020304), record16(0x4101, -2, 3, 10, 1, 9),
-                                   record16(0x4102, 4, 4, 0, 1, 0),          record16(0x4101, -2, 3, 10, 1, 9),
-                                   record16(0x4103, 1, -1, 20, 1, 0xFFFF0000u), record16(0x4102, 4, 4, 0, 1, 0)};
-    const QList<QByteArray> entry3{record16(0x4200, 0, 0, 0, 1, 0), record16(0x4201, 2, 2, 2, 1, 0),
-                                   record16(0x4202, 3, 3, 3, 0, 5)};
-    Pair16 p;
-    QByteArray e0 = entry0.join(), e2 = entry2.join(), e3 = entry3.join();
-    p.data = QByteArray(5, '\x33') + e0 + e2 + e3; // five stray bytes at the start stay where they are
-    MulWriter::putIndexRecord(p.index, 0, {5, qint32(e0.size()), 0xFFFFFFFFu});
-    MulWriter::putIndexRecord(p.index, 1, {-1, -1, 0xFFFFFFFFu});
-    MulWriter::putIndexRecord(p.index, 2, {qint32(5 + e0.size()), qint32(e2.size()), 0xFFFFFFFFu});
-    MulWriter::putIndexRecord(p.index, 3, {qint32(5 + e0.size() + e2.size()), qint32(e3.size()), 0xFFFFFFFFu});
-
+    const QList<QByteArray> house = MultiPair::house(16);
+    const QByteArray first = MultiPair::rec(16, 0x4001, 0, 0, 0, 1) + MultiPair::rec(16, 0x4002, 1, 0, 0, 1, 7)
+                             + MultiPair::rec(16, 0x4003, 0, 1, 5, 1);
+    const MulWriter::IndexedFile pair = MultiPair::pairOf({first, {}, house[0], house[2]}, 0xFFFFFFFFu, 5);
+    Pair16 p{pair.index, pair.data, pair.index, {}, {}};
     p.mlt = QByteArray(4, '\0') + mltEntry(0x4100, 0, 0, 0, 0) + mltEntry(0x4101, -2, 3, 10, 1)
             + mltEntry(0x4103, 1, -1, 20, 1) + mltEntry(0x4999, 6, -6, 7, 1);
-    const QByteArray kept = entry2[0] + entry2[1] + entry2[3] + entry2[4];
-    const QByteArray edited = kept + record16(0x4999, 6, -6, 7, 1, 0);
+    const auto r = [&house](int n) { return house[0].mid(16 * n, 16); };
+    const QByteArray edited = r(0) + r(1) + r(3) + r(4) + MultiPair::rec(16, 0x4999, 6, -6, 7, 1);
     p.newData = p.data + edited;
-    p.newIndex = p.index;
     MulWriter::putIndexRecord(p.newIndex, 2, {qint32(p.data.size()), qint32(edited.size()), 0xFFFFFFFFu});
     return p;
 }
-
-struct Run {
-    bool crashed = false;
-    int status = -1;
-    QString err;
-};
 
 } // namespace
 
@@ -83,44 +55,10 @@ class TestExportSafety : public QObject
         MultiPair::save(f.mlt, m_pair.mlt);
     }
 
-    static QProcessEnvironment shimmed(const QMap<QString, QString> &vars)
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("LD_PRELOAD", TILSEN_FAILSHIM);
-        env.insert("ASAN_OPTIONS", "verify_asan_link_order=0:detect_leaks=0");
-        for (auto it = vars.cbegin(); it != vars.cend(); ++it)
-            env.insert(it.key(), it.value());
-        return env;
-    }
     static std::pair<QByteArray, QByteArray> pairIn(const Folder &f) { return {fileBytes(f.idx), fileBytes(f.mul)}; }
     std::pair<QByteArray, QByteArray> oldPair() const { return {m_pair.index, m_pair.data}; }
     std::pair<QByteArray, QByteArray> newPair() const { return {m_pair.newIndex, m_pair.newData}; }
     static QStringList exportArgs(const Folder &f) { return {"export", f.mlt, f.idx, f.mul, "2"}; }
-
-    // Runs mltool to its end, its own death or `killAfterUs` microseconds.
-    static Run mltool(const QStringList &args, const QProcessEnvironment &env, qint64 killAfterUs = -1,
-                      qint64 fileSizeLimit = -1)
-    {
-        QProcess p;
-        p.setProcessEnvironment(env);
-        if (fileSizeLimit >= 0) {
-            // Only the limit: mltool itself must turn SIGXFSZ into a failed write.
-            p.setChildProcessModifier([fileSizeLimit] {
-                const rlimit limit{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
-                ::setrlimit(RLIMIT_FSIZE, &limit);
-            });
-        }
-        p.start(QStringLiteral(TILSEN_BINARY_DIR "/bin/mltool"), args);
-        if (!p.waitForStarted())
-            return {};
-        if (killAfterUs >= 0) {
-            ::usleep(useconds_t(killAfterUs));
-            ::kill(pid_t(p.processId()), SIGKILL);
-        }
-        p.waitForFinished(60000);
-        const bool crashed = p.exitStatus() == QProcess::CrashExit;
-        return {crashed, crashed ? -1 : p.exitCode(), QString::fromLocal8Bit(p.readAllStandardError())};
-    }
 
     // Old or new, byte for byte. After a kill in the middle of the append the
     // data file may carry part of the new entry past its old end: the old
@@ -147,7 +85,7 @@ private slots:
         const QString log = counted.dir.filePath("calls.log");
         QElapsedTimer clock;
         clock.start();
-        const Run clean = mltool(exportArgs(counted), shimmed({{"TILSEN_SHIM_LOG", log}}));
+        const ShimmedMlTool clean = ShimmedMlTool::run(exportArgs(counted), {{"TILSEN_SHIM_LOG", log}});
         const qint64 duration = clock.nsecsElapsed() / 1000;
         QVERIFY2(clean.status == 0, qPrintable(clean.err));
         QCOMPARE(pairIn(counted), newPair());
@@ -158,17 +96,17 @@ private slots:
         for (int k = 1; k <= steps + 1; ++k) {
             Folder f;
             lay(f);
-            const Run r = mltool(exportArgs(f), shimmed({{"TILSEN_SHIM_KILL_AT", QString::number(k)}}));
+            const ShimmedMlTool r = ShimmedMlTool::run(exportArgs(f), {{"TILSEN_SHIM_KILL_AT", QString::number(k)}});
             QString what;
             QVERIFY2(oldOrNew(f, what), qPrintable(QString("killed before step %1: %2").arg(k).arg(what)));
-            QVERIFY2(r.crashed || (r.status == 0 && what == "new"), qPrintable(r.err));
+            QVERIFY2(r.status == -1 || (r.status == 0 && what == "new"), qPrintable(r.err));
             ++outcomes[what];
         }
         // Moments spread over a whole run, including its start-up.
         for (int i = 0; i < 24; ++i) {
             Folder f;
             lay(f);
-            mltool(exportArgs(f), QProcessEnvironment::systemEnvironment(), duration * i / 20);
+            ShimmedMlTool::run(exportArgs(f), {}, -1, duration * i / 20);
             QString what;
             QVERIFY2(oldOrNew(f, what), qPrintable(QString("killed after %1 us: %2").arg(duration * i / 20).arg(what)));
             ++outcomes[what];
@@ -181,7 +119,6 @@ private slots:
         QTest::addColumn<QString>("fail"); // injected by the shim, or "" for a file-size limit
         QTest::addColumn<QString>("reason");
         QTest::newRow("data write, no space") << "pwrite:1:28" << "No space left on device";
-        QTest::newRow("data write, I/O error") << "pwrite:1:5" << "Input/output error";
         QTest::newRow("data sync") << "fsync:1:5" << "Input/output error";
         QTest::newRow("index write, no space") << "write:1:28" << "No space left on device";
         QTest::newRow("index sync") << "fsync:2:5" << "Input/output error";
@@ -194,9 +131,7 @@ private slots:
         QFETCH(QString, reason);
         Folder f;
         lay(f);
-        const Run r = fail.isEmpty() ? mltool(exportArgs(f), QProcessEnvironment::systemEnvironment(), -1,
-                                              m_pair.data.size() + 20)
-                                     : mltool(exportArgs(f), shimmed({{"TILSEN_SHIM_FAIL", fail}}));
+        const ShimmedMlTool r = ShimmedMlTool::run(exportArgs(f), {{"TILSEN_SHIM_FAIL", fail}}, fail.isEmpty() ? m_pair.data.size() + 20 : -1);
         QVERIFY2(r.status == 1 && r.err.contains(reason), qPrintable(r.err));
         QCOMPARE(pairIn(f), oldPair());
     }
@@ -213,7 +148,7 @@ private slots:
         QVERIFY(QFile::link(real.mul, linked.mul));
         const auto mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
         QVERIFY(QFile::setPermissions(real.idx, mode) && QFile::setPermissions(real.mul, mode));
-        const Run r = mltool(exportArgs(linked), QProcessEnvironment::systemEnvironment());
+        const ShimmedMlTool r = ShimmedMlTool::run(exportArgs(linked));
         QVERIFY2(r.status == 0, qPrintable(r.err));
         QVERIFY(QFileInfo(linked.idx).isSymLink() && QFileInfo(linked.mul).isSymLink());
         QCOMPARE(pairIn(real), newPair());
@@ -224,7 +159,7 @@ private slots:
             Folder f;
             lay(f);
             QFile::setPermissions(f.dir.filePath(which), QFile::ReadOwner | QFile::ReadGroup);
-            const Run refused = mltool(exportArgs(f), QProcessEnvironment::systemEnvironment());
+            const ShimmedMlTool refused = ShimmedMlTool::run(exportArgs(f));
             QVERIFY2(refused.status == 1 && refused.err.contains(which) && refused.err.contains("read-only"),
                      qPrintable(refused.err));
             QCOMPARE(pairIn(f), oldPair());

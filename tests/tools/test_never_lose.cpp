@@ -2,6 +2,7 @@
 // shim), damaged and oversized sources, a file-size limit with SIGXFSZ left as
 // the program sets it, two writers at once, a kill before the rename.
 #include "FileBytes.h"
+#include "ShimmedMlTool.h"
 #include "data/MultiCollection.h"
 
 #include <QDir>
@@ -10,28 +11,10 @@
 #include <QTest>
 
 #include <sys/file.h>
-#include <sys/resource.h>
 
 namespace {
 
 const QString MlTool = QStringLiteral(TILSEN_BINARY_DIR "/bin/mltool");
-
-// Exit status (-1 killed) and error output, the shim preloaded (it acts only when asked).
-std::pair<int, QString> mltool(const QStringList &args, const QMap<QString, QString> &env = {}, qint64 limit = -1)
-{
-    QProcess p;
-    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-    for (auto it = env.cbegin(); it != env.cend(); ++it)
-        e.insert(it.key(), it.value());
-    e.insert("LD_PRELOAD", TILSEN_FAILSHIM), e.insert("ASAN_OPTIONS", "verify_asan_link_order=0:detect_leaks=0");
-    p.setProcessEnvironment(e);
-    if (limit >= 0) // the limit only: the program must handle SIGXFSZ itself
-        p.setChildProcessModifier([limit] { const rlimit l{rlim_t(limit), rlim_t(limit)}; ::setrlimit(RLIMIT_FSIZE, &l); });
-    p.start(MlTool, args);
-    if (!p.waitForFinished(60000))
-        p.kill(), p.waitForFinished();
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardError()};
-}
 
 // A .mlt of `tiles` visible tiles in a row, ids from `id`.
 QByteArray mlt(int tiles, char id)
@@ -64,8 +47,9 @@ private slots:
             QVERIFY(writeFileBytes(m_dir.filePath(name), bytes));
         QVERIFY(QFile::resize(m_dir.filePath("big.mlt"), (48 << 20) + 1)); // sparse
         QVERIFY(QFile::copy(TILSEN_BINARY_DIR "/bin/sample-data/uop/MultiCollection.uop", m_dir.filePath("store.uop")));
-        QCOMPARE(mltool(inDir("export house.mlt multi.idx multi.mul 0 --record-size 12")).first, 0);
-        QCOMPARE(mltool(inDir("export house.mlt list.txt 3")).first, 0);
+        QCOMPARE(ShimmedMlTool::run(inDir("export house.mlt multi.idx multi.mul 0 --record-size 12")).status, 0);
+        QCOMPARE(ShimmedMlTool::run(inDir("export house.mlt list.txt 3")).status, 0);
+        QVERIFY(writeFileBytes(m_dir.filePath("multi.mul"), fileBytes(m_dir.filePath("multi.mul")) + "stray")); // to compact
     }
 
     // Refused with the reason, exit 1, every file as it was.
@@ -83,7 +67,13 @@ private slots:
         QTest::newRow("empty .mlt") << "" << "export empty.mlt multi.idx multi.mul 0" << -1LL << "cut short (0 of 4";
         QTest::newRow("3-byte .mlt") << "" << "export short.mlt store.uop 7" << -1LL << "cut short (3 of 4";
         QTest::newRow("48 MiB + 1") << "" << "convert big.mlt new.csv" << -1LL << "larger than 48 MiB";
+        QTest::newRow("EIO on the index") << "/multi.idx" << "list multi.idx multi.mul --record-size 12" << -1LL << "Input/output error";
+        QTest::newRow("EIO on the data") << "/multi.mul" << "list multi.idx multi.mul" << -1LL << "Input/output error";
+        QTest::newRow("EIO importing") << "/multi.mul" << "import multi.idx multi.mul 0 new.mlt --record-size 12" << -1LL << "Input/output error";
+        QTest::newRow("EIO compacting") << "/multi.mul" << "compact multi.idx multi.mul" << -1LL << "Input/output error";
         QTest::newRow("file-size limit") << "" << "convert house.mlt old.csv" << 8LL << "File too large";
+        QTest::newRow("limit on a list") << "" << "export house.mlt list.txt 5" << 8LL << "File too large";
+        QTest::newRow("limit on a container") << "" << "export house.mlt store.uop 7" << 8LL << "File too large";
     }
     void refusedAndKept()
     {
@@ -95,9 +85,9 @@ private slots:
         QList<QByteArray> before;
         for (const QString &path : kept)
             before << fileBytes(path);
-        const auto [status, err] = mltool(inDir(args), {{"TILSEN_SHIM_READ_FAIL", failRead}}, limit);
+        const auto [status, err] = ShimmedMlTool::run(inDir(args), {{"TILSEN_SHIM_READ_FAIL", failRead}}, limit);
         QCOMPARE(status, 1);
-        QVERIFY2(err.contains(reason), qPrintable(err));
+        QVERIFY2(err.contains(reason) && err.contains(failRead.mid(1)), qPrintable(err));
         for (int i = 0; i < kept.size(); ++i)
             QVERIFY2(fileBytes(kept[i]) == before[i], qPrintable(kept[i]));
         QVERIFY(!QFile::exists(m_dir.filePath("new.mlt")) && !QFile::exists(m_dir.filePath("new.csv")));
@@ -142,17 +132,17 @@ private slots:
     {
         const QString log = m_dir.filePath("calls.log");
         const QStringList args = inDir("convert house.mlt out.csv");
-        QCOMPARE(mltool(args, {{"TILSEN_SHIM_LOG", log}}).first, 0);
+        QCOMPARE(ShimmedMlTool::run(args, {{"TILSEN_SHIM_LOG", log}}).status, 0);
         const QStringList calls = QString(fileBytes(log)).split('\n');
         const int rename = int(calls.indexOf("rename"));
         QVERIFY(rename >= 0 && calls.mid(rename).contains("fsyncdir"));
-        QCOMPARE(mltool(args, {{"TILSEN_SHIM_KILL_AT", QString::number(rename + 1)}}).first, -1);
+        QCOMPARE(ShimmedMlTool::run(args, {{"TILSEN_SHIM_KILL_AT", QString::number(rename + 1)}}).status, -1);
         QCOMPARE(QDir(m_dir.path()).entryList({"out.csv.*"}).size(), 1);
         writeFileBytes(m_dir.filePath("out.csv.backup"), "mine");
         writeFileBytes(m_dir.filePath("out.csv.tilsen-Live01"), "writing");
         QFile live(m_dir.filePath("out.csv.tilsen-Live01"));
         QVERIFY(live.open(QIODevice::ReadOnly) && ::flock(live.handle(), LOCK_EX) == 0);
-        QCOMPARE(mltool(args).first, 0);
+        QCOMPARE(ShimmedMlTool::run(args).status, 0);
         QCOMPARE(QDir(m_dir.path()).entryList({"out.csv.*"}), QStringList({"out.csv.backup", "out.csv.tilsen-Live01"}));
     }
 };

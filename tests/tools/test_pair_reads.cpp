@@ -1,9 +1,8 @@
 // The real mltool on pairs that once lost entries: a compaction of entries that
-// share bytes killed before each step, a million records of one entry, and
-// read errors injected into the pair.
+// share bytes killed before each step, and a million records of one entry.
 #include "MultiPair.h"
+#include "ShimmedMlTool.h"
 
-#include <QProcess>
 #include <QTest>
 
 namespace {
@@ -30,23 +29,6 @@ struct Shared {
     }
 };
 
-const QString MlTool = QStringLiteral(TILSEN_BINARY_DIR "/bin/mltool");
-
-// Exit status, or -1 when killed; and what it said.
-std::pair<int, QString> run(const QStringList &args, const QMap<QString, QString> &vars = {},
-                            const QString &program = MlTool)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("ASAN_OPTIONS", "verify_asan_link_order=0:detect_leaks=0");
-    for (auto it = vars.cbegin(); it != vars.cend(); ++it)
-        env.insert(it.key(), it.value());
-    p.setProcessEnvironment(env);
-    p.start(program, args);
-    const bool done = p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit;
-    return {done ? p.exitCode() : -1, QString::fromLocal8Bit(p.readAllStandardError())};
-}
-
 } // namespace
 
 class TestPairReads : public QObject
@@ -63,13 +45,13 @@ private slots:
         for (int k = 1; status == -1; ++k) {
             MultiPair pair;
             pair.write({m_shared.index, m_shared.data});
-            status = run({"compact", pair.idx, pair.mul}, {{"LD_PRELOAD", TILSEN_FAILSHIM}, {"TILSEN_SHIM_KILL_AT", QString::number(k)}}).first;
+            status = ShimmedMlTool::run({"compact", pair.idx, pair.mul}, {{"TILSEN_SHIM_KILL_AT", QString::number(k)}}).status;
             for (int n = 0; n < Entries; ++n) {
                 QVERIFY2(MultiPair::entryBytes(pair.index(), pair.data(), n) == MultiPair::entryBytes(m_shared.index, m_shared.data, n),
                          qPrintable(QString("entry %1 after a kill before step %2").arg(n).arg(k)));
             }
             if (status == -1)
-                QCOMPARE(run({"compact", pair.idx, pair.mul}).first, 0);
+                QCOMPARE(ShimmedMlTool::run({"compact", pair.idx, pair.mul}).status, 0);
             QCOMPARE(pair.index(), m_shared.compactIndex);
             QCOMPARE(pair.data(), m_shared.compactData); // one copy of each block, no longer than before
             QVERIFY(k < 100);
@@ -85,38 +67,12 @@ private slots:
             MulWriter::putIndexRecord(index, n, {7, qint32(entry.size()), 0});
         MultiPair pair;
         pair.write({index, QByteArray(7, '\0') + entry});
-        const auto [status, err] = run({"compact", pair.idx, pair.mul});
+        const auto [status, err] = ShimmedMlTool::run({"compact", pair.idx, pair.mul});
         QVERIFY2(status == 0, qPrintable(err));
         QCOMPARE(pair.data(), entry);
         QCOMPARE(pair.index().size(), index.size());
         for (int n : {0, 500000, 999999})
             QCOMPARE(MultiPair::record(pair.index(), n).offset, 0);
-    }
-
-    // An I/O error is a failure that names it, never an empty entry or pair.
-    void readErrorsAreFailures_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QStringList>("args");
-        QTest::newRow("list, data") << "multi.mul" << QStringList{"list", "IDX", "MUL"};
-        QTest::newRow("list, index") << "multi.idx" << QStringList{"list", "IDX", "MUL"};
-        QTest::newRow("import, data") << "multi.mul" << QStringList{"--record-size", "12", "import", "IDX", "MUL", "2", "OUT"};
-        QTest::newRow("compact, data") << "multi.mul" << QStringList{"compact", "IDX", "MUL"};
-    }
-    void readErrorsAreFailures()
-    {
-        QFETCH(QString, file);
-        QFETCH(QStringList, args);
-        MultiPair pair;
-        pair.write({m_shared.index, m_shared.data});
-        const QString out = pair.dir.filePath("out.mlt");
-        args.replaceInStrings("IDX", pair.idx).replaceInStrings("MUL", pair.mul).replaceInStrings("OUT", out);
-        const auto [status, err] = run(QStringList{"-f", "-o", "/dev/null", "-P", pair.dir.filePath(file), "-e", "inject=read,pread64:error=EIO",
-                                                   MlTool} + args, {}, "strace");
-        QVERIFY2(status == 1 && err.contains(file) && err.contains("Input/output error"), qPrintable(err));
-        QVERIFY(!QFile::exists(out));
-        QCOMPARE(pair.index(), m_shared.index);
-        QCOMPARE(pair.data(), m_shared.data);
     }
 };
 
