@@ -33,6 +33,7 @@ QString show(const QList<PaletteXml::Category> &list)
         for (qint32 t : c.tiles)
             tiles << QString::number(t);
         out << c.name + "[" + tiles.join(',') + "]"
+                   + (c.walls ? QString("{%1 %2 %3}").arg(c.walls->corner).arg(c.walls->alongX).arg(c.walls->alongY) : QString())
                    + (c.children.isEmpty() ? QString() : "(" + show(c.children) + ")");
     }
     return out.join(' ');
@@ -68,6 +69,18 @@ private slots:
             << "" << "No Name[0,0,5]";
         QTest::newRow("names compared with case")
             << QByteArray("<p><tilesets><Statics><group name='A'/></Statics></tilesets></p>") << "" << "";
+        // A group names its wall pieces for the hollow rectangle: all three ids or none.
+        const auto walls = [](const char *attributes) {
+            return "<p><tilesets><statics><tileset name='W'><group name='S' " + QByteArray(attributes)
+                   + "><tile>1</tile></group></tileset></statics></tilesets></p>";
+        };
+        QTest::newRow("walls") << walls("corner='100' alongx='101' alongy='102'") << "W[](S[1]{100 101 102})" << "";
+        QTest::newRow("walls in hex") << walls("corner='0x0064' alongx='0X65' alongy=' 0x66 '") << "W[](S[1]{100 101 102})" << "";
+        QTest::newRow("largest ids") << walls("corner='65535' alongx='0' alongy='0xFFFF'") << "W[](S[1]{65535 0 65535})" << "";
+        QTest::newRow("one piece missing") << walls("corner='100' alongx='101'") << "W[](S[1])" << "";
+        QTest::newRow("not a number") << walls("corner='wall' alongx='101' alongy='102'") << "W[](S[1])" << "";
+        QTest::newRow("beyond the ids") << walls("corner='65536' alongx='101' alongy='102'") << "W[](S[1])" << "";
+        QTest::newRow("negative") << walls("corner='-1' alongx='101' alongy='102'") << "W[](S[1])" << "";
     }
     void paletteShapes()
     {

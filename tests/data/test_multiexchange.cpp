@@ -1,13 +1,24 @@
 #include "MultiPair.h"
 #include "ScriptedDialogs.h"
-#include "ui/MultiDialog.h"
-#include "data/MultiCollection.h"
+#include "UopBytes.h"
 #include "app/MultiExchange.h"
+#include "data/MultiCollection.h"
+#include "data/NameHash.h"
+#include "ui/MultiDialog.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QTest>
 
+using namespace UopBytes;
+
+namespace {
+quint64 multiHash(int id) { return NameHash::ofName(QString::asprintf("build/multicollection/%06d.bin", id)); }
+constexpr quint64 Housing = 0x126D1E99DDEDEE0AULL;
+} // namespace
+
+// The chooser, import and export of the window on a multi.idx / multi.mul pair
+// and on a container, answered by script.
 class TestMultiExchange : public QObject
 {
     Q_OBJECT
@@ -120,6 +131,47 @@ private slots:
         MultiExchange::exportMulti(nullptr, pair.dir.filePath("none.idx"), pair.mul, model, m_data);
         QVERIFY(dialogs.last("warning")->text.contains("none.idx"));
         QCOMPARE(dialogs.count("int"), 5); // no entry asked for without an index
+    }
+
+    // The same on a MultiCollection.uop.
+    void containerChooserAndExport()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("MultiCollection.uop"), list = dir.filePath("multi.xml");
+        QVERIFY(writeFileBytes(path, build({packed(Housing, "housing"), packed(multiHash(0), multi(0, {{2, 0, 0, 0, 0, {}}})),
+                                            packed(multiHash(100), multi(100, {{5, 1, 2, 3, 0, {}}, {6, -1, 0, 0, 1, {}}})),
+                                            packed(multiHash(9), multi(9, {}))}, 3)));
+        QVERIFY(writeFileBytes(list, "<multis><multiset><Multi Index=\"0x64\">Tower</Multi></multiset></multis>"));
+        MultiDialog chooser(path, list);
+        QCOMPARE(items(chooser), QStringList({"0", "9", "Tower"}));
+        chooser.findChild<QComboBox *>("comboBox")->setCurrentIndex(2);
+        QCOMPARE(chooser.multiIndex(), 100);
+
+        Facet model(m_data);
+        MultiPair::fill(model, {MultiPair::tile(m_data, 7, 2, 3, 4)});
+        ScriptedDialogs dialogs;
+        const QByteArray before = fileBytes(path);
+        // An existing multi, replacement declined: nothing changes.
+        dialogs.answer(100);
+        dialogs.answer(int(QMessageBox::No));
+        MultiExchange::exportContainer(nullptr, path, model);
+        const ScriptedDialogs::Call *prompt = dialogs.last("int");
+        QCOMPARE(QList<int>({prompt->value.toInt(), prompt->min, prompt->max}), QList<int>({1, 0, 65535}));
+        QVERIFY(dialogs.last("question")->text.contains("100"));
+        QCOMPARE(fileBytes(path), before);
+        // Accepted: replaced; a free id: no question.
+        dialogs.answer(100);
+        dialogs.answer(int(QMessageBox::Yes));
+        MultiExchange::exportContainer(nullptr, path, model);
+        dialogs.answer(1);
+        MultiExchange::exportContainer(nullptr, path, model);
+        QCOMPARE(dialogs.count("question"), 2);
+        for (int id : {100, 1}) {
+            const Raw written = entry(fileBytes(path), multiHash(id));
+            QCOMPARE(unzlib(written.bytes, int(written.unpacked)), multi(quint32(id), {{7, 2, 3, 4, 0, {}}}));
+        }
+        QCOMPARE(entry(fileBytes(path), Housing), entry(before, Housing));
+        QCOMPARE(dialogs.count("warning"), 0);
     }
 };
 

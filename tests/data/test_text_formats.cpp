@@ -1,11 +1,16 @@
 // The component list and CSV as a user meets them: files on disk read back
 // and compared byte for byte, damaged files answered with line numbers.
 #include "FileBytes.h"
+#include "MlToolRun.h"
 #include "data/ComponentList.h"
 #include "data/CsvFile.h"
+#include "data/FileFormats.h"
+#include "data/MultiCollection.h"
 #include "data/TileData.h"
 
+#include <QFile>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -285,6 +290,58 @@ private slots:
 
 private:
     TileData m_data;
+
+    // Every format of the registry, written to disk and read back: what returns is
+    // exactly what the format says it keeps; mltool's help names each one.
+    void keepsWhatItSays_data()
+    {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < FileFormats::all().size(); ++i)
+            QTest::newRow(qPrintable(FileFormats::all()[i]->suffix())) << i;
+    }
+    void keepsWhatItSays()
+    {
+        QFETCH(int, index);
+        const FileFormat *format = FileFormats::all()[index];
+        QTemporaryDir dir;
+        const QString path = dir.filePath("multi." + format->suffix().toUpper());
+        QCOMPARE(FileFormats::of(path), format);
+        QList<TileRecord> tiles;
+        for (const QList<int> &f : QList<QList<int>>{{100, -3, 4, -7, 0, 1}, {101, 0, 0, 0, 33, 1}, {102, 5, 1, 127, 0, 0}}) {
+            TileRecord t(quint16(f[0]), qint16(f[4]), qint16(f[3]), m_data, Art);
+            t.x = f[1], t.y = f[2], t.visible = qint16(f[5]);
+            tiles << t;
+        }
+        FileFormat::Written written;
+        QVERIFY2(FileFormats::write(path, tiles, {}, written), qPrintable(written.error));
+        const FileFormat::Keeps keeps = format->keeps();
+        QList<QList<int>> expected;
+        for (const TileRecord &t : tiles) {
+            if (t.visible || keeps.visibility)
+                expected << QList<int>{t.id, t.x, t.y, t.z, keeps.hue ? t.hue : 0, t.visible};
+        }
+        FileFormat::Loaded loaded = FileFormats::read(path, m_data);
+        QVERIFY2(loaded.ok, qPrintable(loaded.error));
+        QList<QList<int>> back;
+        for (const TileRecord &t : takeInDrawOrder(loaded.tiles))
+            back << QList<int>{t.id, t.x, t.y, t.z, t.hue, t.visible};
+        std::sort(back.begin(), back.end());
+        std::sort(expected.begin(), expected.end());
+        QCOMPARE(back, expected);
+        const QString help = MlToolRun::of({"--help"}).out;
+        QVERIFY(help.contains(QRegularExpression(QStringLiteral("\\.%1 +%2").arg(format->suffix(), format->description()))));
+    }
+
+    void unknownSuffixIsRefusedUnwritten()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("multi.xyz");
+        FileFormat::Written written;
+        QVERIFY(!FileFormats::write(path, {}, {}, written));
+        QVERIFY(!QFile::exists(path));
+        QVERIFY2(written.error.contains(".mlt, .txt, .csv or .cs"), qPrintable(written.error));
+        QCOMPARE(FileFormats::read(path, m_data).error, written.error);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestTextFormats)

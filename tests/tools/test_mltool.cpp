@@ -1,5 +1,8 @@
-#include "MultiPair.h"
 #include "MlToolRun.h"
+#include "MultiPair.h"
+#include "TileKeys.h"
+#include "data/FileFormats.h"
+#include "model/NoTileInfo.h"
 
 #include <QProcess>
 #include <QTest>
@@ -122,7 +125,10 @@ private slots:
             {2, {}}, {2, {"import", "IDX", "MUL", "1"}}, {2, {"import", "IDX", "MUL", "x1", "o.mlt"}},
             {2, {"export", "v.mlt", "IDX", "MUL", "-1"}}, {1, {"list", "none.idx"}},
             {1, {"import", "IDX", "MUL", "0", "o.mlt"}}, {1, {"export", "none.mlt", "IDX", "MUL", "0"}},
-            {1, {"export", "v.mlt", "IDX", "MUL", "6"}}, {1, {"dump", "bad.mlt"}}};
+            {1, {"export", "v.mlt", "IDX", "MUL", "6"}}, {1, {"dump", "bad.mlt"}}, {2, {"replace", "v.mlt", "r.csv"}},
+            {2, {"replace", "v.mlt", "r.csv", "5"}}, {2, {"replace", "v.mlt", "r.csv", "5=65536"}},
+            {2, {"replace", "v.mlt", "r.csv", "-5=6"}}, {2, {"replace", "v.mlt", "r.csv", "0xG=6"}},
+            {2, {"replace", "v.mlt", "r.csv", "5=6", "5=7"}}};
         for (auto [status, args] : cases) {
             const QString shown = args.join(' ');
             for (QString &a : args)
@@ -133,7 +139,23 @@ private slots:
             QVERIFY2(r.err.contains("usage:") == (status == 2), qPrintable(shown + ": " + r.err));
             QVERIFY2(pair.index() == index, qPrintable(shown));
             QVERIFY2(pair.data() == data, qPrintable(shown));
+            QVERIFY2(!QFile::exists(pair.dir.filePath("o.mlt")) && !QFile::exists(pair.dir.filePath("r.csv")), qPrintable(shown));
         }
+    }
+
+    // replace: the tiles of the file it writes (its bad arguments: badArgumentsAndFailedFiles).
+    void replacesFromScriptToCsv()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeFileBytes(dir.filePath("in.cs"), "class A : BaseAddon { A() {\n"
+                                              "AddComponent(new AddonComponent(5), 0, 0, 0);\n"
+                                              "AddComplexComponent(this, 5, 1, -2, 20, 33, -1);\n"
+                                              "AddComponent(new AddonComponent(7), 0, 0, 10); } }"));
+        const MlToolRun run = MlToolRun::of({"replace", dir.filePath("in.cs"), dir.filePath("out.csv"), "5=0x600", "7=5"});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, QStringLiteral("3 tiles replaced\n"));
+        QCOMPARE(tileKeys(FileFormats::read(dir.filePath("out.csv"), NoTileInfo()).tiles),
+                 (QStringList{"1536:0:0:0:0:1:1", "1536:1:-2:20:33:1:1", "5:0:0:10:0:1:1"}));
     }
 };
 
