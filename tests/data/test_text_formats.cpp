@@ -3,6 +3,7 @@
 // files answered with line numbers.
 #include "FileBytes.h"
 #include "MlToolRun.h"
+#include "MultiPair.h"
 #include "data/AddonScript.h"
 #include "data/ComponentList.h"
 #include "data/CsvFile.h"
@@ -42,15 +43,8 @@ const QByteArray Sample = "6 version\n"
 
 TileRecord tile(int id, int x, int y, int z, int visible)
 {
-    TileRecord t;
-    t.kind = Art;
-    t.id = quint16(id);
-    t.x = x;
-    t.y = y;
-    t.z = qint16(z);
-    t.sortZ = z;
-    t.visible = qint16(visible);
-    return t;
+    static const TileData none;
+    return MultiPair::tile(none, quint16(id), x, y, qint16(z), qint16(visible));
 }
 
 // id x y z visible of every tile, location by location in key order.

@@ -129,7 +129,6 @@ private slots:
         QTemporaryDir dir;
         MultiPair::save(dir.filePath("TileData.mul"),
                         MulWriter::tileData({}, {}, MulWriter::TileDataLayout::Flags64, 65536));
-        MultiPair::save(dir.filePath("hues.mul"), MulWriter::hues(QVector<MulWriter::Hue>(9)));
         MultiPair::save(dir.filePath("artidx.mul"), QByteArray(100, '\0'));
         const MulWriter::IndexedFile pair = sample(16);
         MultiPair::save(dir.filePath("multi.idx"), pair.index);
@@ -140,7 +139,7 @@ private slots:
         for (const QString &line : {"artidx.mul: " + d + "artidx.mul: not recognised",
                                     "art.mul: " + d + "art.mul: missing",
                                     "tiledata.mul: " + d + "TileData.mul: found, 64-bit flags, 16384 terrain, 65536 art",
-                                    "hues.mul: " + d + "hues.mul: found, 16 hues",
+                                    "hues.mul: " + d + "hues.mul: missing",
                                     "multi.idx: " + d + "multi.idx: found, 2 entries in 4 records",
                                     "multi.mul: " + d + "multi.mul: found, 16-byte records (only 16-byte records give plausible tiles)",
                                     "radarcol.mul: " + d + "radarcol.mul: missing"})
