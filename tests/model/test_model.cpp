@@ -245,7 +245,7 @@ private slots:
         QTemporaryDir dir;
         QCOMPARE(MltFile::read(dir.filePath("absent"), m_data).status, MltReadResult::CannotOpen);
         // The longest name a folder takes is saved and replaced: the temporary's
-        // name is cut to fit. (Failed saves: test_safewrite.)
+        // name is cut to fit. (Failed saves: deviceThatFills and saveUnderSizeLimit below.)
         const QString path = dir.filePath(QString(255, QLatin1Char('m')));
         Facet f(m_data);
         f.addTile(1, 1, at(1, 1));
@@ -553,18 +553,18 @@ private slots:
         QFETCH(QList<qint32>, from);
         QFETCH(QList<qint32>, to);
         QFETCH(QStringList, expected);
-        const NoTileInfo m_data;
-        Facet model(m_data);
-        UndoMgr undo(m_data, &model, nullptr);
+        const NoTileInfo none;
+        Facet model(none);
+        UndoMgr undo(none, &model, nullptr);
         undo.beginGroup();
         QList<TileRecord> all;
         for (const QString &key : tiles) {
-            all << TileRecord(key, m_data);
+            all << TileRecord(key, none);
             undo.insertTile(all.last());
         }
         undo.commitGroup();
         QList<quint16> unpartnered;
-        TileReplace::Plan plan = TileReplace::plan(all, TileReplace::pieceByPiece(from, to, &unpartnered), m_data);
+        TileReplace::Plan plan = TileReplace::plan(all, TileReplace::pieceByPiece(from, to, &unpartnered), none);
         QTEST(unpartnered, "unpartnered");
         QTEST(TileReplace::apply(plan, undo, model), "merged");
         expected.sort();

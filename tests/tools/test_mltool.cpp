@@ -89,7 +89,7 @@ private slots:
             outs << r.out;
         }
         QCOMPARE(outs, QStringList({listed, "", dumped, "", ""}));
-        // Back where it came from unchanged, and appended whole as entry 4 (the records' rules: test_multifile).
+        // Back where it came from unchanged, and appended whole as entry 4 (the records' rules: test_uop).
         QCOMPARE(pair.data(), before.data + MultiPair::entryBytes(before.index, before.data, entry));
         QCOMPARE(MultiPair::record(pair.index(), 4).offset, before.data.size());
     }
