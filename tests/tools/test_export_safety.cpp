@@ -198,6 +198,7 @@ private slots:
         QTest::newRow("EIO importing") << "/multi.mul" << "import multi.idx multi.mul 0 new.mlt --record-size 12" << -1LL << "Input/output error";
         QTest::newRow("EIO compacting") << "/multi.mul" << "compact multi.idx multi.mul" << -1LL << "Input/output error";
         QTest::newRow("file-size limit") << "" << "convert house.mlt old.csv" << 8LL << "File too large";
+        QTest::newRow("limit on a new file") << "" << "convert house.mlt new.csv" << 8LL << "File too large";
         QTest::newRow("limit on a list") << "" << "export house.mlt list.txt 5" << 8LL << "File too large";
         QTest::newRow("limit on a container") << "" << "export house.mlt store.uop 7" << 8LL << "File too large";
         // The append to the pair: each step failed, and a limit met inside the appended bytes.
