@@ -62,6 +62,29 @@ struct MultiPair {
             qToLittleEndian(upper, p + 12);
         return r;
     }
+    // Entries laid out in order after `lead` stray bytes; every record gets `extra` as its third field.
+    static MulWriter::IndexedFile pairOf(const QList<QByteArray> &entries, quint32 extra = 0, int lead = 0)
+    {
+        MulWriter::IndexedFile f;
+        f.data = QByteArray(lead, '\x5a');
+        for (int n = 0; n < entries.size(); ++n) {
+            const bool absent = entries[n].isEmpty();
+            MulWriter::putIndexRecord(f.index, n, {absent ? -1 : qint32(f.data.size()), absent ? -1 : qint32(entries[n].size()), extra});
+            f.data += entries[n];
+        }
+        return f;
+    }
+    // Entries 0 and 2 of records whose every length is a multiple of 48, with ids far above any offset:
+    // non-zero upper bytes, a no-draw anchor and exact duplicates (0x4101, 0x4102); entry 1 absent.
+    static QList<QByteArray> house(int size)
+    {
+        return {rec(size, 0x4100, 0, 0, 0, 0, 0x01020304) + rec(size, 0x4101, -2, 3, 10, 1, 9) + rec(size, 0x4102, 4, 4, 0, 1)
+                    + rec(size, 0x4101, -2, 3, 10, 1, 9) + rec(size, 0x4103, 1, -1, 20, 1, 0xFFFF0000u)
+                    + rec(size, 0x4102, 4, 4, 0, 1) + (size == 12 ? rec(12, 0x4104, 0, 0, 1, 1) + rec(12, 0x4104, 0, 0, 2, 1) : QByteArray()),
+                QByteArray(),
+                rec(size, 0x4200, 0, 0, 0, 1) + rec(size, 0x4201, 2, 2, 2, 1) + rec(size, 0x4202, 3, 3, 3, 0, 5)
+                    + (size == 12 ? rec(12, 0x4203, 1, 1, 1, 1) : QByteArray())};
+    }
     static TileRecord tile(const TileData &data, quint16 id, int x, int y, qint16 z, qint16 visible = 1,
                            qint32 kind = Art)
     {

@@ -5,6 +5,8 @@
 #include <QMap>
 #include <QtEndian>
 
+#include <tuple>
+
 #include <zlib.h>
 
 // Packed containers made and taken apart by hand in the tests, so that the
@@ -92,11 +94,8 @@ struct Raw {
     quint32 headerLength = 0, storedSize = 0, unpacked = 0, checksum = 0;
     quint16 compression = 0;
     QByteArray bytes; // data header and stored bytes
-    bool operator==(const Raw &o) const
-    {
-        return headerLength == o.headerLength && storedSize == o.storedSize && unpacked == o.unpacked
-               && checksum == o.checksum && compression == o.compression && bytes == o.bytes;
-    }
+    auto fields() const { return std::tie(headerLength, storedSize, unpacked, checksum, compression, bytes); }
+    bool operator==(const Raw &o) const { return fields() == o.fields(); }
 };
 
 // The entries of a well-formed container by hash, in table order.

@@ -1,17 +1,22 @@
 #include "FileBytes.h"
+#include "FileSizeLimit.h"
+#include "MltRows.h"
 #include "TileKeys.h"
 #include "data/TileData.h"
 #include "model/Facet.h"
 #include "model/MimeMgr.h"
 #include "model/MltFile.h"
 #include "model/NoTileInfo.h"
+#include "model/SafeWrite.h"
+#include "model/TileReplace.h"
 #include "model/UndoMgr.h"
 
+#include <QDir>
 #include <QMimeData>
+#include <QSaveFile>
 #include <QSignalSpy>
 #include <QTest>
 #include <QtEndian>
-
 #include <memory>
 
 namespace {
@@ -53,6 +58,45 @@ public:
     }
 };
 const QString Extreme = QStringLiteral("65535:-200:199:-32768:-5:0:1");
+// A device with a fixed room, like a disk that fills up: it keeps what fits,
+// then refuses with the system's words. Buffered, it takes every write and
+// fails only when its buffer is pushed out, the way a full disk shows at the end.
+class FullDevice : public QIODevice
+{
+public:
+    explicit FullDevice(qint64 room, bool buffered = false) : m_room(room), m_buffered(buffered) {}
+    QByteArray stored;
+    qint64 bytesToWrite() const override { return m_pending.size(); }
+    bool waitForBytesWritten(int) override
+    {
+        m_pending.remove(0, keep(m_pending));
+        return m_pending.isEmpty();
+    }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        if (m_buffered)
+            return m_pending.append(data, size), size;
+        const qint64 n = keep(QByteArray(data, size));
+        return n > 0 ? n : -1;
+    }
+
+private:
+    qint64 keep(const QByteArray &bytes)
+    {
+        const qint64 n = qMin<qint64>(bytes.size(), m_room - stored.size());
+        stored += bytes.left(n);
+        if (n < bytes.size())
+            setErrorString(QStringLiteral("No space left on device"));
+        return n;
+    }
+    qint64 m_room;
+    bool m_buffered;
+    QByteArray m_pending;
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(QList<TileRecord>)
@@ -201,7 +245,7 @@ private slots:
         QTemporaryDir dir;
         QCOMPARE(MltFile::read(dir.filePath("absent"), m_data).status, MltReadResult::CannotOpen);
         // The longest name a folder takes is saved and replaced: the temporary's
-        // name is cut to fit. (Failed saves: test_safewrite.)
+        // name is cut to fit. (Failed saves: deviceThatFills and saveUnderSizeLimit below.)
         const QString path = dir.filePath(QString(255, QLatin1Char('m')));
         Facet f(m_data);
         f.addTile(1, 1, at(1, 1));
@@ -481,6 +525,162 @@ private slots:
             QCOMPARE(keys(mime.decodeBytes(start + tail, x, y, z)), QStringList(given));
         QCOMPARE(keys(mime.decodeBytes(start + str(QString()) + str(""), x, y, z)),
                  QStringList({"0:0:0:0:0:0:0", "0:0:0:0:0:0:0", given}));
+    }
+
+    // Replacing ids through the undo history: what stands afterwards, one undo
+    // back to the start and redo again, and what the no-duplicates rule merges.
+    void replacesInOneStep_data()
+    {
+        QTest::addColumn<QStringList>("tiles"); // keys id:x:y:z:hue:visible:kind
+        QTest::addColumn<QList<qint32>>("from");
+        QTest::addColumn<QList<qint32>>("to");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<int>("merged");
+        QTest::addColumn<QList<quint16>>("unpartnered");
+        const QStringList house{"5:0:0:0:0:1:1", "5:1:0:20:33:0:1", "7:0:0:0:0:1:1", "9:2:2:0:0:1:1", "5:3:3:0:0:1:0"};
+        QTest::newRow("one id, hue, altitude and visibility kept, terrain left")
+            << house << QList<qint32>{5} << QList<qint32>{6} << QStringList{"6:0:0:0:0:1:1", "6:1:0:20:33:0:1", "7:0:0:0:0:1:1", "9:2:2:0:0:1:1", "5:3:3:0:0:1:0"} << 0 << QList<quint16>{};
+        QTest::newRow("ids swapped both ways in one cell")
+            << house << QList<qint32>{5, 7} << QList<qint32>{7, 5} << QStringList{"7:0:0:0:0:1:1", "7:1:0:20:33:0:1", "5:0:0:0:0:1:1", "9:2:2:0:0:1:1", "5:3:3:0:0:1:0"} << 0 << QList<quint16>{};
+        QTest::newRow("group by group, a piece without partner")
+            << house << QList<qint32>{5, 9} << QList<qint32>{8} << QStringList{"8:0:0:0:0:1:1", "8:1:0:20:33:0:1", "7:0:0:0:0:1:1", "9:2:2:0:0:1:1", "5:3:3:0:0:1:0"} << 0 << QList<quint16>{9};
+        QTest::newRow("onto an equal tile: one stays")
+            << QStringList{"5:0:0:0:0:1:1", "6:0:0:0:0:1:1"} << QList<qint32>{5} << QList<qint32>{6} << QStringList{"6:0:0:0:0:1:1"} << 1 << QList<quint16>{};
+    }
+    void replacesInOneStep()
+    {
+        QFETCH(QStringList, tiles);
+        QFETCH(QList<qint32>, from);
+        QFETCH(QList<qint32>, to);
+        QFETCH(QStringList, expected);
+        const NoTileInfo none;
+        Facet model(none);
+        UndoMgr undo(none, &model, nullptr);
+        undo.beginGroup();
+        QList<TileRecord> all;
+        for (const QString &key : tiles) {
+            all << TileRecord(key, none);
+            undo.insertTile(all.last());
+        }
+        undo.commitGroup();
+        QList<quint16> unpartnered;
+        TileReplace::Plan plan = TileReplace::plan(all, TileReplace::pieceByPiece(from, to, &unpartnered), none);
+        QTEST(unpartnered, "unpartnered");
+        QTEST(TileReplace::apply(plan, undo, model), "merged");
+        expected.sort();
+        QCOMPARE(keys(model.locations()), expected);
+        undo.undo();
+        tiles.sort();
+        QCOMPARE(keys(model.locations()), tiles);
+        undo.redo();
+        QCOMPARE(keys(model.locations()), expected);
+    }
+
+    // Saves that meet real failures: a device that runs out of room, and a
+    // file-size limit. The old file must survive byte for byte and the caller
+    // must hear the system's reason.
+    void deviceThatFills_data()
+    {
+        QTest::addColumn<int>("room");
+        QTest::addColumn<int>("size");
+        QTest::newRow("full from the start") << 0 << 100;
+        QTest::newRow("fills halfway") << 50 << 100;
+        QTest::newRow("fills in the last byte") << 99 << 100;
+    }
+    void deviceThatFills()
+    {
+        QFETCH(int, room);
+        QFETCH(int, size);
+        FullDevice device(room);
+        QVERIFY(device.open(QIODevice::WriteOnly));
+        QString error;
+        QVERIFY(!SafeWrite::writeAll(device, QByteArray(size, 'x'), &error));
+        QCOMPARE(error, QStringLiteral("No space left on device"));
+        QCOMPARE(device.stored.size(), room);
+
+        FullDevice roomy(size);
+        QVERIFY(roomy.open(QIODevice::WriteOnly));
+        QVERIFY(SafeWrite::writeAll(roomy, QByteArray(size, 'y'), &error));
+        QCOMPARE(roomy.stored, QByteArray(size, 'y'));
+        FullDevice closed(size);
+        error.clear();
+        QVERIFY(!SafeWrite::writeAll(closed, "z", &error));
+        QVERIFY(!error.isEmpty());
+
+        // Every write "succeeds" into the buffer; the flush is where it fails.
+        FullDevice buffered(room, true), enough(size, true);
+        QVERIFY(buffered.open(QIODevice::WriteOnly) && enough.open(QIODevice::WriteOnly));
+        QVERIFY(!SafeWrite::writeAll(buffered, QByteArray(size, 'b'), &error));
+        QCOMPARE(error, QStringLiteral("No space left on device"));
+        QVERIFY(SafeWrite::writeAll(enough, QByteArray(size, 'b'), &error));
+        QCOMPARE(enough.stored.size(), size);
+    }
+
+    // Under a size limit, saving the document must fail, say why, keep the
+    // old file and leave no temporary behind; small contents that sit in
+    // Qt's buffer until the end are the case that used to be lost.
+    void saveUnderSizeLimit_data()
+    {
+        QTest::addColumn<int>("oldTiles");
+        QTest::addColumn<int>("newTiles");
+        QTest::addColumn<int>("limit");
+        QTest::newRow("buffered, cut at 1 KiB") << 91 << 170 << 1024;
+        QTest::newRow("nothing may be written") << 10 << 11 << 0;
+        QTest::newRow("past Qt's buffer") << 91 << 390 << 4096;
+    }
+    void saveUnderSizeLimit()
+    {
+        QFETCH(int, oldTiles);
+        QFETCH(int, newTiles);
+        QFETCH(int, limit);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("house.mlt");
+        const QByteArray old = mltRows(oldTiles);
+        QVERIFY(SafeWrite::replaceFile(path, old));
+        Facet model(m_data);
+        model.load(MltFile::fromBytes(mltRows(newTiles), m_data).tiles);
+        model.markModified();
+        QString error;
+        {
+            const FileSizeLimit limited{rlim_t(limit)};
+            QVERIFY(!model.save(path, &error));
+        }
+        QCOMPARE(error, QStringLiteral("File too large"));
+        QVERIFY(model.isModified());
+        QCOMPARE(fileBytes(path), old);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"house.mlt"}));
+
+        // Without the limit the same save goes through whole.
+        QVERIFY(model.save(path));
+        QVERIFY(!model.isModified());
+        QCOMPARE(fileBytes(path), mltRows(newTiles));
+    }
+
+    // Every other writer goes through the same function: a plain file and a
+    // commit of an opened save file behave alike.
+    void replaceAndCommitUnderLimit()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("data.bin");
+        const QByteArray old("the old content");
+        QVERIFY(SafeWrite::replaceFile(path, old));
+        {
+            const FileSizeLimit limited(64);
+            QString a, b;
+            QVERIFY(!SafeWrite::replaceFile(path, QByteArray(100, 'n'), &a));
+            QSaveFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(!SafeWrite::commit(file, QByteArray(65, 'n'), &b));
+            QCOMPARE(a + '|' + b, QStringLiteral("File too large|File too large"));
+        }
+        QCOMPARE(fileBytes(path), old);
+
+        QString error;
+        QVERIFY(!SafeWrite::replaceFile(dir.filePath("no/such/folder/x"), old, &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(SafeWrite::removeFile(path));
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(SafeWrite::removeFile(path));
     }
 };
 

@@ -2,15 +2,23 @@
 #include "SampleCatalogue.h"
 #include "SampleHues.h"
 #include "SampleMultis.h"
-
 #include "data/ArtReader.h"
 #include "data/HueTable.h"
 #include "data/MultiFile.h"
+#include "data/PaletteXml.h"
 #include "data/TileData.h"
+#include "panels/ListWidget.h"
+#include "panels/Palette.h"
+#include "panels/TListItem.h"
+#include "scene/ToolShapes.h"
+#include "ui/MultiDialog.h"
 
+#include <QComboBox>
 #include <QProcess>
 #include <QTest>
-
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <algorithm>
 #include <memory>
 
 // The generator run as the build runs it, its files read back by the editor's own readers.
@@ -54,6 +62,23 @@ class TestSampleData : public QObject
                     return -1;
             }
         return opaque;
+    }
+
+
+    static QString bin(const QString &name) { return QStringLiteral(TILSEN_BINARY_DIR "/bin/") + name; }
+
+    // Every tile once, in the "category/group" its catalogue entry names; categories hold none.
+    static void checkTree(QTreeWidget *tree, const QVector<SampleCatalogue::Tile> &tiles)
+    {
+        QMap<QString, QVector<qint32>> found, expected;
+        for (QTreeWidgetItemIterator it(tree); *it; ++it)
+            found.insert(((*it)->parent() ? (*it)->parent()->text(0) + '/' : QString()) + (*it)->text(0),
+                         static_cast<TListItem *>(*it)->tiles);
+        for (const auto &t : tiles) {
+            expected[t.category.at(0)];
+            expected[t.category.join('/')].append(t.id);
+        }
+        QCOMPARE(found, expected);
     }
 
 private slots:
@@ -104,19 +129,12 @@ private slots:
         QVERIFY(qAlpha(wall.pixel(22, wall.height() - 1)));
     }
 
-    void huesAreSmoothRamps()
+    void huesReadBackAsMade()
     {
         const auto expected = SampleHues::all();
         QCOMPARE(m_hues.count(), (expected.size() + 7) / 8 * 8);
-        const auto sum = [](quint16 v) { return (v >> 10 & 31) + (v >> 5 & 31) + (v & 31); };
-        for (int h = 1; h <= expected.size(); ++h) {
-            const quint16 *c = m_hues.colours(h);
-            QCOMPARE(QVector<quint16>(c, c + 32), expected[h - 1].colours);
-            for (int i = 1; i < 32; ++i) {
-                QVERIFY2(sum(c[i]) >= sum(c[i - 1]), qPrintable(QString::number(h)));
-                QVERIFY2(sum(c[i]) - sum(c[i - 1]) <= 9, qPrintable(QString::number(h)));
-            }
-        }
+        for (int h = 1; h <= expected.size(); ++h)
+            QCOMPARE(QVector<quint16>(m_hues.colours(h), m_hues.colours(h) + 32), expected[h - 1].colours);
         // Selected tiles are drawn in this hue: it must stand out.
         const quint16 *selection = m_hues.colours(SampleHues::SelectionHue);
         QVERIFY(selection && (selection[31] >> 10 & 31) > 25 && (selection[31] >> 5 & 31) > 25);
@@ -157,7 +175,115 @@ private slots:
         QVERIFY(!pair.readEntry(SampleMultis::EmptyEntry, m_tiles, none));
         QVERIFY(none.isEmpty());
     }
+
+    // The bundled palette's wall groups, as Hollow Rectangle uses them: a closed
+    // ring of corners and side pieces, each piece drawn in the bundled art.
+    void everyWallGroupClosesARing()
+    {
+        const QString dir = QStringLiteral(TILSEN_BINARY_DIR "/bin/");
+        const PaletteXml::Result palette = PaletteXml::read(dir + "palette.xml");
+        ArtReader art(dir + "sample-data/artidx.mul", dir + "sample-data/art.mul", dir + "sample-data/texidx.mul",
+                      dir + "sample-data/texmaps.mul");
+        const TileData data(dir + "sample-data/tiledata.mul");
+        const auto walls = std::find_if(palette.art.cbegin(), palette.art.cend(),
+                                        [](const PaletteXml::Category &c) { return c.name == "Walls"; });
+        QVERIFY(walls != palette.art.cend() && !walls->children.isEmpty());
+        for (const PaletteXml::Category &group : walls->children) {
+            QVERIFY2(group.walls, qPrintable(group.name));
+            const WallSet set = *group.walls;
+            for (const quint16 id : {set.corner, set.alongX, set.alongY}) {
+                int w = 0, h = 0;
+                QVERIFY2(art.staticPixels(id, w, h) && w > 0 && h > 0, qPrintable(group.name));
+                QVERIFY(group.tiles.contains(id));
+            }
+            TileRecord like(0, 0, 7, data, Art);
+            // Dragged from the bottom right to the top left: 6 by 4 cells.
+            const Brush ring = ToolShapes::walls({2, 1}, {-3, -2}, set, like, data);
+            for (int y = -2; y <= 1; ++y) {
+                for (int x = -3; x <= 2; ++x) {
+                    const bool column = x == -3 || x == 2, row = y == -2 || y == 1;
+                    const auto cell = ring.constFind(locationKey(x - 2, y - 1));
+                    if (!column && !row) {
+                        QVERIFY(cell == ring.cend() || cell->empty());
+                        continue;
+                    }
+                    QVERIFY(cell != ring.cend() && cell->size() == 1);
+                    const quint16 expected = column && row ? set.corner : row ? set.alongX : set.alongY;
+                    QCOMPARE(cell->begin()->id, expected);
+                    QCOMPARE(cell->begin()->z, qint16(7));
+                }
+            }
+        }
+    }
+
+    // What the sample set does not reach: the colour conversion's edges and the
+    // wide tile data layout (16-byte multi records: test_mltool's dumps).
+    void coloursAndNames()
+    {
+        // Drawn black must not become 0, which is transparent; a mostly transparent pixel does.
+        QCOMPARE(MulWriter::colour(qRgb(8, 16, 24)), quint16(1 << 10 | 2 << 5 | 3));
+        QCOMPARE(MulWriter::colour(qRgb(0, 0, 0)), quint16(0x0421));
+        QCOMPARE(MulWriter::colour(qRgba(255, 0, 0, 100)), quint16(0));
+        // A short colour list leaves the rest transparent.
+        QCOMPARE(MulWriter::staticEntry(4, 2, {0x7FFF}).size(), 8 + 2 * 2 + (2 + 2 + 1 + 2) * 2);
+    }
+
+    // Names longer than their 20 bytes are cut, in both layouts: the next record stays in place.
+    void tileDataNamesAreCut()
+    {
+        for (auto layout : {MulWriter::TileDataLayout::Classic, MulWriter::TileDataLayout::Flags64}) {
+            TileData td;
+            const QByteArray longName = "abcdefghijklmnopqrstuvwxyz";
+            td.loadFromBytes(MulWriter::tileData({{3, {0x1, 77, longName}}, {4, {0x2, 5, "dirt"}}},
+                                                 {{1000, {0x40001, 20, longName}}, {1001, {0x2, 6, "next"}}}, layout));
+            QCOMPARE(td.landInfo(3).name, QStringLiteral("abcdefghijklmnopqrst"));
+            QCOMPARE(QString::number(td.landInfo(4).textureId) + td.landInfo(4).name, QStringLiteral("5dirt"));
+            QCOMPARE(td.staticInfo(1000).name, QStringLiteral("abcdefghijklmnopqrst"));
+            const TileInfo next = td.staticInfo(1001);
+            QCOMPARE(QStringLiteral("%1 %2 ").arg(next.flags).arg(next.height) + next.name, QStringLiteral("2 6 next"));
+        }
+    }
+
+    // The palette.xml and the sample multi.xml the build ships, as the editor's panels read them.
+    void paletteSortsEveryTile()
+    {
+        const QString dir = bin("sample-data/");
+        ArtReader art(dir + "artidx.mul", dir + "art.mul", dir + "texidx.mul", dir + "texmaps.mul");
+        const TileData tiles(dir + "tiledata.mul");
+        Palette palette(bin("palette.xml"), &art, tiles, false);
+        checkTree(palette.treeArt(), SampleCatalogue::art());
+        checkTree(palette.treeTerrain(), SampleCatalogue::land());
+
+        // A nested group fills the list with icons drawn from the art.
+        QTreeWidgetItem *stone = palette.treeArt()->findItems("Walls", Qt::MatchExactly).value(0)->child(0);
+        palette.treeArt()->setCurrentItem(stone);
+        const QListWidgetItem *first = palette.listArt()->item(0);
+        QCOMPARE(palette.listArt()->count(), static_cast<TListItem *>(stone)->tiles.size());
+        QVERIFY(first);
+        QCOMPARE(first->data(ListWidget::IdRole).toInt(), int(SampleCatalogue::StoneWallEW));
+        // Named as the sample tile data names it.
+        for (const auto &t : SampleCatalogue::art())
+            if (t.id == SampleCatalogue::StoneWallEW)
+                QCOMPARE(first->text(), QString::fromLatin1(t.name));
+        QVERIFY(!first->icon().isNull());
+    }
+
+    // Indexes written in hexadecimal and decimal alike; the absent entry is not listed.
+    void chooserNamesTheEntries()
+    {
+        MultiDialog d(bin("sample-data/multi.idx"), bin("sample-data/multi.xml"));
+        auto *combo = d.findChild<QComboBox *>("comboBox");
+        QVERIFY(combo);
+        QStringList items, expected;
+        for (int i = 0; i < combo->count(); ++i)
+            items << combo->itemText(i);
+        for (const auto &m : SampleMultis::all())
+            expected << m.name;
+        QCOMPARE(items, expected << QStringLiteral("Empty entry"));
+        combo->setCurrentIndex(3);
+        QCOMPARE(d.multiIndex(), SampleMultis::EmptyEntry);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestSampleData)
+QTEST_MAIN(TestSampleData)
 #include "test_sampledata.moc"

@@ -97,6 +97,18 @@ ssize_t read(int fd, void *buf, size_t count)
     return readFails(fd) ? -1 : fn(fd, buf, count);
 }
 
+ssize_t pread(int fd, void *buf, size_t count, off_t offset)
+{
+    static auto fn = real<ssize_t (*)(int, void *, size_t, off_t)>("pread");
+    return readFails(fd) ? -1 : fn(fd, buf, count, offset);
+}
+
+ssize_t pread64(int fd, void *buf, size_t count, off_t offset)
+{
+    static auto fn = real<ssize_t (*)(int, void *, size_t, off_t)>("pread64");
+    return readFails(fd) ? -1 : fn(fd, buf, count, offset);
+}
+
 ssize_t write(int fd, const void *buf, size_t count)
 {
     static auto fn = real<ssize_t (*)(int, const void *, size_t)>("write");
