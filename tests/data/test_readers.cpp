@@ -657,6 +657,33 @@ private slots:
         QVERIFY(WorldOverview::build(facet, QVector<QRgb>(WorldOverview::Colours), {}, &error).isNull());
     }
 
+    // Requests the capture refuses, before anything is read; each bound on its own.
+    void badRequestsAreRefused_data()
+    {
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<QPoint>("centre");
+        QTest::addColumn<int>("zMax");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("area off the facet") << QRect(W + 5, 0, 4, 4) << QPoint(W + 6, 1) << 127 << "outside the facet";
+        QTest::newRow("empty altitude range") << QRect(0, 0, 4, 4) << QPoint(1, 1) << -129 << "is empty";
+        QTest::newRow("far above the centre") << QRect(0, 0, 4, 4) << QPoint(0, 300) << 127 << "editing area";
+        QTest::newRow("far below the centre") << QRect(0, 0, 4, 4) << QPoint(0, -300) << 127 << "editing area";
+        QTest::newRow("far left of the centre") << QRect(0, 0, 4, 4) << QPoint(300, 0) << 127 << "editing area";
+        QTest::newRow("far right of the centre") << QRect(0, 0, 4, 4) << QPoint(-300, 0) << 127 << "editing area";
+    }
+    void badRequestsAreRefused()
+    {
+        QFETCH(QRect, area);
+        QFETCH(QPoint, centre);
+        QFETCH(int, zMax);
+        QFETCH(QString, message);
+        WorldFacet facet;
+        QVERIFY(facet.open(write(QStringLiteral("refused")), 1, QSize(W, H)));
+        QString error;
+        QVERIFY(!WorldCapture::capture(facet, {area, -128, zMax, centre, 0, false}, m_data, &error));
+        QVERIFY2(error.contains(message), qPrintable(error));
+    }
+
     // Terrain that can no longer be read once the facet is open: an error naming it, no capture.
     void unreadableTerrainIsAnError()
     {

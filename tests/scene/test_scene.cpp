@@ -6,6 +6,7 @@
 #include "scene/ContactSheet.h"
 #include "scene/IsoGeometry.h"
 #include "scene/MultiPictures.h"
+#include "scene/Placeholder.h"
 #include "scene/Selection.h"
 
 #include <QFile>
@@ -345,6 +346,18 @@ private slots:
         }
         QVERIFY2(error.contains("b.bmp: cannot be written ("), qPrintable(error));
         QCOMPARE(QImage(dir.filePath("b.bmp")).convertToFormat(QImage::Format_ARGB32), image);
+    }
+
+    // A box for missing art: its top in the given colour, the left side 3/4 of it, the right 1/2.
+    void placeholderShadesItsSides()
+    {
+        const Placeholder::Pixels p = Placeholder::pixels(5, quint16(0x7FFF)); // white, 5 steps tall
+        QCOMPARE(p.height, 44 + 5 * 4);
+        const auto at = [&](int x, int y) { return p.colours[y * p.width + x] & 0x7FFF; };
+        QCOMPARE(at(22, 10), 0x7FFF);
+        QCOMPARE(at(5, 30), (23 << 10) | (23 << 5) | 23);
+        QCOMPARE(at(38, 30), (15 << 10) | (15 << 5) | 15);
+        QCOMPARE(at(0, 0), 0); // outside the diamond
     }
 
     void emptyMultiGivesEmptyPictures()
