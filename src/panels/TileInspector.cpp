@@ -1,0 +1,158 @@
+#include "panels/TileInspector.h"
+
+#include "model/Facet.h"
+#include "panels/InspectorDelegate.h"
+#include "panels/TileInspectorModel.h"
+#include "scene/Document.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int RowHeight = 26;
+constexpr int IconSide = 22;
+} // namespace
+
+TileInspector::TileInspector(ArtReader *art, const HueTable *hues, QWidget *parent)
+    : QWidget(parent),
+      m_model(new TileInspectorModel(art, hues, this)),
+      m_delegate(new InspectorDelegate(m_model, this)),
+      m_table(new QTableView(this)),
+      m_caption(new QLabel(this)),
+      m_reason(new QLabel(this))
+{
+    m_table->setObjectName(QStringLiteral("inspectorTable"));
+    m_reason->setObjectName(QStringLiteral("inspectorReason"));
+    m_table->setModel(m_model);
+    m_table->setItemDelegate(m_delegate);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_table->setIconSize(QSize(IconSide, IconSide));
+    // Fixed row heights: a table of many thousand rows measures none of them.
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_table->verticalHeader()->setDefaultSectionSize(RowHeight);
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_reason->setWordWrap(true);
+    m_model->setRowSelection(m_table->selectionModel());
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(m_caption);
+    layout->addWidget(m_table);
+    layout->addWidget(m_reason);
+    connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TileInspector::rowsSelected);
+    connect(m_model, &TileInspectorModel::refused, this, &TileInspector::showReason);
+    connect(m_delegate, &InspectorDelegate::problem, this, &TileInspector::showReason);
+    connect(m_model, &TileInspectorModel::edited, this, &TileInspector::afterEdit);
+}
+
+void TileInspector::follow(Document *doc)
+{
+    if (doc == m_doc && doc)
+        return;
+    for (const QMetaObject::Connection &c : std::as_const(m_connections))
+        disconnect(c);
+    m_connections.clear();
+    m_doc = doc;
+    m_current = false;
+    m_hasCell = false;
+    m_model->setDocument(doc);
+    if (!doc) {
+        m_caption->clear();
+        return;
+    }
+    m_connections = {
+        connect(doc, &Document::edited, this, &TileInspector::sync),
+        connect(doc, &QObject::destroyed, this, [this] { follow(nullptr); }),
+    };
+    sync();
+}
+
+void TileInspector::showEvent(QShowEvent *e)
+{
+    QWidget::showEvent(e);
+    m_current = false;
+    sync();
+}
+
+void TileInspector::sync()
+{
+    // A hidden panel catches up when shown; its own edit is settled after it.
+    if (!m_doc || !isVisible() || m_model->editing())
+        return;
+    const Document *doc = m_doc;
+    const Selection &sel = doc->selection();
+    if (m_current && sel.revision() == m_selectionRevision && doc->model()->revision() == m_modelRevision)
+        return;
+    m_current = true;
+    m_selectionRevision = sel.revision();
+    m_modelRevision = doc->model()->revision();
+    if (sel.isEmpty(Terrain) && sel.isEmpty(Art)) {
+        showStack();
+        return;
+    }
+    m_model->showSelection();
+    const int rows = m_model->rowCount();
+    m_caption->setText(rows == 1 ? tr("1 selected tile") : tr("%1 selected tiles").arg(rows));
+    // The selected tiles are the rows, every one of them selected.
+    if (rows == 0)
+        return;
+    m_settingRows = true;
+    m_table->selectionModel()->select(
+        QItemSelection(m_model->index(0, 0), m_model->index(rows - 1, TileInspectorModel::ColumnCount - 1)),
+        QItemSelectionModel::ClearAndSelect);
+    m_settingRows = false;
+}
+
+void TileInspector::hovered(int x, int y)
+{
+    m_cell = QPoint(x, y);
+    m_hasCell = true;
+    // With a selection the rows are the selected tiles, wherever the pointer goes.
+    if (!m_doc || !isVisible() || !m_current)
+        return;
+    const Selection &sel = m_doc->selection();
+    if (sel.isEmpty(Terrain) && sel.isEmpty(Art))
+        showStack();
+}
+
+void TileInspector::showStack()
+{
+    if (!m_hasCell) {
+        m_model->clear();
+        m_caption->setText(tr("No cell under the pointer"));
+        return;
+    }
+    m_model->showStack(m_cell.x(), m_cell.y());
+    m_caption->setText(tr("Cell %1,%2: %n tile(s)", nullptr, m_model->rowCount()).arg(m_cell.x()).arg(m_cell.y()));
+}
+
+// Rows chosen here become the view's selection; the rows stay as they are.
+void TileInspector::rowsSelected()
+{
+    if (m_settingRows || !m_doc)
+        return;
+    Selection &sel = m_doc->selection();
+    sel.clear(Selection::ClearBoth);
+    for (const QModelIndex &row : m_table->selectionModel()->selectedRows())
+        sel.add(m_model->tile(row.row()), false);
+    m_selectionRevision = sel.revision();
+    emit changedDocument();
+}
+
+void TileInspector::afterEdit()
+{
+    m_reason->clear();
+    if (!m_doc)
+        return;
+    m_selectionRevision = m_doc->selection().revision();
+    m_modelRevision = m_doc->model()->revision();
+    emit changedDocument();
+}
+
+void TileInspector::showReason(const QString &reason)
+{
+    m_reason->setText(reason);
+}
