@@ -6,6 +6,7 @@
 #include "scene/Document.h"
 
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -34,7 +35,13 @@ TileInspector::TileInspector(ArtReader *art, const HueTable *hues, QWidget *pare
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_table->verticalHeader()->setDefaultSectionSize(RowHeight);
     m_table->verticalHeader()->hide();
+    // One line a field: wrapping lays every text out on each paint.
+    m_table->setWordWrap(false);
     m_table->horizontalHeader()->setStretchLastSection(true);
+    // A header asks of every row whether its column is selected, on every
+    // paint: it gets a selection of its own that stays empty.
+    m_table->horizontalHeader()->setHighlightSections(false);
+    m_table->horizontalHeader()->setSelectionModel(new QItemSelectionModel(m_model, m_table));
     m_reason->setWordWrap(true);
     m_model->setRowSelection(m_table->selectionModel());
     auto *layout = new QVBoxLayout(this);

@@ -14,6 +14,8 @@
 #include <QPixmap>
 
 #include <algorithm>
+#include <climits>
+#include <utility>
 #include <tuple>
 
 namespace {
@@ -25,6 +27,8 @@ constexpr int LastTerrainId = 0x3FFF;
 constexpr int LastHue = 0x7FFF;
 constexpr int Hex = 16;
 constexpr int HexDigits = 4;
+// Fewer selected tiles than this are sorted by comparison.
+constexpr size_t SortedDirectly = 4096;
 
 qint32 &field(TileIdentity &t, int column)
 {
@@ -47,6 +51,66 @@ qint32 &field(TileIdentity &t, int column)
 qint32 valueOf(TileIdentity t, int column)
 {
     return field(t, column);
+}
+
+bool before(const TileIdentity &a, const TileIdentity &b)
+{
+    return std::tie(a.y, a.x, a.kind, a.z, a.id) < std::tie(b.y, b.x, b.kind, b.z, b.id);
+}
+
+// Row by row of the map, each cell bottom to top, into `sorted`. The cells
+// are counted out rather than compared: a whole selected
+// multi is ordered in one pass. The buffers are kept from call to call, as
+// fresh ones of this size would be new pages of memory each time.
+void sortByCell(const std::vector<TileIdentity> &rows, const Facet &model, std::vector<TileIdentity> &sorted,
+                std::vector<int> &ends)
+{
+    sorted.clear();
+    if (rows.size() < SortedDirectly) {
+        sorted = rows;
+        std::sort(sorted.begin(), sorted.end(), before);
+        return;
+    }
+    // The cells counted are those of the rows' bounds within the editing area.
+    std::vector<TileIdentity> outside;
+    int left = INT_MAX, right = INT_MIN, top = INT_MAX, bottom = INT_MIN;
+    for (const TileIdentity &t : rows) {
+        if (!model.inside(t.x, t.y)) {
+            outside.push_back(t);
+            continue;
+        }
+        left = std::min(left, t.x);
+        right = std::max(right, t.x);
+        top = std::min(top, t.y);
+        bottom = std::max(bottom, t.y);
+    }
+    const size_t wide = left <= right ? size_t(right - left + 1) : 0;
+    const auto cellOf = [&](const TileIdentity &t) { return size_t(t.y - top) * wide + size_t(t.x - left); };
+    ends.assign(wide == 0 ? 0 : wide * size_t(bottom - top + 1), 0);
+    for (const TileIdentity &t : rows)
+        if (model.inside(t.x, t.y))
+            ++ends[cellOf(t)];
+    // Each cell's start, then moved on to its end as its rows are placed.
+    int start = 0;
+    for (int &e : ends)
+        start += std::exchange(e, start);
+    sorted.resize(size_t(start));
+    for (const TileIdentity &t : rows)
+        if (model.inside(t.x, t.y))
+            sorted[size_t(ends[cellOf(t)]++)] = t;
+    // Nearly every cell holds one selected tile: only crowded ones are sorted.
+    int from = 0;
+    for (const int to : ends) {
+        if (to - from > 1)
+            std::sort(sorted.begin() + from, sorted.begin() + to, before);
+        from = to;
+    }
+    if (outside.empty())
+        return;
+    std::sort(outside.begin(), outside.end(), before);
+    const size_t inside = sorted.size();
+    sorted.insert(sorted.end(), outside.cbegin(), outside.cend());
+    std::inplace_merge(sorted.begin(), sorted.begin() + qsizetype(inside), sorted.end(), before);
 }
 
 TileRecord recordOf(const TileIdentity &t, const TileInfoSource &data)
@@ -83,6 +147,8 @@ void TileInspectorModel::setRowSelection(QItemSelectionModel *rows)
 void TileInspectorModel::reset(std::vector<TileIdentity> rows)
 {
     beginResetModel();
+    if (m_rows.capacity() > m_spare.capacity())
+        m_spare.swap(m_rows);
     m_rows = std::move(rows);
     endResetModel();
 }
@@ -105,19 +171,23 @@ void TileInspectorModel::showStack(int x, int y)
 
 void TileInspectorModel::showSelection()
 {
-    std::vector<TileIdentity> rows;
+    std::vector<TileIdentity> &rows = m_gathered;
+    rows.clear();
     if (m_doc) {
         const Selection &sel = m_doc->selection();
         rows.reserve(size_t(sel.count(Terrain) + sel.count(Art)));
         for (int kind : {Terrain, Art})
             for (const Selection::Entries &entries : sel.set(kind))
                 rows.insert(rows.end(), entries.cbegin(), entries.cend());
-        // Row by row of the map, each cell bottom to top.
-        std::sort(rows.begin(), rows.end(), [](const TileIdentity &a, const TileIdentity &b) {
-            return std::tie(a.y, a.x, a.kind, a.z, a.id) < std::tie(b.y, b.x, b.kind, b.z, b.id);
-        });
     }
-    reset(std::move(rows));
+    beginResetModel();
+    // The rows shown so far become the next sort's room.
+    std::swap(m_rows, m_spare);
+    if (m_doc)
+        sortByCell(rows, *m_doc->model(), m_rows, m_cellEnds);
+    else
+        m_rows.clear();
+    endResetModel();
 }
 
 TileInspectorModel::Range TileInspectorModel::range(int column, int kind) const

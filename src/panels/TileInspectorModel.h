@@ -76,6 +76,9 @@ private:
     QPointer<Document> m_doc;
     QPointer<QItemSelectionModel> m_rowSelection;
     std::vector<TileIdentity> m_rows;
+    // Room kept for the next selection shown.
+    std::vector<TileIdentity> m_gathered, m_spare;
+    std::vector<int> m_cellEnds;
     mutable QCache<quint32, QIcon> m_icons;
     bool m_editing = false;
 };
