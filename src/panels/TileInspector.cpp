@@ -14,6 +14,10 @@
 namespace {
 constexpr int RowHeight = 26;
 constexpr int IconSide = 22;
+// Room for an icon and "0x0000 (00000)", a tile name, and the numbers.
+constexpr int IdWidth = 132;
+constexpr int NameWidth = 110;
+constexpr int NumberWidth = 46;
 } // namespace
 
 TileInspector::TileInspector(ArtReader *art, const HueTable *hues, QWidget *parent)
@@ -37,6 +41,9 @@ TileInspector::TileInspector(ArtReader *art, const HueTable *hues, QWidget *pare
     m_table->verticalHeader()->hide();
     // One line a field: wrapping lays every text out on each paint.
     m_table->setWordWrap(false);
+    m_table->horizontalHeader()->setDefaultSectionSize(NumberWidth);
+    m_table->horizontalHeader()->resizeSection(TileInspectorModel::Id, IdWidth);
+    m_table->horizontalHeader()->resizeSection(TileInspectorModel::Name, NameWidth);
     m_table->horizontalHeader()->setStretchLastSection(true);
     // A header asks of every row whether its column is selected, on every
     // paint: it gets a selection of its own that stays empty.
@@ -75,6 +82,12 @@ void TileInspector::follow(Document *doc)
         connect(doc, &QObject::destroyed, this, [this] { follow(nullptr); }),
     };
     sync();
+}
+
+QSize TileInspector::sizeHint() const
+{
+    // Every column in view beside the document.
+    return {IdWidth + NameWidth + 5 * NumberWidth + 2 * IconSide, 4 * IdWidth};
 }
 
 void TileInspector::showEvent(QShowEvent *e)
@@ -133,7 +146,9 @@ void TileInspector::showStack()
         return;
     }
     m_model->showStack(m_cell.x(), m_cell.y());
-    m_caption->setText(tr("Cell %1,%2: %n tile(s)", nullptr, m_model->rowCount()).arg(m_cell.x()).arg(m_cell.y()));
+    const int rows = m_model->rowCount();
+    const QString cell = QStringLiteral("%1,%2").arg(m_cell.x()).arg(m_cell.y());
+    m_caption->setText(rows == 1 ? tr("Cell %1: 1 tile").arg(cell) : tr("Cell %1: %2 tiles").arg(cell).arg(rows));
 }
 
 // Rows chosen here become the view's selection; the rows stay as they are.
@@ -143,8 +158,10 @@ void TileInspector::rowsSelected()
         return;
     Selection &sel = m_doc->selection();
     sel.clear(Selection::ClearBoth);
-    for (const QModelIndex &row : m_table->selectionModel()->selectedRows())
+    const QModelIndexList rows = m_table->selectionModel()->selectedRows();
+    for (const QModelIndex &row : rows)
         sel.add(m_model->tile(row.row()), false);
+    m_caption->setText(tr("%1 of %2 rows selected").arg(rows.size()).arg(m_model->rowCount()));
     m_selectionRevision = sel.revision();
     emit changedDocument();
 }

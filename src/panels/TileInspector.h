@@ -29,6 +29,7 @@ public:
     QLabel *reasonLabel() const { return m_reason; }
     // What the rows are: a cell's stack or the selection.
     QLabel *captionLabel() const { return m_caption; }
+    QSize sizeHint() const override;
 
 public slots:
     // Shows the selection, or the hovered cell's stack, when either changed:
