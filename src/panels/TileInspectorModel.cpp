@@ -175,7 +175,7 @@ void TileInspectorModel::showSelection()
     rows.clear();
     if (m_doc) {
         const Selection &sel = m_doc->selection();
-        rows.reserve(size_t(sel.count(Terrain) + sel.count(Art)));
+        rows.reserve(size_t(sel.count(Terrain)) + size_t(sel.count(Art)));
         for (int kind : {Terrain, Art})
             for (const Selection::Entries &entries : sel.set(kind))
                 rows.insert(rows.end(), entries.cbegin(), entries.cend());
