@@ -361,7 +361,8 @@ QVariant TileInspectorModel::data(const QModelIndex &index, int role) const
         return valueOf(t, column);
     case Qt::EditRole:
         if (column == Id)
-            return QStringLiteral("0x") + QString::number(t.id, Hex).toUpper().rightJustified(HexDigits, QLatin1Char('0'));
+            return QStringLiteral("0x")
+                   + QString::number(t.id, Hex).toUpper().rightJustified(HexDigits, QLatin1Char('0'));
         return column == Name ? QVariant(info.name) : QVariant(valueOf(t, column));
     case Qt::DecorationRole:
         return column == Id ? QVariant(icon(t)) : QVariant();

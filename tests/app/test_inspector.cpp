@@ -113,7 +113,9 @@ private slots:
     void altitudeOfThreeRowsIsOneStep()
     {
         const QStringList before = tileKeys(m_doc->model()->locations());
-        const auto rowCentre = [this](int row) { return table()->visualRect(table()->model()->index(row, 2)).center(); };
+        const auto rowCentre = [this](int row) {
+            return table()->visualRect(table()->model()->index(row, TileInspectorModel::X)).center();
+        };
         QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, rowCentre(0));
         QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::ShiftModifier, rowCentre(2));
         QCOMPARE(m_doc->document()->selection().count(Art), 3);
@@ -153,6 +155,8 @@ private slots:
         QTest::addColumn<QString>("reason");
         QTest::newRow("altitude") << int(TileInspectorModel::Z) << "200" << "Altitude must be between -128 and 127";
         QTest::newRow("x") << int(TileInspectorModel::X) << "200" << "X must be between -200 and 199";
+        QTest::newRow("id past the art") << int(TileInspectorModel::Id) << "0x4000"
+                                         << "Id must be between 0x0000 (0) and 0x3FFF (16383)";
         QTest::newRow("hue") << int(TileInspectorModel::Hue) << "65" << "Hue must be between 0 and 64";
     }
     void valuesOutOfRangeAreRefused()
