@@ -9,6 +9,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -18,6 +19,8 @@ constexpr int IconSide = 22;
 constexpr int IdWidth = 132;
 constexpr int NameWidth = 110;
 constexpr int NumberWidth = 46;
+// How long the pointer stays on a cell before its stack is shown.
+constexpr int RestMs = 300;
 } // namespace
 
 TileInspector::TileInspector(ArtReader *art, const HueTable *hues, QWidget *parent)
@@ -26,8 +29,12 @@ TileInspector::TileInspector(ArtReader *art, const HueTable *hues, QWidget *pare
       m_delegate(new InspectorDelegate(m_model, this)),
       m_table(new QTableView(this)),
       m_caption(new QLabel(this)),
-      m_reason(new QLabel(this))
+      m_reason(new QLabel(this)),
+      m_rest(new QTimer(this))
 {
+    m_rest->setSingleShot(true);
+    m_rest->setInterval(RestMs);
+    connect(m_rest, &QTimer::timeout, this, &TileInspector::rested);
     m_table->setObjectName(QStringLiteral("inspectorTable"));
     m_reason->setObjectName(QStringLiteral("inspectorReason"));
     m_table->setModel(m_model);
@@ -72,6 +79,7 @@ void TileInspector::follow(Document *doc)
     m_doc = doc;
     m_current = false;
     m_hasCell = false;
+    m_rest->stop();
     m_model->setDocument(doc);
     if (!doc) {
         m_caption->clear();
@@ -126,9 +134,23 @@ void TileInspector::sync()
     m_settingRows = false;
 }
 
+// A cell the pointer rests on: the pointer crossing cells on its way to this
+// panel leaves the stack it came from in view.
 void TileInspector::hovered(int x, int y)
 {
-    m_cell = QPoint(x, y);
+    m_pointed = QPoint(x, y);
+    m_rest->start();
+}
+
+void TileInspector::enterEvent(QEnterEvent *e)
+{
+    m_rest->stop();
+    QWidget::enterEvent(e);
+}
+
+void TileInspector::rested()
+{
+    m_cell = m_pointed;
     m_hasCell = true;
     // With a selection the rows are the selected tiles, wherever the pointer goes.
     if (!m_doc || !isVisible() || !m_current)

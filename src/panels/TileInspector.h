@@ -10,6 +10,7 @@ class HueTable;
 class InspectorDelegate;
 class QLabel;
 class QTableView;
+class QTimer;
 class TileInspectorModel;
 
 // The "Tiles" panel: what stands on the cell under the pointer, or the
@@ -44,8 +45,10 @@ signals:
 
 protected:
     void showEvent(QShowEvent *e) override;
+    void enterEvent(QEnterEvent *e) override;
 
 private:
+    void rested();
     void showStack();
     void rowsSelected();
     void afterEdit();
@@ -63,6 +66,8 @@ private:
     quint64 m_modelRevision = 0;
     bool m_current = false;
     QPoint m_cell;
+    QPoint m_pointed;
+    QTimer *m_rest;
     bool m_hasCell = false;
     // Set while the table's row selection is set from the document's.
     bool m_settingRows = false;
