@@ -170,7 +170,7 @@ void selectAll20k(benchmark::State &state, bool inspected)
     if (inspected) {
         inspector.follow(view.document());
         QObject::connect(&view, &GLWidget::toolStatus, &inspector, &TileInspector::sync);
-        inspector.resize(400, 600);
+        inspector.resize(inspector.sizeHint()); // as the dock first shows it
         inspector.show();
         QCoreApplication::processEvents();
     }

@@ -48,6 +48,8 @@ TileInspector::TileInspector(ArtReader *art, const HueTable *hues, QWidget *pare
     m_table->verticalHeader()->hide();
     // One line a field: wrapping lays every text out on each paint.
     m_table->setWordWrap(false);
+    // Columns that stay where they are whether the rows fill the view or not.
+    m_table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_table->horizontalHeader()->setDefaultSectionSize(NumberWidth);
     m_table->horizontalHeader()->resizeSection(TileInspectorModel::Id, IdWidth);
     m_table->horizontalHeader()->resizeSection(TileInspectorModel::Name, NameWidth);

@@ -350,24 +350,28 @@ QVariant TileInspectorModel::data(const QModelIndex &index, int role) const
     const int column = index.column();
     if (column == Visible)
         return role == Qt::CheckStateRole ? QVariant(t.visible ? Qt::Checked : Qt::Unchecked) : QVariant();
-    const TileInfo info = !m_doc ? TileInfo() : t.kind == Art ? m_doc->tileData().staticInfo(t.id)
-                                                              : m_doc->tileData().landInfo(t.id);
+    // A view asks each field for many roles on every paint: the tile data only for the few that show it.
+    const auto info = [&] {
+        if (!m_doc)
+            return TileInfo();
+        return t.kind == Art ? m_doc->tileData().staticInfo(t.id) : m_doc->tileData().landInfo(t.id);
+    };
     switch (role) {
     case Qt::DisplayRole:
         if (column == Id)
             return TileLabel::idText(t.id);
         if (column == Name)
-            return info.name;
+            return info().name;
         return valueOf(t, column);
     case Qt::EditRole:
         if (column == Id)
             return QStringLiteral("0x")
                    + QString::number(t.id, Hex).toUpper().rightJustified(HexDigits, QLatin1Char('0'));
-        return column == Name ? QVariant(info.name) : QVariant(valueOf(t, column));
+        return column == Name ? QVariant(info().name) : QVariant(valueOf(t, column));
     case Qt::DecorationRole:
         return column == Id ? QVariant(icon(t)) : QVariant();
     case Qt::ToolTipRole:
-        return column == Id || column == Name ? QVariant(TileLabel::toolTip(t.id, info)) : QVariant();
+        return column == Id || column == Name ? QVariant(TileLabel::toolTip(t.id, info())) : QVariant();
     default:
         return {};
     }
