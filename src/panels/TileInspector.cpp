@@ -19,6 +19,7 @@ constexpr int IconSide = 22;
 constexpr int IdWidth = 132;
 constexpr int NameWidth = 110;
 constexpr int NumberWidth = 46;
+constexpr int HintHeight = 520;
 // How long the pointer stays on a cell before its stack is shown.
 constexpr int RestMs = 300;
 } // namespace
@@ -97,7 +98,7 @@ void TileInspector::follow(Document *doc)
 QSize TileInspector::sizeHint() const
 {
     // Every column in view beside the document.
-    return {IdWidth + NameWidth + 5 * NumberWidth + 2 * IconSide, 4 * IdWidth};
+    return {IdWidth + NameWidth + 5 * NumberWidth + 2 * IconSide, HintHeight};
 }
 
 void TileInspector::showEvent(QShowEvent *e)
