@@ -31,6 +31,7 @@ class QSignalMapper;
 class QToolBar;
 class RecoveryMgr;
 class TexMgr;
+class TileInspector;
 class WorldMapWindow;
 
 // The editor's one main window: owns the readers, the texture cache, the
@@ -58,6 +59,8 @@ public:
     QMenu *windowMenu() const { return m_windowMenu; }
     QDockWidget *clipDock() const { return m_clipDock; }
     QDockWidget *paletteDock() const { return m_paletteDock; }
+    QDockWidget *tilesDock() const { return m_tilesDock; }
+    TileInspector *inspector() const { return m_inspector; }
     QAction *cancelAction() const { return m_cancel; }
     // Save As for one document; true when it was written.
     bool saveDocumentAs(GLScroll *document);
@@ -198,6 +201,8 @@ private:
     QLabel *m_zoom = nullptr;
     QDockWidget *m_clipDock = nullptr;
     QDockWidget *m_paletteDock = nullptr;
+    QDockWidget *m_tilesDock = nullptr;
+    TileInspector *m_inspector = nullptr;
 
     QAction *m_new = nullptr, *m_open = nullptr, *m_close = nullptr, *m_save = nullptr;
     QAction *m_saveAs = nullptr, *m_export = nullptr, *m_capture = nullptr, *m_exit = nullptr;

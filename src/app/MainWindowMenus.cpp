@@ -3,6 +3,7 @@
 
 #include "panels/Clip.h"
 #include "panels/Palette.h"
+#include "panels/TileInspector.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -152,10 +153,12 @@ void MainWindow::createViewMenu()
 
     m_clipDock = new QDockWidget(tr("Clipper"), this);
     m_paletteDock = new QDockWidget(tr("Palette"), this);
+    m_tilesDock = new QDockWidget(tr("Tiles"), this);
     createStoreyEntries(view, nullptr);
     view->addSeparator();
     view->addAction(m_clipDock->toggleViewAction());
     view->addAction(m_paletteDock->toggleViewAction());
+    view->addAction(m_tilesDock->toggleViewAction());
 }
 
 void MainWindow::createDisplayToggles(QMenu *view)
@@ -215,4 +218,9 @@ void MainWindow::createDocks()
     m_paletteDock->setWidget(m_palette);
     addDockWidget(Qt::TopDockWidgetArea, m_paletteDock);
     m_paletteDock->hide();
+    m_inspector = new TileInspector(m_art.get(), &m_hues, m_tilesDock);
+    m_tilesDock->setObjectName(QStringLiteral("tilesDock"));
+    m_tilesDock->setWidget(m_inspector);
+    addDockWidget(Qt::RightDockWidgetArea, m_tilesDock);
+    m_tilesDock->hide();
 }

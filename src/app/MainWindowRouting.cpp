@@ -7,6 +7,7 @@
 #include "model/Facet.h"
 #include "panels/Clip.h"
 #include "panels/Palette.h"
+#include "panels/TileInspector.h"
 #include "view/GLWidget.h"
 
 #include <QAction>
@@ -75,6 +76,7 @@ void MainWindow::followDocument(GLScroll *d)
         disconnect(c);
     m_followConnections.clear();
     m_followed = d;
+    m_inspector->follow(d ? d->document() : nullptr);
     if (!d)
         return;
     const GLWidget *v = d->view();
@@ -95,6 +97,14 @@ void MainWindow::followDocument(GLScroll *d)
         connect(v, &GLWidget::clipEnable, m_clip, &Clip::glEnable),
         connect(v, &GLWidget::toolChanged, this, &MainWindow::showTool),
         connect(v, &GLWidget::toolStatus, this, &MainWindow::showToolStatus),
+        // The inspector hears of every hover, report and paint of the view in front.
+        connect(v, qOverload<int, int>(&GLWidget::mapLocation), m_inspector, &TileInspector::hovered),
+        connect(v, &GLWidget::toolStatus, m_inspector, &TileInspector::sync),
+        connect(v, &QOpenGLWidget::frameSwapped, m_inspector, &TileInspector::sync),
+        connect(m_inspector, &TileInspector::changedDocument, d->view(), [view = d->view()] {
+            view->update();
+            view->reportToolState();
+        }),
     };
 }
 

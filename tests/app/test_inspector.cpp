@@ -1,0 +1,179 @@
+// The "Tiles" dock as a user meets it in the real window: the stack under
+// the pointer with each tile's own art as its icon, an altitude typed once
+// for three selected rows (one undo step, written to the file), and values
+// out of range refused in the field.
+#include "EditorWindow.h"
+#include "FileBytes.h"
+#include "TileKeys.h"
+#include "panels/TileInspector.h"
+#include "panels/TileInspectorModel.h"
+
+#include <QDockWidget>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QtEndian>
+
+namespace {
+const int Cell = 2; // the stack stands on (2, 1)
+// File order is not draw order: the stack lists them by altitude.
+const QList<SceneTile> Tiles = {
+    {0x210, Cell, 1, 20, {44, 44}, 0xFFF80000}, {0x211, Cell, 1, 0, {44, 44}, 0xFF00F800},
+    {0x212, Cell, 1, 10, {44, 44}, 0xFF0000F8}, {0x213, Cell, 1, 5, {44, 44}, 0xFFF8F800},
+    {0x214, 0, 0, 0, {44, 44}, 0xFF00F8F8}};
+
+QList<SceneTile> stackByAltitude()
+{
+    QList<SceneTile> stack = Tiles.mid(0, 4);
+    std::sort(stack.begin(), stack.end(), [](const SceneTile &a, const SceneTile &b) { return a.z < b.z; });
+    return stack;
+}
+
+QString key(const SceneTile &t) { return QStringLiteral("%1:%2:%3:%4:0:1:1").arg(t.id).arg(t.x).arg(t.y).arg(t.z); }
+
+// The tiles of a written .mlt file as sorted keys, read from its 12-byte entries.
+QStringList savedKeys(const QByteArray &bytes)
+{
+    QStringList keys;
+    const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
+    for (qsizetype at = 4; at + 12 <= bytes.size(); at += 12)
+        keys << QStringLiteral("%1:%2:%3:%4:%5:%6:1")
+                    .arg(qFromLittleEndian<quint16>(p + at)).arg(qFromLittleEndian<qint16>(p + at + 2))
+                    .arg(qFromLittleEndian<qint16>(p + at + 4)).arg(qFromLittleEndian<qint16>(p + at + 6))
+                    .arg(qFromLittleEndian<qint16>(p + at + 10)).arg(qFromLittleEndian<qint16>(p + at + 8));
+    keys.sort();
+    return keys;
+}
+} // namespace
+
+class TestInspector : public GlTest
+{
+    Q_OBJECT
+    EditorWindow m_win;
+    GLScroll *m_doc = nullptr;
+    QString m_path;
+
+    QTableView *table() const { return m_win.main->inspector()->table(); }
+    QString cell(int row, int column) const { return table()->model()->index(row, column).data().toString(); }
+    void hoverStack() const
+    {
+        const GLWidget *v = m_doc->view();
+        QTest::mouseMove(m_doc->view(), {1, 1}); // a move to where the pointer is already is no move
+        QTest::mouseMove(m_doc->view(), {v->width() / 2 + (Cell - 1) * 22, v->height() / 2 + (Cell + 1) * 22 + 22});
+    }
+    // Types into the field of the row and column and presses Enter; the editor, still open or not.
+    QLineEdit *type(int row, int column, const QString &text) const
+    {
+        table()->edit(table()->model()->index(row, column));
+        auto *line = table()->viewport()->findChild<QLineEdit *>();
+        if (!line)
+            return nullptr;
+        line->selectAll();
+        QTest::keyClicks(line, text);
+        QTest::keyClick(line, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        return line->isVisible() ? line : nullptr; // a closed editor is hidden at once
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TILSEN_NEED_GL();
+        m_win.plant(sceneArt(Tiles));
+    }
+    void init()
+    {
+        m_win.start();
+        m_path = m_win.write("stack.mlt", Tiles);
+        m_doc = m_win.open(m_path);
+        QVERIFY(m_doc);
+        m_win.action("Tiles")->trigger();
+        QVERIFY(m_win.main->tilesDock()->isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(m_doc->view()));
+        hoverStack();
+        QTRY_COMPARE(table()->model()->rowCount(), 4);
+    }
+    void cleanup() { m_win.stop(); }
+
+    void stackShowsEachTileBottomToTop()
+    {
+        const QList<SceneTile> stack = stackByAltitude();
+        const QImage shown = table()->viewport()->grab().toImage();
+        for (int row = 0; row < 4; ++row) {
+            QCOMPARE(cell(row, TileInspectorModel::Id), QString::asprintf("0x%04X (%d)", stack[row].id, stack[row].id));
+            QCOMPARE(cell(row, TileInspectorModel::Z).toInt(), stack[row].z);
+            const QRect r = table()->visualRect(table()->model()->index(row, TileInspectorModel::Id));
+            const QPoint icon = QPoint(r.left() + 14, r.center().y()) * shown.devicePixelRatio();
+            QCOMPARE(shown.pixel(icon) | 0xFF000000, stack[row].colour);
+        }
+    }
+
+    // Rows chosen by click and Shift+click select their tiles; one typed
+    // altitude moves all three, is saved, and one Undo brings all back.
+    void altitudeOfThreeRowsIsOneStep()
+    {
+        const QStringList before = tileKeys(m_doc->model()->locations());
+        const auto rowCentre = [this](int row) {
+            return table()->visualRect(table()->model()->index(row, TileInspectorModel::X)).center();
+        };
+        QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, rowCentre(0));
+        QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::ShiftModifier, rowCentre(2));
+        QCOMPARE(m_doc->document()->selection().count(Art), 3);
+        QVERIFY(!type(1, TileInspectorModel::Z, "40"));
+
+        const QList<SceneTile> lowest = stackByAltitude().mid(0, 3);
+        QStringList expected, moved;
+        for (SceneTile t : Tiles) {
+            if (std::any_of(lowest.cbegin(), lowest.cend(), [&](const SceneTile &l) { return l.id == t.id; })) {
+                t.z = 40;
+                moved << key(t);
+            }
+            expected << key(t);
+        }
+        expected.sort();
+        moved.sort();
+        QCOMPARE(tileKeys(m_doc->model()->locations()), expected);
+        QStringList selected;
+        for (const TileRecord &t : m_doc->document()->selection().selectedTiles(*m_doc->model(), Art))
+            selected << t.key();
+        selected.sort();
+        QCOMPARE(selected, moved);
+        m_win.action("&Save")->trigger();
+        QCOMPARE(savedKeys(fileBytes(m_path)), expected);
+
+        m_win.action("Undo")->trigger();
+        QCOMPARE(tileKeys(m_doc->model()->locations()), before);
+        // Selecting in the view selects the rows: all five tiles.
+        m_win.action("Select all")->trigger();
+        QTRY_COMPARE(table()->selectionModel()->selectedRows().size(), 5);
+    }
+
+    void valuesOutOfRangeAreRefused_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("altitude") << int(TileInspectorModel::Z) << "200" << "Altitude must be between -128 and 127";
+        QTest::newRow("x") << int(TileInspectorModel::X) << "200" << "X must be between -200 and 199";
+        QTest::newRow("id past the art") << int(TileInspectorModel::Id) << "0x4000"
+                                         << "Id must be between 0x0000 (0) and 0x3FFF (16383)";
+        QTest::newRow("hue") << int(TileInspectorModel::Hue) << "65" << "Hue must be between 0 and 64";
+    }
+    void valuesOutOfRangeAreRefused()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, text);
+        QFETCH(QString, reason);
+        const QStringList before = tileKeys(m_doc->model()->locations());
+        QLineEdit *open = type(0, column, text);
+        QVERIFY(open); // Enter did not take it
+        QCOMPARE(m_win.main->inspector()->reasonLabel()->text(), reason);
+        table()->setFocus(); // leaving the field takes nothing either
+        QCoreApplication::processEvents();
+        QCOMPARE(tileKeys(m_doc->model()->locations()), before);
+        QVERIFY(!m_doc->document()->canUndo());
+    }
+};
+
+QTEST_MAIN(TestInspector)
+#include "test_inspector.moc"
