@@ -28,6 +28,7 @@ private:
     QAction *action(const QString &text) const { return m_win.action(text); }
     MainWindow *main() const { return m_win.main.get(); }
     GLScroll *open(const QString &path) { return m_win.open(path); }
+    QList<bool> undoRedo() const { return {action("Undo")->isEnabled(), action("Redo")->isEnabled()}; }
     QString sceneFile(const QString &name, const QList<SceneTile> &tiles = Scene) { return m_win.write(name, tiles); }
 
     // What a dialog does to the keyboard focus: another window takes it.
@@ -133,10 +134,8 @@ void TestRealUse::undoStaysInItsDocument()
     click(va, rects.first().center());
     QTest::keyClick(main(), Qt::Key_Right); // one edit in A
     QTest::keyClick(main(), Qt::Key_S, Qt::ControlModifier);
-    QVERIFY(!a->model()->isModified());
     const QByteArray savedA = fileBytes(pathA);
-    QVERIFY(savedA != mltBytes(Scene));
-    QVERIFY(savedA.size() == mltBytes(Scene).size());
+    QVERIFY(!a->model()->isModified() && savedA != mltBytes(Scene) && savedA.size() == mltBytes(Scene).size());
     const QImage frameA = va->grabFramebuffer();
 
     GLScroll *b = open(sceneFile("b.mlt"));
@@ -149,13 +148,11 @@ void TestRealUse::undoStaysInItsDocument()
     QTest::keyClick(main(), Qt::Key_Z, Qt::ControlModifier);
     QTest::keyClick(main(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(vb->grabFramebuffer(), openedB);
-    QVERIFY(!action("Undo")->isEnabled());
-    QVERIFY(action("Redo")->isEnabled());
+    QCOMPARE(undoRedo(), QList<bool>({false, true}));
     QTest::keyClick(main(), Qt::Key_Z, Qt::ControlModifier); // nothing left in B
 
     m_win.activate(a);
-    QVERIFY(action("Undo")->isEnabled());
-    QVERIFY(!action("Redo")->isEnabled());
+    QCOMPARE(undoRedo(), QList<bool>({true, false}));
     QCOMPARE(va->grabFramebuffer(), frameA);
     QVERIFY(!a->model()->isModified());
     m_win.dialogs->answer(m_win.files.filePath("a-copy.mlt"), "mlt (*.mlt)");
@@ -164,8 +161,7 @@ void TestRealUse::undoStaysInItsDocument()
     QCOMPARE(fileBytes(m_win.files.filePath("a-copy.mlt")), savedA);
     QCOMPARE(fileBytes(pathA), savedA);
     m_win.activate(b);
-    QVERIFY(!action("Undo")->isEnabled());
-    QVERIFY(action("Redo")->isEnabled());
+    QCOMPARE(undoRedo(), QList<bool>({false, true}));
 }
 
 // With the keyboard focus away from the document (in the palette, or taken by
@@ -282,22 +278,19 @@ void TestRealUse::windowConventions()
         QVERIFY(artShown());
     }
     action("Show terrain")->trigger();
-    QVERIFY(artShown());
-    QVERIFY(!action("Show terrain")->isChecked());
+    QVERIFY(artShown() && !action("Show terrain")->isChecked());
 
     // Ctrl+W closes the active document (its change discarded); the hint comes back.
     m_win.dialogs->answer(int(QMessageBox::No));
     QTest::keyClick(main(), Qt::Key_W, Qt::ControlModifier);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(main()->documents().isEmpty());
-    QVERIFY(!action("Undo")->isEnabled());
+    QVERIFY(main()->documents().isEmpty() && !action("Undo")->isEnabled());
 }
 
 void TestRealUse::layoutIsRemembered()
 {
     // The first start: docks hidden.
-    QVERIFY(main()->paletteDock()->isHidden());
-    QVERIFY(main()->clipDock()->isHidden());
+    QVERIFY(main()->paletteDock()->isHidden() && main()->clipDock()->isHidden());
     main()->resize(900, 640);
     main()->clipDock()->show();
     QVERIFY(main()->close());
@@ -305,8 +298,7 @@ void TestRealUse::layoutIsRemembered()
     main()->show();
     QVERIFY(QTest::qWaitForWindowExposed(main()));
     QCOMPARE(main()->size(), QSize(900, 640));
-    QVERIFY(main()->clipDock()->isVisible());
-    QVERIFY(main()->paletteDock()->isHidden());
+    QVERIFY(main()->clipDock()->isVisible() && main()->paletteDock()->isHidden());
 }
 
 QTEST_MAIN(TestRealUse)
