@@ -203,9 +203,8 @@ private slots:
         RecoveryFile good;
         good.fileName = "/houses/keep.mlt";
         good.mlt = QByteArray(4, '\0');
-        QVERIFY(writeFileBytes(in("11-1.recovery"), good.toBytes()));
-        QVERIFY(writeFileBytes(in("12-1.recovery"), "a few bytes of nothing"));
-        QVERIFY(writeFileBytes(in("13-1.recovery"), "TMERCVR2" + good.toBytes().mid(8)));
+        QVERIFY(writeFileBytes(in("11-1.recovery"), good.toBytes()) && writeFileBytes(in("12-1.recovery"), "a few bytes of nothing")
+                && writeFileBytes(in("13-1.recovery"), "TMERCVR2" + good.toBytes().mid(8)));
         QVERIFY(::mkfifo(qPrintable(dir.filePath("fifo")), 0600) == 0 && QFile::link(dir.filePath("fifo"), in("14-1.recovery")));
         const pid_t dead = lockHolder(in("15-1.lock"), false), live = lockHolder(in("16-1.lock"), true);
         ::waitpid(dead, nullptr, 0);

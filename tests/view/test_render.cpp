@@ -147,10 +147,9 @@ private slots:
     void placementAndPaintersOrder()
     {
         add(Art, 100, 0, 0, 5); // 44 x 80 image, five steps (20 units) up
-        QCOMPARE(pixel(-21, 55), Red);        // image top-left
-        QCOMPARE(pixel(20, -23, false), Red); // rests on the raised bottom corner
-        QCOMPARE(pixel(0, -25, false), Grey); // below the image
-        QCOMPARE(pixel(30, 20, false), Grey); // transparent texture padding
+        // The image's top left, on the raised bottom corner, below the image, the transparent texture padding.
+        QCOMPARE(QList<QRgb>({pixel(-21, 55), pixel(20, -23, false), pixel(0, -25, false), pixel(30, 20, false)}),
+                 QList<QRgb>({Red, Red, Grey, Grey}));
         add(Art, 101, 1, 1, 0); // in front, added after
         add(Terrain, 3, 0, 0, 0);
         QCOMPARE(pixel(0, -40), Green);
@@ -244,10 +243,9 @@ private slots:
         const TexInfo t = m_tex->texture(100, 0, 0, true);
         const TexInfo hued = m_tex->texture(100, 5, 0, false);
         const auto opaque = texels(a); // 64 x 128 block, 44 x 80 image
-        QCOMPARE(opaque[0], 0xFF0000F8u);
-        QCOMPARE(opaque[50] | opaque[100 * 64], 0u); // transparent outside the image
-        QCOMPARE(texels(t)[0], 0xC80000F8u);
-        QCOMPARE(texels(hued)[0], 0xFFF80000u);
+        // Opaque, transparent outside the image, translucent, hued.
+        QCOMPARE(QList<quint32>({opaque[0], opaque[50] | opaque[100 * 64], texels(t)[0], texels(hued)[0]}),
+                 QList<quint32>({0xFF0000F8u, 0u, 0xC80000F8u, 0xFFF80000u}));
         // Missing art: no texture, no upload, a warning every time.
         QTest::ignoreMessage(QtWarningMsg, "Bad Art id: 999");
         QCOMPARE(m_tex->texture(999, 0, 0, false).texture, 0u);
@@ -352,8 +350,8 @@ private slots:
         const QString bad = dir.filePath("missing/shot.png");
         dialogs.answer(bad, png);
         FrameCapture::capture(m_view.get(), m_view.get(), QString());
-        QCOMPARE(dialogs.last("warning")->title, QString("Capture"));
-        QCOMPARE(dialogs.last("warning")->text, "Unable to save " + bad + "\nNo such file or directory");
+        QCOMPARE(dialogs.last("warning")->title + ": " + dialogs.last("warning")->text,
+                 "Capture: Unable to save " + bad + "\nNo such file or directory");
         QVERIFY(!QFile::exists(bad));
     }
 

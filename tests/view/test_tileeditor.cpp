@@ -222,13 +222,10 @@ void TestTileEditor::cancelAndInsert()
     dialogs.answer(ArtB);
     d.view.insertItem();
     d.view.startPaint(KeyA); // ignored while a paste hangs
-    QVERIFY(d.ed().pasteArmed());
-    QVERIFY(!d.ed().paintMode());
+    QVERIFY(d.ed().pasteArmed() && !d.ed().paintMode());
     QCOMPARE(d.ed().brush().value(0).begin()->key(), QStringLiteral("200:0:0:0:0:1:1"));
     d.view.cancel();
-    QVERIFY(!d.ed().pasteArmed());
-    QVERIFY(!d.ed().painting());
-    QVERIFY(sel.count(Art) == 1);
+    QVERIFY(!d.ed().pasteArmed() && !d.ed().painting() && sel.count(Art) == 1);
     d.view.cancel(); // nothing pending: clears the edited kind's selection
     QVERIFY(sel.isEmpty(Art));
     QVERIFY(sel.count(Terrain) == 1);
@@ -283,9 +280,8 @@ void TestTileEditor::undoRedoRestoreExactContents()
         edit();
         step();
     }
-    QCOMPARE(d.model.tilesAt(4, 4).size(), size_t(1));
+    QVERIFY(d.model.tilesAt(4, 4).size() == 1 && d.model.tilesAt(1, 4).size() == 1);
     QCOMPARE(d.model.tilesAt(4, 4).begin()->key(), QStringLiteral("100:4:4:3:12:1:1"));
-    QCOMPARE(d.model.tilesAt(1, 4).size(), size_t(1));
     d.view.cut();
     step();
     QCOMPARE(d.model.tileCount(), 3);
