@@ -3,6 +3,7 @@
 // to the widgets, judged by the pixels of the frames and the files written.
 #include "EditorWindow.h"
 #include "SceneFrames.h"
+#include "panels/Palette.h"
 #include "view/TileEditor.h"
 
 #include <QDockWidget>
@@ -299,6 +300,11 @@ void TestRealUse::layoutIsRemembered()
     QVERIFY(QTest::qWaitForWindowExposed(main()));
     QCOMPARE(main()->size(), QSize(900, 640));
     QVERIFY(main()->clipDock()->isVisible() && main()->paletteDock()->isHidden());
+    // The palette opens tall enough for a row of wall-sized tiles.
+    main()->paletteDock()->show();
+    QTRY_VERIFY(main()->paletteDock()->isVisible());
+    QVERIFY2(main()->paletteDock()->height() >= 300 && main()->palette()->height() >= 280,
+             qPrintable(QString::number(main()->paletteDock()->height())));
 }
 
 QTEST_MAIN(TestRealUse)

@@ -151,8 +151,7 @@ private slots:
                                MulWriter::tileData({}, statics, MulWriter::TileDataLayout::Classic, Tiles)));
         const MulWriter::IndexedFile art =
             MulWriter::artFiles({}, images, MulWriter::ArtIndexOffset + Tiles);
-        QVERIFY(writeFileBytes(m_dir.filePath("artidx.mul"), art.index));
-        QVERIFY(writeFileBytes(m_dir.filePath("art.mul"), art.data));
+        QVERIFY(writeFileBytes(m_dir.filePath("artidx.mul"), art.index) && writeFileBytes(m_dir.filePath("art.mul"), art.data));
         m_data.load(m_dir.filePath("tiledata.mul"));
         m_art = std::make_unique<ArtReader>(m_dir.filePath("artidx.mul"), m_dir.filePath("art.mul"),
                                             QString(), QString());
@@ -190,16 +189,14 @@ private slots:
         QFETCH(QList<int>, expected);
         auto p = palette();
         QStackedWidget *stack = p->findChild<QStackedWidget *>();
-        QVERIFY(stack);
-        QCOMPARE(stack->currentWidget(), p->tabWidget());
+        QVERIFY(stack && stack->currentWidget() == p->tabWidget());
         for (int typed = 1; typed <= query.size(); ++typed)
             p->searchEdit()->setText(query.left(typed));
         QCOMPARE(resultIds(*p), expected);
         QCOMPARE(stack->currentWidget(), p->resultsView()->parentWidget());
         QVERIFY(p->findChild<QLabel *>("searchCount")->text().startsWith(QString::number(expected.size()) + " tile"));
         p->searchEdit()->clear();
-        QCOMPARE(stack->currentWidget(), p->tabWidget());
-        QCOMPARE(p->resultsView()->model()->rowCount(), 0);
+        QVERIFY(stack->currentWidget() == p->tabWidget() && p->resultsView()->model()->rowCount() == 0);
     }
 
     // Index records that point past the art file, hold nothing or are absent list no tile.
@@ -216,9 +213,7 @@ private slots:
         art.loadFromBytes(files.index, files.data);
         TileSearch index;
         index.build(TileData(), &art); // unnamed: ids without art are not offered
-        QCOMPARE(index.ids(), QVector<int>{1});
-        QCOMPARE(index.filter("stone"), QVector<int>{});
-        QCOMPARE(index.filter("1"), QVector<int>{1});
+        QCOMPARE(QList<QVector<int>>({index.ids(), index.filter("stone"), index.filter("1")}), QList<QVector<int>>({{1}, {}, {1}}));
     }
 
     // Double-clicking a result paints with it; dragging it carries it.
@@ -255,11 +250,10 @@ private slots:
         p->treeArt()->topLevelItem(0)->child(0)->setSelected(true);
         const int row = listIds(p->listArt()).indexOf(id);
         QVERIFY(row >= 0);
-        QCOMPARE(p->listArt()->item(row)->text(), text);
-        QCOMPARE(p->listArt()->item(row)->toolTip(), tip);
+        QCOMPARE(QStringList({p->listArt()->item(row)->text(), p->listArt()->item(row)->toolTip()}), QStringList({text, tip}));
         p->searchEdit()->setText(QString::number(id));
-        QCOMPARE(p->resultsView()->model()->index(0, 0).data(Qt::DisplayRole).toString(), text);
-        QCOMPARE(p->resultsView()->model()->index(0, 0).data(Qt::ToolTipRole).toString(), tip);
+        const QModelIndex first = p->resultsView()->model()->index(0, 0);
+        QCOMPARE(QStringList({first.data(Qt::DisplayRole).toString(), first.data(Qt::ToolTipRole).toString()}), QStringList({text, tip}));
     }
 
     // Every tile with art, under each builder's flag it has, the rest under "Other".
@@ -408,8 +402,7 @@ private slots:
         QTreeWidgetItem *walls = palette.treeArt()->topLevelItem(0);
         palette.listArt()->addItem("keep");
         walls->setSelected(true); // a top-level category never fills the list
-        QCOMPARE(palette.listArt()->count(), 1);
-        QCOMPARE(stop.count(), 0);
+        QVERIFY(palette.listArt()->count() == 1 && stop.count() == 0);
         walls->setSelected(false);
         walls->child(0)->setSelected(true);
         QCOMPARE(palette.listArt()->count(), 3);
