@@ -148,14 +148,6 @@ private slots:
         QCOMPARE(startAndReport(0), QStringList({"files "}));
         QCOMPARE(fileBytes(house), saved);
 
-        // Discard drops the work.
-        first = editor(house, 200, 0, &written);
-        kill(first);
-        QCOMPARE(recoveryFiles().size(), 1);
-        const QStringList discarded = startAndReport(1);
-        QVERIFY(discarded.size() == 2 && discarded[0].startsWith("offer "));
-        QCOMPARE(recoveryFiles(), QStringList());
-        QCOMPARE(fileBytes(house), saved);
     }
 
     // In one editor: the minute's write, a save and a clean close.
