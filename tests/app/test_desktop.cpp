@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTimer>
 #include <QWindow>
@@ -240,6 +241,42 @@ private slots:
         start(); // the next start reads it back
         QCOMPARE(GridColours::gridLine, QRgb(0x80123456));
         grids.clear();
+    }
+
+    void gotoParsesCoordinates_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QPoint>("location"); // (0, 0) and a warning when refused
+        QTest::newRow("blanks, extra field ignored") << " 12, 34 ,56" << QPoint(12, 34);
+        // The model's whole area, -200 to 199 on both axes: multis are centred on 0,0.
+        QTest::newRow("negative") << "-5,3" << QPoint(-5, 3);
+        QTest::newRow("y negative") << "27,-5" << QPoint(27, -5);
+        QTest::newRow("lowest corner") << "-200,-200" << QPoint(-200, -200);
+        QTest::newRow("highest corner") << "199,199" << QPoint(199, 199);
+        QTest::newRow("outside the tile area") << "300,300" << QPoint();
+        QTest::newRow("one past the top") << "200,0" << QPoint();
+        QTest::newRow("one below the bottom") << "0,-201" << QPoint();
+        QTest::newRow("one number") << "12" << QPoint();
+        QTest::newRow("not a number") << "a,3" << QPoint();
+    }
+
+    // The location, the view's centre and the bars all follow Goto.
+    void gotoParsesCoordinates()
+    {
+        QFETCH(QString, text);
+        QFETCH(QPoint, location);
+        GLScroll *doc = m_win.open();
+        QVERIFY(doc);
+        m_dialogs->answer(text);
+        doc->gotoPoint();
+        QCOMPARE(m_dialogs->count("text"), 1);
+        QCOMPARE(QList<QPoint>({doc->location(), doc->view()->centre(),
+                                QPoint(doc->horizontalBar()->value(), doc->verticalBar()->value())}),
+                 QList<QPoint>(3, location));
+        if (location.isNull())
+            QCOMPARE(m_dialogs->last("warning")->text, text + " location is invalid");
+        else
+            QCOMPARE(m_dialogs->count("warning"), 0);
     }
 
     // Each menu on an Alt key that no command uses.

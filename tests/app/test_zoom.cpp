@@ -1,5 +1,5 @@
 // Free zoom and pan in a real main window: the wheel zooms about the pointer,
-// the middle button and the bars move the picture, Goto, Ctrl+0 and the Scale
+// the middle button and the bars move the picture, Ctrl+0 and the Scale
 // entries, Fit Multi; and picking, bands and painting stay exact at scales the
 // menu does not offer. Every expectation comes from the pixels of grabbed frames.
 #include "PickingWindow.h"
@@ -220,40 +220,6 @@ private slots:
         QVERIFY(doc->gotoLocation(0, 0));
         QCOMPARE(tileRects(v->grabFramebuffer()).value(1001),
                  QRect(v->width() / 2 - 22, v->height() - v->height() / 2, 44, 44));
-    }
-
-    void gotoParsesCoordinates_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QPoint>("location"); // (0, 0) and a warning when refused
-        QTest::newRow("blanks, extra field ignored") << " 12, 34 ,56" << QPoint(12, 34);
-        // The model's whole area, -200 to 199 on both axes: multis are centred on 0,0.
-        QTest::newRow("negative") << "-5,3" << QPoint(-5, 3);
-        QTest::newRow("y negative") << "27,-5" << QPoint(27, -5);
-        QTest::newRow("lowest corner") << "-200,-200" << QPoint(-200, -200);
-        QTest::newRow("highest corner") << "199,199" << QPoint(199, 199);
-        QTest::newRow("outside the tile area") << "300,300" << QPoint();
-        QTest::newRow("one past the top") << "200,0" << QPoint();
-        QTest::newRow("one below the bottom") << "0,-201" << QPoint();
-        QTest::newRow("one number") << "12" << QPoint();
-        QTest::newRow("not a number") << "a,3" << QPoint();
-    }
-
-    // The location, the view's centre and the bars all follow Goto.
-    void gotoParsesCoordinates()
-    {
-        QFETCH(QString, text);
-        QFETCH(QPoint, location);
-        GLScroll *doc = m_win.open();
-        QVERIFY(doc);
-        m_win.dialogs->answer(text);
-        doc->gotoPoint();
-        QCOMPARE(m_win.dialogs->count("text"), 1);
-        QCOMPARE(state(doc), QList<QPoint>(3, location));
-        if (location.isNull())
-            QCOMPARE(m_win.dialogs->last("warning")->text, text + " location is invalid");
-        else
-            QCOMPARE(m_win.dialogs->count("warning"), 0);
     }
 
     void pickingHitsWhatIsDrawn_data()
