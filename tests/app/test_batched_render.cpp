@@ -1,6 +1,6 @@
 // The batched drawing and the kept tile layer, in a real document window:
-// every picture equals the per-tile reference drawing of the same scene, and
-// no paint shows a stale layer.
+// every picture equals the per-tile reference drawing of the same scene, no
+// paint shows a stale layer, and moving overlays patch the kept layer.
 #include "Sanitized.h"
 #include "TestArt.h"
 #include "ViewArt.h"
@@ -135,41 +135,55 @@ private slots:
 
     void overlaysOnTheKeptLayer_data()
     {
-        QTest::addColumn<bool>("grid");
+        QTest::addColumn<QString>("gesture"); // a band, the brush at the pointer, a line being dragged
         QTest::addColumn<int>("scaleNumber");
-        QTest::newRow("band") << false << 1;
-        QTest::newRow("band over the grid, scale 0.75") << true << 2;
-        QTest::newRow("band over the grid, scale 0.5") << true << 4;
+        QTest::newRow("band") << "band" << 1;
+        QTest::newRow("band over the grid, scale 0.75") << "band" << 2;
+        QTest::newRow("band over the grid, scale 0.5") << "band" << 4;
+        QTest::newRow("brush") << "brush" << 1;
+        QTest::newRow("line over the grid, scale 0.75") << "line" << 2;
     }
 
-    // A band dragged over the scene is drawn on the kept layer, and the frame is
-    // the one a full redraw gives; the picking quads stay those of the last full paint.
+    // A band or a preview moved over the scene, behind and in front of tall
+    // tiles and cut by the edges, is drawn on the kept layer without drawing
+    // the tiles again, and the frame is the one a full redraw gives; the
+    // picking quads stay those of the last full paint.
     void overlaysOnTheKeptLayer()
     {
-        QFETCH(bool, grid);
+        QFETCH(QString, gesture);
         QFETCH(int, scaleNumber);
-        view()->setScale(scaleNumber);
-        view()->setGrid(grid);
-        view()->grabFramebuffer();
-        int layers = view()->layerPaints();
-        const QList<QList<int>> quads = quadList(*view());
-        sendMouse(QEvent::MouseButtonPress, QPoint(3, 3), Qt::LeftButton);
-        const QList<QPoint> corners{{120, 90}, {300, 260}, {200, 350}};
+        GLWidget *v = view();
+        v->setScale(scaleNumber);
+        v->setGrid(scaleNumber != 1);
+        const bool band = gesture == "band";
+        const Qt::MouseButtons held = gesture == "brush" ? Qt::NoButton : Qt::LeftButton;
+        if (!band)
+            v->startPaint(QStringLiteral("103:0:0:0:0:1:1"));
+        if (gesture == "line")
+            v->setTool(ToolKind::Line);
+        if (held)
+            sendMouse(QEvent::MouseButtonPress, band ? QPoint(3, 3) : v->rect().center(), Qt::LeftButton);
+        v->grabFramebuffer();
+        int layers = v->layerPaints();
+        const int patches = v->previewPatches();
+        const QList<QList<int>> quads = quadList(*v);
+        const QList<QPoint> corners{{120, 90}, {300, 260}, {2, 2}, {v->width() - 2, v->height() - 2}};
         for (const QPoint &corner : corners) {
-            sendMouse(QEvent::MouseMove, corner, Qt::LeftButton);
-            QVERIFY(view()->editor()->bandShown());
-            const QImage composed = view()->grabFramebuffer();
-            QCOMPARE(view()->layerPaints(), layers);
-            QCOMPARE(quadList(*view()), quads);
-            view()->sceneChanged();
-            QVERIFY(same(composed, view()->grabFramebuffer()));
-            QCOMPARE(view()->layerPaints(), layers + 1);
+            sendMouse(QEvent::MouseMove, corner, held);
+            QCOMPARE(v->editor()->bandShown(), band);
+            const QImage composed = v->grabFramebuffer();
+            QCOMPARE(v->layerPaints(), layers);
+            QCOMPARE(quadList(*v), quads);
+            v->sceneChanged();
+            QVERIFY(same(composed, v->grabFramebuffer()));
+            QCOMPARE(v->layerPaints(), layers + 1);
             QVERIFY(same(composed, reference()));
-            view()->grabFramebuffer(); // keep a layer for the next corner
-            layers = view()->layerPaints();
+            v->grabFramebuffer(); // keep a layer for the next corner
+            layers = v->layerPaints();
         }
+        QVERIFY(band || v->previewPatches() >= patches + int(corners.size()));
         sendMouse(QEvent::MouseButtonRelease, corners.last(), Qt::NoButton);
-        QVERIFY(!view()->editor()->bandShown());
+        QVERIFY(!v->editor()->bandShown());
     }
 
     void changesAreNeverStale_data()
@@ -274,9 +288,7 @@ private slots:
         sendMouse(QEvent::MouseMove, QPoint(v->width() / 2, v->height() / 2), Qt::NoButton);
         v->startPaint(QStringLiteral("102:0:0:0:5:1:1"));
         const QImage ref = reference();
-        QVERIFY(same(batched(), ref));
-        QVERIFY(m_tex->atlasPageCount() > 2);
-        QVERIFY(v->layerDrawCalls() > 2);
+        QVERIFY(same(batched(), ref) && m_tex->atlasPageCount() > 2 && v->layerDrawCalls() > 2);
     }
 
 private:

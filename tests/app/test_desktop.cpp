@@ -7,6 +7,7 @@
 #include "data/TileData.h"
 #include "model/UndoMgr.h"
 #include "panels/Clip.h"
+#include "view/GridColours.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,7 +15,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTimer>
 #include <QWindow>
@@ -58,11 +61,12 @@ private:
         return path(name);
     }
 
-    static void addTile(GLScroll *doc)
+    // One edit, as a user action: tile id at (0, 0).
+    static void addTile(GLScroll *doc, int id = 7)
     {
         UndoMgr *undo = doc->view()->undoMgr();
         undo->beginGroup();
-        undo->insertTile(TileRecord(7, 0, 0, doc->view()->tileData(), Art));
+        undo->insertTile(TileRecord(quint16(id), 0, 0, doc->view()->tileData(), Art));
         undo->commitGroup();
     }
 
@@ -120,6 +124,159 @@ private slots:
         m_dialogs->answer(path("saved.mlt"), "mlt (*.mlt)");
         action("&Save")->trigger();
         QTRY_VERIFY2(!shownTitle().contains('*') && shownTitle().contains(doc->title()), qPrintable(shownTitle()));
+    }
+
+    // With no document open, no command may crash or ask anything.
+    void noDocumentCommandsAreHarmless()
+    {
+        const QStringList skip = {"New", "Open", "E&xit", "A&bout", "Grid Line Color", "Mul Locations",
+                                  "Storey Height"};
+        for (QAction *a : m_main->findChildren<QAction *>())
+            if (!a->isSeparator() && !skip.contains(a->text()))
+                a->trigger();
+        m_main->startPaint("5:0:0:0:0:1:1");
+        m_main->setClip(true);
+        m_main->setMaxClip(3);
+        QVERIFY(m_dialogs->calls.isEmpty() && m_main->isVisible() && m_main->documents().isEmpty());
+    }
+
+    void saveAs_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("saved"); // empty: nothing written, the changes stay
+        QTest::newRow("mlt filter adds") << "house" << "mlt (*.mlt)" << "house.mlt";
+        QTest::newRow("any case kept") << "house.MLT" << "mlt (*.mlt)" << "house.MLT";
+        QTest::newRow("all files as typed") << "house" << "All files (*.*)" << "house";
+        QTest::newRow("cancelled") << QString() << QString() << QString();
+        QTest::newRow("unwritable") << "missing/dir/house.mlt" << "mlt (*.mlt)" << QString();
+    }
+
+    void saveAs()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, filter);
+        QFETCH(QString, saved);
+        GLScroll *doc = m_win.open();
+        addTile(doc);
+        if (!typed.isEmpty())
+            m_dialogs->answer(path(typed), filter);
+        m_main->slotSave(); // an untitled document asks for a name
+        QCOMPARE(m_dialogs->count("save"), 1);
+        if (saved.isEmpty()) {
+            QVERIFY(doc->model()->isModified() && doc->fileName().isEmpty());
+            QCOMPARE(m_dialogs->count("warning"), typed.isEmpty() ? 0 : 1);
+            return;
+        }
+        QCOMPARE(doc->fileName(), path(saved));
+        QVERIFY(QFile::exists(path(saved)) && !doc->model()->isModified());
+        addTile(doc, 8);
+        m_main->slotSave(); // now named: written without asking
+        QCOMPARE(m_dialogs->count("save"), 1);
+        QVERIFY(!doc->model()->isModified());
+    }
+
+    void closeQuestion_data()
+    {
+        QTest::addColumn<bool>("named");
+        QTest::addColumn<QStringList>("answers"); // none: the document is left unmodified
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("unmodified asks nothing") << false << QStringList() << true << false;
+        QTest::newRow("cancel keeps") << false << QStringList({"cancel"}) << false << false;
+        QTest::newRow("no discards") << false << QStringList({"no"}) << true << false;
+        QTest::newRow("yes saves named") << true << QStringList({"yes"}) << true << true;
+        QTest::newRow("yes, cancelled save as keeps") << false << QStringList({"yes", "cancel"}) << false << false;
+        QTest::newRow("yes, save as writes") << false << QStringList({"yes", "saveas"}) << true << true;
+        QTest::newRow("yes, failing save keeps") << true << QStringList({"yes", "unwritable"}) << false << false;
+    }
+
+    void closeQuestion()
+    {
+        QFETCH(bool, named);
+        QFETCH(QStringList, answers);
+        QFETCH(bool, closes);
+        QFETCH(bool, written);
+        const QString sub = QString("d%1").arg(QTest::currentDataTag()).replace(' ', '_');
+        QVERIFY(QDir(m_win.files.path()).mkpath(sub));
+        const QString target = m_win.write(sub + "/house.mlt", {});
+        GLScroll *doc = m_win.open(named ? target : QString());
+        QVERIFY(doc);
+        if (answers.contains("unwritable"))
+            QVERIFY(QDir(path(sub)).removeRecursively());
+        if (!answers.isEmpty())
+            addTile(doc, 9);
+        for (const QString &a : answers) {
+            if (a == "cancel")
+                m_dialogs->cancel();
+            else if (a == "no" || a == "yes")
+                m_dialogs->answer(int(a == "no" ? QMessageBox::No : QMessageBox::Yes));
+            else if (a == "saveas")
+                m_dialogs->answer(target, "All files (*.*)");
+        }
+        QPointer<GLScroll> watch(doc);
+        m_main->myClose();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        // Questions asked, closed, documents left, written.
+        QCOMPARE(QList<int>({m_dialogs->count("question"), watch.isNull(), int(m_main->documents().size()), QFileInfo(target).size() > 4}),
+                 QList<int>({answers.isEmpty() ? 0 : 1, closes, closes ? 0 : 1, written}));
+        if (!closes)
+            QVERIFY(watch->model()->isModified());
+        if (answers.contains("unwritable"))
+            QCOMPARE(m_dialogs->last("warning")->text, "Unable to save " + target + "\nNo such file or directory");
+    }
+
+    void gridColourStoredAsArgb()
+    {
+        QSettings grids("Brightmoor", "Grids");
+        grids.clear();
+        grids.sync();
+        m_dialogs->answer(QColor(0x12, 0x34, 0x56, 128));
+        m_main->selectColor();
+        m_main->selectColor(); // cancelled: changes nothing
+        QCOMPARE(GridColours::gridLine, QRgb(0x80123456));
+        grids.sync();
+        QCOMPARE(grids.value("GridLine").toUInt(), 0x80123456u);
+        GridColours::gridLine = 0;
+        start(); // the next start reads it back
+        QCOMPARE(GridColours::gridLine, QRgb(0x80123456));
+        grids.clear();
+    }
+
+    void gotoParsesCoordinates_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QPoint>("location"); // (0, 0) and a warning when refused
+        QTest::newRow("blanks, extra field ignored") << " 12, 34 ,56" << QPoint(12, 34);
+        // The model's whole area, -200 to 199 on both axes: multis are centred on 0,0.
+        QTest::newRow("negative") << "-5,3" << QPoint(-5, 3);
+        QTest::newRow("y negative") << "27,-5" << QPoint(27, -5);
+        QTest::newRow("lowest corner") << "-200,-200" << QPoint(-200, -200);
+        QTest::newRow("highest corner") << "199,199" << QPoint(199, 199);
+        QTest::newRow("outside the tile area") << "300,300" << QPoint();
+        QTest::newRow("one past the top") << "200,0" << QPoint();
+        QTest::newRow("one below the bottom") << "0,-201" << QPoint();
+        QTest::newRow("one number") << "12" << QPoint();
+        QTest::newRow("not a number") << "a,3" << QPoint();
+    }
+
+    // The location, the view's centre and the bars all follow Goto.
+    void gotoParsesCoordinates()
+    {
+        QFETCH(QString, text);
+        QFETCH(QPoint, location);
+        GLScroll *doc = m_win.open();
+        QVERIFY(doc);
+        m_dialogs->answer(text);
+        doc->gotoPoint();
+        QCOMPARE(m_dialogs->count("text"), 1);
+        QCOMPARE(QList<QPoint>({doc->location(), doc->view()->centre(),
+                                QPoint(doc->horizontalBar()->value(), doc->verticalBar()->value())}),
+                 QList<QPoint>(3, location));
+        if (location.isNull())
+            QCOMPARE(m_dialogs->last("warning")->text, text + " location is invalid");
+        else
+            QCOMPARE(m_dialogs->count("warning"), 0);
     }
 
     // Each menu on an Alt key that no command uses.
@@ -194,8 +351,7 @@ private slots:
         QVERIFY(asked && asked->filter == "Save All|Discard All|Cancel");
         QVERIFY(asked->text.contains(path("a.mlt")) && asked->text.contains(path("b.mlt")) && !asked->text.contains("c.mlt"));
         QCOMPARE(m_main->isVisible(), button == 2);
-        QCOMPARE(QFileInfo(path("a.mlt")).size(), savedBytes);
-        QCOMPARE(QFileInfo(path("b.mlt")).size(), savedBytes);
+        QCOMPARE(QList<qint64>({QFileInfo(path("a.mlt")).size(), QFileInfo(path("b.mlt")).size()}), QList<qint64>(2, savedBytes));
     }
 
     // In the active document's folder, else in the last folder used.

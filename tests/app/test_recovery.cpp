@@ -1,6 +1,8 @@
 // Crash recovery as the user meets it: an editor with unsaved work is killed,
 // the next one offers the work and opens it again; saves and clean closes
-// leave nothing behind; a failed save keeps the old file and says why.
+// leave nothing behind; a folder left by crashes and tampering (a link to a
+// FIFO, damaged files, another version's) is named in the offer instead of
+// hanging or lingering; locks of dead editors go, a live one's stays.
 #include "GlTest.h"
 #include "FileBytes.h"
 #include "MltRows.h"
@@ -8,22 +10,39 @@
 #include "app/MainWindow.h"
 #include "app/RecoveryMgr.h"
 #include "model/Facet.h"
+#include "model/NoTileInfo.h"
 #include "model/RecoveryFile.h"
 #include "model/UndoMgr.h"
 #include "ScriptedDialogs.h"
 #include "view/GLWidget.h"
 
-#include <QMdiSubWindow>
+#include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QStandardPaths>
 #include <QTest>
 
 #include <csignal>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
 const QString Child = QStringLiteral(TILSEN_BINARY_DIR "/tests/recovery_child");
+
+// A process that takes the lock, then ends at once or waits to be killed.
+pid_t lockHolder(const QString &path, bool stay)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        QLockFile lock(path);
+        if (lock.tryLock(0) && stay)
+            ::pause();
+        ::_exit(0);
+    }
+    return pid;
+}
 
 } // namespace
 
@@ -129,14 +148,6 @@ private slots:
         QCOMPARE(startAndReport(0), QStringList({"files "}));
         QCOMPARE(fileBytes(house), saved);
 
-        // Discard drops the work.
-        first = editor(house, 200, 0, &written);
-        kill(first);
-        QCOMPARE(recoveryFiles().size(), 1);
-        const QStringList discarded = startAndReport(1);
-        QVERIFY(discarded.size() == 2 && discarded[0].startsWith("offer "));
-        QCOMPARE(recoveryFiles(), QStringList());
-        QCOMPARE(fileBytes(house), saved);
     }
 
     // In one editor: the minute's write, a save and a clean close.
@@ -175,23 +186,47 @@ private slots:
         QVERIFY(!QFile::exists(path));
     }
 
-    // Tiles a file put outside the editing area: opening says so.
-    void openingFilesThatOnceHurt()
+
+    void unrecoverableFilesAreOfferedOnceAndStaleLocksGo()
     {
         QTemporaryDir dir;
+        const auto in = [&dir](const QString &name) { return dir.filePath("recovery/" + name); };
+        QVERIFY(QDir().mkpath(in("")));
+        RecoveryFile good;
+        good.fileName = "/houses/keep.mlt";
+        good.mlt = QByteArray(4, '\0');
+        QVERIFY(writeFileBytes(in("11-1.recovery"), good.toBytes()) && writeFileBytes(in("12-1.recovery"), "a few bytes of nothing")
+                && writeFileBytes(in("13-1.recovery"), "TMERCVR2" + good.toBytes().mid(8)));
+        QVERIFY(::mkfifo(qPrintable(dir.filePath("fifo")), 0600) == 0 && QFile::link(dir.filePath("fifo"), in("14-1.recovery")));
+        const pid_t dead = lockHolder(in("15-1.lock"), false), live = lockHolder(in("16-1.lock"), true);
+        ::waitpid(dead, nullptr, 0);
+        QTRY_VERIFY(QFile::exists(in("16-1.lock")) && QFile::exists(in("15-1.lock")));
+
         ScriptedDialogs dialogs;
-        MainWindow window;
-        const QString path = dir.filePath("outside.mlt");
-        QVERIFY(writeFileBytes(path, QByteArray(4, '\0') + mltEntry(5, 300, -300) + mltEntry(6, -32768, 32767)
-                                         + mltEntry(7, 1, 1)));
-        dialogs.answer(path);
-        window.slotFileOpen();
-        GLScroll *doc = window.activeDocument();
-        QVERIFY(doc);
-        QCOMPARE(doc->model()->tileCount(), 3);
-        QVERIFY(dialogs.last("warning")->text.startsWith("2 tile(s) of " + path + " lie outside the editing area."));
-        dialogs.answer(int(QMessageBox::No));
-        doc->parentWidget()->close();
+        const NoTileInfo info;
+        RecoveryMgr recovery(in(""), info);
+        QVERIFY(!QFile::exists(in("15-1.lock")) && QFile::exists(in("16-1.lock")));
+        const RecoveryMgr::Opener none = [](const QString &, const TileMap &) { return nullptr; };
+        for (const int button : {2, 1}) { // Later keeps them all, Discard removes them all
+            dialogs.answer(button);
+            recovery.offer(nullptr, none);
+            const QString offer = dialogs.last("choose")->text;
+            for (const QString &line : {in("12-1.recovery") + " cannot be recovered (damaged)",
+                                        in("13-1.recovery") + " cannot be recovered (written by another version",
+                                        in("14-1.recovery") + " cannot be recovered (not a file)", QString("/houses/keep.mlt, ")})
+                QVERIFY2(offer.contains(line), qPrintable(offer));
+            QCOMPARE(QDir(in("")).entryList({"*.recovery"}, QDir::Files | QDir::System).size(), button == 2 ? 4 : 0);
+        }
+        QVERIFY(QFile::exists(dir.filePath("fifo")));
+        // Recover takes what it can; the damaged rest goes once named.
+        QVERIFY(writeFileBytes(in("12-1.recovery"), "TMERCVR1 cut short"));
+        dialogs.answer(0);
+        recovery.offer(nullptr, none);
+        QVERIFY(dialogs.count("choose") == 3 && !QFile::exists(in("12-1.recovery")));
+        recovery.offer(nullptr, none);
+        QCOMPARE(dialogs.count("choose"), 3);
+        ::kill(live, SIGKILL);
+        ::waitpid(live, nullptr, 0);
     }
 };
 

@@ -1,14 +1,19 @@
-// Pictures and text formats through the real main window: Export > Image,
-// Open and Save As of .csv and .txt, and the chooser's "Insert at its own
-// position". Files are read back from disk; dialogs are answered by script.
+// Pictures, text formats and addon scripts through the real main window:
+// Export > Image, Open and Save As of .csv, .txt and .cs, the chooser's
+// "Insert at its own position", and what a start on a damaged client folder
+// says. Files are read back from disk; dialogs are answered by script.
 #include "EditorWindow.h"
 #include "SolidImage.h"
+#include "data/AddonScript.h"
+#include "data/TileData.h"
 #include "model/UndoMgr.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QMessageBox>
 #include <QSpinBox>
+#include <QStatusBar>
 
 namespace {
 // (id, x, y, z, visible) of every tile of a document, by location key.
@@ -78,12 +83,11 @@ private slots:
         if (options == "storeys") {
             const QImage first(m_win.files.filePath("shot-storey1.png"));
             const QImage second(m_win.files.filePath("shot-storey2.png"));
-            QCOMPARE(first.size(), QSize(44, 64));
-            QCOMPARE(second.size(), first.size());
-            QCOMPARE(first.pixel(red - origin + QPoint(5, 50)), m_red.pixel(5, 50));
-            QCOMPARE(qAlpha(first.pixel(blue - origin + QPoint(5, 28))), 0);
-            QCOMPARE(second.pixel(blue - origin + QPoint(5, 28)), m_blue.pixel(5, 28));
-            QCOMPARE(qAlpha(second.pixel(red - origin + QPoint(5, 50))), 0);
+            QCOMPARE(QList<QSize>({first.size(), second.size()}), QList<QSize>(2, QSize(44, 64)));
+            // Each storey shows its own tile only.
+            const QPoint inRed = red - origin + QPoint(5, 50), inBlue = blue - origin + QPoint(5, 28);
+            QCOMPARE(QList<QRgb>({first.pixel(inRed), first.pixel(inBlue), second.pixel(inBlue), second.pixel(inRed)}),
+                     QList<QRgb>({m_red.pixel(5, 50), 0, m_blue.pixel(5, 28), 0}));
             QVERIFY(!QFile::exists(m_win.files.filePath("shot.png")));
             return;
         }
@@ -95,9 +99,8 @@ private slots:
         }
         QCOMPARE(shot.size(), QSize(44, 64));
         // Blue is drawn after red (further forward), the invisible tile not at all.
-        QCOMPARE(shot.pixel(blue - origin + QPoint(5, 25)), m_blue.pixel(5, 25));
-        QCOMPARE(shot.pixel(red - origin + QPoint(40, 10)), m_red.pixel(40, 10));
-        QCOMPARE(shot.pixel(0, 63), options == "colour" ? qRgb(255, 255, 255) : 0u);
+        QCOMPARE(QList<QRgb>({shot.pixel(blue - origin + QPoint(5, 25)), shot.pixel(red - origin + QPoint(40, 10)), shot.pixel(0, 63)}),
+                 QList<QRgb>({m_blue.pixel(5, 25), m_red.pixel(40, 10), options == "colour" ? qRgb(255, 255, 255) : 0u}));
     }
 
     void opensAndSavesTextFormats()
@@ -157,11 +160,107 @@ private slots:
         QCOMPARE(doc->model()->tileCount(), 0);
     }
 
+    // Addon scripts: Open with a choice of class and the warnings, Edit >
+    // Insert > From Script, Save As .cs with the deed's name asked.
+    void opensInsertsAndSavesScripts()
+    {
+        ScriptedDialogs &dialogs = *m_win.dialogs;
+        MainWindow &main = *m_win.main;
+        const QString scripts = QStringLiteral(TILSEN_SOURCE_DIR "/tests/data/addon-scripts/");
+
+        // Two classes: the user picks the first; its lines that were not taken are named.
+        dialogs.answer(scripts + "handwritten.cs");
+        dialogs.answer(QStringLiteral("ShrineAddon (6 component(s))"));
+        actionNamed(&main, "Open")->trigger();
+        QCOMPARE(dialogs.last("item")->filter, QStringLiteral("ShrineAddon (6 component(s))|PlanterAddon (1 component(s))"));
+        GLScroll *doc = main.activeDocument();
+        QVERIFY(doc);
+        QCOMPARE(doc->model()->tileCount(), 6);
+        QVERIFY(doc->windowTitle().contains("handwritten.cs, ShrineAddon"));
+        QVERIFY2(dialogs.last("warning")->text.contains("22, 23, 25, 26, 28, 31"), qPrintable(dialogs.last("warning")->text));
+
+        // Insert > From Script: a one-class script's six tiles hang at the pointer; a click places them.
+        dialogs.answer(scripts + "generated5.cs");
+        actionNamed(&main, "From Script")->trigger();
+        GLWidget *view = doc->view();
+        const QPoint target = view->rect().center();
+        QTest::mouseMove(view, target);
+        QTest::mouseClick(view, Qt::LeftButton, {}, target);
+        main.cancelAction()->trigger();
+        QCOMPARE(doc->model()->tileCount(), 12);
+
+        // Save As with the script filter: the deed's name is asked, the file compiles as written.
+        const QString saved = m_win.files.filePath("shrine copy");
+        dialogs.answer(saved, QStringLiteral("Addon script (*.cs)"));
+        dialogs.answer(QStringLiteral("Shrine of \"Light\""));
+        QVERIFY(main.saveDocumentAs(doc));
+        QCOMPARE(dialogs.last("text")->value.toString(), QStringLiteral("Shrine Copy"));
+        const QByteArray bytes = fileBytes(saved + ".cs");
+        QVERIFY(bytes.contains("public class ShrineCopyAddon : BaseAddon")
+                && bytes.contains("Name = \"Shrine of \\\"Light\\\"\";")
+                && bytes.contains("handwritten.cs, ShrineAddon.\n"));
+        int written = 0;
+        for (const QList<TileRecord> &list : AddonScript::read(saved + ".cs", TileData()).tiles)
+            written += int(list.size());
+        QCOMPARE(written, doc->model()->tileCount());
+        QVERIFY(doc->model()->isModified());
+    }
+
+    // Last, as it changes the stored file locations: a client folder with
+    // files missing, damaged or stored with the wrong case.
+    void missingAndDamagedFilesAreNamedOnceThenCleared()
+    {
+        QSettings stored("Brightmoor", "MulSettings");
+        // Stored in lower case; the client's file is in upper case.
+        save(broken("TILEDATA.MUL"), MulWriter::tileData({}, {}));
+        save(broken("hues.mul"), QByteArray(100, '\x01')); // not whole hue blocks
+        const MulWriter::IndexedFile multis = MulWriter::multiFiles({{0, {{5, 0, 0, 0, 1}, {6, 1, 0, 0, 1}}}}, 1);
+        save(broken("multi.idx"), multis.index);
+        save(broken("multi.mul"), multis.data);
+        const QList<QPair<QString, QString>> keys{{"ArtIdx", "artidx.mul"}, {"ArtMul", "art.mul"},
+                                                  {"TileDataMul", "tiledata.mul"}, {"HuesMul", "hues.mul"},
+                                                  {"MultiIdx", "multi.idx"}, {"MultiMul", "multi.mul"},
+                                                  {"TexIdx", "texidx.mul"}, {"TexMapsMul", "texmaps.mul"}};
+        for (const auto &[key, name] : keys)
+            stored.setValue(key, broken(name));
+        stored.sync();
+        m_win.start(); // a start on that folder
+        ScriptedDialogs &dialogs = *m_win.dialogs;
+        MainWindow &w = *m_win.main;
+        QMessageBox *box = notice(w);
+        QVERIFY(box && box->isVisible() && !box->isModal());
+        const QString listed = box->informativeText();
+        for (const QString &line : {"artidx.mul: " + broken("artidx.mul") + ": missing",
+                                    "art.mul: " + broken("art.mul") + ": missing",
+                                    "hues.mul: " + broken("hues.mul") + ": not recognised",
+                                    "texidx.mul: " + broken("texidx.mul") + ": missing"})
+            QVERIFY2(listed.contains(line), qPrintable(listed));
+        QVERIFY2(!listed.contains("tiledata") && !listed.contains("multi"), qPrintable(listed));
+        QVERIFY(w.statusBar()->currentMessage().contains("artidx.mul, art.mul, hues.mul"));
+        QCOMPARE(dialogs.count("warning"), 0);
+
+        // Fix the folder and accept Mul Locations: the old notice goes, no new one comes.
+        const MulWriter::IndexedFile art = MulWriter::artFiles({}, {{1, QImage(4, 4, QImage::Format_ARGB32)}});
+        save(broken("artidx.mul"), art.index);
+        save(broken("art.mul"), art.data);
+        save(broken("hues.mul"), MulWriter::hues(QVector<MulWriter::Hue>(9)));
+        save(broken("texidx.mul"), QByteArray(12, '\0'));
+        save(broken("texmaps.mul"), QByteArray(4, '\0'));
+        dialogs.answer(QDialog::Accepted);
+        w.setMulDir();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!notice(w));
+    }
+
 private:
     // The dialog the next exec shows, worked by fill before it is accepted.
     void fillNext(const std::function<void(QDialog *)> &fill) { m_win.dialogs->answerExec(QDialog::Accepted, fill); }
 
     EditorWindow m_win;
+    QTemporaryDir m_broken;
+    QString broken(const QString &name) const { return m_broken.filePath(name); }
+    static void save(const QString &path, const QByteArray &bytes) { QVERIFY(writeFileBytes(path, bytes)); }
+    static QMessageBox *notice(MainWindow &w) { return w.findChild<QMessageBox *>("dataFileNotice"); }
     const QImage m_red = solidImage(44, 60, qRgb(248, 0, 0), {1, 1});
     const QImage m_blue = solidImage(20, 30, qRgb(0, 0, 248), {1, 1});
 };

@@ -60,6 +60,11 @@ private:
     QAction *action(const QString &text) const { return m_win.action(text); }
     MainWindow *main() const { return m_win.main.get(); }
     QStringList snapshot(const Facet &f) const { return tileKeys(f.locations()); }
+    // Placing altitude, clip on, clip top and bottom.
+    QList<int> storey() const
+    {
+        return {view()->placingAltitude(), view()->clipEnabled(), view()->maxAlt(), view()->minAlt()};
+    }
 
     // Middle of the diamond of (x, y) at altitude z, in view pixels (centre 0, 0, scale 1).
     QPoint pointOf(int x, int y, int z = 0) const
@@ -230,8 +235,7 @@ void TestTools::shapesPlaceTheCellsDragged()
     QCOMPARE(snapshot(model()), after);
     QCOMPARE(view()->tool() == ToolKind::Select, false); // the tool stays for the next shape
     view()->undo();
-    QCOMPARE(snapshot(model()), before);
-    QVERIFY(!view()->undoMgr()->hasSteps(0));
+    QVERIFY(snapshot(model()) == before && !view()->undoMgr()->hasSteps(0));
     view()->redo();
     QCOMPARE(snapshot(model()), after);
 }
@@ -465,18 +469,14 @@ void TestTools::storeysMoveClipAndPlacing()
     QCOMPARE(view()->placingAltitude(), 0);
 
     shortcut(Qt::Key_PageUp, Qt::ControlModifier);
-    QCOMPARE(view()->placingAltitude(), 20);
-    QVERIFY(view()->clipEnabled());
-    QCOMPARE(view()->maxAlt(), 39);
-    QCOMPARE(view()->minAlt(), -128);
+    QCOMPARE(storey(), QList<int>({20, 1, 39, -128}));
     QCOMPARE(main()->clip()->findChild<QSlider *>("horizontalSlider")->value(), 39);
     QCOMPARE(main()->placingLabel()->text(), QStringLiteral("Placing Alt: 20"));
     QCOMPARE(snapshot(model()), QStringList({"500:0:-1:0:0:1:1"}));
 
     shortcut(Qt::Key_PageDown, Qt::ControlModifier);
     shortcut(Qt::Key_PageDown, Qt::ControlModifier);
-    QCOMPARE(view()->placingAltitude(), -20);
-    QCOMPARE(view()->maxAlt(), -1);
+    QCOMPARE(storey(), QList<int>({-20, 1, -1, -128}));
 
     // The height is asked for and kept.
     m_win.dialogs->answer(30);
@@ -484,13 +484,11 @@ void TestTools::storeysMoveClipAndPlacing()
     QCOMPARE(QSettings("Brightmoor", "MultiEditorWindow").value("StoreyHeight").toInt(), 30);
     QCOMPARE(m_win.dialogs->last("int")->value.toInt(), 20);
     shortcut(Qt::Key_PageUp, Qt::ControlModifier);
-    QCOMPARE(view()->placingAltitude(), 10);
-    QCOMPARE(view()->maxAlt(), 39);
+    QCOMPARE(storey(), QList<int>({10, 1, 39, -128}));
     // The altitude range ends at 127.
     for (int i = 0; i < 6; ++i)
         shortcut(Qt::Key_PageUp, Qt::ControlModifier);
-    QCOMPARE(view()->placingAltitude(), 127);
-    QCOMPARE(view()->maxAlt(), 127);
+    QCOMPARE(storey(), QList<int>({127, 1, 127, -128}));
 }
 
 // A floor below the storey being worked on is drawn darker with the toggle on.
@@ -513,9 +511,7 @@ void TestTools::movesTakeOnlySelectedTiles()
 
     shortcut(Qt::Key_End);
     QCOMPARE(snapshot(model()), after);
-    QCOMPARE(sel.count(Art), 2);
-    QVERIFY(sel.query({Art, Floor, 0, 1, 0, 0, 1}));
-    QVERIFY(sel.query({Art, Stone, 0, 1, 5, 0, 1}));
+    QVERIFY(sel.count(Art) == 2 && sel.query({Art, Floor, 0, 1, 0, 0, 1}) && sel.query({Art, Stone, 0, 1, 5, 0, 1}));
     shortcut(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(snapshot(model()), before);
     shortcut(Qt::Key_Y, Qt::ControlModifier);
@@ -530,8 +526,7 @@ void TestTools::movesTakeOnlySelectedTiles()
     QCOMPARE(snapshot(model()), atEdge);
     shortcut(Qt::Key_End);
     QCOMPARE(snapshot(model()), atEdge);
-    QCOMPARE(sel.count(Art), 2);
-    QVERIFY(sel.query({Art, Floor, 3, 199, 0, 0, 1}));
+    QVERIFY(sel.count(Art) == 2 && sel.query({Art, Floor, 3, 199, 0, 0, 1}));
     shortcut(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(snapshot(model()), after);
 }

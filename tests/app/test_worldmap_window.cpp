@@ -17,17 +17,16 @@ const QList<FacetWriter::Static> Statics = {
 class TestWorldMapWindow : public GlTest
 {
     Q_OBJECT
-    QTemporaryDir m_dir;
-    ScriptedDialogs m_dialogs;
+    EditorWindow m_win;
+    QTemporaryDir &m_dir = m_win.files;
 
 private slots:
     void initTestCase()
     {
         TILSEN_NEED_GL();
-        redirectSettings(m_dir.filePath(QStringLiteral("settings")));
         QImage red(44, 44, QImage::Format_ARGB32);
         red.fill(qRgb(255, 0, 0));
-        QVERIFY(plantClient(m_dir.path(), {{1000, red}, {1001, red}}));
+        m_win.plant({{1000, red}, {1001, red}});
         QSettings locations(QStringLiteral("Brightmoor"), QStringLiteral("MulSettings"));
         locations.setValue("MapDir", m_dir.path());
         locations.setValue("RadarCol", m_dir.filePath(QStringLiteral("radarcol.mul")));
@@ -47,12 +46,12 @@ private slots:
         QVERIFY(writeFileBytes(m_dir.filePath(QStringLiteral("radarcol.mul")), radar));
     }
 
+    void cleanup() { m_win.stop(); }
+
     void capturesTheDraggedArea()
     {
-        MainWindow main;
-        main.show();
-        main.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&main));
+        m_win.start();
+        MainWindow &main = *m_win.main;
         actionNamed(&main, QStringLiteral("World Map"))->trigger();
         WorldMapWindow *map = main.worldMap();
         QVERIFY(map && map->isVisible());
@@ -91,7 +90,6 @@ private slots:
                 got << QStringLiteral("%1 %2 %3 %4 %5").arg(t.id).arg(t.x).arg(t.y).arg(t.z).arg(t.hue);
         got.sort();
         QCOMPARE(got, want);
-        doc->model()->save(m_dir.filePath(QStringLiteral("discard.mlt")));
     }
 };
 

@@ -1,14 +1,12 @@
 // Free zoom and pan in a real main window: the wheel zooms about the pointer,
-// the middle button drags the picture, Ctrl+0 and the Scale entries, Fit
-// Multi; and picking, bands and painting stay exact at scales the menu does
-// not offer. Every expectation comes from the pixels of grabbed frames.
-#include "EditorWindow.h"
+// the middle button and the bars move the picture, Ctrl+0 and the Scale
+// entries, Fit Multi; and picking, bands and painting stay exact at scales the
+// menu does not offer. Every expectation comes from the pixels of grabbed frames.
+#include "PickingWindow.h"
 #include "Sanitized.h"
-#include "SceneFrames.h"
 
 #include <QLabel>
 #include <QScrollBar>
-#include <QToolTip>
 #include <QWheelEvent>
 
 #include <array>
@@ -17,7 +15,6 @@
 namespace {
 const QList<SceneTile> &Scene = ColouredScene;
 const SceneTile &Brush = ColouredBrush;
-
 // A quarter octave: one wheel notch.
 const double Notch = std::exp2(0.25);
 
@@ -57,91 +54,20 @@ class TestZoom : public GlTest
 {
     Q_OBJECT
 private:
-    EditorWindow m_win;
+    PickingWindow m_win;
 
     QAction *action(const QString &text) const { return m_win.action(text); }
 
-    // The tiles opened as a maximised document.
-    GLScroll *open(const QList<SceneTile> &tiles, const QString &name = QStringLiteral("scene.mlt"))
+    // The stored location, the view's centre, and the bars' values (horizontal, vertical).
+    static QList<QPoint> state(GLScroll *doc)
     {
-        GLScroll *doc = m_win.open(m_win.write(name, tiles));
-        if (doc) {
-            qobject_cast<QMdiSubWindow *>(doc->parentWidget())->showMaximized();
-            QCoreApplication::processEvents();
-        }
-        return doc;
+        return {doc->location(), doc->view()->centre(), QPoint(doc->horizontalBar()->value(), doc->verticalBar()->value())};
     }
 
     QList<bool> scaleChecks() const
     {
         return {action("1.0")->isChecked(), action("3/4")->isChecked(),
                 action("1/2")->isChecked()};
-    }
-
-    // The widget a user reaches at a point of the view, through the main
-    // window: the view itself, unless something covers it there.
-    QWidget *reached(GLWidget *v, const QPoint &p) const
-    {
-        const QPoint inMain = v->mapTo(m_win.main.get(), p);
-        QWidget *w = m_win.main->childAt(inMain);
-        return (w && w->mapFrom(m_win.main.get(), inMain) == p) ? w : nullptr;
-    }
-
-    void click(GLWidget *v, const QPoint &p, Qt::KeyboardModifiers mods = {})
-    {
-        QCOMPARE(reached(v, p), v);
-        QTest::mouseMove(v, p);
-        QTest::mouseClick(v, Qt::LeftButton, mods, p);
-    }
-
-    void checkPicking(GLWidget *v)
-    {
-        const QImage frame = v->grabFramebuffer();
-        const QMap<int, QRect> rects = tileRects(frame);
-        QVERIFY2(rects.size() >= 2, "the scene shows");
-        QList<QPoint> points;
-        for (const QRect &r : rects) {
-            const QPoint c = r.center();
-            points << r.topLeft() << r.bottomRight() << c << QPoint(r.left() - 1, c.y())
-                   << QPoint(r.right() + 1, c.y()) << QPoint(c.x(), r.top() - 1)
-                   << QPoint(c.x(), r.bottom() + 1) << QPoint(c.x(), r.bottom() + 8)
-                   << QPoint(r.right() + 1, r.bottom() + 1) << QPoint(r.left() - 1, r.top() - 1);
-        }
-        for (const QPoint &p : points) {
-            if (!frame.rect().contains(p))
-                continue;
-            click(v, p);
-            const auto id = idOfColour(frame.pixel(p));
-            QVERIFY2(selectedIds(v) == (id ? QSet<int>{*id} : QSet<int>{}),
-                     qPrintable(QStringLiteral("at %1,%2 scale %3").arg(p.x()).arg(p.y()).arg(v->scale())));
-            QHelpEvent help(QEvent::ToolTip, p, v->mapToGlobal(p));
-            QCoreApplication::sendEvent(v, &help);
-            if (id)
-                QVERIFY2(QToolTip::text().startsWith(QStringLiteral("Art: %1 ").arg(*id)),
-                         qPrintable(QToolTip::text()));
-        }
-        // Control-click adds a tile and takes it away again.
-        const QList<int> ids = rects.keys();
-        click(v, rects[ids[0]].center());
-        click(v, rects[ids[1]].center(), Qt::ControlModifier);
-        QCOMPARE(selectedIds(v), QSet<int>({ids[0], ids[1]}));
-        click(v, rects[ids[1]].center(), Qt::ControlModifier);
-        QCOMPARE(selectedIds(v), QSet<int>({ids[0]}));
-        // Bands: just below a tile, over its bottom edge, and beside it.
-        for (const QRect &r : rects) {
-            const QList<QRect> bands = {
-                QRect(QPoint(r.left() - 6, r.bottom() + 1), QSize(r.width() + 12, 30)),
-                QRect(QPoint(r.left() + 1, r.bottom() - 1), QSize(std::max(1, r.width() - 2), 12)),
-                QRect(QPoint(r.right() + 1, r.top()), QSize(9, r.height()))};
-            for (const QRect &b : bands) {
-                if (!frame.rect().contains(b))
-                    continue;
-                m_win.main->cancelAction()->trigger();
-                QVERIFY(selectedIds(v).isEmpty());
-                band(v, b.topLeft(), b.bottomRight());
-                QCOMPARE(selectedIds(v), idsIn(frame, b));
-            }
-        }
     }
 
 private slots:
@@ -177,7 +103,7 @@ private slots:
         QFETCH(int, tile);
         QFETCH(QPointF, within);
         QFETCH(QList<int>, notches);
-        GLScroll *doc = open(Scene);
+        GLScroll *doc = m_win.openMaximised(Scene);
         QVERIFY(doc);
         GLWidget *v = doc->view();
         QImage frame = v->grabFramebuffer();
@@ -211,10 +137,10 @@ private slots:
         }
     }
 
-    // The entry of the scale in use is checked, none between them; Ctrl+0 is 1.0.
+    // The entry of the focused view's scale is checked, none between them; Ctrl+0 is 1.0.
     void scaleEntriesAndStatusFollowTheZoom()
     {
-        GLScroll *doc = open(Scene);
+        GLScroll *doc = m_win.openMaximised(Scene);
         QVERIFY(doc);
         GLWidget *v = doc->view();
         const QPoint at(v->width() / 3, v->height() / 3);
@@ -230,6 +156,13 @@ private slots:
         action("3/4")->trigger();
         QCOMPARE(v->scale(), 0.75);
         QCOMPARE(scaleChecks(), QList<bool>({false, true, false}));
+        // Another document has its own scale; focus brings each one's entry back.
+        GLScroll *second = m_win.openMaximised(Scene, QStringLiteral("second.mlt"));
+        QVERIFY(second && second->view()->scale() == 1.0);
+        QCOMPARE(scaleChecks(), QList<bool>({true, false, false}));
+        m_win.activate(doc);
+        QTRY_COMPARE(scaleChecks(), QList<bool>({false, true, false}));
+        QCOMPARE(second->view()->scale(), 1.0);
         wheel(v, at, 7);
         QCOMPARE(scaleChecks(), QList<bool>({false, false, false}));
         QTest::keyClick(m_win.main.get(), Qt::Key_0, Qt::ControlModifier);
@@ -244,7 +177,7 @@ private slots:
     // drag, and the scroll bars follow the centre.
     void middleDragPansWithThePointer()
     {
-        GLScroll *doc = open(Scene);
+        GLScroll *doc = m_win.openMaximised(Scene);
         QVERIFY(doc);
         GLWidget *v = doc->view();
         for (double scale : {1.0, 0.6, 2.3}) {
@@ -274,14 +207,16 @@ private slots:
         const QPoint start = doc->location();
         const QPoint from(v->width() / 2, v->height() - 20);
         middleDrag(v, from, from - QPoint(0, 5 * 44));
-        QCOMPARE(doc->location(), start + QPoint(5, 5));
-        QCOMPARE(doc->verticalBar()->value(), start.y() + 5);
-        QCOMPARE(doc->horizontalBar()->value(), start.x() + 5);
-        QCOMPARE(v->centre(), start + QPoint(5, 5));
+        QCOMPARE(state(doc), QList<QPoint>(3, start + QPoint(5, 5)));
         // A bar moved by hand centres its location exactly again.
         doc->verticalBar()->setValue(doc->verticalBar()->value() - 5);
         QCOMPARE(v->centre(), start);
         QCOMPARE(v->pan(), QPoint());
+        // The bars, over the whole area, pan along the screen's axes: right is (+d, -d).
+        for (QScrollBar *bar : {doc->horizontalBar(), doc->verticalBar()})
+            QCOMPARE(QList<int>({bar->minimum(), bar->maximum()}), QList<int>({-282, 282}));
+        doc->horizontalBar()->setValue(start.x() + 5);
+        QCOMPARE(state(doc), QList<QPoint>(3, start + QPoint(5, -5)));
         QVERIFY(doc->gotoLocation(0, 0));
         QCOMPARE(tileRects(v->grabFramebuffer()).value(1001),
                  QRect(v->width() / 2 - 22, v->height() - v->height() / 2, 44, 44));
@@ -346,7 +281,7 @@ private slots:
                     QCOMPARE(r.size(), t.size);
             }
         }
-        checkPicking(v);
+        m_win.checkPicking(v);
     }
 
     void paintingLandsUnderThePointer_data()
@@ -361,7 +296,7 @@ private slots:
     void paintingLandsUnderThePointer()
     {
         QFETCH(double, scale);
-        GLScroll *doc = open({Scene.first()});
+        GLScroll *doc = m_win.openMaximised({Scene.first()});
         QVERIFY(doc);
         GLWidget *v = doc->view();
         v->setZoom(scale);
@@ -395,7 +330,7 @@ private slots:
     {
         QFETCH(QList<SceneTile>, tiles);
         QFETCH(QRect, geometry);
-        GLScroll *doc = open(tiles);
+        GLScroll *doc = m_win.openMaximised(tiles);
         QVERIFY(doc);
         if (!geometry.isEmpty()) {
             auto *sub = qobject_cast<QMdiSubWindow *>(doc->parentWidget());

@@ -38,10 +38,12 @@ public:
         QVERIFY(plantClient(files.path(), art));
     }
 
-    // From init: a window as on a first start, shown and active.
+    // From init (or again, for a new start): a window as on a first start, shown and active.
     void start()
     {
         QSettings("Brightmoor", "MultiEditorWindow").clear();
+        main.reset();
+        dialogs.reset(); // the old script unsets the seam as it goes: before the new one sets it
         dialogs = std::make_unique<ScriptedDialogs>();
         main = std::make_unique<MainWindow>();
         main->show();

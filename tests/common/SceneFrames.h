@@ -21,10 +21,17 @@ const QList<SceneTile> ColouredScene = {
 // A tile only painting places.
 const SceneTile ColouredBrush = {1008, 0, 0, 0, {44, 44}, 0xFF0080F8};
 
+// Tiles of a test's other scenes, named by their colours as well.
+inline QList<SceneTile> &moreColouredTiles()
+{
+    static QList<SceneTile> tiles;
+    return tiles;
+}
+
 inline std::optional<int> idOfColour(QRgb c)
 {
     static const QList<SceneTile> tiles = ColouredScene + QList<SceneTile>{ColouredBrush};
-    for (const SceneTile &t : tiles)
+    for (const SceneTile &t : tiles + moreColouredTiles())
         if ((c | 0xFF000000u) == t.colour)
             return t.id;
     return std::nullopt;

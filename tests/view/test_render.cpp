@@ -1,11 +1,17 @@
+// The view's drawing by its pixels and quads: placement, hiding, selection,
+// previews, textures, picking and captures; and the CPU renderer's picture of
+// the same scene against the view's.
 #include "ScriptedDialogs.h"
 #include "TestArt.h"
 #include "ViewArt.h"
 #include "app/FrameCapture.h"
+#include "model/TileInfo.h"
+#include "scene/SceneRenderer.h"
 #include "view/GLWidget.h"
 #include "view/GridColours.h"
 
 #include <QOpenGLContext>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -41,6 +47,59 @@ std::vector<quint32> texels(const TexInfo &info)
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, out.data());
     return out;
 }
+// Art of 4 x 4 blocks of random colours, some transparent, some grey (for
+// partial hues): scaled art may differ only where blocks meet.
+QImage blocky(int w, int h, quint32 seed)
+{
+    constexpr int Block = 4;
+    QImage image(w, h, QImage::Format_ARGB32);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            QRandomGenerator rng(seed * 7919u + quint32((y / Block) * 1000 + x / Block));
+            const quint32 r = rng.generate();
+            if (r % 7 == 0)
+                image.setPixel(x, y, 0);
+            else if (r % 5 == 0)
+                image.setPixel(x, y, qRgb(int(r >> 8) & 0xF8, int(r >> 8) & 0xF8, int(r >> 8) & 0xF8));
+            else
+                image.setPixel(x, y, 0xFF000000u | (r & 0xF8F8F8u));
+        }
+    }
+    return image;
+}
+
+// Pixels that differ; each must sit on a colour edge of one of the two pictures.
+struct Difference {
+    int count = 0;
+    int offEdge = 0;
+};
+
+bool onEdge(const QImage &img, int x, int y)
+{
+    const QRgb c = img.pixel(x, y) & 0xFFFFFFu;
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx) {
+            const int nx = x + dx, ny = y + dy;
+            if (nx >= 0 && ny >= 0 && nx < img.width() && ny < img.height()
+                && (img.pixel(nx, ny) & 0xFFFFFFu) != c)
+                return true;
+        }
+    return false;
+}
+
+Difference compare(const QImage &gl, const QImage &cpu)
+{
+    Difference d;
+    for (int y = 0; y < gl.height(); ++y)
+        for (int x = 0; x < gl.width(); ++x) {
+            if ((gl.pixel(x, y) & 0xFFFFFFu) == (cpu.pixel(x, y) & 0xFFFFFFu))
+                continue;
+            ++d.count;
+            if (!onEdge(gl, x, y) && !onEdge(cpu, x, y))
+                ++d.offEdge;
+        }
+    return d;
+}
 } // namespace
 
 class TestRender : public GlTest
@@ -59,6 +118,21 @@ private slots:
             art.insert(id, TestArt::solid(2, 2, qRgb(255, 255, 255)));
         m_va.load(art);
         m_va.hues.loadFromBytes(TestArt::hues(qRgb(0, 0, 255)));
+        // For the CPU renderer's comparison: blocky art of odd and even sizes, one
+        // wider than a texture class, a single pixel; hues that follow the red field.
+        const QSize sizes[] = {{44, 80}, {45, 73}, {20, 100}, {1, 1}, {70, 33}, {130, 60}, {44, 44}};
+        QMap<int, QImage> blocks{{1, red}}; // never drawn: a no-draw id
+        for (int i = 0; i < int(std::size(sizes)); ++i)
+            blocks.insert(100 + i, blocky(sizes[i].width(), sizes[i].height(), quint32(i + 1)));
+        m_cpu.load(blocks);
+        QVector<MulWriter::Hue> hues(8);
+        for (int h = 0; h < hues.size(); ++h)
+            for (int i = 0; i < 32; ++i)
+                hues[h].colours.append(quint16((i << 5) | (h * 4)));
+        m_cpu.hues.loadFromBytes(MulWriter::hues(hues));
+        TileInfo partial;
+        partial.flags = TileFlags::PartialHue;
+        m_cpu.data.setStaticInfo(104, partial);
     }
 
     void init()
@@ -73,10 +147,9 @@ private slots:
     void placementAndPaintersOrder()
     {
         add(Art, 100, 0, 0, 5); // 44 x 80 image, five steps (20 units) up
-        QCOMPARE(pixel(-21, 55), Red);        // image top-left
-        QCOMPARE(pixel(20, -23, false), Red); // rests on the raised bottom corner
-        QCOMPARE(pixel(0, -25, false), Grey); // below the image
-        QCOMPARE(pixel(30, 20, false), Grey); // transparent texture padding
+        // The image's top left, on the raised bottom corner, below the image, the transparent texture padding.
+        QCOMPARE(QList<QRgb>({pixel(-21, 55), pixel(20, -23, false), pixel(0, -25, false), pixel(30, 20, false)}),
+                 QList<QRgb>({Red, Red, Grey, Grey}));
         add(Art, 101, 1, 1, 0); // in front, added after
         add(Terrain, 3, 0, 0, 0);
         QCOMPARE(pixel(0, -40), Green);
@@ -170,10 +243,9 @@ private slots:
         const TexInfo t = m_tex->texture(100, 0, 0, true);
         const TexInfo hued = m_tex->texture(100, 5, 0, false);
         const auto opaque = texels(a); // 64 x 128 block, 44 x 80 image
-        QCOMPARE(opaque[0], 0xFF0000F8u);
-        QCOMPARE(opaque[50] | opaque[100 * 64], 0u); // transparent outside the image
-        QCOMPARE(texels(t)[0], 0xC80000F8u);
-        QCOMPARE(texels(hued)[0], 0xFFF80000u);
+        // Opaque, transparent outside the image, translucent, hued.
+        QCOMPARE(QList<quint32>({opaque[0], opaque[50] | opaque[100 * 64], texels(t)[0], texels(hued)[0]}),
+                 QList<quint32>({0xFF0000F8u, 0u, 0xC80000F8u, 0xFFF80000u}));
         // Missing art: no texture, no upload, a warning every time.
         QTest::ignoreMessage(QtWarningMsg, "Bad Art id: 999");
         QCOMPARE(m_tex->texture(999, 0, 0, false).texture, 0u);
@@ -278,9 +350,81 @@ private slots:
         const QString bad = dir.filePath("missing/shot.png");
         dialogs.answer(bad, png);
         FrameCapture::capture(m_view.get(), m_view.get(), QString());
-        QCOMPARE(dialogs.last("warning")->title, QString("Capture"));
-        QCOMPARE(dialogs.last("warning")->text, "Unable to save " + bad + "\nNo such file or directory");
+        QCOMPARE(dialogs.last("warning")->title + ": " + dialogs.last("warning")->text,
+                 "Capture: Unable to save " + bad + "\nNo such file or directory");
         QVERIFY(!QFile::exists(bad));
+    }
+
+    void sameFrameAsTheView_data()
+    {
+        QTest::addColumn<int>("scale"); // the view's setScale argument
+        QTest::addColumn<bool>("invisible");
+        QTest::addColumn<bool>("clip");
+        QTest::addColumn<QPoint>("centre");
+        QTest::newRow("scale 1") << 1 << true << false << QPoint(0, 0);
+        QTest::newRow("scale 1, scrolled") << 1 << true << false << QPoint(3, -2);
+        QTest::newRow("scale 1, invisible hidden, clipped") << 1 << false << true << QPoint(0, 0);
+        QTest::newRow("scale 3/4") << 2 << true << false << QPoint(0, 0);
+        QTest::newRow("scale 1/2, clipped") << 4 << true << true << QPoint(1, 1);
+    }
+
+    // The CPU renderer draws the picture the view draws.
+    void sameFrameAsTheView()
+    {
+        QFETCH(int, scale);
+        QFETCH(bool, invisible);
+        QFETCH(bool, clip);
+        QFETCH(QPoint, centre);
+        TexMgr textures(&m_cpu.art, &m_cpu.hues);
+        Facet model(m_cpu.data);
+        // Overlapping tiles of every size, stacked, hued, partly hued, invisible, raised.
+        QRandomGenerator rng(7);
+        for (int n = 0; n < 120; ++n) {
+            const int id = 100 + int(rng.bounded(7));
+            const int x = int(rng.bounded(-5, 6)), y = int(rng.bounded(-5, 6));
+            const int z = int(rng.bounded(-10, 30));
+            const int hue = rng.bounded(4) == 0 ? int(rng.bounded(1, 8)) : 0;
+            model.addTile(x, y, m_cpu.tile(Art, id, x, y, z, hue, rng.bounded(6) == 0 ? 0 : 1));
+        }
+        model.addTile(0, 0, m_cpu.tile(Art, 1, 0, 0)); // a no-draw id
+        model.addTile(2, 2, m_cpu.tile(Terrain, 106, 2, 2));
+
+        GLWidget view(&m_cpu.art, m_cpu.data, &model, &textures);
+        view.resize(W, H);
+        view.setScale(scale);
+        view.gotoPoint(centre);
+        view.viewInvisible(invisible);
+        view.setMinAlt(0);
+        view.setMaxAlt(15);
+        view.setAltCheck(clip);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const QImage gl = view.grabFramebuffer();
+        QCOMPARE(gl.size(), QSize(W, H));
+
+        SceneRenderer renderer(&m_cpu.art, &m_cpu.hues);
+        SceneRenderer::Options o;
+        o.scale = view.scale();
+        o.showInvisible = invisible;
+        if (clip) {
+            o.minAltitude = 0;
+            o.maxAltitude = 15;
+        }
+        o.background = QColor(Qt::lightGray);
+        const QImage cpu = renderer.renderView(model, o, QSize(W, H), centre);
+
+        const Difference d = compare(gl, cpu);
+        if (scale == 1) {
+            QCOMPARE(d.count, 0);
+        } else {
+            QCOMPARE(d.offEdge, 0);
+        }
+        // Not an empty scene compared with an empty frame.
+        int covered = 0;
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x)
+                covered += (cpu.pixel(x, y) & 0xFFFFFFu) != (QColor(Qt::lightGray).rgb() & 0xFFFFFFu);
+        QVERIFY2(covered > W * H / 20, qPrintable(QString::number(covered)));
     }
 
 private:
@@ -305,7 +449,7 @@ private:
         return m_frame.pixel(widgetAt(sx, sy)) | 0xFF000000u;
     }
 
-    ViewArt m_va;
+    ViewArt m_va, m_cpu;
     TileData &m_data = m_va.data;
     std::unique_ptr<TexMgr> &m_tex = m_va.textures;
     std::unique_ptr<Facet> m_model;
