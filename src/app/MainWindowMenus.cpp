@@ -3,6 +3,7 @@
 
 #include "panels/Clip.h"
 #include "panels/Palette.h"
+#include "panels/PaletteEditor.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -153,6 +154,8 @@ void MainWindow::createViewMenu()
     view->addSeparator();
     view->addAction(m_clipDock->toggleViewAction());
     view->addAction(m_paletteDock->toggleViewAction());
+    connect(makeAction(view, tr("Reset Palette")), &QAction::triggered, m_paletteEditor,
+            &PaletteEditor::resetPalette);
 }
 
 void MainWindow::createDisplayToggles(QMenu *view)
