@@ -175,10 +175,16 @@ void PaletteEditor::remove(QTreeWidget *tree, QTreeWidgetItem *item)
                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
                != QMessageBox::Yes)
         return;
-    const bool shown = category == shownGroup(tree);
+    // The list shows the removed category or one inside it.
+    bool shown = false;
+    for (const QTreeWidgetItem *i = shownGroup(tree); i && !shown; i = i->parent())
+        shown = i == item;
     const QString name = item->text(0);
     delete item;
-    if (shown) {
+    // The tree may have chosen a neighbour in its place.
+    if (shown && shownGroup(tree)) {
+        m_palette->refillList(tree);
+    } else if (shown) {
         listOf(tree)->clear();
         emit m_palette->wallSetChosen(std::nullopt);
     }
@@ -293,6 +299,10 @@ void PaletteEditor::save(const QString &done)
 
 void PaletteEditor::resetPalette()
 {
+    if (!m_store.hasUserFile()) {
+        emit message(tr("The palette is the bundled one already."));
+        return;
+    }
     if (Dialogs::question(m_palette, tr("Reset Palette"),
                           tr("Go back to the bundled palette? Every change made to the palette is lost."),
                           QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
