@@ -29,10 +29,7 @@ class TestPaletteEdit : public GlTest
 
     Palette *palette() const { return m_win.main->palette(); }
     QTreeWidget *tree() const { return palette()->treeArt(); }
-    QTreeWidgetItem *item(const QString &name) const
-    {
-        return tree()->findItems(name, Qt::MatchExactly | Qt::MatchRecursive).value(0);
-    }
+    QTreeWidgetItem *item(const QString &name) const { return tree()->findItems(name, Qt::MatchRecursive).value(0); }
     // Picks the entry of a context menu as a person does.
     static void pick(QMenu *menu, const QString &text)
     {
@@ -51,21 +48,6 @@ class TestPaletteEdit : public GlTest
         QCoreApplication::sendEvent(tree()->viewport(), &drop);
         QVERIFY(enter.isAccepted() && drop.isAccepted());
     }
-    // A drag on the view from cell to cell (centre 0, 0, scale 1, altitude 0).
-    static void dragCells(GLWidget *v, const QPoint &from, const QPoint &to)
-    {
-        const auto at = [v](const QPoint &c) {
-            return QPoint(v->width() / 2 + (c.x() - c.y()) * 22, v->height() / 2 + (c.x() + c.y()) * 22 + 22);
-        };
-        v->grabFramebuffer();
-        QTest::mousePress(v, Qt::LeftButton, {}, at(from));
-        for (const QPoint &p : {(at(from) + at(to)) / 2, at(to)}) {
-            QMouseEvent move(QEvent::MouseMove, p, v->mapToGlobal(p), Qt::NoButton, Qt::LeftButton, {});
-            QCoreApplication::sendEvent(v, &move);
-        }
-        QTest::mouseRelease(v, Qt::LeftButton, {}, at(to));
-    }
-
 private slots:
     void initTestCase()
     {
@@ -73,12 +55,9 @@ private slots:
         QVERIFY(m_data.isValid());
         qputenv("XDG_DATA_HOME", QFile::encodeName(m_data.path()));
         QVERIFY(writeFileBytes(QCoreApplication::applicationDirPath() + "/palette.xml", Bundled));
-        QMap<int, QImage> art;
-        for (int id : {Corner, AlongX, AlongY}) {
-            art.insert(id, QImage(44, 60, QImage::Format_ARGB32));
-            art[id].fill(qRgb(id & 0xFF, 90, 40));
-        }
-        m_win.plant(art);
+        QImage image(44, 60, QImage::Format_ARGB32);
+        image.fill(Qt::darkRed);
+        m_win.plant({{Corner, image}, {AlongX, image}, {AlongY, image}});
     }
     void init() { m_win.start(); }
     void cleanup()
@@ -100,7 +79,6 @@ private slots:
             QCOMPARE(found.data(ListWidget::IdRole).toInt(), id);
             dropOn(brick, palette()->resultsView()->model()->mimeData({found}));
         }
-        palette()->searchEdit()->clear();
         ListWidget *list = palette()->listArt();
         QCOMPARE(list->count(), 3);
         const QStringList marks = {"Use as Corner", "Use Along X", "Use Along Y"};
@@ -111,20 +89,25 @@ private slots:
         m_win.stop();
         m_win.start();
         tree()->setCurrentItem(item("Brick"));
-        QCOMPARE(palette()->listArt()->count(), 3);
         GLScroll *doc = m_win.open();
         QVERIFY(doc);
         QTest::keyClick(doc, Qt::Key_H);
-        dragCells(doc->view(), {0, 0}, {3, 2});
+        // A drag from cell (0, 0) to (3, 2) at scale 1 around the centre.
+        GLWidget *v = doc->view();
+        const QPoint from(v->width() / 2, v->height() / 2 + 22), to = from + QPoint(22, 5 * 22);
+        v->grabFramebuffer();
+        QTest::mousePress(v, Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, to, v->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(v, &move);
+        QTest::mouseRelease(v, Qt::LeftButton, {}, to);
         const QString saved = m_win.files.filePath("ring.mlt");
         m_win.dialogs->answer(saved);
         m_win.action("Save as")->trigger();
         const QByteArray bytes = fileBytes(saved);
         QStringList tiles;
         for (qsizetype at = 4; at + 12 <= bytes.size(); at += 12) {
-            const auto *e = reinterpret_cast<const uchar *>(bytes.constData() + at);
-            tiles << QString("%1,%2,%3:%4").arg(qFromLittleEndian<qint16>(e + 2)).arg(qFromLittleEndian<qint16>(e + 4))
-                         .arg(qFromLittleEndian<qint16>(e + 6)).arg(qFromLittleEndian<quint16>(e));
+            const auto e = [&](int word) { return qFromLittleEndian<qint16>(bytes.constData() + at + 2 * word); };
+            tiles << QString("%1,%2,%3:%4").arg(e(1)).arg(e(2)).arg(e(3)).arg(quint16(e(0)));
         }
         tiles.sort();
         QCOMPARE(tiles, QStringList({"0,0,0:1536", "0,1,0:1538", "0,2,0:1536", "1,0,0:1537", "1,2,0:1537",
@@ -132,8 +115,7 @@ private slots:
 
         m_win.dialogs->answer(int(QMessageBox::Yes));
         m_win.action("Reset Palette")->trigger();
-        QVERIFY(!item("Brick") && item("Stone"));
-        QVERIFY(!QFile::exists(UserPalette::defaultPath()));
+        QVERIFY(!item("Brick") && item("Stone") && !QFile::exists(UserPalette::defaultPath()));
     }
 
     // Reported with its name and reason, the bundled palette shown, and the
@@ -145,9 +127,8 @@ private slots:
         QVERIFY(QDir().mkpath(QFileInfo(user).path()) && writeFileBytes(user, "<palette><tilesets>"));
         m_win.start();
         QVERIFY(QTest::qWaitFor([this] { return m_win.dialogs->count("warning") == 1; }));
-        QVERIFY(m_win.dialogs->last("warning")->text.contains(QDir::toNativeSeparators(user)));
-        QVERIFY(m_win.dialogs->last("warning")->text.contains("Premature end of document"));
-        QVERIFY(item("Stone"));
+        const QString told = m_win.dialogs->last("warning")->text;
+        QVERIFY2(told.contains(user) && told.contains("Premature end of document") && item("Stone"), qPrintable(told));
         m_win.dialogs->answer("Mine");
         pick(m_win.main->paletteEditor()->treeMenu(tree(), nullptr), "New Tileset…");
         QCOMPARE(fileBytes(user + ".damaged"), QByteArray("<palette><tilesets>"));
