@@ -46,8 +46,8 @@ UserPalette::Loaded UserPalette::load()
             return user;
         m_damaged = true;
         Loaded bundled{PaletteXml::read(m_bundledPath), QString()};
-        bundled.problem = tr("Your palette %1 cannot be used (%2). The bundled palette is shown; "
-                             "your file will be kept under another name at your next palette change.")
+        bundled.problem = tr("Your palette %1 cannot be used.\n%2\nThe bundled palette is shown; your file "
+                             "will be moved aside, not overwritten, at your next palette change.")
                               .arg(QDir::toNativeSeparators(m_userPath), user.palette.error);
         return bundled;
     }

@@ -254,7 +254,7 @@ void PaletteEditor::markPiece(QListWidgetItem *item, int piece)
     // The group is the chosen one: Hollow Rectangle takes the pieces now.
     emit m_palette->wallSetChosen(group->walls);
     save(group->walls
-             ? tr("Hollow Rectangle walls \"%1\" with its corner and side pieces.").arg(group->text(0))
+             ? tr("Hollow Rectangle walls with \"%1\".").arg(group->text(0))
              : tr("\"%1\": %2 is its %3; Hollow Rectangle needs a corner and both sides.")
                    .arg(group->text(0), item->data(ListWidget::IdRole).toString(), tr(PieceNames[piece])));
 }
