@@ -74,6 +74,11 @@ bool UserPalette::moveDamagedAside(QString *notice, QString *error)
     return false;
 }
 
+bool UserPalette::keepDamaged(QString *notice, QString *error)
+{
+    return !(m_damaged && hasUserFile()) || moveDamagedAside(notice, error);
+}
+
 bool UserPalette::save(const QList<PaletteXml::Category> &art,
                        const QList<PaletteXml::Category> &terrain, QString *notice, QString *error)
 {
@@ -81,14 +86,10 @@ bool UserPalette::save(const QList<PaletteXml::Category> &art,
         *error = tr("the folder %1 cannot be made").arg(QFileInfo(m_userPath).absolutePath());
         return false;
     }
-    if (m_damaged && hasUserFile() && !moveDamagedAside(notice, error))
-        return false;
-    return SafeWrite::replaceFile(m_userPath, PaletteXml::write(art, terrain), error);
+    return keepDamaged(notice, error) && SafeWrite::replaceFile(m_userPath, PaletteXml::write(art, terrain), error);
 }
 
 bool UserPalette::reset(QString *notice, QString *error)
 {
-    if (m_damaged && hasUserFile())
-        return moveDamagedAside(notice, error);
-    return SafeWrite::removeFile(m_userPath, error);
+    return keepDamaged(notice, error) && SafeWrite::removeFile(m_userPath, error);
 }

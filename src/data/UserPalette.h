@@ -35,6 +35,8 @@ public:
     bool hasUserFile() const;
 
 private:
+    // A damaged user file moved aside, never replaced or removed.
+    bool keepDamaged(QString *notice, QString *error);
     bool moveDamagedAside(QString *notice, QString *error);
 
     QString m_bundledPath;

@@ -11,6 +11,7 @@
 #include <QListView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QStatusBar>
 #include <QMimeData>
 #include <QTreeWidget>
 #include <QtEndian>
@@ -78,6 +79,7 @@ private slots:
             const QModelIndex found = palette()->resultsView()->model()->index(0, 0);
             QCOMPARE(found.data(ListWidget::IdRole).toInt(), id);
             dropOn(brick, palette()->resultsView()->model()->mimeData({found}));
+            QCOMPARE(m_win.main->statusBar()->currentMessage(), "1 tile added to \"Brick\".");
         }
         ListWidget *list = palette()->listArt();
         QCOMPARE(list->count(), 3);

@@ -12,7 +12,7 @@ using Pieces = std::array<std::optional<quint16>, 3>;
 
 Category category(const QString &name, const QList<qint32> &tiles, Pieces pieces = {}, const QList<Category> &children = {})
 {
-    return {name, tiles, children, PaletteXml::wallSet(pieces), pieces};
+    return {name, tiles, children, std::nullopt, pieces};
 }
 
 // Every field, one line per category, indented by depth.
@@ -20,7 +20,7 @@ QStringList lines(const QList<Category> &categories, const QString &indent = QSt
 {
     QStringList out;
     for (const Category &c : categories) {
-        QStringList fields{indent + c.name, c.walls ? "walls" : "none"};
+        QStringList fields{indent + c.name};
         for (const qint32 t : c.tiles)
             fields << QString::number(t);
         for (const auto &p : c.pieces)
@@ -40,13 +40,15 @@ private slots:
         const QList<Category> art = {
             category("Walls & <Gates> \"old\" 'n'", {}, {},
                      {category("  Häuser ☃ two\nlines\tand tab ", {0, 65535, -1, 1536}, {0x600, 0x601, 0x602}),
-                      category("Half marked", {7}, {std::nullopt, 9, std::nullopt}, {category("Deep", {})})}),
+                      category("Half marked", {7}, {7, std::nullopt, 9}, {category("Deep", {})})}),
             category("No Name", {3, 3})};
         const QList<Category> terrain = {category("Sand", {}, {}, {category("Dunes", {22, 23})})};
         const PaletteXml::Result back = PaletteXml::parse(PaletteXml::write(art, terrain));
         QVERIFY2(back.error.isEmpty(), qPrintable(back.error));
         QCOMPARE(lines(back.art), lines(art));
         QCOMPARE(lines(back.terrain), lines(terrain));
+        // Walls only where all three pieces are named.
+        QVERIFY(back.art[0].children[0].walls == WallSet({0x600, 0x601, 0x602}) && !back.art[0].children[1].walls);
         // XML carries no control characters: they are left out, the file stays readable.
         QCOMPARE(PaletteXml::parse(PaletteXml::write({category("bell\x07 ring", {1})}, {})).art[0].name,
                  QString("bell ring"));
