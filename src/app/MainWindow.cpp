@@ -18,6 +18,7 @@
 #include "model/MltFile.h"
 #include "panels/Clip.h"
 #include "panels/Palette.h"
+#include "panels/PaletteEditor.h"
 #include "view/GLWidget.h"
 #include "view/GridColours.h"
 #include "view/TexMgr.h"
@@ -34,6 +35,7 @@
 #include <QSettings>
 #include <QSignalMapper>
 #include <QStatusBar>
+#include <QTimer>
 
 namespace {
 // Functions rather than constants: a translation exists only once the application does.
@@ -49,6 +51,8 @@ const QString geometryKey = QStringLiteral("Geometry");
 const QString layoutKey = QStringLiteral("DockLayout");
 // Share of the workspace a further document window takes at first.
 constexpr double DocumentShare = 0.75;
+// Long enough to read what a palette change did.
+constexpr int PaletteMessageMs = 8000;
 
 QSettings windowSettings()
 {
@@ -86,8 +90,18 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     m_recovery = new RecoveryMgr(RecoveryMgr::defaultFolder(), m_tileData, this);
     m_textures = std::make_unique<TexMgr>(m_art.get(), &m_hues);
     m_textures->setRadarColours(&m_radar);
-    m_palette = new Palette(DataLocations::programDataDirectory() + QStringLiteral("/palette.xml"),
-                            m_art.get(), m_tileData, true, this);
+    const QString bundledPalette = DataLocations::programDataDirectory() + QStringLiteral("/palette.xml");
+    m_palette = new Palette(bundledPalette, m_art.get(), m_tileData, true, this);
+    m_paletteEditor = new PaletteEditor(m_palette, m_tileData,
+                                        UserPalette(bundledPalette, UserPalette::defaultPath()), this);
+    connect(m_paletteEditor, &PaletteEditor::message, statusBar(),
+            [this](const QString &text) { statusBar()->showMessage(text, PaletteMessageMs); });
+    if (!m_paletteEditor->problem().isEmpty()) {
+        // Once the window is up, above it.
+        QTimer::singleShot(0, this, [this] {
+            Dialogs::warning(this, tr("Palette"), m_paletteEditor->problem());
+        });
+    }
     m_clip = new Clip(this);
     connectPanels();
     createMenus();

@@ -20,6 +20,7 @@ class MimeMgr;
 class MultiCollection;
 class MulSetting;
 class Palette;
+class PaletteEditor;
 class QAction;
 class QActionGroup;
 class QDockWidget;
@@ -48,6 +49,7 @@ public:
     GLScroll *activeDocument() const;
     QList<GLScroll *> documents() const;
     Palette *palette() const { return m_palette; }
+    PaletteEditor *paletteEditor() const { return m_paletteEditor; }
     Clip *clip() const { return m_clip; }
     QLabel *placingLabel() const { return m_placing; }
     QLabel *zoomLabel() const { return m_zoom; }
@@ -197,6 +199,7 @@ private:
     QActionGroup *m_scaleGroup = nullptr;
     Clip *m_clip = nullptr;
     Palette *m_palette = nullptr;
+    PaletteEditor *m_paletteEditor = nullptr;
     QLabel *m_placing = nullptr;
     QLabel *m_zoom = nullptr;
     QDockWidget *m_clipDock = nullptr;

@@ -4,6 +4,7 @@
 #include "panels/Clip.h"
 #include "panels/Palette.h"
 #include "panels/TileInspector.h"
+#include "panels/PaletteEditor.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -159,6 +160,8 @@ void MainWindow::createViewMenu()
     view->addAction(m_clipDock->toggleViewAction());
     view->addAction(m_paletteDock->toggleViewAction());
     view->addAction(m_tilesDock->toggleViewAction());
+    connect(makeAction(view, tr("Reset Palette")), &QAction::triggered, m_paletteEditor,
+            &PaletteEditor::resetPalette);
 }
 
 void MainWindow::createDisplayToggles(QMenu *view)

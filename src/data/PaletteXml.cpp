@@ -3,6 +3,7 @@
 #include "data/XmlTree.h"
 
 #include <QCoreApplication>
+#include <QXmlStreamWriter>
 
 namespace {
 
@@ -22,15 +23,33 @@ std::optional<quint16> artIdAttribute(const Node &e, const QString &name)
     return quint16(id);
 }
 
-// All three pieces or none: half a wall set would mix pieces with the brush.
-std::optional<WallSet> wallSetOf(const Node &e)
+// The attribute of each piece, in the order of PaletteXml::Piece.
+const std::array<QLatin1String, PaletteXml::PieceCount> PieceNames = {
+    QLatin1String("corner"), QLatin1String("alongx"), QLatin1String("alongy")};
+
+// XML 1.0 carries no control characters but tab, line feed and return.
+QString xmlSafe(const QString &text)
 {
-    const auto corner = artIdAttribute(e, QStringLiteral("corner"));
-    const auto alongX = artIdAttribute(e, QStringLiteral("alongx"));
-    const auto alongY = artIdAttribute(e, QStringLiteral("alongy"));
-    if (!corner || !alongX || !alongY)
-        return std::nullopt;
-    return WallSet{*corner, *alongX, *alongY};
+    QString out;
+    for (const QChar c : text)
+        if (c.unicode() >= 0x20 || c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            out.append(c);
+    return out;
+}
+
+void writeCategories(QXmlStreamWriter &w, const QList<PaletteXml::Category> &categories, bool top)
+{
+    for (const PaletteXml::Category &c : categories) {
+        w.writeStartElement(top ? QStringLiteral("tileset") : QStringLiteral("group"));
+        w.writeAttribute(QStringLiteral("name"), xmlSafe(c.name));
+        for (int p = 0; p < PaletteXml::PieceCount; ++p)
+            if (c.pieces[p])
+                w.writeAttribute(PieceNames[p], QString::number(*c.pieces[p]));
+        for (const qint32 tile : c.tiles)
+            w.writeTextElement(QStringLiteral("tile"), QString::number(tile));
+        writeCategories(w, c.children, false);
+        w.writeEndElement();
+    }
 }
 
 // Children of a category element: "tileset" and "group" nest, "tile" adds a
@@ -47,7 +66,10 @@ void readCategory(const Node &parent, QList<PaletteXml::Category> &children,
             const QString name = QStringLiteral("name");
             child.name = e.attributes.hasAttribute(name) ? e.attributes.value(name).toString()
                                                          : QCoreApplication::translate("PaletteXml", "No Name");
-            child.walls = wallSetOf(e);
+            for (int p = 0; p < PaletteXml::PieceCount; ++p)
+                child.pieces[p] = artIdAttribute(e, PieceNames[p]);
+            // All three pieces or none: half a wall set would mix pieces with the brush.
+            child.walls = PaletteXml::wallSet(child.pieces);
             readCategory(e, child.children, &child);
             children.append(child);
         } else if (e.name == QLatin1String("tile") && into) {
@@ -99,4 +121,32 @@ PaletteXml::Result PaletteXml::read(const QString &path)
     QString error;
     const std::optional<Node> root = XmlTree::read(path, &error);
     return fromTree(root, error);
+}
+
+std::optional<WallSet> PaletteXml::wallSet(const std::array<std::optional<quint16>, PieceCount> &pieces)
+{
+    if (!pieces[Corner] || !pieces[AlongX] || !pieces[AlongY])
+        return std::nullopt;
+    return WallSet{*pieces[Corner], *pieces[AlongX], *pieces[AlongY]};
+}
+
+QByteArray PaletteXml::write(const QList<Category> &art, const QList<Category> &terrain)
+{
+    QByteArray out;
+    QXmlStreamWriter w(&out);
+    w.setAutoFormatting(true);
+    w.writeStartDocument();
+    w.writeStartElement(QStringLiteral("palette"));
+    // No comment may go inside "tilesets": the reader stops at the first child that is not an element.
+    w.writeStartElement(QStringLiteral("tilesets"));
+    w.writeStartElement(QStringLiteral("statics"));
+    writeCategories(w, art, true);
+    w.writeEndElement();
+    w.writeStartElement(QStringLiteral("land"));
+    writeCategories(w, terrain, true);
+    w.writeEndElement();
+    w.writeEndElement();
+    w.writeEndElement();
+    w.writeEndDocument();
+    return out;
 }

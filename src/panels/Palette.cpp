@@ -279,16 +279,32 @@ void Palette::configureList(QAbstractItemView *view)
 void Palette::readFile(const QString &fileName)
 {
     const PaletteXml::Result palette = PaletteXml::read(fileName);
-    m_loadError = palette.error;
+    setCategories(palette);
     // A missing palette leaves the trees empty as it always did; a damaged
     // one says why where the categories would be.
-    if (!m_loadError.isEmpty() && QFile::exists(fileName)) {
+    if (!m_loadError.isEmpty() && QFile::exists(fileName))
         qWarning("%s", qPrintable(m_loadError));
-        for (QTreeWidget *tree : {m_treeArt, m_treeTerrain})
-            tree->setToolTip(m_loadError);
+}
+
+void Palette::setCategories(const PaletteXml::Result &palette)
+{
+    m_loadError = palette.error;
+    for (QTreeWidget *tree : {m_treeArt, m_treeTerrain}) {
+        const QSignalBlocker blocker(tree);
+        tree->clear();
+        tree->setToolTip(m_loadError);
     }
+    m_listArt->clear();
+    m_listTerrain->clear();
     addCategories(palette.art, m_treeArt, nullptr);
     addCategories(palette.terrain, m_treeTerrain, nullptr);
+    // The group that gave the walls may be gone.
+    emit wallSetChosen(std::nullopt);
+}
+
+void Palette::refillList(QTreeWidget *tree)
+{
+    fillList(tree, tree == m_treeArt ? m_listArt : m_listTerrain, tree == m_treeTerrain);
 }
 
 // Top-level categories go to the tree, nested ones under their parent item.
@@ -300,6 +316,7 @@ void Palette::addCategories(const QList<PaletteXml::Category> &categories, QTree
         item->setText(0, category.name);
         item->tiles = category.tiles;
         item->walls = category.walls;
+        item->pieces = category.pieces;
         addCategories(category.children, tree, item);
     }
 }

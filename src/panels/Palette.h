@@ -49,6 +49,12 @@ public:
 
     QSize sizeHint() const override;
 
+    // Both trees rebuilt from these categories (an edited or reset palette);
+    // the lists empty until a category is chosen again.
+    void setCategories(const PaletteXml::Result &palette);
+    // The list of the tree's chosen category shown anew (its tiles changed).
+    void refillList(QTreeWidget *tree);
+
 signals:
     void setPainting(QString);
     void stopPainting();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/WallSet.h"
+#include "data/PaletteXml.h"
 
 #include <QTreeWidgetItem>
 #include <QVector>
@@ -16,4 +16,6 @@ public:
 
     QVector<qint32> tiles;
     std::optional<WallSet> walls;
+    // The pieces named so far; `walls` once all three are.
+    std::array<std::optional<quint16>, PaletteXml::PieceCount> pieces;
 };
