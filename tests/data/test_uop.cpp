@@ -3,7 +3,6 @@
 #include "MulWriter.h"
 #include "TileText.h"
 #include "UopBytes.h"
-#include "data/ArtReader.h"
 #include "data/DataLocations.h"
 #include "data/MultiCollection.h"
 #include "data/MultiFile.h"
@@ -25,7 +24,6 @@ namespace {
 
 constexpr quint64 Multi100 = 0xFDBEA28D30E3102DULL; // "build/multicollection/000100.bin"
 constexpr quint64 Housing = 0x126D1E99DDEDEE0AULL;  // "build/multicollection/housing.bin"
-constexpr quint64 Art0 = 0x99361F7D3A53AEA8ULL;     // "build/artlegacymul/00000000.tga"
 constexpr quint64 Unknown = 0x0123456789ABCDEFULL;
 
 quint64 multiHash(int id) { return NameHash::ofName(QString::asprintf("build/multicollection/%06d.bin", id)); }
@@ -77,8 +75,6 @@ private slots:
         QTest::newRow("a") << "a" << quint64(0x582647AC58D68708ULL);
         QTest::newRow("abc") << "abc" << quint64(0x3C03BE9E0E397631ULL);
         QTest::newRow("twelve") << "abcdefghijkl" << quint64(0x75B50EC04012F87BULL);
-        QTest::newRow("housing") << "build/multicollection/housing.bin" << Housing;
-        QTest::newRow("art") << "build/artlegacymul/00000000.tga" << Art0;
         QTest::newRow("multi") << "build/multicollection/000100.bin" << Multi100;
         QTest::newRow("upper case") << "Build/MultiCollection/000100.BIN" << Multi100;
     }
@@ -161,7 +157,6 @@ private slots:
     {
         QTest::addColumn<Slot>("slot");
         QTest::addColumn<QString>("error");
-        QTest::newRow("garbage zlib") << Slot{Multi100, "not zlib at all", 40, 1, {}, false} << "damaged";
         QTest::newRow("cut zlib") << Slot{Multi100, zlib(QByteArray(500, 'a')).left(8), 500, 1, {}, false} << "damaged";
         QTest::newRow("short unpacked size") << Slot{Multi100, zlib(QByteArray(500, 'a')), 400, 1, {}, false} << "damaged";
         QTest::newRow("long unpacked size") << Slot{Multi100, zlib(QByteArray(500, 'a')), 600, 1, {}, false} << "unpacks to 500 bytes";
@@ -268,40 +263,6 @@ private slots:
         QVERIFY(!store.exportEntry(100, {}));
         QVERIFY2(store.errorString().contains("outside the file"), qPrintable(store.errorString()));
         QCOMPARE(fileBytes(path), damaged);
-    }
-
-    // Art from the container decodes exactly as the same records from the pair.
-    void artFromTheContainer()
-    {
-        QImage post(20, 60, QImage::Format_ARGB32);
-        post.fill(qRgba(200, 40, 8, 255));
-        QImage land(44, 44, QImage::Format_ARGB32);
-        land.fill(qRgba(16, 160, 64, 255));
-        const MulWriter::IndexedFile pair = MulWriter::artFiles({{3, land}}, {{0x22, post}});
-        const auto recordOf = [&pair](int n) {
-            const char *at = pair.index.constData() + 12 * n;
-            return pair.data.mid(qFromLittleEndian<qint32>(at), qFromLittleEndian<qint32>(at + 4));
-        };
-        const QString art = m_dir.filePath("artLegacyMUL.uop");
-        save(art, build({stored(NameHash::ofName("build/artlegacymul/00000003.tga"), recordOf(3)),
-                         stored(NameHash::ofName("build/artlegacymul/00016418.tga"), recordOf(0x4022))},
-                        1));
-        save(m_dir.filePath("artidx.mul"), pair.index);
-        save(m_dir.filePath("art.mul"), pair.data);
-        ArtReader fromPair(m_dir.filePath("artidx.mul"), m_dir.filePath("art.mul"), QString(), QString());
-        ArtReader fromContainer;
-        fromContainer.loadContainer(art, QString(), QString());
-        QVERIFY(!fromPair.staticImage(0x22, nullptr, false).isNull());
-        QCOMPARE(fromContainer.staticImage(0x22, nullptr, false), fromPair.staticImage(0x22, nullptr, false));
-        QCOMPARE(fromContainer.landImage(3, nullptr, false), fromPair.landImage(3, nullptr, false));
-        QVERIFY(fromContainer.staticImage(0x23, nullptr, false).isNull());
-        int tw = 0, th = 0, w = 0, h = 0;
-        QVERIFY(fromContainer.staticTexture(0x22, nullptr, false, 0xFF000000, tw, th, w, h));
-        QCOMPARE(QList<int>({tw, th, w, h}), QList<int>({32, 64, 20, 60}));
-        // A damaged container gives no art, and no crash.
-        save(art, QByteArray("MYP\0garbage", 11));
-        fromContainer.loadContainer(art, QString(), QString());
-        QVERIFY(fromContainer.staticImage(0x22, nullptr, false).isNull());
     }
 
     void whichFilesAreRead_data()
