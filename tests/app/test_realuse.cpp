@@ -89,15 +89,11 @@ void TestRealUse::groupsLandUnderThePointer()
     QTest::keyClick(main(), Qt::Key_C, Qt::ControlModifier);
     QTest::keyClick(main(), Qt::Key_V, Qt::ControlModifier);
     const QPoint target = rects[1007].center() + QPoint(0, 4 * 44);
-    QTest::mouseMove(v, target);
-    QTest::mouseClick(v, Qt::LeftButton, {}, target);
+    click(v, target);
     main()->cancelAction()->trigger(); // drop the highlight of the placed group
     QImage after = v->grabFramebuffer();
     const QRect placed = changed(before, after);
-    QVERIFY2((placed.center() - target).manhattanLength() <= 2,
-             qPrintable(QStringLiteral("placed around %1,%2 for %3,%4")
-                            .arg(placed.center().x()).arg(placed.center().y())
-                            .arg(target.x()).arg(target.y())));
+    QVERIFY((placed.center() - target).manhattanLength() <= 2);
     QCOMPARE(after.pixel(target - QPoint(3, 3)) | 0xFF000000u, middleColour);
 
     // Drag the pasted group by its middle tile: that tile lands under the pointer.
@@ -205,8 +201,7 @@ void TestRealUse::dialogCommandsReachTheActiveDocument()
     action("MLT File")->trigger();
     QCOMPARE(m_win.dialogs->count("open"), 3);
     const QPoint target = v->rect().center() + QPoint(-180, 120);
-    QTest::mouseMove(v, target);
-    QTest::mouseClick(v, Qt::LeftButton, {}, target);
+    click(v, target);
     main()->cancelAction()->trigger();
     const QImage after = v->grabFramebuffer();
     QCOMPARE(after.pixel(target) | 0xFF000000u, Scene[1].colour);
@@ -303,8 +298,7 @@ void TestRealUse::layoutIsRemembered()
     // The palette opens tall enough for a row of wall-sized tiles.
     main()->paletteDock()->show();
     QTRY_VERIFY(main()->paletteDock()->isVisible());
-    QVERIFY2(main()->paletteDock()->height() >= 300 && main()->palette()->height() >= 280,
-             qPrintable(QString::number(main()->paletteDock()->height())));
+    QVERIFY(main()->paletteDock()->height() >= 300 && main()->palette()->height() >= 280);
 }
 
 QTEST_MAIN(TestRealUse)
