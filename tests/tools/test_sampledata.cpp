@@ -11,9 +11,7 @@
 #include "panels/Palette.h"
 #include "panels/TListItem.h"
 #include "scene/ToolShapes.h"
-#include "ui/MultiDialog.h"
 
-#include <QComboBox>
 #include <QProcess>
 #include <QTest>
 #include <QTreeWidget>
@@ -180,11 +178,7 @@ private slots:
     // ring of corners and side pieces, each piece drawn in the bundled art.
     void everyWallGroupClosesARing()
     {
-        const QString dir = QStringLiteral(TILSEN_BINARY_DIR "/bin/");
-        const PaletteXml::Result palette = PaletteXml::read(dir + "palette.xml");
-        ArtReader art(dir + "sample-data/artidx.mul", dir + "sample-data/art.mul", dir + "sample-data/texidx.mul",
-                      dir + "sample-data/texmaps.mul");
-        const TileData data(dir + "sample-data/tiledata.mul");
+        const PaletteXml::Result palette = PaletteXml::read(bin("palette.xml"));
         const auto walls = std::find_if(palette.art.cbegin(), palette.art.cend(),
                                         [](const PaletteXml::Category &c) { return c.name == "Walls"; });
         QVERIFY(walls != palette.art.cend() && !walls->children.isEmpty());
@@ -193,12 +187,12 @@ private slots:
             const WallSet set = *group.walls;
             for (const quint16 id : {set.corner, set.alongX, set.alongY}) {
                 int w = 0, h = 0;
-                QVERIFY2(art.staticPixels(id, w, h) && w > 0 && h > 0, qPrintable(group.name));
+                QVERIFY2(m_art->staticPixels(id, w, h) && w > 0 && h > 0, qPrintable(group.name));
                 QVERIFY(group.tiles.contains(id));
             }
-            TileRecord like(0, 0, 7, data, Art);
+            TileRecord like(0, 0, 7, m_tiles, Art);
             // Dragged from the bottom right to the top left: 6 by 4 cells.
-            const Brush ring = ToolShapes::walls({2, 1}, {-3, -2}, set, like, data);
+            const Brush ring = ToolShapes::walls({2, 1}, {-3, -2}, set, like, m_tiles);
             for (int y = -2; y <= 1; ++y) {
                 for (int x = -3; x <= 2; ++x) {
                     const bool column = x == -3 || x == 2, row = y == -2 || y == 1;
@@ -247,10 +241,7 @@ private slots:
     // The palette.xml and the sample multi.xml the build ships, as the editor's panels read them.
     void paletteSortsEveryTile()
     {
-        const QString dir = bin("sample-data/");
-        ArtReader art(dir + "artidx.mul", dir + "art.mul", dir + "texidx.mul", dir + "texmaps.mul");
-        const TileData tiles(dir + "tiledata.mul");
-        Palette palette(bin("palette.xml"), &art, tiles, false);
+        Palette palette(bin("palette.xml"), m_art.get(), m_tiles, false);
         checkTree(palette.treeArt(), SampleCatalogue::art());
         checkTree(palette.treeTerrain(), SampleCatalogue::land());
 
@@ -261,27 +252,8 @@ private slots:
         QCOMPARE(palette.listArt()->count(), static_cast<TListItem *>(stone)->tiles.size());
         QVERIFY(first);
         QCOMPARE(first->data(ListWidget::IdRole).toInt(), int(SampleCatalogue::StoneWallEW));
-        // Named as the sample tile data names it.
-        for (const auto &t : SampleCatalogue::art())
-            if (t.id == SampleCatalogue::StoneWallEW)
-                QCOMPARE(first->text(), QString::fromLatin1(t.name));
+        QCOMPARE(first->text(), m_tiles.staticInfo(SampleCatalogue::StoneWallEW).name);
         QVERIFY(!first->icon().isNull());
-    }
-
-    // Indexes written in hexadecimal and decimal alike; the absent entry is not listed.
-    void chooserNamesTheEntries()
-    {
-        MultiDialog d(bin("sample-data/multi.idx"), bin("sample-data/multi.xml"));
-        auto *combo = d.findChild<QComboBox *>("comboBox");
-        QVERIFY(combo);
-        QStringList items, expected;
-        for (int i = 0; i < combo->count(); ++i)
-            items << combo->itemText(i);
-        for (const auto &m : SampleMultis::all())
-            expected << m.name;
-        QCOMPARE(items, expected << QStringLiteral("Empty entry"));
-        combo->setCurrentIndex(3);
-        QCOMPARE(d.multiIndex(), SampleMultis::EmptyEntry);
     }
 };
 
