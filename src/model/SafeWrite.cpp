@@ -208,36 +208,20 @@ QString followLinks(const QString &path)
 
 } // namespace
 
-bool SafeWrite::writeAll(QIODevice &device, const QByteArray &bytes, QString *error)
+bool SafeWrite::writeAll(QFileDevice &file, const QByteArray &bytes, QString *error)
 {
     auto fail = [&](const QString &fallback) {
         if (error)
-            *error = reasonOf(device, fallback);
+            *error = reasonOf(file, fallback);
         return false;
     };
-    if (!device.isOpen() || !device.isWritable())
+    if (!file.isOpen() || !file.isWritable() || file.handle() < 0)
         return fail(tr("the file is not open for writing"));
-    // A file is written straight to its descriptor: Qt's buffer would hide the
-    // failure until a flush whose reason it does not keep.
-    auto *file = qobject_cast<QFileDevice *>(&device);
-    if (file && file->handle() >= 0) {
-        if (!file->flush())
-            return fail(tr("the write could not be completed"));
-        return writeToDescriptor(file->handle(), bytes, error);
-    }
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const qint64 n = device.write(bytes.constData() + done, bytes.size() - done);
-        if (n <= 0)
-            return fail(tr("the write was cut short"));
-        done += n;
-    }
-    // A buffered device (a pipe, a socket) is flushed the Qt way.
-    while (device.bytesToWrite() > 0) {
-        if (!device.waitForBytesWritten(-1))
-            return fail(tr("the write could not be completed"));
-    }
-    return true;
+    // Straight to the descriptor: Qt's buffer would hide the failure until a
+    // flush whose reason it does not keep.
+    if (!file.flush())
+        return fail(tr("the write could not be completed"));
+    return writeToDescriptor(file.handle(), bytes, error);
 }
 
 bool SafeWrite::commit(QSaveFile &file, const QByteArray &bytes, QString *error)

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-class QIODevice;
+class QFileDevice;
 class QSaveFile;
 
 // Whole-file writes that cannot half-happen. The bytes go to an exclusive
@@ -15,10 +15,10 @@ class QSaveFile;
 // place): it is warned about and put in *error, and the write returns true.
 namespace SafeWrite {
 
-// Writes every byte into the open `device` and, for a file, pushes Qt's
-// buffer out: a write that "succeeded" into the buffer can still fail here
-// when the disk is full. On failure *error holds the device's reason.
-bool writeAll(QIODevice &device, const QByteArray &bytes, QString *error = nullptr);
+// Writes every byte into the open `file` straight to its descriptor, after
+// pushing Qt's buffer out: a write that "succeeded" into the buffer can still
+// fail here when the disk is full. On failure *error holds the system's reason.
+bool writeAll(QFileDevice &file, const QByteArray &bytes, QString *error = nullptr);
 
 // Writes `bytes` into the opened `file`, checks its flush (Qt's commit does
 // not notice a final flush that failed) and commits. On failure the write is
