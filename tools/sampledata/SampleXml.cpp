@@ -2,65 +2,42 @@
 
 #include "SampleCatalogue.h"
 #include "SampleMultis.h"
+#include "data/PaletteXml.h"
 
 #include <QXmlStreamWriter>
 
+#include <algorithm>
+
 namespace {
 
-// Categories and groups in order of first appearance, each with its tiles.
-void writeTree(QXmlStreamWriter &w, const QVector<SampleCatalogue::Tile> &tiles)
+// Categories and groups in order of first appearance, each with its tiles;
+// the wall groups name their pieces.
+QList<PaletteXml::Category> tree(const QVector<SampleCatalogue::Tile> &tiles)
 {
-    QStringList categories;
-    for (const auto &t : tiles)
-        if (!categories.contains(t.category.at(0)))
-            categories.append(t.category.at(0));
-    for (const QString &category : categories) {
-        w.writeStartElement(QStringLiteral("tileset"));
-        w.writeAttribute(QStringLiteral("name"), category);
-        QStringList groups;
-        for (const auto &t : tiles)
-            if (t.category.at(0) == category && !groups.contains(t.category.at(1)))
-                groups.append(t.category.at(1));
-        for (const QString &group : groups) {
-            w.writeStartElement(QStringLiteral("group"));
-            w.writeAttribute(QStringLiteral("name"), group);
-            for (const SampleCatalogue::Walls &walls : SampleCatalogue::wallGroups()) {
-                if (category != QLatin1String("Walls") || walls.group != group)
-                    continue;
-                w.writeAttribute(QStringLiteral("corner"), QString::number(walls.pieces.corner));
-                w.writeAttribute(QStringLiteral("alongx"), QString::number(walls.pieces.alongX));
-                w.writeAttribute(QStringLiteral("alongy"), QString::number(walls.pieces.alongY));
-            }
-            for (const auto &t : tiles)
-                if (t.category.at(0) == category && t.category.at(1) == group)
-                    w.writeTextElement(QStringLiteral("tile"), QString::number(t.id));
-            w.writeEndElement();
+    QList<PaletteXml::Category> categories;
+    for (const auto &t : tiles) {
+        auto top = std::find_if(categories.begin(), categories.end(),
+                                [&](const PaletteXml::Category &c) { return c.name == t.category.at(0); });
+        if (top == categories.end())
+            top = categories.insert(categories.end(), {t.category.at(0), {}, {}, std::nullopt, {}});
+        auto group = std::find_if(top->children.begin(), top->children.end(),
+                                  [&](const PaletteXml::Category &c) { return c.name == t.category.at(1); });
+        if (group == top->children.end()) {
+            group = top->children.insert(top->children.end(), {t.category.at(1), {}, {}, std::nullopt, {}});
+            for (const SampleCatalogue::Walls &walls : SampleCatalogue::wallGroups())
+                if (top->name == QLatin1String("Walls") && walls.group == group->name)
+                    group->pieces = {walls.pieces.corner, walls.pieces.alongX, walls.pieces.alongY};
         }
-        w.writeEndElement();
+        group->tiles.append(t.id);
     }
+    return categories;
 }
 
 } // namespace
 
 QByteArray SampleXml::palette()
 {
-    QByteArray out;
-    QXmlStreamWriter w(&out);
-    w.setAutoFormatting(true);
-    w.writeStartDocument();
-    w.writeStartElement(QStringLiteral("palette"));
-    // No comments inside "tilesets": the reader stops at the first child that is not an element.
-    w.writeStartElement(QStringLiteral("tilesets"));
-    w.writeStartElement(QStringLiteral("statics"));
-    writeTree(w, SampleCatalogue::art());
-    w.writeEndElement();
-    w.writeStartElement(QStringLiteral("land"));
-    writeTree(w, SampleCatalogue::land());
-    w.writeEndElement();
-    w.writeEndElement();
-    w.writeEndElement();
-    w.writeEndDocument();
-    return out;
+    return PaletteXml::write(tree(SampleCatalogue::art()), tree(SampleCatalogue::land()));
 }
 
 QByteArray SampleXml::multiNames()
