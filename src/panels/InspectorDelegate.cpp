@@ -2,7 +2,9 @@
 
 #include "panels/TileInspectorModel.h"
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QPainter>
 #include <QToolTip>
 #include <QValidator>
 
@@ -25,10 +27,19 @@ private:
     int m_column;
     int m_kind;
 };
+
+// Pictures of field texts kept, in bytes: a few screens of rows.
+constexpr qint64 KeptTextBytes = 4 << 20;
+
+// Room between a field's edge and what it shows, as the style keeps it.
+int marginOf(const QStyle *style, const QWidget *widget)
+{
+    return style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+}
 } // namespace
 
 InspectorDelegate::InspectorDelegate(const TileInspectorModel *model, QObject *parent)
-    : QStyledItemDelegate(parent), m_model(model)
+    : QStyledItemDelegate(parent), m_model(model), m_texts(KeptTextBytes)
 {
 }
 
@@ -56,4 +67,143 @@ void InspectorDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
         return;
     // Leaving the field with a value out of range changes nothing; the model says why.
     model->setData(index, line->text(), Qt::EditRole);
+}
+
+
+// Every field is one short line. The table draws many of them on each
+// change of a large selection, so each text is drawn once into a picture
+// that is then only copied, and the grid is filled rather than stroked.
+void InspectorDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    const QWidget *widget = option.widget;
+    const QStyle *style = widget ? widget->style() : QApplication::style();
+    QStyleOptionViewItem opt = option;
+    opt.index = index;
+    opt.features = QStyleOptionViewItem::None;
+    // The grid line on the right and bottom edge, where the table draws its own.
+    const QColor grid = QColor::fromRgba(QRgb(style->styleHint(QStyle::SH_Table_GridLineColor, &opt, widget)));
+    const QRect cell = option.rect;
+    painter->fillRect(QRect(cell.right(), cell.top(), 1, cell.height()), grid);
+    painter->fillRect(QRect(cell.left(), cell.bottom(), cell.width() - 1, 1), grid);
+    opt.rect = cell.adjusted(0, 0, -1, -1);
+    const bool selected = opt.state & QStyle::State_Selected;
+    const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                       : (opt.state & QStyle::State_Active) ? QPalette::Active
+                                                                             : QPalette::Inactive;
+    // A selected field is highlighted whole, as in any table.
+    if (selected)
+        painter->fillRect(opt.rect, opt.palette.brush(group, QPalette::Highlight));
+    else if (opt.backgroundBrush.style() != Qt::NoBrush)
+        painter->fillRect(opt.rect, opt.backgroundBrush);
+    if (index.column() == TileInspectorModel::Visible) {
+        opt.features = QStyleOptionViewItem::HasCheckIndicator;
+        opt.checkState = index.data(Qt::CheckStateRole).value<Qt::CheckState>();
+        opt.state |= opt.checkState == Qt::Checked ? QStyle::State_On : QStyle::State_Off;
+        opt.rect = checkRect(opt);
+        painter->drawPixmap(opt.rect.topLeft(), checkPicture(opt, painter->device()->devicePixelRatio()));
+        return;
+    }
+    const int margin = marginOf(style, widget);
+    QRect text = opt.rect.adjusted(margin, 0, -margin, 0);
+    if (index.column() == TileInspectorModel::Id) {
+        const QIcon icon = qvariant_cast<QIcon>(index.data(Qt::DecorationRole));
+        const QRect place(text.left(), opt.rect.top() + (opt.rect.height() - opt.decorationSize.height()) / 2,
+                          opt.decorationSize.width(), opt.decorationSize.height());
+        icon.paint(painter, place);
+        text.setLeft(place.right() + 1 + 2 * margin);
+    }
+    const QColor ink = opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
+    const qreal deviceRatio = painter->device()->devicePixelRatio();
+    const QString value = index.data().toString();
+    QPixmap shown = picture(value, opt.font, ink, deviceRatio);
+    // A text longer than its field ends in an ellipsis; the rare one is measured again.
+    if (shown.deviceIndependentSize().width() > text.width())
+        shown = picture(QFontMetrics(opt.font).elidedText(value, Qt::ElideRight, text.width()), opt.font, ink,
+                        deviceRatio);
+    const QSize size = shown.deviceIndependentSize().toSize();
+    const qreal ratio = shown.devicePixelRatio();
+    const int width = std::min(size.width(), text.width());
+    if (width > 0)
+        painter->drawPixmap(QRectF(text.left(), text.top() + (text.height() - size.height()) / 2, width, size.height()),
+                            shown, QRectF(0, 0, width * ratio, size.height() * ratio));
+    if (opt.state & QStyle::State_HasFocus) {
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(opt);
+        focus.backgroundColor = opt.palette.color(group, selected ? QPalette::Highlight : QPalette::Window);
+        style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+    }
+}
+
+QSize InspectorDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    // One pixel of grid beside the fields.
+    return QStyledItemDelegate::sizeHint(option, index) + QSize(1, 1);
+}
+
+// Where the check box of a field of this size stands: where the style's click
+// handling looks for it. Measured once for each size of field.
+QRect InspectorDelegate::checkRect(const QStyleOptionViewItem &option) const
+{
+    if (option.rect.size() != m_checkField) {
+        const QWidget *widget = option.widget;
+        const QStyle *style = widget ? widget->style() : QApplication::style();
+        QStyleOptionViewItem placed = option;
+        placed.rect.moveTo(0, 0);
+        m_checkPlace = style->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &placed, widget);
+        m_checkField = option.rect.size();
+    }
+    return m_checkPlace.translated(option.rect.topLeft());
+}
+
+QPixmap InspectorDelegate::picture(const QString &text, const QFont &font, const QColor &ink,
+                                         qreal ratio) const
+{
+    if (font != m_textFont || ratio != m_textRatio) {
+        m_texts.clear();
+        m_textFont = font;
+        m_textRatio = ratio;
+    }
+    // The ink as two code units before the text: no number is formatted.
+    const QRgb rgba = ink.rgba();
+    const QString key = QChar(char16_t(rgba >> 16)) + (QChar(char16_t(rgba & 0xFFFF)) + text);
+    if (const QPixmap *kept = m_texts.object(key))
+        return *kept;
+    const QFontMetrics metrics(font);
+    const QSize size(std::max(1, metrics.horizontalAdvance(text)), metrics.height());
+    QPixmap drawn(size * ratio);
+    drawn.setDevicePixelRatio(ratio);
+    drawn.fill(Qt::transparent);
+    QPainter p(&drawn);
+    p.setFont(font);
+    p.setPen(ink);
+    p.drawText(QPoint(0, metrics.ascent()), text);
+    p.end();
+    m_texts.insert(key, new QPixmap(drawn), qsizetype(drawn.width()) * drawn.height() * 4);
+    return drawn;
+}
+
+// The style draws a check box with gradients: each look is drawn once.
+QPixmap InspectorDelegate::checkPicture(const QStyleOptionViewItem &option, qreal ratio) const
+{
+    constexpr QStyle::State Looks = QStyle::State_Enabled | QStyle::State_Active | QStyle::State_Selected
+                                    | QStyle::State_MouseOver | QStyle::State_On | QStyle::State_Off;
+    const QString key = QStringLiteral("check %1 %2x%3 %4")
+                            .arg(int(option.state & Looks))
+                            .arg(option.rect.width())
+                            .arg(option.rect.height())
+                            .arg(ratio);
+    if (const QPixmap *kept = m_texts.object(key))
+        return *kept;
+    const QWidget *widget = option.widget;
+    const QStyle *style = widget ? widget->style() : QApplication::style();
+    QStyleOptionViewItem placed = option;
+    placed.rect.moveTo(0, 0);
+    QPixmap drawn(option.rect.size() * ratio);
+    drawn.setDevicePixelRatio(ratio);
+    drawn.fill(Qt::transparent);
+    QPainter p(&drawn);
+    style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &placed, &p, widget);
+    p.end();
+    m_texts.insert(key, new QPixmap(drawn), qsizetype(drawn.width()) * drawn.height() * 4);
+    return drawn;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QCache>
+#include <QFont>
+#include <QPixmap>
 #include <QStyledItemDelegate>
 
 class TileInspectorModel;
@@ -15,11 +18,23 @@ public:
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                           const QModelIndex &index) const override;
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
 signals:
     // Why the text in the editor cannot be taken; empty once it can.
     void problem(const QString &reason) const;
 
 private:
+    QRect checkRect(const QStyleOptionViewItem &option) const;
+    QPixmap checkPicture(const QStyleOptionViewItem &option, qreal ratio) const;
+    QPixmap picture(const QString &text, const QFont &font, const QColor &ink, qreal ratio) const;
+
     const TileInspectorModel *m_model;
+    // Fields repeat the same few numbers and names: each is drawn once.
+    mutable QCache<QString, QPixmap> m_texts;
+    mutable QFont m_textFont;
+    mutable qreal m_textRatio = 1;
+    mutable QSize m_checkField;
+    mutable QRect m_checkPlace;
 };

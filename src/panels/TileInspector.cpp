@@ -49,6 +49,8 @@ TileInspector::TileInspector(ArtReader *art, const HueTable *hues, QWidget *pare
     m_table->verticalHeader()->hide();
     // One line a field: wrapping lays every text out on each paint.
     m_table->setWordWrap(false);
+    // The fields draw their own grid lines: a stroked grid costs as much as the text.
+    m_table->setShowGrid(false);
     // Columns that stay where they are whether the rows fill the view or not.
     m_table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_table->horizontalHeader()->setDefaultSectionSize(NumberWidth);
@@ -181,6 +183,8 @@ void TileInspector::rowsSelected()
 {
     if (m_settingRows || !m_doc)
         return;
+    // The rows stay as they are: every one is put in order before the selection changes.
+    m_model->settle();
     Selection &sel = m_doc->selection();
     sel.clear(Selection::ClearBoth);
     const QModelIndexList rows = m_table->selectionModel()->selectedRows();

@@ -14,9 +14,7 @@
 #include <QPixmap>
 
 #include <algorithm>
-#include <climits>
 #include <utility>
-#include <tuple>
 
 namespace {
 // Icons of a few screens of rows; others are decoded again when shown.
@@ -27,8 +25,6 @@ constexpr int LastTerrainId = 0x3FFF;
 constexpr int LastHue = 0x7FFF;
 constexpr int Hex = 16;
 constexpr int HexDigits = 4;
-// Fewer selected tiles than this are sorted by comparison.
-constexpr size_t SortedDirectly = 4096;
 
 qint32 &field(TileIdentity &t, int column)
 {
@@ -51,66 +47,6 @@ qint32 &field(TileIdentity &t, int column)
 qint32 valueOf(TileIdentity t, int column)
 {
     return field(t, column);
-}
-
-bool before(const TileIdentity &a, const TileIdentity &b)
-{
-    return std::tie(a.y, a.x, a.kind, a.z, a.id) < std::tie(b.y, b.x, b.kind, b.z, b.id);
-}
-
-// Row by row of the map, each cell bottom to top, into `sorted`. The cells
-// are counted out rather than compared: a whole selected
-// multi is ordered in one pass. The buffers are kept from call to call, as
-// fresh ones of this size would be new pages of memory each time.
-void sortByCell(const std::vector<TileIdentity> &rows, const Facet &model, std::vector<TileIdentity> &sorted,
-                std::vector<int> &ends)
-{
-    sorted.clear();
-    if (rows.size() < SortedDirectly) {
-        sorted = rows;
-        std::sort(sorted.begin(), sorted.end(), before);
-        return;
-    }
-    // The cells counted are those of the rows' bounds within the editing area.
-    std::vector<TileIdentity> outside;
-    int left = INT_MAX, right = INT_MIN, top = INT_MAX, bottom = INT_MIN;
-    for (const TileIdentity &t : rows) {
-        if (!model.inside(t.x, t.y)) {
-            outside.push_back(t);
-            continue;
-        }
-        left = std::min(left, t.x);
-        right = std::max(right, t.x);
-        top = std::min(top, t.y);
-        bottom = std::max(bottom, t.y);
-    }
-    const size_t wide = left <= right ? size_t(right - left + 1) : 0;
-    const auto cellOf = [&](const TileIdentity &t) { return size_t(t.y - top) * wide + size_t(t.x - left); };
-    ends.assign(wide == 0 ? 0 : wide * size_t(bottom - top + 1), 0);
-    for (const TileIdentity &t : rows)
-        if (model.inside(t.x, t.y))
-            ++ends[cellOf(t)];
-    // Each cell's start, then moved on to its end as its rows are placed.
-    int start = 0;
-    for (int &e : ends)
-        start += std::exchange(e, start);
-    sorted.resize(size_t(start));
-    for (const TileIdentity &t : rows)
-        if (model.inside(t.x, t.y))
-            sorted[size_t(ends[cellOf(t)]++)] = t;
-    // Nearly every cell holds one selected tile: only crowded ones are sorted.
-    int from = 0;
-    for (const int to : ends) {
-        if (to - from > 1)
-            std::sort(sorted.begin() + from, sorted.begin() + to, before);
-        from = to;
-    }
-    if (outside.empty())
-        return;
-    std::sort(outside.begin(), outside.end(), before);
-    const size_t inside = sorted.size();
-    sorted.insert(sorted.end(), outside.cbegin(), outside.cend());
-    std::inplace_merge(sorted.begin(), sorted.begin() + qsizetype(inside), sorted.end(), before);
 }
 
 TileRecord recordOf(const TileIdentity &t, const TileInfoSource &data)
@@ -147,9 +83,9 @@ void TileInspectorModel::setRowSelection(QItemSelectionModel *rows)
 void TileInspectorModel::reset(std::vector<TileIdentity> rows)
 {
     beginResetModel();
-    if (m_rows.capacity() > m_spare.capacity())
-        m_spare.swap(m_rows);
+    m_walk = SelectionWalk();
     m_rows = std::move(rows);
+    m_rowCount = int(m_rows.size());
     endResetModel();
 }
 
@@ -171,23 +107,39 @@ void TileInspectorModel::showStack(int x, int y)
 
 void TileInspectorModel::showSelection()
 {
-    std::vector<TileIdentity> &rows = m_gathered;
-    rows.clear();
-    if (m_doc) {
-        const Selection &sel = m_doc->selection();
-        rows.reserve(size_t(sel.count(Terrain)) + size_t(sel.count(Art)));
-        for (int kind : {Terrain, Art})
-            for (const Selection::Entries &entries : sel.set(kind))
-                rows.insert(rows.end(), entries.cbegin(), entries.cend());
+    if (!m_doc) {
+        clear();
+        return;
     }
+    const Selection &sel = m_doc->selection();
     beginResetModel();
-    // The rows shown so far become the next sort's room.
-    std::swap(m_rows, m_spare);
-    if (m_doc)
-        sortByCell(rows, *m_doc->model(), m_rows, m_cellEnds);
-    else
-        m_rows.clear();
+    // The room of the rows shown so far is kept for these.
+    m_rows.clear();
+    m_walk.start(sel);
+    m_rowCount = sel.count(Terrain) + sel.count(Art);
     endResetModel();
+}
+
+const TileIdentity *TileInspectorModel::rowAt(int row) const
+{
+    if (row < 0 || row >= m_rowCount)
+        return nullptr;
+    if (size_t(row) >= m_rows.size() && !m_walk.done() && m_doc)
+        // A screen of rows at a time: a view asks for them one field after another.
+        m_walk.extend(m_doc->selection(), m_rows, size_t(row) + 64);
+    return size_t(row) < m_rows.size() ? &m_rows[size_t(row)] : nullptr;
+}
+
+const TileIdentity &TileInspectorModel::tile(int row) const
+{
+    static const TileIdentity none;
+    const TileIdentity *t = rowAt(row);
+    return t ? *t : none;
+}
+
+void TileInspectorModel::settle()
+{
+    rowAt(m_rowCount - 1);
 }
 
 TileInspectorModel::Range TileInspectorModel::range(int column, int kind) const
@@ -265,6 +217,7 @@ bool TileInspectorModel::edit(const QList<int> &rows, int column, int value, QSt
 {
     if (!m_doc || column == Name || column < 0 || column >= ColumnCount)
         return false;
+    settle();
     const Facet &model = *m_doc->model();
     QList<TileRecord> before, after;
     QList<int> changed;
@@ -316,7 +269,7 @@ bool TileInspectorModel::edit(const QList<int> &rows, int column, int value, QSt
 
 int TileInspectorModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : m_rowCount;
 }
 
 int TileInspectorModel::columnCount(const QModelIndex &parent) const
@@ -344,9 +297,10 @@ QIcon TileInspectorModel::icon(const TileIdentity &t) const
 
 QVariant TileInspectorModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || size_t(index.row()) >= m_rows.size())
+    const TileIdentity *row = index.isValid() ? rowAt(index.row()) : nullptr;
+    if (!row)
         return {};
-    const TileIdentity &t = m_rows[size_t(index.row())];
+    const TileIdentity &t = *row;
     const int column = index.column();
     if (column == Visible)
         return role == Qt::CheckStateRole ? QVariant(t.visible ? Qt::Checked : Qt::Unchecked) : QVariant();
@@ -401,7 +355,7 @@ Qt::ItemFlags TileInspectorModel::flags(const QModelIndex &index) const
 
 bool TileInspectorModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    if (!index.isValid() || size_t(index.row()) >= m_rows.size())
+    if (!index.isValid() || !rowAt(index.row()))
         return false;
     std::optional<int> number;
     if (index.column() == Visible && role == Qt::CheckStateRole)

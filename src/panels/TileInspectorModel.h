@@ -1,5 +1,6 @@
 #pragma once
 
+#include "scene/SelectionWalk.h"
 #include "scene/TileIdentity.h"
 
 #include <QAbstractTableModel>
@@ -16,9 +17,9 @@ class HueTable;
 class QItemSelectionModel;
 
 // The tiles the inspector lists: the stack on one cell in draw order, or the
-// selected tiles. Rows are identities copied once per change of what is shown;
-// names and icons are looked up only for the rows a view asks about, so a
-// table over 20,000 selected tiles costs one array.
+// selected tiles. Selected tiles are put in order only as far as rows are
+// asked for, and names and icons are looked up only for the rows a view
+// shows: a table over 20,000 selected tiles costs its first screen.
 class TileInspectorModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -38,7 +39,10 @@ public:
     // Rows: the document's selected tiles, by location and altitude.
     void showSelection();
     void clear();
-    const TileIdentity &tile(int row) const { return m_rows[size_t(row)]; }
+    // The row's tile; an empty identity for a row the selection no longer has.
+    const TileIdentity &tile(int row) const;
+    // Every row put in order: before the selection is changed from the rows.
+    void settle();
     // An edit of one selected row goes to every selected row of this selection.
     void setRowSelection(QItemSelectionModel *rows);
 
@@ -70,15 +74,16 @@ private:
     QIcon icon(const TileIdentity &t) const;
     QString fieldName(int column) const;
     void reset(std::vector<TileIdentity> rows);
+    const TileIdentity *rowAt(int row) const;
 
     ArtReader *m_art;
     const HueTable *m_hues;
     QPointer<Document> m_doc;
     QPointer<QItemSelectionModel> m_rowSelection;
-    std::vector<TileIdentity> m_rows;
-    // Room kept for the next selection shown.
-    std::vector<TileIdentity> m_gathered, m_spare;
-    std::vector<int> m_cellEnds;
+    // The rows put in order so far, of m_rowCount.
+    mutable std::vector<TileIdentity> m_rows;
+    mutable SelectionWalk m_walk;
+    int m_rowCount = 0;
     mutable QCache<quint32, QIcon> m_icons;
     bool m_editing = false;
 };

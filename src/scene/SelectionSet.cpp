@@ -32,6 +32,13 @@ void SelectionSet::setSlot(quint32 key, qint32 slot)
         if (m_grid.empty())
             m_grid.assign(size_t(GridSide) * GridSide, NoSlot);
         m_grid[*cell] = slot;
+        if (slot != NoSlot) {
+            const qint32 x = keyX(key), y = keyY(key);
+            if (!m_area)
+                m_area = Area{x, y, x, y};
+            m_area = Area{std::min(m_area->left, x), std::min(m_area->top, y), std::max(m_area->right, x),
+                          std::max(m_area->bottom, y)};
+        }
     } else if (slot == NoSlot) {
         m_far.remove(key);
     } else {
@@ -95,6 +102,7 @@ void SelectionSet::clear()
     m_far.clear();
     m_keys.clear();
     m_entries.clear();
+    m_area.reset();
 }
 
 void SelectionSet::reserve(qsizetype locations)

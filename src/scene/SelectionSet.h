@@ -53,6 +53,18 @@ public:
     // Occupied locations.
     qsizetype size() const { return qsizetype(m_keys.size()); }
 
+    // The corners of the locations of the editing area entered since the last
+    // clear (erasing does not shrink it); none when there were none.
+    struct Area {
+        qint32 left = 0;
+        qint32 top = 0;
+        qint32 right = -1;
+        qint32 bottom = -1;
+    };
+    std::optional<Area> gridArea() const { return m_area; }
+    // The locations outside the editing area.
+    QList<quint32> farKeys() const { return m_far.keys(); }
+
     const_iterator begin() const { return {this, 0}; }
     const_iterator end() const { return {this, m_keys.size()}; }
     const_iterator cbegin() const { return begin(); }
@@ -73,4 +85,5 @@ private:
     QHash<quint32, qint32> m_far;
     std::vector<quint32> m_keys;
     std::vector<Entries> m_entries;
+    std::optional<Area> m_area;
 };

@@ -8,6 +8,7 @@
 #include "scene/MultiPictures.h"
 #include "scene/Placeholder.h"
 #include "scene/Selection.h"
+#include "scene/SelectionWalk.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -61,6 +62,29 @@ QStringList listing(const Selection::Set &set)
             list << t;
     }
     return listing(ref);
+}
+
+// What a walk of the selection gives when asked for a few rows at a time.
+std::vector<TileIdentity> walked(const Selection &s, QRandomGenerator &random)
+{
+    std::vector<TileIdentity> rows;
+    SelectionWalk walk;
+    walk.start(s);
+    while (!walk.done())
+        walk.extend(s, rows, rows.size() + 1 + random.bounded(40));
+    return rows;
+}
+
+// The identities of the table in map order: by row, column, then kind, altitude, id.
+std::vector<TileIdentity> inMapOrder(const Reference &ref)
+{
+    std::vector<TileIdentity> all;
+    for (const auto &entry : ref)
+        all.insert(all.end(), entry.second.cbegin(), entry.second.cend());
+    std::sort(all.begin(), all.end(), [](const TileIdentity &a, const TileIdentity &b) {
+        return QList<int>{a.y, a.x, a.kind, a.z, a.id} < QList<int>{b.y, b.x, b.kind, b.z, b.id};
+    });
+    return all;
 }
 } // namespace
 
@@ -268,12 +292,24 @@ private slots:
                                      && ref[locationKey(t.x, t.y)].contains(t));
             if (step % 50 == 0 || step % ClearEvery < 2) {
                 QCOMPARE(listing(s.set(Art)), listing(ref));
+                QVERIFY(walked(s, random) == inMapOrder(ref));
                 QCOMPARE(s.set(Art).size(), qsizetype(ref.size()));
                 QCOMPARE(s.isEmpty(Art), ref.empty());
             }
         }
         QCOMPARE(listing(s.set(Art)), listing(ref));
         QVERIFY(s.isEmpty(Terrain));
+        // Ground comes before art on its cell; a selection changed under a walk ends it.
+        const TileIdentity ground{Terrain, 3, area.x(), area.y(), 9, 0, 1};
+        s.add(ground, false);
+        ref[locationKey(ground.x, ground.y)].prepend(ground);
+        QVERIFY(walked(s, random) == inMapOrder(ref));
+        SelectionWalk walk;
+        walk.start(s);
+        std::vector<TileIdentity> rows;
+        s.remove(ground);
+        walk.extend(s, rows, 1);
+        QVERIFY(walk.done() && rows.empty());
     }
 
     void selectedKeysNameTheIdentities()
