@@ -4,6 +4,7 @@
 // out of range refused in the field.
 #include "EditorWindow.h"
 #include "FileBytes.h"
+#include "MltBytes.h"
 #include "TileKeys.h"
 #include "panels/TileInspector.h"
 #include "panels/TileInspectorModel.h"
@@ -12,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
-#include <QtEndian>
 
 namespace {
 const int Cell = 2; // the stack stands on (2, 1)
@@ -31,19 +31,6 @@ QList<SceneTile> stackByAltitude()
 
 QString key(const SceneTile &t) { return QStringLiteral("%1:%2:%3:%4:0:1:1").arg(t.id).arg(t.x).arg(t.y).arg(t.z); }
 
-// The tiles of a written .mlt file as sorted keys, read from its 12-byte entries.
-QStringList savedKeys(const QByteArray &bytes)
-{
-    QStringList keys;
-    const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
-    for (qsizetype at = 4; at + 12 <= bytes.size(); at += 12)
-        keys << QStringLiteral("%1:%2:%3:%4:%5:%6:1")
-                    .arg(qFromLittleEndian<quint16>(p + at)).arg(qFromLittleEndian<qint16>(p + at + 2))
-                    .arg(qFromLittleEndian<qint16>(p + at + 4)).arg(qFromLittleEndian<qint16>(p + at + 6))
-                    .arg(qFromLittleEndian<qint16>(p + at + 10)).arg(qFromLittleEndian<qint16>(p + at + 8));
-    keys.sort();
-    return keys;
-}
 } // namespace
 
 class TestInspector : public GlTest
@@ -123,13 +110,16 @@ private slots:
 
         const QList<SceneTile> lowest = stackByAltitude().mid(0, 3);
         QStringList expected, moved;
+        QList<QList<int>> written;
         for (SceneTile t : Tiles) {
             if (std::any_of(lowest.cbegin(), lowest.cend(), [&](const SceneTile &l) { return l.id == t.id; })) {
                 t.z = 40;
                 moved << key(t);
             }
             expected << key(t);
+            written << QList<int>{t.id, t.x, t.y, t.z, 1, 0};
         }
+        std::sort(written.begin(), written.end());
         expected.sort();
         moved.sort();
         QCOMPARE(tileKeys(m_doc->model()->locations()), expected);
@@ -139,7 +129,7 @@ private slots:
         selected.sort();
         QCOMPARE(selected, moved);
         m_win.action("&Save")->trigger();
-        QCOMPARE(savedKeys(fileBytes(m_path)), expected);
+        QCOMPARE(mltEntries(fileBytes(m_path)), written);
 
         m_win.action("Undo")->trigger();
         QCOMPARE(tileKeys(m_doc->model()->locations()), before);

@@ -2,6 +2,7 @@
 // search results onto it, its pieces marked, kept over a restart and used by
 // Hollow Rectangle; Reset; a damaged user palette reported and kept.
 #include "EditorWindow.h"
+#include "MltBytes.h"
 #include "data/UserPalette.h"
 #include "panels/ListWidget.h"
 #include "panels/Palette.h"
@@ -14,7 +15,6 @@
 #include <QStatusBar>
 #include <QMimeData>
 #include <QTreeWidget>
-#include <QtEndian>
 
 namespace {
 const int Corner = 0x600, AlongX = 0x601, AlongY = 0x602;
@@ -105,15 +105,12 @@ private slots:
         const QString saved = m_win.files.filePath("ring.mlt");
         m_win.dialogs->answer(saved);
         m_win.action("Save as")->trigger();
-        const QByteArray bytes = fileBytes(saved);
-        QStringList tiles;
-        for (qsizetype at = 4; at + 12 <= bytes.size(); at += 12) {
-            const auto e = [&](int word) { return qFromLittleEndian<qint16>(bytes.constData() + at + 2 * word); };
-            tiles << QString("%1,%2,%3:%4").arg(e(1)).arg(e(2)).arg(e(3)).arg(quint16(e(0)));
-        }
-        tiles.sort();
-        QCOMPARE(tiles, QStringList({"0,0,0:1536", "0,1,0:1538", "0,2,0:1536", "1,0,0:1537", "1,2,0:1537",
-                                     "2,0,0:1537", "2,2,0:1537", "3,0,0:1536", "3,1,0:1538", "3,2,0:1536"}));
+        // Corners (1536) at the four corners, along-x pieces (1537) on the long sides.
+        QCOMPARE(mltEntries(fileBytes(saved)),
+                 QList<QList<int>>({{1536, 0, 0, 0, 1, 0}, {1536, 0, 2, 0, 1, 0}, {1536, 3, 0, 0, 1, 0},
+                                    {1536, 3, 2, 0, 1, 0}, {1537, 1, 0, 0, 1, 0}, {1537, 1, 2, 0, 1, 0},
+                                    {1537, 2, 0, 0, 1, 0}, {1537, 2, 2, 0, 1, 0}, {1538, 0, 1, 0, 1, 0},
+                                    {1538, 3, 1, 0, 1, 0}}));
 
         m_win.dialogs->answer(int(QMessageBox::Yes));
         m_win.action("Reset Palette")->trigger();
