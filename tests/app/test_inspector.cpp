@@ -1,18 +1,32 @@
-// The "Tiles" dock as a user meets it in the real window: the stack under
-// the pointer with each tile's own art as its icon, an altitude typed once
-// for three selected rows (one undo step, written to the file), and values
-// out of range refused in the field.
+// The "Tiles" dock, Edit > Replace Tiles and the clip panel's range slider as
+// a user meets them in the real window: the stack under the pointer with each
+// tile's own art as its icon, an altitude typed once for three selected rows
+// and a replace by groups (each one undo step, checked in the saved file),
+// values out of range refused in the field, the clip range.
 #include "EditorWindow.h"
 #include "FileBytes.h"
 #include "MltBytes.h"
 #include "TileKeys.h"
+#include "panels/Clip.h"
+#include "panels/Palette.h"
+#include "panels/RangeSlider.h"
+#include "panels/TListItem.h"
 #include "panels/TileInspector.h"
 #include "panels/TileInspectorModel.h"
+#include "ui/ReplaceTilesDialog.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDockWidget>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QStatusBar>
 #include <QTableView>
+#include <QTreeWidget>
 
 namespace {
 const int Cell = 2; // the stack stands on (2, 1)
@@ -32,6 +46,8 @@ QList<SceneTile> stackByAltitude()
 QString key(const SceneTile &t) { return QStringLiteral("%1:%2:%3:%4:0:1:1").arg(t.id).arg(t.x).arg(t.y).arg(t.z); }
 
 } // namespace
+
+using Rows = QList<QList<int>>; // {id, x, y, z, visible, hue}
 
 class TestInspector : public GlTest
 {
@@ -60,6 +76,14 @@ class TestInspector : public GlTest
         QTest::keyClick(line, Qt::Key_Return);
         QCoreApplication::processEvents();
         return line->isVisible() ? line : nullptr; // a closed editor is hidden at once
+    }
+
+    // The saved file's entries.
+    Rows saved(GLScroll *doc)
+    {
+        const QString path = m_win.files.filePath("out.mlt");
+        [&] { QVERIFY(doc->model()->save(path)); }();
+        return mltEntries(fileBytes(path));
     }
 
 private slots:
@@ -162,6 +186,115 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(tileKeys(m_doc->model()->locations()), before);
         QVERIFY(!m_doc->document()->canUndo());
+    }
+
+    void groupByGroupIsOneUndoStep_data()
+    {
+        QTest::addColumn<bool>("selectAll");
+        QTest::newRow("whole multi") << false;
+        QTest::newRow("selection") << true;
+    }
+    void groupByGroupIsOneUndoStep()
+    {
+        QFETCH(bool, selectAll);
+        MainWindow &main = *m_win.main;
+        auto *walls = new TListItem(main.palette()->treeArt());
+        walls->setText(0, "Walls");
+        for (const auto &[name, tiles] : {std::pair{"Stone", QVector<qint32>{100, 101, 102}}, {"Wood", {200, 201}}}) {
+            auto *group = new TListItem(walls);
+            group->setText(0, name);
+            group->tiles = tiles;
+        }
+        const Rows before{{100, 1, 1, 0, 1, 0}, {100, 2, 1, 5, 0, 33}, {101, 1, 1, 20, 1, 7},
+                          {102, 3, 3, 0, 1, 0}, {200, 4, 4, 1, 1, 0},  {7, 1, 1, 40, 1, 0}};
+        QVERIFY(writeFileBytes(m_win.files.filePath("in.mlt"), mltFile(before)));
+        GLScroll *doc = m_win.open(m_win.files.filePath("in.mlt"));
+        QVERIFY(doc);
+        if (selectAll)
+            m_win.action("Select all")->trigger();
+        // Ids that stand nowhere: said so, and no undo step.
+        m_win.dialogs->answerExec(QDialog::Accepted, [](QDialog *d) {
+            qobject_cast<ReplaceTilesDialog *>(d)->fromIdEdit()->setText("0x5");
+            qobject_cast<ReplaceTilesDialog *>(d)->toIdEdit()->setText("6");
+        });
+        m_win.action("Replace Tiles…")->trigger();
+        QCOMPARE(main.statusBar()->currentMessage(), QString("No tiles replaced"));
+        QVERIFY(!m_win.action("Undo")->isEnabled());
+
+        m_win.dialogs->answerExec(QDialog::Accepted, [](QDialog *d) {
+            auto *dialog = qobject_cast<ReplaceTilesDialog *>(d);
+            dialog->byGroupButton()->setChecked(true);
+            dialog->fromGroupBox()->setCurrentIndex(dialog->fromGroupBox()->findText("Walls/Stone (3 pieces)"));
+            dialog->toGroupBox()->setCurrentIndex(dialog->toGroupBox()->findText("Walls/Wood (2 pieces)"));
+        });
+        m_win.action("Replace Tiles…")->trigger();
+        Rows expected = before;
+        for (QList<int> &row : expected)
+            row[0] = row[0] == 100 ? 200 : row[0] == 101 ? 201 : row[0];
+        std::sort(expected.begin(), expected.end());
+        QCOMPARE(saved(doc), expected);
+        QCOMPARE(main.statusBar()->currentMessage(), QString("3 tiles replaced; without a partner, left alone: 102"));
+        const Selection &sel = doc->view()->selection();
+        QCOMPARE(sel.count(Art), selectAll ? 6 : 0);
+        QCOMPARE(sel.selectedTiles(*doc->model(), Art).size(), selectAll ? 6 : 0);
+
+        m_win.action("Undo")->trigger();
+        Rows original = before;
+        std::sort(original.begin(), original.end());
+        QCOMPARE(saved(doc), original);
+    }
+    void rangeSliderFollowsStoreysAndMovesTheClip()
+    {
+        MainWindow &main = *m_win.main;
+        GLScroll *doc = m_win.open();
+        QVERIFY(doc);
+        main.clipDock()->show();
+        auto *range = main.clip()->findChild<RangeSlider *>("altitudeRange");
+        QVERIFY(range && QTest::qWaitForWindowExposed(range));
+        const auto shows = [&](int low, int high) {
+            const GLWidget *v = doc->view();
+            return range->lower() == low && range->upper() == high && v->minAlt() == low && v->maxAlt() == high
+                   && main.clip()->lowerSlider()->value() == low && main.clip()->lowerLabel()->text() == QString::number(low);
+        };
+        // Lower handle: a click on it, then three pages up.
+        QTest::mouseClick(range, Qt::LeftButton, {}, range->handleRect(RangeSlider::Lower).center());
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(range, Qt::Key_PageUp);
+        QVERIFY(shows(-98, 127));
+        main.clip()->findChild<QCheckBox *>("checkBox")->click();
+        m_win.action("Storey Up")->trigger();
+        QVERIFY(shows(-78, 39));
+        // The upper handle dragged to the bottom stops at the lower one.
+        const QPoint grip = range->handleRect(RangeSlider::Upper).center();
+        QTest::mousePress(range, Qt::LeftButton, {}, grip);
+        QTest::mouseMove(range, {grip.x(), range->height() - 1});
+        QTest::mouseRelease(range, Qt::LeftButton, {}, {grip.x(), range->height() - 1});
+        QVERIFY(shows(-78, -78));
+    }
+    void idsAreCheckedAgainstTheArtCount_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<int>("mapped"); // the id `from` becomes; -1: OK refused
+        QTest::newRow("decimal to hex") << "100" << "0X7cf" << 1999;
+        QTest::newRow("past the art") << "100" << "2000" << -1;
+        QTest::newRow("signed") << "+100" << "7" << -1;
+        QTest::newRow("not a number") << "1e2" << "7" << -1;
+        QTest::newRow("empty") << "100" << " " << -1;
+        QTest::newRow("itself") << "0x64" << "100" << -1;
+    }
+    void idsAreCheckedAgainstTheArtCount()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(int, mapped);
+        ReplaceTilesDialog dialog({}, 2000, QString());
+        dialog.fromIdEdit()->setText(from);
+        dialog.toIdEdit()->setText(to);
+        QVERIFY(!dialog.byGroupButton()->isEnabled());
+        const auto *ok = dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
+        QCOMPARE(ok->isEnabled(), mapped >= 0);
+        QCOMPARE(dialog.idMap().value(quint16(from.toInt(nullptr, 0)), 0xFFFF), mapped >= 0 ? mapped : 0xFFFF);
     }
 };
 
