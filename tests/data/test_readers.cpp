@@ -1,5 +1,6 @@
 #include "FacetWriter.h"
 #include "FileBytes.h"
+#include "FileSizeLimit.h"
 #include "LeWords.h"
 #include "MlToolRun.h"
 #include "MulWriter.h"
@@ -10,6 +11,7 @@
 #include "data/PaletteXml.h"
 #include "data/RadarColours.h"
 #include "data/TileData.h"
+#include "data/UserPalette.h"
 #include "data/WorldCapture.h"
 #include "data/WorldFacet.h"
 #include "data/WorldOverview.h"
@@ -84,6 +86,28 @@ QString show(const QList<PaletteXml::Category> &list)
     return out.join(' ');
 }
 
+// The user palette: every field, one line per category, indented by depth.
+using Category = PaletteXml::Category;
+using Pieces = std::array<std::optional<quint16>, 3>;
+
+Category category(const QString &name, const QList<qint32> &tiles, Pieces pieces = {}, const QList<Category> &children = {})
+{
+    return {name, tiles, children, std::nullopt, pieces};
+}
+
+QStringList lines(const QList<Category> &categories, const QString &indent = QString())
+{
+    QStringList out;
+    for (const Category &c : categories) {
+        QStringList fields{indent + c.name};
+        for (const qint32 t : c.tiles)
+            fields << QString::number(t);
+        for (const auto &p : c.pieces)
+            fields << (p ? QString::number(*p) : "-");
+        out << fields.join('|') << lines(c.children, indent + ' ');
+    }
+    return out;
+}
 constexpr int W = 64, H = 48; // 8 x 6 blocks
 
 FacetWriter::Cell land(int x, int y) { return {quint16(3 + (x + y) % 5), (x - y) % 20}; }
@@ -467,6 +491,38 @@ private slots:
         QVERIFY(PaletteXml::parse(nested(255)).error.isEmpty());
     }
 
+    // The user palette written and read back as it was; a failed write keeps the old file.
+    void readBackAsWritten()
+    {
+        const QList<Category> art = {
+            category("Walls & <Gates> \"old\" 'n'", {}, {},
+                     {category("  Häuser ☃ two\nlines\tand tab ", {0, 65535, -1, 1536}, {0x600, 0x601, 0x602}),
+                      category("Half marked", {7}, {7, std::nullopt, 9}, {category("Deep", {})})}),
+            category("No Name", {3, 3})};
+        const QList<Category> terrain = {category("Sand", {}, {}, {category("Dunes", {22, 23})})};
+        const PaletteXml::Result back = PaletteXml::parse(PaletteXml::write(art, terrain));
+        QVERIFY2(back.error.isEmpty(), qPrintable(back.error));
+        QCOMPARE(lines(back.art), lines(art));
+        QCOMPARE(lines(back.terrain), lines(terrain));
+        // Walls only where all three pieces are named.
+        QVERIFY(back.art[0].children[0].walls == WallSet({0x600, 0x601, 0x602}) && !back.art[0].children[1].walls);
+        // XML carries no control characters: they are left out, the file stays readable.
+        QCOMPARE(PaletteXml::parse(PaletteXml::write({category("bell\x07 ring", {1})}, {})).art[0].name,
+                 QString("bell ring"));
+    }
+
+    void failedWriteKeepsTheOldFile()
+    {
+        QTemporaryDir dir;
+        UserPalette store(QString(), dir.filePath("user/palette.xml"));
+        QString notice, error;
+        QVERIFY(store.save({category("Mine", {1})}, {}, &notice, &error));
+        const QByteArray before = fileBytes(store.userPath());
+        const FileSizeLimit limit(before.size() + 100);
+        QVERIFY(!store.save({category("Mine", QList<qint32>(2000, 1536))}, {}, &notice, &error));
+        QCOMPARE(error, QString::fromLocal8Bit(strerror(EFBIG)));
+        QCOMPARE(fileBytes(store.userPath()), before);
+    }
     // Every row of a 4 MiB entry points at one run list that never ends: each
     // row shows the first w colours of it, and the decode stops at the row's end.
     void artRowsShareAnEndlessRun()
@@ -719,8 +775,6 @@ private slots:
                 QCOMPARE(image.pixel(x, y), colours[id]);
             }
         QVERIFY(WorldOverview::build(facet, colours, [](int done, int) { return done < 3; }, &error).isNull());
-        QCOMPARE(WorldOverview::fromRadar(0x7FFF), qRgb(255, 255, 255));
-        QCOMPARE(WorldOverview::fromRadar(0x001F), qRgb(0, 0, 255));
     }
 
     void mltoolCapturesToAFile()
