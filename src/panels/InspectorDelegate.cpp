@@ -69,7 +69,6 @@ void InspectorDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
     model->setData(index, line->text(), Qt::EditRole);
 }
 
-
 // Every field is one short line. The table draws many of them on each
 // change of a large selection, so each text is drawn once into a picture
 // that is then only copied, and the grid is filled rather than stroked.
@@ -155,8 +154,7 @@ QRect InspectorDelegate::checkRect(const QStyleOptionViewItem &option) const
     return m_checkPlace.translated(option.rect.topLeft());
 }
 
-QPixmap InspectorDelegate::picture(const QString &text, const QFont &font, const QColor &ink,
-                                         qreal ratio) const
+QPixmap InspectorDelegate::picture(const QString &text, const QFont &font, const QColor &ink, qreal ratio) const
 {
     if (font != m_textFont || ratio != m_textRatio) {
         m_texts.clear();
@@ -187,12 +185,12 @@ QPixmap InspectorDelegate::checkPicture(const QStyleOptionViewItem &option, qrea
 {
     constexpr QStyle::State Looks = QStyle::State_Enabled | QStyle::State_Active | QStyle::State_Selected
                                     | QStyle::State_MouseOver | QStyle::State_On | QStyle::State_Off;
-    const QString key = QStringLiteral("check %1 %2x%3 %4")
+    const QString key = QStringLiteral("%1 %2x%3 %4")
                             .arg(int(option.state & Looks))
                             .arg(option.rect.width())
                             .arg(option.rect.height())
                             .arg(ratio);
-    if (const QPixmap *kept = m_texts.object(key))
+    if (const QPixmap *kept = m_checks.object(key))
         return *kept;
     const QWidget *widget = option.widget;
     const QStyle *style = widget ? widget->style() : QApplication::style();
@@ -204,6 +202,6 @@ QPixmap InspectorDelegate::checkPicture(const QStyleOptionViewItem &option, qrea
     QPainter p(&drawn);
     style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &placed, &p, widget);
     p.end();
-    m_texts.insert(key, new QPixmap(drawn), qsizetype(drawn.width()) * drawn.height() * 4);
+    m_checks.insert(key, new QPixmap(drawn));
     return drawn;
 }

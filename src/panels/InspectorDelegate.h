@@ -7,8 +7,9 @@
 
 class TileInspectorModel;
 
-// The inspector's field editor: a line that refuses a value out of the
-// field's range, with the reason beside it, before anything is changed.
+// The inspector's fields: drawn plainly and quickly, and edited in a line
+// that refuses a value out of the field's range, with the reason beside it,
+// before anything is changed.
 class InspectorDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -33,6 +34,7 @@ private:
     const TileInspectorModel *m_model;
     // Fields repeat the same few numbers and names: each is drawn once.
     mutable QCache<QString, QPixmap> m_texts;
+    mutable QCache<QString, QPixmap> m_checks;
     mutable QFont m_textFont;
     mutable qreal m_textRatio = 1;
     mutable QSize m_checkField;

@@ -116,6 +116,12 @@ private slots:
             const QRect r = table()->visualRect(table()->model()->index(row, TileInspectorModel::Id));
             const QPoint icon = QPoint(r.left() + 14, r.center().y()) * shown.devicePixelRatio();
             QCOMPARE(shown.pixel(icon) | 0xFF000000, stack[row].colour);
+            // The altitude is drawn in its field: ink on the field's background.
+            const QRect z = table()->visualRect(table()->model()->index(row, TileInspectorModel::Z));
+            QSet<QRgb> seen;
+            for (int x = z.left(); x < z.right(); ++x)
+                seen << shown.pixel(QPoint(x, z.center().y()) * shown.devicePixelRatio());
+            QVERIFY(seen.size() > 2);
         }
     }
 
