@@ -32,13 +32,6 @@ void SelectionSet::setSlot(quint32 key, qint32 slot)
         if (m_grid.empty())
             m_grid.assign(size_t(GridSide) * GridSide, NoSlot);
         m_grid[*cell] = slot;
-        if (slot != NoSlot) {
-            const qint32 x = keyX(key), y = keyY(key);
-            if (!m_area)
-                m_area = Area{x, y, x, y};
-            m_area = Area{std::min(m_area->left, x), std::min(m_area->top, y), std::max(m_area->right, x),
-                          std::max(m_area->bottom, y)};
-        }
     } else if (slot == NoSlot) {
         m_far.remove(key);
     } else {
@@ -102,7 +95,23 @@ void SelectionSet::clear()
     m_far.clear();
     m_keys.clear();
     m_entries.clear();
-    m_area.reset();
+}
+
+std::optional<SelectionSet::Area> SelectionSet::gridArea() const
+{
+    qint32 left = GridOrigin + GridSide, top = left, right = GridOrigin - 1, bottom = right;
+    for (const quint32 key : m_keys) {
+        if (!cellOf(key))
+            continue;
+        const qint32 x = keyX(key), y = keyY(key);
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+    }
+    if (left > right)
+        return std::nullopt;
+    return Area{left, top, right, bottom};
 }
 
 void SelectionSet::reserve(qsizetype locations)
