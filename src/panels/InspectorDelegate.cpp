@@ -122,9 +122,11 @@ void InspectorDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     const QSize size = shown.deviceIndependentSize().toSize();
     const qreal ratio = shown.devicePixelRatio();
     const int width = std::min(size.width(), text.width());
+    // Whole pixels: a text between two would be blurred.
+    const int top = text.top() + (text.height() - size.height()) / 2;
     if (width > 0)
-        painter->drawPixmap(QRectF(text.left(), text.top() + (text.height() - size.height()) / 2, width, size.height()),
-                            shown, QRectF(0, 0, width * ratio, size.height() * ratio));
+        painter->drawPixmap(QRectF(text.left(), top, width, size.height()), shown,
+                            QRectF(0, 0, width * ratio, size.height() * ratio));
     if (opt.state & QStyle::State_HasFocus) {
         QStyleOptionFocusRect focus;
         focus.QStyleOption::operator=(opt);

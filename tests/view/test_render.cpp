@@ -10,6 +10,7 @@
 #include "scene/SceneRenderer.h"
 #include "view/GLWidget.h"
 #include "view/GridColours.h"
+#include "view/TexAtlas.h"
 
 #include <QOpenGLContext>
 #include <QRandomGenerator>
@@ -272,6 +273,9 @@ private slots:
         m_view->grabFramebuffer();
         QCOMPARE(m_tex->uploads(), 1); // repaints upload nothing
         m_view->makeCurrent();
+        // Art without pixels is placed with nothing to draw: no page is made for it.
+        TexAtlas empty(64);
+        QVERIFY(!empty.add(nullptr, 4, 4, 4)->texture && empty.pageCount() == 0);
         const quint32 first = m_tex->texture(100, 0, 0, false).texture;
         m_tex->cleanup();
         // cleanup() borrowed the share context: the view's is current again.
