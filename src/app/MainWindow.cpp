@@ -432,9 +432,8 @@ bool MainWindow::saveDocumentAs(GLScroll *document)
                                             document->fileName(), mltFilters(), &filter);
     if (name.isEmpty())
         return false;
-    bool written = false;
-    if (saveOtherFormat(document, name, filter, written))
-        return written;
+    if (const std::optional<bool> written = saveOtherFormat(document, name, filter))
+        return *written;
     return document->saveToFile(name);
 }
 

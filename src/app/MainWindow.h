@@ -159,7 +159,9 @@ private:
     bool openOtherFormat(const QString &name);
     // A document opened from another format: titled by its file, unsaved.
     void showOpened(GLScroll *d, const QString &title);
-    bool saveOtherFormat(GLScroll *document, QString &name, const QString &filter, bool &written);
+    // Saves a copy in the format the name or filter asks for: whether it was
+    // written; none for an .mlt, which the document saves itself.
+    std::optional<bool> saveOtherFormat(GLScroll *document, QString &name, const QString &filter);
     bool chooseEntry(MultiCollection &store, const QStringList &paths, int &number, bool &ownPosition);
     std::optional<int> chooseTarget(const MultiCollection &store, const QStringList &paths, int firstFree,
                                     int last);

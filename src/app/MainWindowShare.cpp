@@ -189,18 +189,14 @@ bool saveToStore(QWidget *parent, MultiCollection &store, const QString &name, c
 }
 } // namespace
 
-bool MainWindow::saveOtherFormat(GLScroll *document, QString &name, const QString &filter,
-                                 bool &written)
+std::optional<bool> MainWindow::saveOtherFormat(GLScroll *document, QString &name, const QString &filter)
 {
     name = FileFormats::saveName(name, filter);
     const FileFormat *format = FileFormats::of(name);
     if (!format || format->id() == FileFormat::Id::Mlt)
-        return false;
-    written = false;
-    if (format->id() == FileFormat::Id::AddonScript) {
-        written = saveScript(document, name);
-        return true;
-    }
+        return std::nullopt;
+    if (format->id() == FileFormat::Id::AddonScript)
+        return saveScript(document, name);
     // A copy: the document keeps its own name and modified state.
     const QList<TileRecord> tiles = tilesInDrawOrder(*document->model());
     if (const int hued = FileFormats::huesLost(name, tiles);
@@ -209,16 +205,14 @@ bool MainWindow::saveOtherFormat(GLScroll *document, QString &name, const QStrin
                              FileFormats::hueLossText(name, hued) + QLatin1Char('\n') + tr("Save without the hues?"),
                              QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok)
                != QMessageBox::Ok)
-        return true;
-    if (std::unique_ptr<MultiCollection> store = format->collection(name)) {
-        written = saveToStore(this, *store, name, tiles, format->description());
-        return true;
-    }
+        return false;
+    if (std::unique_ptr<MultiCollection> store = format->collection(name))
+        return saveToStore(this, *store, name, tiles, format->description());
     FileFormat::Written out;
-    written = format->write(name, tiles, {}, out);
+    const bool written = format->write(name, tiles, {}, out);
     if (!written)
         Dialogs::warning(this, tr("Save Error"), out.error);
-    return true;
+    return written;
 }
 
 void MainWindow::exportImage()
