@@ -1,6 +1,7 @@
 // What a desktop user expects of the real main window, judged by its shown
 // title, its menus, its dialogs and the files on disk.
 #include "EditorWindow.h"
+#include "ui/Dialogs.h"
 #include "data/ComponentList.h"
 #include "ui/MulSetting.h"
 #include "data/CsvFile.h"
@@ -370,6 +371,10 @@ private slots:
             const QString dir = m_dialogs->calls.last().text;
             QVERIFY2(dir == path(folder) || QFileInfo(dir).absolutePath() == path(folder), qPrintable(dir));
         }
+        // A file saved names its folder, not itself, as the last one used.
+        m_dialogs->answer(path("work") + "/c.mlt");
+        action("Save as")->trigger();
+        QCOMPARE(Dialogs::lastFolder(), path("work"));
     }
 
     // The real input dialog is wide enough for its whole title.
