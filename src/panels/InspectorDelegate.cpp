@@ -30,6 +30,25 @@ private:
 
 // Pictures of field texts kept, in bytes: a few screens of rows.
 constexpr qint64 KeptTextBytes = 4 << 20;
+// A kept picture's key: the ink, the column, and a number's value (or the text).
+constexpr int ColumnShift = 24;
+constexpr quint32 ValueMask = (1U << ColumnShift) - 1;
+
+qint32 fieldOf(const TileIdentity &t, int column)
+{
+    switch (column) {
+    case TileInspectorModel::Id:
+        return t.id;
+    case TileInspectorModel::X:
+        return t.x;
+    case TileInspectorModel::Y:
+        return t.y;
+    case TileInspectorModel::Z:
+        return t.z;
+    default:
+        return t.hue;
+    }
+}
 
 // Room between a field's edge and what it shows, as the style keeps it.
 int marginOf(const QStyle *style, const QWidget *widget)
@@ -113,12 +132,24 @@ void InspectorDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     }
     const QColor ink = opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
     const qreal deviceRatio = painter->device()->devicePixelRatio();
-    const QString value = index.data().toString();
-    QPixmap shown = picture(value, opt.font, ink, deviceRatio);
+    // A number's picture is found by the number: its text is made only to draw it.
+    const int column = index.column();
+    const bool number = column != TileInspectorModel::Name;
+    TextKey key{quint64(ink.rgba()) << 32 | quint64(column) << ColumnShift, QString()};
+    if (number)
+        key.first |= quint32(fieldOf(m_model->tile(index.row()), column)) & ValueMask;
+    else
+        key.second = index.data().toString();
+    const QPixmap *kept = keptPicture(key, opt.font, deviceRatio);
+    QPixmap shown = kept ? *kept : picture(key, number ? index.data().toString() : key.second, opt.font, ink, deviceRatio);
     // A text longer than its field ends in an ellipsis; the rare one is measured again.
-    if (shown.deviceIndependentSize().width() > text.width())
-        shown = picture(QFontMetrics(opt.font).elidedText(value, Qt::ElideRight, text.width()), opt.font, ink,
-                        deviceRatio);
+    if (shown.deviceIndependentSize().width() > text.width()) {
+        const QString full = number ? index.data().toString() : key.second;
+        const TextKey cut{key.first & ~quint64(ValueMask),
+                          QFontMetrics(opt.font).elidedText(full, Qt::ElideRight, text.width())};
+        const QPixmap *keptCut = keptPicture(cut, opt.font, deviceRatio);
+        shown = keptCut ? *keptCut : picture(cut, cut.second, opt.font, ink, deviceRatio);
+    }
     const QSize size = shown.deviceIndependentSize().toSize();
     const qreal ratio = shown.devicePixelRatio();
     const int width = std::min(size.width(), text.width());
@@ -156,18 +187,19 @@ QRect InspectorDelegate::checkRect(const QStyleOptionViewItem &option) const
     return m_checkPlace.translated(option.rect.topLeft());
 }
 
-QPixmap InspectorDelegate::picture(const QString &text, const QFont &font, const QColor &ink, qreal ratio) const
+const QPixmap *InspectorDelegate::keptPicture(const TextKey &key, const QFont &font, qreal ratio) const
 {
     if (font != m_textFont || ratio != m_textRatio) {
         m_texts.clear();
         m_textFont = font;
         m_textRatio = ratio;
     }
-    // The ink as two code units before the text: no number is formatted.
-    const QRgb rgba = ink.rgba();
-    const QString key = QChar(char16_t(rgba >> 16)) + (QChar(char16_t(rgba & 0xFFFF)) + text);
-    if (const QPixmap *kept = m_texts.object(key))
-        return *kept;
+    return m_texts.object(key);
+}
+
+QPixmap InspectorDelegate::picture(const TextKey &key, const QString &text, const QFont &font, const QColor &ink,
+                                   qreal ratio) const
+{
     const QFontMetrics metrics(font);
     const QSize size(std::max(1, metrics.horizontalAdvance(text)), metrics.height());
     QPixmap drawn(size * ratio);

@@ -5,6 +5,8 @@
 #include <QPixmap>
 #include <QStyledItemDelegate>
 
+#include <utility>
+
 class TileInspectorModel;
 
 // The inspector's fields: drawn plainly and quickly, and edited in a line
@@ -29,11 +31,14 @@ signals:
 private:
     QRect checkRect(const QStyleOptionViewItem &option) const;
     QPixmap checkPicture(const QStyleOptionViewItem &option, qreal ratio) const;
-    QPixmap picture(const QString &text, const QFont &font, const QColor &ink, qreal ratio) const;
+    using TextKey = std::pair<quint64, QString>;
+    // The kept picture of a field's text; none kept with a font or scale of before.
+    const QPixmap *keptPicture(const TextKey &key, const QFont &font, qreal ratio) const;
+    QPixmap picture(const TextKey &key, const QString &text, const QFont &font, const QColor &ink, qreal ratio) const;
 
     const TileInspectorModel *m_model;
     // Fields repeat the same few numbers and names: each is drawn once.
-    mutable QCache<QString, QPixmap> m_texts;
+    mutable QCache<TextKey, QPixmap> m_texts;
     mutable QCache<QString, QPixmap> m_checks;
     mutable QFont m_textFont;
     mutable qreal m_textRatio = 1;
