@@ -95,30 +95,44 @@ void InspectorDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
 {
     const QWidget *widget = option.widget;
     const QStyle *style = widget ? widget->style() : QApplication::style();
-    QStyleOptionViewItem opt = option;
-    opt.index = index;
-    opt.features = QStyleOptionViewItem::None;
     // The grid line on the right and bottom edge, where the table draws its own.
-    const QColor grid = QColor::fromRgba(QRgb(style->styleHint(QStyle::SH_Table_GridLineColor, &opt, widget)));
+    const QColor grid = QColor::fromRgba(QRgb(style->styleHint(QStyle::SH_Table_GridLineColor, &option, widget)));
     const QRect cell = option.rect;
     painter->fillRect(QRect(cell.right(), cell.top(), 1, cell.height()), grid);
     painter->fillRect(QRect(cell.left(), cell.bottom(), cell.width() - 1, 1), grid);
+    QStyleOptionViewItem opt = option;
     opt.rect = cell.adjusted(0, 0, -1, -1);
-    const bool selected = opt.state & QStyle::State_Selected;
-    const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
-                                       : (opt.state & QStyle::State_Active) ? QPalette::Active
-                                                                             : QPalette::Inactive;
     // A selected field is highlighted whole, as in any table.
-    if (selected)
-        painter->fillRect(opt.rect, opt.palette.brush(group, QPalette::Highlight));
+    if (opt.state & QStyle::State_Selected)
+        painter->fillRect(opt.rect, opt.palette.brush(colourGroup(opt.state), QPalette::Highlight));
     else if (opt.backgroundBrush.style() != Qt::NoBrush)
         painter->fillRect(opt.rect, opt.backgroundBrush);
+    drawField(painter, opt, index);
+}
+
+QPalette::ColorGroup InspectorDelegate::colourGroup(QStyle::State state)
+{
+    if (!(state & QStyle::State_Enabled))
+        return QPalette::Disabled;
+    return state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive;
+}
+
+void InspectorDelegate::drawField(QPainter *painter, const QStyleOptionViewItem &option,
+                                  const QModelIndex &index) const
+{
+    const QWidget *widget = option.widget;
+    const QStyle *style = widget ? widget->style() : QApplication::style();
+    const QStyleOptionViewItem &opt = option;
+    const bool selected = opt.state & QStyle::State_Selected;
+    const QPalette::ColorGroup group = colourGroup(opt.state);
     if (index.column() == TileInspectorModel::Visible) {
-        opt.features = QStyleOptionViewItem::HasCheckIndicator;
-        opt.checkState = index.data(Qt::CheckStateRole).value<Qt::CheckState>();
-        opt.state |= opt.checkState == Qt::Checked ? QStyle::State_On : QStyle::State_Off;
-        opt.rect = checkRect(opt);
-        painter->drawPixmap(opt.rect.topLeft(), checkPicture(opt, painter->device()->devicePixelRatio()));
+        QStyleOptionViewItem check = option;
+        check.index = index;
+        check.features = QStyleOptionViewItem::HasCheckIndicator;
+        check.checkState = index.data(Qt::CheckStateRole).value<Qt::CheckState>();
+        check.state |= check.checkState == Qt::Checked ? QStyle::State_On : QStyle::State_Off;
+        check.rect = checkRect(check);
+        painter->drawPixmap(check.rect.topLeft(), checkPicture(check, painter->device()->devicePixelRatio()));
         return;
     }
     const int margin = marginOf(style, widget);
@@ -219,11 +233,12 @@ QPixmap InspectorDelegate::checkPicture(const QStyleOptionViewItem &option, qrea
 {
     constexpr QStyle::State Looks = QStyle::State_Enabled | QStyle::State_Active | QStyle::State_Selected
                                     | QStyle::State_MouseOver | QStyle::State_On | QStyle::State_Off;
-    const QString key = QStringLiteral("%1 %2x%3 %4")
-                            .arg(int(option.state & Looks))
-                            .arg(option.rect.width())
-                            .arg(option.rect.height())
-                            .arg(ratio);
+    if (ratio != m_checkRatio) {
+        m_checks.clear();
+        m_checkRatio = ratio;
+    }
+    const quint64 key = quint64(quint32(option.state & Looks)) | quint64(quint16(option.rect.width())) << 32
+                        | quint64(quint16(option.rect.height())) << 48;
     if (const QPixmap *kept = m_checks.object(key))
         return *kept;
     const QWidget *widget = option.widget;

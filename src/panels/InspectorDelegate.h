@@ -23,6 +23,9 @@ public:
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    // What the field shows, inside its grid lines, on a background already drawn.
+    void drawField(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const;
+    static QPalette::ColorGroup colourGroup(QStyle::State state);
 
 signals:
     // Why the text in the editor cannot be taken; empty once it can.
@@ -39,7 +42,8 @@ private:
     const TileInspectorModel *m_model;
     // Fields repeat the same few numbers and names: each is drawn once.
     mutable QCache<TextKey, QPixmap> m_texts;
-    mutable QCache<QString, QPixmap> m_checks;
+    mutable QCache<quint64, QPixmap> m_checks;
+    mutable qreal m_checkRatio = 1;
     mutable QFont m_textFont;
     mutable qreal m_textRatio = 1;
     mutable QSize m_checkField;

@@ -2,6 +2,7 @@
 
 #include "model/Facet.h"
 #include "panels/InspectorDelegate.h"
+#include "panels/InspectorTable.h"
 #include "panels/TileInspectorModel.h"
 #include "scene/Document.h"
 
@@ -28,7 +29,7 @@ TileInspector::TileInspector(ArtReader *art, const HueTable *hues, QWidget *pare
     : QWidget(parent),
       m_model(new TileInspectorModel(art, hues, this)),
       m_delegate(new InspectorDelegate(m_model, this)),
-      m_table(new QTableView(this)),
+      m_table(new InspectorTable(this)),
       m_caption(new QLabel(this)),
       m_reason(new QLabel(this)),
       m_rest(new QTimer(this))
