@@ -34,22 +34,6 @@ constexpr qint64 KeptTextBytes = 4 << 20;
 constexpr int ColumnShift = 24;
 constexpr quint32 ValueMask = (1U << ColumnShift) - 1;
 
-qint32 fieldOf(const TileIdentity &t, int column)
-{
-    switch (column) {
-    case TileInspectorModel::Id:
-        return t.id;
-    case TileInspectorModel::X:
-        return t.x;
-    case TileInspectorModel::Y:
-        return t.y;
-    case TileInspectorModel::Z:
-        return t.z;
-    default:
-        return t.hue;
-    }
-}
-
 // Room between a field's edge and what it shows, as the style keeps it.
 int marginOf(const QStyle *style, const QWidget *widget)
 {
@@ -151,7 +135,7 @@ void InspectorDelegate::drawField(QPainter *painter, const QStyleOptionViewItem 
     const bool number = column != TileInspectorModel::Name;
     TextKey key{quint64(ink.rgba()) << 32 | quint64(column) << ColumnShift, QString()};
     if (number)
-        key.first |= quint32(fieldOf(m_model->tile(index.row()), column)) & ValueMask;
+        key.first |= quint32(TileInspectorModel::value(m_model->tile(index.row()), column)) & ValueMask;
     else
         key.second = index.data().toString();
     const QPixmap *kept = keptPicture(key, opt.font, deviceRatio);

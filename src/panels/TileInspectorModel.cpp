@@ -44,11 +44,6 @@ qint32 &field(TileIdentity &t, int column)
     }
 }
 
-qint32 valueOf(TileIdentity t, int column)
-{
-    return field(t, column);
-}
-
 TileRecord recordOf(const TileIdentity &t, const TileInfoSource &data)
 {
     TileRecord r(quint16(t.id), qint16(t.hue), qint16(t.z), data, t.kind);
@@ -58,6 +53,11 @@ TileRecord recordOf(const TileIdentity &t, const TileInfoSource &data)
     return r;
 }
 } // namespace
+
+qint32 TileInspectorModel::value(TileIdentity t, int column)
+{
+    return field(t, column);
+}
 
 TileInspectorModel::TileInspectorModel(ArtReader *art, const HueTable *hues, QObject *parent)
     : QAbstractTableModel(parent), m_art(art), m_hues(hues), m_icons(CachedIcons)
@@ -316,12 +316,12 @@ QVariant TileInspectorModel::data(const QModelIndex &index, int role) const
             return TileLabel::idText(t.id);
         if (column == Name)
             return info().name;
-        return valueOf(t, column);
+        return value(t, column);
     case Qt::EditRole:
         if (column == Id)
             return QStringLiteral("0x")
                    + QString::number(t.id, Hex).toUpper().rightJustified(HexDigits, QLatin1Char('0'));
-        return column == Name ? QVariant(info().name) : QVariant(valueOf(t, column));
+        return column == Name ? QVariant(info().name) : QVariant(value(t, column));
     case Qt::DecorationRole:
         return column == Id ? QVariant(icon(t)) : QVariant();
     case Qt::ToolTipRole:

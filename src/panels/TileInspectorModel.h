@@ -50,6 +50,8 @@ public:
     Range range(int column, int kind) const;
     // Why the text cannot be the field's value; empty when it can.
     QString problem(int column, int kind, const QString &text) const;
+    // The field of the tile a column shows (not the name).
+    static qint32 value(TileIdentity t, int column);
     // Decimal, or hexadecimal after "0x"; text after a space is ignored.
     static std::optional<int> parse(const QString &text);
     // Sets the field of the rows' tiles as one undo step; false with the reason.
