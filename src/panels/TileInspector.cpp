@@ -50,7 +50,7 @@ TileInspector::TileInspector(ArtReader *art, const HueTable *hues, QWidget *pare
     m_table->verticalHeader()->hide();
     // One line a field: wrapping lays every text out on each paint.
     m_table->setWordWrap(false);
-    // The fields draw their own grid lines: a stroked grid costs as much as the text.
+    // The table fills its own grid lines: a stroked grid costs as much as the text.
     m_table->setShowGrid(false);
     // Columns that stay where they are whether the rows fill the view or not.
     m_table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
