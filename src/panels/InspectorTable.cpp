@@ -1,6 +1,7 @@
 #include "panels/InspectorTable.h"
 
 #include "panels/InspectorDelegate.h"
+#include "panels/RasterBand.h"
 
 #include <QHeaderView>
 #include <QPainter>
@@ -9,13 +10,10 @@
 #include <algorithm>
 #include <vector>
 
-// In short pieces: Qt hands a fill of a hundred lines or more to other
-// threads, and waking them costs more than the fill.
 void InspectorTable::fillInPieces(QPainter &painter, const QRect &rect, const QBrush &brush)
 {
-    constexpr int Piece = 64;
-    for (int y = rect.top(); y <= rect.bottom(); y += Piece)
-        painter.fillRect(QRect(rect.left(), y, rect.width(), std::min(Piece, rect.bottom() + 1 - y)), brush);
+    for (int y = rect.top(); y <= rect.bottom(); y += RasterBand)
+        painter.fillRect(QRect(rect.left(), y, rect.width(), std::min(RasterBand, rect.bottom() + 1 - y)), brush);
 }
 
 void InspectorTable::paintEvent(QPaintEvent *event)

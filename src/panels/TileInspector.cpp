@@ -1,6 +1,7 @@
 #include "panels/TileInspector.h"
 
 #include "model/Facet.h"
+#include "panels/BandedScrollBar.h"
 #include "panels/InspectorDelegate.h"
 #include "panels/InspectorTable.h"
 #include "panels/TileInspectorModel.h"
@@ -54,6 +55,7 @@ TileInspector::TileInspector(ArtReader *art, const HueTable *hues, QWidget *pare
     m_table->setShowGrid(false);
     // Columns that stay where they are whether the rows fill the view or not.
     m_table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_table->setVerticalScrollBar(new BandedScrollBar(Qt::Vertical, m_table));
     m_table->horizontalHeader()->setDefaultSectionSize(NumberWidth);
     m_table->horizontalHeader()->resizeSection(TileInspectorModel::Id, IdWidth);
     m_table->horizontalHeader()->resizeSection(TileInspectorModel::Name, NameWidth);
@@ -63,6 +65,9 @@ TileInspector::TileInspector(ArtReader *art, const HueTable *hues, QWidget *pare
     m_table->horizontalHeader()->setHighlightSections(false);
     m_table->horizontalHeader()->setSelectionModel(new QItemSelectionModel(m_model, m_table));
     m_reason->setWordWrap(true);
+    // A caption's width never moves the dock: the window would lay itself out
+    // again at each selection change.
+    m_caption->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     m_model->setRowSelection(m_table->selectionModel());
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);

@@ -1,13 +1,14 @@
 // The palette over a tile data of 65,536 art tiles written to disk: names and
 // tooltips, the search by name, id and flag, "All tiles", "Recent" across a
 // restart, and icons that follow the panel's size; the category tree, the
-// lists' tile keys, and the clip panel.
+// lists' tile keys, the clip panel, and the scroll bar that paints in bands.
 #include "FileBytes.h"
 #include "MulWriter.h"
 #include "data/ArtReader.h"
 #include "data/TileData.h"
 #include "model/MimeMgr.h"
 #include "model/TileRecord.h"
+#include "panels/BandedScrollBar.h"
 #include "panels/Clip.h"
 #include "panels/ListWidget.h"
 #include "panels/Palette.h"
@@ -410,6 +411,41 @@ private slots:
         clip.glLower(50);
         QCOMPARE(min.value(0).value(0).toInt(), 50);
         QCOMPARE(clip.findChild<QSlider *>("horizontalSlider")->value(), 127);
+    }
+
+    // The dock's scroll bar paints in bands: it must still look like Qt's own,
+    // at rest, with a range, and pressed on its slider and on an arrow.
+    void bandedScrollBarLooksLikeQts()
+    {
+        for (const Qt::Orientation way : {Qt::Vertical, Qt::Horizontal}) {
+            BandedScrollBar banded(way);
+            QScrollBar plain(way);
+            const QSize size = way == Qt::Vertical ? QSize(17, 300) : QSize(300, 17);
+            const QPoint slider = way == Qt::Vertical ? QPoint(8, 120) : QPoint(120, 8);
+            const QPoint arrow = way == Qt::Vertical ? QPoint(8, 293) : QPoint(293, 8);
+            for (QScrollBar *bar : {static_cast<QScrollBar *>(&banded), &plain})
+                bar->resize(size);
+            const auto same = [&](const char *state) {
+                if (banded.grab().toImage() != plain.grab().toImage())
+                    QFAIL(qPrintable(QStringLiteral("%1 differs at %2").arg(state).arg(way)));
+            };
+            same("empty");
+            for (QScrollBar *bar : {static_cast<QScrollBar *>(&banded), &plain}) {
+                bar->setRange(0, 1000);
+                bar->setPageStep(400);
+                bar->setValue(370);
+            }
+            same("with a range");
+            for (const QPoint at : {slider, arrow}) {
+                QTest::mousePress(&banded, Qt::LeftButton, {}, at);
+                QTest::mousePress(&plain, Qt::LeftButton, {}, at);
+                QVERIFY(banded.value() == plain.value());
+                same(at == slider ? "slider pressed" : "arrow pressed");
+                QTest::mouseRelease(&banded, Qt::LeftButton, {}, at);
+                QTest::mouseRelease(&plain, Qt::LeftButton, {}, at);
+                same("released");
+            }
+        }
     }
 };
 
