@@ -69,21 +69,52 @@ void BandedScrollBar::paintEvent(QPaintEvent *event)
     } else {
         opt.activeSubControls = partAt(m_hovered);
     }
-    // Each band is drawn on its own small image: the style sets clips of its
-    // own, and only the device's edge bounds every fill it makes.
-    const qreal ratio = devicePixelRatio();
-    const int bandHeight = std::min(RasterBand, height());
-    QImage band(QSize(width(), bandHeight) * ratio, QImage::Format_ARGB32_Premultiplied);
-    band.setDevicePixelRatio(ratio);
+    const QImage &look = drawn(opt);
+    const qreal ratio = look.devicePixelRatio();
     QPainter painter(this);
     const QRect area = event->rect();
-    for (int top = area.top(); top <= area.bottom(); top += bandHeight) {
+    for (int top = area.top(); top <= area.bottom(); top += RasterBand) {
+        const QRect band(area.left(), top, area.width(), std::min(RasterBand, area.bottom() + 1 - top));
+        painter.drawImage(band, look, QRectF(band.topLeft() * ratio, band.size() * ratio));
+    }
+}
+
+bool BandedScrollBar::Look::operator==(const Look &o) const
+{
+    return size == o.size && ratio == o.ratio && style == o.style && palette == o.palette && state == o.state &&
+           active == o.active && minimum == o.minimum && maximum == o.maximum && pageStep == o.pageStep &&
+           position == o.position && upsideDown == o.upsideDown && direction == o.direction;
+}
+
+// The scroll bar as the style draws it, kept for the last few looks: a
+// selection and its clearing come and go with the same two.
+const QImage &BandedScrollBar::drawn(const QStyleOptionSlider &opt)
+{
+    const qreal ratio = devicePixelRatio();
+    const Look look{opt.rect.size(), ratio, style(), opt.palette.cacheKey(), int(opt.state), int(opt.activeSubControls),
+                    opt.minimum, opt.maximum, opt.pageStep, opt.sliderPosition, opt.upsideDown, opt.direction};
+    for (const Drawn &d : m_drawn)
+        if (!d.image.isNull() && d.look == look)
+            return d.image;
+    Drawn &d = m_drawn[m_next];
+    m_next = (m_next + 1) % int(m_drawn.size());
+    d.look = look;
+    d.image = QImage(opt.rect.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    d.image.setDevicePixelRatio(ratio);
+    // Each band is drawn on its own small image: the style sets clips of its
+    // own, and only the device's edge bounds every fill it makes.
+    const int bandHeight = std::min(RasterBand, opt.rect.height());
+    QImage band(QSize(opt.rect.width(), bandHeight) * ratio, QImage::Format_ARGB32_Premultiplied);
+    band.setDevicePixelRatio(ratio);
+    QPainter whole(&d.image);
+    whole.setCompositionMode(QPainter::CompositionMode_Source);
+    for (int top = 0; top < opt.rect.height(); top += bandHeight) {
         band.fill(Qt::transparent);
         QPainter onBand(&band);
         onBand.translate(0, -top);
         style()->drawComplexControl(QStyle::CC_ScrollBar, &opt, &onBand, this);
         onBand.end();
-        const int rows = std::min(bandHeight, area.bottom() + 1 - top);
-        painter.drawImage(QRectF(0, top, width(), rows), band, QRectF(0, 0, band.width(), rows * ratio));
+        whole.drawImage(QPoint(0, top), band);
     }
+    return d.image;
 }

@@ -1,10 +1,16 @@
 #pragma once
 
+#include <QImage>
 #include <QScrollBar>
 #include <QStyle>
 
+#include <array>
+
+class QStyleOptionSlider;
+
 // A scroll bar that looks like the style's own but paints in bands no taller
-// than RasterBand: a long dock's scroll bar changes with every selection.
+// than RasterBand, from a picture kept for each of its last looks: a long
+// dock's scroll bar changes with every selection.
 class BandedScrollBar : public QScrollBar
 {
     Q_OBJECT
@@ -19,7 +25,23 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    struct Look {
+        QSize size;
+        qreal ratio = 0;
+        const QStyle *style = nullptr;
+        qint64 palette = 0;
+        int state = 0, active = 0, minimum = 0, maximum = 0, pageStep = 0, position = 0;
+        bool upsideDown = false;
+        Qt::LayoutDirection direction = Qt::LeftToRight;
+        bool operator==(const Look &o) const;
+    };
+    struct Drawn {
+        Look look;
+        QImage image;
+    };
+
     QStyle::SubControl partAt(const QPoint &pos) const;
+    const QImage &drawn(const QStyleOptionSlider &opt);
 
     // What Qt's own scroll bar keeps to itself: the part pressed (drawn
     // sunken while the pointer stays on it), where the pressed pointer is,
@@ -27,4 +49,6 @@ private:
     QStyle::SubControl m_pressed = QStyle::SC_None;
     QPoint m_pointer{-1, -1};
     QPoint m_hovered{-1, -1};
+    std::array<Drawn, 4> m_drawn;
+    int m_next = 0;
 };

@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QScopedValueRollback>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -91,7 +92,10 @@ void TileInspector::follow(Document *doc)
     m_current = false;
     m_hasCell = false;
     m_rest->stop();
-    m_model->setDocument(doc);
+    {
+        const QScopedValueRollback setting(m_settingRows, true);
+        m_model->setDocument(doc);
+    }
     if (!doc) {
         m_caption->clear();
         return;
@@ -132,17 +136,17 @@ void TileInspector::sync()
         showStack();
         return;
     }
+    // Rows taken away take their row selection with them: not the user's pick.
+    const QScopedValueRollback setting(m_settingRows, true);
     m_model->showSelection();
     const int rows = m_model->rowCount();
     m_caption->setText(rows == 1 ? tr("1 selected tile") : tr("%1 selected tiles").arg(rows));
     // The selected tiles are the rows, every one of them selected.
     if (rows == 0)
         return;
-    m_settingRows = true;
     m_table->selectionModel()->select(
         QItemSelection(m_model->index(0, 0), m_model->index(rows - 1, TileInspectorModel::ColumnCount - 1)),
         QItemSelectionModel::ClearAndSelect);
-    m_settingRows = false;
 }
 
 // A cell the pointer rests on: the pointer crossing cells on its way to this
@@ -173,6 +177,7 @@ void TileInspector::rested()
 
 void TileInspector::showStack()
 {
+    const QScopedValueRollback setting(m_settingRows, true);
     if (!m_hasCell) {
         m_model->clear();
         m_caption->setText(tr("No cell under the pointer"));

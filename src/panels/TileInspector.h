@@ -69,6 +69,6 @@ private:
     QPoint m_pointed;
     QTimer *m_rest;
     bool m_hasCell = false;
-    // Set while the table's row selection is set from the document's.
+    // Set while the rows or their selection follow the document.
     bool m_settingRows = false;
 };

@@ -76,6 +76,7 @@ private:
     QIcon icon(const TileIdentity &t) const;
     QString fieldName(int column) const;
     void reset(std::vector<TileIdentity> rows);
+    void removeAllRows();
     const TileIdentity *rowAt(int row) const;
 
     ArtReader *m_art;

@@ -413,8 +413,9 @@ private slots:
         QCOMPARE(clip.findChild<QSlider *>("horizontalSlider")->value(), 127);
     }
 
-    // The dock's scroll bar paints in bands: it must still look like Qt's own,
-    // at rest, with a range, and pressed on its slider and on an arrow.
+    // The dock's scroll bar paints in bands from kept pictures: it must still
+    // look like Qt's own, at rest, with a range, pressed on its slider and on
+    // an arrow, moved and resized.
     void bandedScrollBarLooksLikeQts()
     {
         for (const Qt::Orientation way : {Qt::Vertical, Qt::Horizontal}) {
@@ -445,6 +446,13 @@ private slots:
                 QTest::mouseRelease(&plain, Qt::LeftButton, {}, at);
                 same("released");
             }
+            // Each look is kept: a moved or resized bar must not show an old one.
+            for (QScrollBar *bar : {static_cast<QScrollBar *>(&banded), &plain})
+                bar->setValue(600);
+            same("moved");
+            for (QScrollBar *bar : {static_cast<QScrollBar *>(&banded), &plain})
+                bar->resize(size + QSize(1, 1));
+            same("resized");
         }
     }
 };
