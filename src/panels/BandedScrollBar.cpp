@@ -69,7 +69,7 @@ void BandedScrollBar::paintEvent(QPaintEvent *event)
     } else {
         opt.activeSubControls = partAt(m_hovered);
     }
-    const QImage &look = drawn(opt);
+    const QImage look = drawn(opt);
     const qreal ratio = look.devicePixelRatio();
     QPainter painter(this);
     const QRect area = event->rect();
@@ -86,27 +86,27 @@ bool BandedScrollBar::Look::operator==(const Look &o) const
            position == o.position && upsideDown == o.upsideDown && direction == o.direction;
 }
 
-// The scroll bar as the style draws it, kept for the last few looks: a
-// selection and its clearing come and go with the same two.
-const QImage &BandedScrollBar::drawn(const QStyleOptionSlider &opt)
+// The scroll bar as the style draws it, kept for the last few looks at rest:
+// a selection and its clearing come and go with the same two. Under the
+// pointer or pressed it is drawn afresh, as a style may animate it then.
+QImage BandedScrollBar::drawn(const QStyleOptionSlider &opt)
 {
     const qreal ratio = devicePixelRatio();
     const Look look{opt.rect.size(), ratio, style(), opt.palette.cacheKey(), int(opt.state), int(opt.activeSubControls),
                     opt.minimum, opt.maximum, opt.pageStep, opt.sliderPosition, opt.upsideDown, opt.direction};
-    for (const Drawn &d : m_drawn)
-        if (!d.image.isNull() && d.look == look)
-            return d.image;
-    Drawn &d = m_drawn[m_next];
-    m_next = (m_next + 1) % int(m_drawn.size());
-    d.look = look;
-    d.image = QImage(opt.rect.size() * ratio, QImage::Format_ARGB32_Premultiplied);
-    d.image.setDevicePixelRatio(ratio);
+    const bool atRest = !(opt.state & QStyle::State_MouseOver) && m_pressed == QStyle::SC_None;
+    if (atRest)
+        for (const Drawn &d : m_drawn)
+            if (!d.image.isNull() && d.look == look)
+                return d.image;
+    QImage image(opt.rect.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
     // Each band is drawn on its own small image: the style sets clips of its
     // own, and only the device's edge bounds every fill it makes.
     const int bandHeight = std::min(RasterBand, opt.rect.height());
     QImage band(QSize(opt.rect.width(), bandHeight) * ratio, QImage::Format_ARGB32_Premultiplied);
     band.setDevicePixelRatio(ratio);
-    QPainter whole(&d.image);
+    QPainter whole(&image);
     whole.setCompositionMode(QPainter::CompositionMode_Source);
     for (int top = 0; top < opt.rect.height(); top += bandHeight) {
         band.fill(Qt::transparent);
@@ -116,5 +116,10 @@ const QImage &BandedScrollBar::drawn(const QStyleOptionSlider &opt)
         onBand.end();
         whole.drawImage(QPoint(0, top), band);
     }
-    return d.image;
+    whole.end();
+    if (atRest) {
+        m_drawn[size_t(m_next)] = {look, image};
+        m_next = (m_next + 1) % int(m_drawn.size());
+    }
+    return image;
 }

@@ -9,8 +9,8 @@
 class QStyleOptionSlider;
 
 // A scroll bar that looks like the style's own but paints in bands no taller
-// than RasterBand, from a picture kept for each of its last looks: a long
-// dock's scroll bar changes with every selection.
+// than RasterBand, from a picture kept for each of its last looks at rest: a
+// long dock's scroll bar changes with every selection.
 class BandedScrollBar : public QScrollBar
 {
     Q_OBJECT
@@ -41,7 +41,7 @@ private:
     };
 
     QStyle::SubControl partAt(const QPoint &pos) const;
-    const QImage &drawn(const QStyleOptionSlider &opt);
+    QImage drawn(const QStyleOptionSlider &opt);
 
     // What Qt's own scroll bar keeps to itself: the part pressed (drawn
     // sunken while the pointer stays on it), where the pressed pointer is,
