@@ -1,6 +1,6 @@
 // The "Tiles" dock, Edit > Replace Tiles and the clip panel's range slider as
 // a user meets them in the real window: the stack under the pointer with each
-// tile's own art as its icon, an altitude typed once for three selected rows
+// tile's own art as its icon, its rows drawn as Qt's table draws them, an altitude typed once for three selected rows
 // and a replace by groups (each one undo step, checked in the saved file),
 // values out of range refused in the field, the clip range.
 #include "EditorWindow.h"
@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDockWidget>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -123,6 +124,44 @@ private slots:
                 seen << shown.pixel(QPoint(x, z.center().y()) * shown.devicePixelRatio());
             QVERIFY(seen.size() > 2);
         }
+    }
+
+    // The table draws its rows in one pass of its own: it must show what Qt's
+    // table shows, field by field through the same delegate, with two rows
+    // selected and with the focus on a field. The headers name the fields.
+    void rowsLookAsQtsTableDrawsThem()
+    {
+        QTableView *rows = table();
+        QTableView plain(rows->parentWidget());
+        plain.setModel(rows->model());
+        plain.setSelectionModel(rows->selectionModel());
+        plain.setItemDelegate(rows->itemDelegate());
+        plain.setShowGrid(false);
+        plain.setWordWrap(false);
+        plain.setIconSize(rows->iconSize());
+        plain.setVerticalScrollBarPolicy(rows->verticalScrollBarPolicy());
+        plain.verticalHeader()->setDefaultSectionSize(rows->verticalHeader()->defaultSectionSize());
+        plain.verticalHeader()->hide();
+        QStringList names;
+        for (int c = 0; c < rows->model()->columnCount(); ++c) {
+            plain.setColumnWidth(c, rows->columnWidth(c));
+            names << rows->model()->headerData(c, Qt::Horizontal).toString();
+        }
+        QCOMPARE(names, QStringList({"Id", "Name", "X", "Y", "Z", "Hue", "Visible"}));
+        plain.setGeometry(rows->geometry());
+        plain.show();
+        rows->selectionModel()->select(QItemSelection(rows->model()->index(1, 0), rows->model()->index(2, 0)),
+                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        QCOMPARE(rows->viewport()->grab().toImage(), plain.viewport()->grab().toImage());
+        rows->selectionModel()->setCurrentIndex(rows->model()->index(2, TileInspectorModel::Z),
+                                                QItemSelectionModel::NoUpdate);
+        rows->window()->setAttribute(Qt::WA_KeyboardFocusChange); // as after Tab: the style draws the focus
+        rows->setFocus();
+        QTRY_VERIFY(rows->hasFocus());
+        const QImage focused = rows->viewport()->grab().toImage();
+        plain.setFocus();
+        QTRY_VERIFY(plain.hasFocus());
+        QCOMPARE(focused, plain.viewport()->grab().toImage());
     }
 
     // Rows chosen by click and Shift+click select their tiles; one typed
