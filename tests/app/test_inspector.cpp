@@ -1,7 +1,8 @@
 // The "Tiles" dock, Edit > Replace Tiles and the clip panel's range slider as
 // a user meets them in the real window: the stack under the pointer with each
-// tile's own art as its icon, its rows drawn as Qt's table draws them, an altitude typed once for three selected rows
-// and a replace by groups (each one undo step, checked in the saved file),
+// tile's own art as its icon, its rows drawn as Qt's table draws them, every
+// row of a large selection in map order, an altitude typed once for three
+// selected rows and a replace by groups (each one undo step, checked in the saved file),
 // values out of range refused in the field, the clip range.
 #include "EditorWindow.h"
 #include "FileBytes.h"
@@ -22,6 +23,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -69,14 +71,17 @@ class TestInspector : public GlTest
     QLineEdit *type(int row, int column, const QString &text) const
     {
         table()->edit(table()->model()->index(row, column));
-        auto *line = table()->viewport()->findChild<QLineEdit *>();
+        QPointer<QLineEdit> line; // a closed editor may linger, hidden, until deleted
+        for (QLineEdit *open : table()->viewport()->findChildren<QLineEdit *>())
+            if (open->isVisible())
+                line = open;
         if (!line)
             return nullptr;
         line->selectAll();
         QTest::keyClicks(line, text);
         QTest::keyClick(line, Qt::Key_Return);
         QCoreApplication::processEvents();
-        return line->isVisible() ? line : nullptr; // a closed editor is hidden at once
+        return line && line->isVisible() ? line : nullptr; // a closed editor is hidden at once
     }
 
     // The saved file's entries.
@@ -172,17 +177,20 @@ private slots:
         const auto rowCentre = [this](int row) {
             return table()->visualRect(table()->model()->index(row, TileInspectorModel::X)).center();
         };
+        // A value as it stands changes nothing: no undo step.
+        QVERIFY(!type(3, TileInspectorModel::Z, cell(3, TileInspectorModel::Z)));
+        QVERIFY(!m_doc->document()->canUndo());
         QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, rowCentre(0));
         QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::ShiftModifier, rowCentre(2));
         QCOMPARE(m_doc->document()->selection().count(Art), 3);
-        QVERIFY(!type(1, TileInspectorModel::Z, "40"));
+        QVERIFY(!type(1, TileInspectorModel::Z, "-128"));
 
         const QList<SceneTile> lowest = stackByAltitude().mid(0, 3);
         QStringList expected, moved;
         QList<QList<int>> written;
         for (SceneTile t : Tiles) {
             if (std::any_of(lowest.cbegin(), lowest.cend(), [&](const SceneTile &l) { return l.id == t.id; })) {
-                t.z = 40;
+                t.z = -128;
                 moved << key(t);
             }
             expected << key(t);
@@ -205,6 +213,30 @@ private slots:
         // Selecting in the view selects the rows: all five tiles.
         m_win.action("Select all")->trigger();
         QTRY_COMPARE(table()->selectionModel()->selectedRows().size(), 5);
+        QCOMPARE(table()->verticalHeader()->count(), 5); // no row of the stack left over
+    }
+
+    // Rows are put in order as far as they are shown: every row of a large
+    // selection, read from first to last, is its tile in map order.
+    void largeSelectionListsEveryTileInOrder()
+    {
+        QList<SceneTile> many;
+        for (int k = 0; k < 150; ++k)
+            many.append({0x210 + k % 5, k % 15, k / 15, (k * 7) % 20, {44, 44}, 0});
+        GLScroll *doc = m_win.open(m_win.write("many.mlt", many));
+        QVERIFY(doc);
+        m_win.action("Select all")->trigger();
+        QTRY_COMPARE(table()->model()->rowCount(), 150);
+        std::sort(many.begin(), many.end(), [](const SceneTile &a, const SceneTile &b) {
+            return std::tie(a.y, a.x, a.z, a.id) < std::tie(b.y, b.x, b.z, b.id);
+        });
+        for (int row = 0; row < 150; ++row) {
+            const SceneTile &t = many[row];
+            QCOMPARE(QStringList({cell(row, TileInspectorModel::X), cell(row, TileInspectorModel::Y),
+                                  cell(row, TileInspectorModel::Z), cell(row, TileInspectorModel::Id)}),
+                     QStringList({QString::number(t.x), QString::number(t.y), QString::number(t.z),
+                                  QString::asprintf("0x%04X (%d)", t.id, t.id)}));
+        }
     }
 
     void valuesOutOfRangeAreRefused_data()
