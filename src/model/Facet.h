@@ -49,8 +49,15 @@ public:
     bool isModified() const { return m_modified; }
     // Counts every change of the tiles: views compare it to know their picture is current.
     quint64 revision() const { return m_revision; }
-    // A recovered document holds work that no file has yet.
-    void markModified() { setModified(true); }
+    // A recovered or imported document holds work that no file has yet: no
+    // undo brings it back to a saved state.
+    void markModified()
+    {
+        setModified(true);
+        emit markedUnsaved();
+    }
+    // The tiles are again as they were last saved or opened.
+    void markUnmodified() { setModified(false); }
     void setAllowDuplicates(bool allow) { m_allowDuplicates = allow; }
 
     void load(const TileMap &map);
@@ -85,6 +92,7 @@ public:
 signals:
     // The unsaved-changes state went from one value to the other.
     void modifiedChanged(bool modified);
+    void markedUnsaved();
 
 private:
     void setModified(bool modified);

@@ -5,8 +5,19 @@
 #include <cstdio>
 
 UndoMgr::UndoMgr(const TileInfoSource &data, Facet *model, QObject *parent)
-    : QObject(parent), m_data(data), m_model(model)
+    : QObject(parent), m_data(data), m_model(model), m_savedDepth(model->isModified() ? -1 : 0)
 {
+    connect(model, &Facet::modifiedChanged, this, [this](bool modified) {
+        if (!modified)
+            m_savedDepth = int(m_undoStack.size());
+    });
+    connect(model, &Facet::markedUnsaved, this, [this] { m_savedDepth = -1; });
+}
+
+void UndoMgr::followSaved()
+{
+    if (int(m_undoStack.size()) == m_savedDepth)
+        m_model->markUnmodified();
 }
 
 void UndoMgr::beginGroup()
@@ -81,6 +92,9 @@ void UndoMgr::markDuplicate()
 void UndoMgr::commitGroup()
 {
     if (!m_currentGroup.isEmpty()) {
+        // A saved state among the undone steps is out of reach from now on.
+        if (m_savedDepth > int(m_undoStack.size()))
+            m_savedDepth = -1;
         m_undoStack.append(std::move(m_currentGroup));
         m_currentGroup = Group();
         // Replaying groups undone before this edit would act on tiles placed since.
@@ -102,6 +116,7 @@ void UndoMgr::undo()
     Group group = m_undoStack.takeLast();
     replay(group, false);
     m_redoStack.append(std::move(group));
+    followSaved();
     emit stateRedo(true);
     emit stateUndo(hasSteps(0));
     emit edited();
@@ -114,6 +129,7 @@ void UndoMgr::redo()
     Group group = m_redoStack.takeLast();
     replay(group, true);
     m_undoStack.append(std::move(group));
+    followSaved();
     emit stateUndo(true);
     emit stateRedo(hasSteps(1));
     emit edited();
@@ -123,6 +139,7 @@ void UndoMgr::clearHistory()
 {
     m_undoStack.clear();
     m_redoStack.clear();
+    m_savedDepth = m_model->isModified() ? -1 : 0;
     emit stateUndo(false);
     emit stateRedo(false);
 }

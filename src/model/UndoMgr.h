@@ -69,6 +69,8 @@ private:
     };
 
     bool inside(const TileRecord &tile) const;
+    // Back at the saved state after an undo or redo: the model is unmodified again.
+    void followSaved();
     // Replays a group; redo replays insertions as additions, undo as removals.
     void replay(const Group &group, bool redo);
     // The tile of a change, its tile data looked up once per kind and id of a replay.
@@ -81,4 +83,7 @@ private:
     QList<Group> m_undoStack;
     QList<Group> m_redoStack;
     Group m_currentGroup;
+    // The undo history's length when the tiles were as saved or opened; -1
+    // when no undo or redo leads back there.
+    int m_savedDepth;
 };

@@ -233,9 +233,8 @@ private slots:
         for (int row = 0; row < 150; ++row) {
             const SceneTile &t = many[row];
             QCOMPARE(QStringList({cell(row, TileInspectorModel::X), cell(row, TileInspectorModel::Y),
-                                  cell(row, TileInspectorModel::Z), cell(row, TileInspectorModel::Id)}),
-                     QStringList({QString::number(t.x), QString::number(t.y), QString::number(t.z),
-                                  QString::asprintf("0x%04X (%d)", t.id, t.id)}));
+                                  cell(row, TileInspectorModel::Z), cell(row, TileInspectorModel::Id)}).join(' '),
+                     QString::asprintf("%d %d %d 0x%04X (%d)", t.x, t.y, t.z, t.id, t.id));
         }
     }
 

@@ -260,6 +260,41 @@ private slots:
         QCOMPARE(log, QStringList({"U1", "R1", "U0", "U1", "R0", "U0", "R0"}));
     }
 
+    // The unsaved mark follows the history: back at the opened or saved state
+    // the document is unmodified; once a new edit drops that state from the
+    // redo history, or work is marked unsaved, no step leads back there.
+    void unsavedMarkFollowsTheHistory()
+    {
+        QTemporaryDir dir;
+        Facet f(m_data);
+        UndoMgr undo(m_data, &f, nullptr);
+        QString marks;
+        const auto mark = [&] { marks += f.isModified() ? 'M' : '-'; };
+        edit(undo, {at(1, 1)});
+        mark();
+        undo.undo();
+        mark();
+        undo.redo();
+        mark();
+        QVERIFY(f.save(dir.filePath("a.mlt")));
+        edit(undo, {at(2, 2)});
+        undo.undo();
+        mark();
+        undo.undo();
+        mark();
+        edit(undo, {at(3, 3)}); // the saved state was in the redo history
+        undo.undo();
+        undo.redo();
+        mark();
+        Facet imported(m_data);
+        UndoMgr history(m_data, &imported, nullptr);
+        imported.markModified();
+        edit(history, {at(4, 4)});
+        history.undo();
+        marks += imported.isModified() ? 'M' : '-';
+        QCOMPARE(marks, QString("M-M-MMM"));
+    }
+
     void replayRules()
     {
         Facet f(m_data);
